@@ -24,6 +24,13 @@ namespace {
 
 constexpr std::size_t cap = Http::maxBodyBytes;
 
+// Loopback requests never go through a proxy that the environment may name.
+class NoProxy : public testing::Environment {
+public:
+    void SetUp() override { setenv("no_proxy", "127.0.0.1,localhost", 1); }
+};
+const auto* const noProxy = testing::AddGlobalTestEnvironment(new NoProxy);
+
 // A cpp-httplib server on 127.0.0.1 with the replies the tests need.
 class FakeSite {
 public:
