@@ -236,13 +236,15 @@ TEST(Shell, OpenRunsXdgOpenDetached)
     TempDir tmp;
     const fs::path log = tmp.path() / "opened.txt";
     writeFile(tmp.path() / "bin" / "xdg-open",
-              "#!/bin/sh\nprintf '%s|%s' \"$#\" \"$1\" > \"" + log.string() + ".tmp\"\nmv \"" +
+              "#!/bin/sh\nsleep 1\nprintf '%s|%s' \"$#\" \"$1\" > \"" + log.string() +
+                  ".tmp\"\nmv \"" +
                   log.string() + ".tmp\" \"" + log.string() + "\"\n",
               true);
     ScopedEnv path("PATH", (tmp.path() / "bin").string() + ":/usr/bin:/bin");
     const std::string url = "http://127.0.0.1:9/page?a=1&b=two words;$(true)";
     dwin::sys::win32::Shell32::open(url);
-    for (int i = 0; i < 500 && !fs::exists(log); ++i)
+    EXPECT_FALSE(fs::exists(log)); // open() does not wait for the opener
+    for (int i = 0; i < 1000 && !fs::exists(log); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     ASSERT_TRUE(fs::exists(log));
     std::ifstream in(log);
