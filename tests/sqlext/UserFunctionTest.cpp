@@ -304,3 +304,54 @@ TEST(UserFunctionKeys, NameThenArgumentCountThenEncoding)
 
 } // namespace
 } // namespace sqlext_test
+
+namespace sqlext_test {
+namespace {
+
+// A function that runs SQL calling itself again on the same connection: each level must still
+// set its own result after the inner call ended.
+TEST_F(UserFunctionTest, FunctionMayReenterItselfThroughSql)
+{
+    db.createFunction("depth", 1, SQLiteEncoding::UTF8, [this](const std::vector<SQLiteData>& args) {
+        const std::int64_t n = args.at(0).asLong();
+        if (n == 0)
+            return SQLiteData::ofLong(0);
+        sq::Cursor inner = db.createCursor();
+        inner.execute("SELECT depth(" + std::to_string(n - 1) + ") + 1");
+        const std::int64_t below = inner.getLong(0);
+        inner.close();
+        return SQLiteData::ofLong(below * 10);
+    });
+    EXPECT_EQ(scalar("SELECT depth(3)").asLong(), 1110); // ((0 + 1) * 10 + 1) * 10 + 1) * 10
+}
+
+class Echo : public sq::UserFunctionBase {
+public:
+    explicit Echo(sq::Connection& db) : db_(db) {}
+    std::string getName() const override { return "echo"; }
+    int getArgs() const override { return 2; }
+    int getEncoding() const override { return SQLiteEncoding::UTF8; }
+    void call() override
+    {
+        const std::int64_t level = getLong();
+        if (level > 0) {
+            sq::Cursor inner = db_.createCursor();
+            inner.execute("SELECT echo(" + std::to_string(level - 1) + ", 'inner')");
+            inner.close();
+        }
+        // The second argument is still this call's own.
+        setText(getText());
+    }
+
+private:
+    sq::Connection& db_;
+};
+
+TEST_F(UserFunctionTest, BaseClassKeepsItsArgumentsAcrossAReentrantCall)
+{
+    db.createFunction(std::make_shared<Echo>(db));
+    EXPECT_EQ(scalar("SELECT echo(2, 'outer')").asText(), "outer");
+}
+
+} // namespace
+} // namespace sqlext_test

@@ -267,6 +267,48 @@ int UserCollationProxy::compare(std::string_view left, std::string_view right)
 
 namespace {
 
+// SQLite's user argument is a heap-held share of the registered object, released by SQLite
+// itself once it drops the registration (replaced, removed, or the connection finally closed),
+// so the object lives exactly as long as SQLite may call it.
+template <class T>
+T* held(void* user)
+{
+    return static_cast<std::shared_ptr<T>*>(user)->get();
+}
+
+template <class T>
+void releaseHolder(void* user)
+{
+    delete static_cast<std::shared_ptr<T>*>(user);
+}
+
+} // namespace
+
+// Saves the running call's state of an object built on UserCallContext and puts it back when the
+// call ends, so an SQL statement run from inside a call may call the same object again.
+class detail::CallScope {
+public:
+    template <class T>
+    explicit CallScope(T* object) : call_(dynamic_cast<UserCallContext*>(object))
+    {
+        if (call_)
+            saved_ = *call_;
+    }
+    ~CallScope()
+    {
+        if (call_)
+            *call_ = saved_;
+    }
+    CallScope(const CallScope&) = delete;
+    CallScope& operator=(const CallScope&) = delete;
+
+private:
+    UserCallContext* call_;
+    UserCallContext saved_;
+};
+
+namespace {
+
 template <class Body>
 void guarded(sqlite3_context* context, Body&& body)
 {
@@ -287,7 +329,8 @@ void guarded(sqlite3_context* context, Body&& body)
 void functionTrampoline(sqlite3_context* context, int argc, sqlite3_value** argv)
 {
     guarded(context, [&] {
-        auto* function = static_cast<IUserFunction*>(sqlite3_user_data(context));
+        IUserFunction* function = held<IUserFunction>(sqlite3_user_data(context));
+        detail::CallScope scope(function);
         function->setContext(context, argc, argv);
         function->call();
     });
@@ -296,7 +339,8 @@ void functionTrampoline(sqlite3_context* context, int argc, sqlite3_value** argv
 void stepTrampoline(sqlite3_context* context, int argc, sqlite3_value** argv)
 {
     guarded(context, [&] {
-        auto* aggregate = static_cast<IUserAggregate*>(sqlite3_user_data(context));
+        IUserAggregate* aggregate = held<IUserAggregate>(sqlite3_user_data(context));
+        detail::CallScope scope(aggregate);
         aggregate->setContext(context, argc, argv);
         aggregate->step();
     });
@@ -305,7 +349,8 @@ void stepTrampoline(sqlite3_context* context, int argc, sqlite3_value** argv)
 void finalTrampoline(sqlite3_context* context)
 {
     guarded(context, [&] {
-        auto* aggregate = static_cast<IUserAggregate*>(sqlite3_user_data(context));
+        IUserAggregate* aggregate = held<IUserAggregate>(sqlite3_user_data(context));
+        detail::CallScope scope(aggregate);
         aggregate->setContext(context, 0, nullptr);
         aggregate->final();
     });
@@ -314,7 +359,7 @@ void finalTrampoline(sqlite3_context* context)
 int compareTrampoline(void* user, int leftBytes, const void* left, int rightBytes, const void* right)
 {
     try {
-        auto* collation = static_cast<IUserCollation*>(user);
+        IUserCollation* collation = held<IUserCollation>(user);
         const std::string_view a(static_cast<const char*>(left), static_cast<std::size_t>(leftBytes));
         const std::string_view b(static_cast<const char*>(right), static_cast<std::size_t>(rightBytes));
         return collation->compare(a, b);
@@ -357,18 +402,27 @@ std::vector<std::string> detail::collationKeys(std::string_view name, int encodi
     return {makeKey(name, encoding, 0)};
 }
 
-int detail::registerFunction(sqlite3* db, IUserFunction& function)
+// sqlite3_create_function_v2 releases the holder itself when the call fails.
+int detail::registerFunction(sqlite3* db, const std::shared_ptr<IUserFunction>& function)
 {
-    const std::string name = function.getName();
-    return sqlite3_create_function(db, name.c_str(), function.getArgs(), function.getEncoding(),
-                                   &function, &functionTrampoline, nullptr, nullptr);
+    const std::string name = function->getName();
+    const int args = function->getArgs();
+    const int encoding = function->getEncoding();
+    return sqlite3_create_function_v2(db, name.c_str(), args, encoding,
+                                      new std::shared_ptr<IUserFunction>(function),
+                                      &functionTrampoline, nullptr, nullptr,
+                                      &releaseHolder<IUserFunction>);
 }
 
-int detail::registerAggregate(sqlite3* db, IUserAggregate& aggregate)
+int detail::registerAggregate(sqlite3* db, const std::shared_ptr<IUserAggregate>& aggregate)
 {
-    const std::string name = aggregate.getName();
-    return sqlite3_create_function(db, name.c_str(), aggregate.getArgs(), aggregate.getEncoding(),
-                                   &aggregate, nullptr, &stepTrampoline, &finalTrampoline);
+    const std::string name = aggregate->getName();
+    const int args = aggregate->getArgs();
+    const int encoding = aggregate->getEncoding();
+    return sqlite3_create_function_v2(db, name.c_str(), args, encoding,
+                                      new std::shared_ptr<IUserAggregate>(aggregate), nullptr,
+                                      &stepTrampoline, &finalTrampoline,
+                                      &releaseHolder<IUserAggregate>);
 }
 
 int detail::unregisterFunction(sqlite3* db, std::string_view name, int args, int encoding)
@@ -378,11 +432,17 @@ int detail::unregisterFunction(sqlite3* db, std::string_view name, int args, int
                                    nullptr);
 }
 
-int detail::registerCollation(sqlite3* db, IUserCollation& collation)
+// Unlike the function call, sqlite3_create_collation_v2 leaves the holder to us when it fails.
+int detail::registerCollation(sqlite3* db, const std::shared_ptr<IUserCollation>& collation)
 {
-    const std::string name = collation.getName();
-    return sqlite3_create_collation(db, name.c_str(), collation.getEncoding(), &collation,
-                                    &compareTrampoline);
+    const std::string name = collation->getName();
+    const int encoding = collation->getEncoding();
+    auto holder = std::make_unique<std::shared_ptr<IUserCollation>>(collation);
+    const int rc = sqlite3_create_collation_v2(db, name.c_str(), encoding, holder.get(),
+                                               &compareTrampoline, &releaseHolder<IUserCollation>);
+    if (rc == SQLITE_OK)
+        holder.release();
+    return rc;
 }
 
 int detail::unregisterCollation(sqlite3* db, std::string_view name, int encoding)
@@ -428,7 +488,7 @@ void Connection::createFunction(std::shared_ptr<IUserFunction> function)
     if (!function)
         throw SQLiteDException("User Function NULL");
     checkAvailable();
-    throwOnFailure(detail::registerFunction(handle_, *function));
+    throwOnFailure(detail::registerFunction(handle_, function));
     storeUnder(functions_,
                detail::functionKeys(function->getName(), function->getArgs(), function->getEncoding()),
                function);
@@ -467,7 +527,7 @@ void Connection::createAggregate(std::shared_ptr<IUserAggregate> aggregate)
     if (!aggregate)
         throw SQLiteDException("User Aggregate NULL");
     checkAvailable();
-    throwOnFailure(detail::registerAggregate(handle_, *aggregate));
+    throwOnFailure(detail::registerAggregate(handle_, aggregate));
     storeUnder(aggregates_,
                detail::functionKeys(aggregate->getName(), aggregate->getArgs(),
                                     aggregate->getEncoding()),
@@ -508,7 +568,7 @@ void Connection::createCollation(std::shared_ptr<IUserCollation> collation)
     if (!collation)
         throw SQLiteDException("User Collation NULL");
     checkAvailable();
-    throwOnFailure(detail::registerCollation(handle_, *collation));
+    throwOnFailure(detail::registerCollation(handle_, collation));
     storeUnder(collations_, detail::collationKeys(collation->getName(), collation->getEncoding()),
                collation);
 }

@@ -19,6 +19,10 @@ struct sqlite3_value;
 
 namespace dwin::database::sqlite {
 
+namespace detail {
+class CallScope;
+}
+
 // A scalar SQL function. SQLite calls setContext() then call() for every row it evaluates.
 // An exception leaving call() is caught by the layer and becomes an SQL error of the statement.
 class IUserFunction {
@@ -99,6 +103,9 @@ protected:
     void bindCall(sqlite3_context* context, int argc, sqlite3_value** argv);
 
 private:
+    // Restores the state of an outer call when SQL run inside a call re-enters the same object.
+    friend class detail::CallScope;
+
     sqlite3_value* current();
 
     sqlite3_context* context_ = nullptr;
@@ -202,11 +209,12 @@ std::vector<std::string> functionKeys(std::string_view name, int args, int encod
 std::vector<std::string> collationKeys(std::string_view name, int encoding);
 
 // The sqlite3_create_function / sqlite3_create_collation calls with this module's trampolines;
-// each returns SQLite's result code.
-int registerFunction(sqlite3* db, IUserFunction& function);
-int registerAggregate(sqlite3* db, IUserAggregate& aggregate);
+// each returns SQLite's result code. SQLite itself holds a share of each registered object until
+// it drops the registration.
+int registerFunction(sqlite3* db, const std::shared_ptr<IUserFunction>& function);
+int registerAggregate(sqlite3* db, const std::shared_ptr<IUserAggregate>& aggregate);
 int unregisterFunction(sqlite3* db, std::string_view name, int args, int encoding);
-int registerCollation(sqlite3* db, IUserCollation& collation);
+int registerCollation(sqlite3* db, const std::shared_ptr<IUserCollation>& collation);
 int unregisterCollation(sqlite3* db, std::string_view name, int encoding);
 } // namespace detail
 
