@@ -191,4 +191,16 @@ void Connection::setCollationNeeded(CollationNeededCallback callback)
     detail::installCollationNeeded(handle_, collationNeeded_ ? this : nullptr);
 }
 
+void Connection::dropHooks() noexcept
+{
+    detail::installProgressHandler(handle_, 0, nullptr);
+    detail::installCommitHook(handle_, nullptr);
+    detail::installRollbackHook(handle_, nullptr);
+    detail::installUpdateHook(handle_, nullptr);
+    detail::installBusyHandler(handle_, nullptr);
+    detail::installTrace(handle_, nullptr);
+    detail::installCollationNeeded(handle_, nullptr);
+    detail::installAuthorizer(handle_, nullptr);
+}
+
 } // namespace dwin::database::sqlite

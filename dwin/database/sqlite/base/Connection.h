@@ -138,6 +138,9 @@ private:
     std::string path_;
     bool closed_ = false;
 
+    // Hands SQLite no hook and no authoriser any more; for a handle that outlives this object.
+    void dropHooks() noexcept;
+
     // Registered objects by registration key, and the hooks: kept here as long as SQLite may
     // call them.
     std::map<std::string, std::shared_ptr<IUserFunction>> functions_;
