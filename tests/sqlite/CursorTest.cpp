@@ -202,6 +202,10 @@ TEST_F(CursorTest, FetchRowsByStorageClassAndByTags)
     EXPECT_TRUE(c.fetchRow().empty());
     EXPECT_EQ(c.getRowCount(), 3);
 
+    c.execute("SELECT id, name FROM t ORDER BY id");
+    std::vector<std::int32_t> shortTags{SQLiteDataType::Double};
+    EXPECT_EQ(c.fetchRow(shortTags), (std::vector<SQLiteData>{SQLiteData::ofDouble(1.0), SQLiteData("a")}));
+
     c.execute("SELECT id FROM t ORDER BY id");
     EXPECT_TRUE(c.fetchMany(0).empty());
     EXPECT_EQ(c.fetchMany(2).size(), 2u);
