@@ -230,3 +230,17 @@ TEST_F(HookTest, HookMayReplaceItselfWhileRunning)
 
 } // namespace
 } // namespace sqlext_test
+
+namespace sqlext_test {
+namespace {
+
+TEST_F(HookTest, ProgressHandlerWithoutAnInstructionCountIsNeverCalled)
+{
+    int calls = 0;
+    db.setProgressHandler([&](Connection&) { return ++calls, 1; });
+    EXPECT_EQ(scalar(longQuery).asLong(), 200000LL * 200001 / 2);
+    EXPECT_EQ(calls, 0);
+}
+
+} // namespace
+} // namespace sqlext_test

@@ -79,7 +79,8 @@ public:
     // Engine hooks (_event.h) and the authoriser (_auth.h). Each setter stores the value first,
     // then throws SQLiteDException "Connection Not Available" when not open, then hands SQLite
     // the hook (or removes it for an empty value). The progress handler's instruction count is
-    // only stored; the next setProgressHandler uses it.
+    // only stored; the next setProgressHandler uses it, and SQLite never calls a handler set
+    // with a count below 1 (the count is 0 at construction).
     const ProgressHandler& getProgressHandler() const { return progressHandler_; }
     void setProgressHandler(ProgressHandler handler);
     int getProgressHandlerOps() const { return progressHandlerOps_; }
