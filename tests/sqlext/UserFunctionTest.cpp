@@ -355,3 +355,31 @@ TEST_F(UserFunctionTest, BaseClassKeepsItsArgumentsAcrossAReentrantCall)
 
 } // namespace
 } // namespace sqlext_test
+
+namespace sqlext_test {
+namespace {
+
+class TagReader : public sq::UserFunctionBase {
+public:
+    std::string getName() const override { return "readtag"; }
+    int getArgs() const override { return 2; }
+    int getEncoding() const override { return SQLiteEncoding::UTF8; }
+    void call() override
+    {
+        const int tag = getInt();
+        setData(getData(tag));
+    }
+};
+
+TEST_F(UserFunctionTest, ArgumentReadByAnExplicitTag)
+{
+    db.createFunction(std::make_shared<TagReader>());
+    EXPECT_EQ(scalar("SELECT readtag(4, 12)").asText(), "12");
+    EXPECT_EQ(scalar("SELECT readtag(1, '7')").asLong(), 7);
+    EXPECT_EQ(scalar("SELECT readtag(7, 'x') IS NULL").asLong(), 1);
+    EXPECT_EQ(failureCode("SELECT readtag(9, 1)"), SQLITE_ERROR);
+    EXPECT_NE(std::string(db.getErrorMessage()).find("Bad Data Type"), std::string::npos);
+}
+
+} // namespace
+} // namespace sqlext_test
