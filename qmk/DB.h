@@ -124,7 +124,14 @@ private:
     void spreadListingChange(Cursor& cursor, const std::string& current, const std::string& id,
                              const std::string& column, const std::string& value);
     void renameProduct(Cursor& cursor, const std::string& oldId, const std::string& newId);
-    void insertPending(const std::string& table, const std::vector<std::vector<std::optional<std::string>>>& rows);
+    // Catalogue rows waiting to be copied: the selected values of each row, and for each
+    // listing column the result column it comes from (-1: the placeholder).
+    struct PendingSites {
+        std::vector<int> source;
+        std::vector<std::vector<std::optional<std::string>>> rows;
+    };
+    PendingSites readPending(Cursor& cursor);
+    void insertPending(const std::string& table, const PendingSites& pending);
 
     std::unique_ptr<Connection> connection_;
     WindowPort* window_ = nullptr;
