@@ -76,6 +76,8 @@ TEST(DBOpen, NotADatabaseIsAClearError)
         FAIL() << "opened a text file";
     } catch (const sqlite::SQLiteVMException& e) {
         EXPECT_EQ(e.getCode(), 26);
+        EXPECT_NE(std::string(e.what()).find(path.string() + ": file is not a database"), std::string::npos)
+            << e.what();
     }
 }
 
