@@ -75,7 +75,7 @@ void DB::synchronizeSites()
         insertPending(*table, pending);
         if (window_)
             window_->openTab(WindowPort::Tab::Listed_Urls);
-        status(fill(" {} rows inserted into {}", pending.rows.size(), *table));
+        status(fill(" {} rows inserted into {}", pending.rows, *table));
     } catch (...) {
     }
 }
@@ -92,12 +92,19 @@ DB::PendingSites DB::readPending(Cursor& cursor)
         if (at != names.end())
             pending.source[static_cast<std::size_t>(at - names.begin())] = i;
     }
+    pending.width = static_cast<std::size_t>(count);
     while (cursor.hasRow()) {
-        std::vector<std::optional<std::string>> row(static_cast<std::size_t>(count));
-        for (int i = 0; i < count; ++i)
-            if (cursor.getColumnType(i) != kStorageNull)
-                row[static_cast<std::size_t>(i)] = cursor.getText(i);
-        pending.rows.push_back(std::move(row));
+        const auto& statement = *cursor.getStatement();
+        for (int i = 0; i < count; ++i) {
+            if (cursor.getColumnType(i) == kStorageNull) {
+                pending.cells.emplace_back(0, -1);
+                continue;
+            }
+            const auto text = statement.getTextView(i);
+            pending.cells.emplace_back(pending.text.size(), static_cast<std::ptrdiff_t>(text.size()));
+            pending.text.append(text);
+        }
+        ++pending.rows;
         cursor.next();
     }
     return pending;
@@ -117,18 +124,21 @@ void DB::insertPending(const std::string& table, const PendingSites& pending)
         !statement.isPrepared())
         throw std::runtime_error("INSERT did not prepare");
     TransactionGuard transaction(*connection_);
-    // Rows and placeholders outlive the statement's use of them: bound without copies.
-    for (const auto& row : pending.rows) {
+    // The pending texts and the placeholders outlive the statement's use of them: bound without copies.
+    const std::string_view text = pending.text;
+    for (std::size_t r = 0; r < pending.rows; ++r) {
         statement.reset();
+        const auto* row = pending.cells.data() + r * pending.width;
         for (std::size_t i = 0; i < names.size(); ++i) {
             const int source = pending.source[i];
             const int param = static_cast<int>(i);
-            if (source < 0)
+            if (source < 0) {
                 statement.bindTextStatic(param, placeholders[i]);
-            else if (const auto& v = row[static_cast<std::size_t>(source)])
-                statement.bindTextStatic(param, *v);
-            else
+            } else if (const auto& [offset, length] = row[source]; length >= 0) {
+                statement.bindTextStatic(param, text.substr(offset, static_cast<std::size_t>(length)));
+            } else {
                 statement.bindNull(param);
+            }
         }
         statement.step();   // a row the engine refuses is skipped
     }
