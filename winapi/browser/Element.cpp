@@ -74,7 +74,7 @@ HRESULT Element::get_innerText(BSTR* text) {
 HRESULT Element::click() {
     auto done = page_->run(
         QStringLiteral("const e = R[A[0]]; if (!e) return false; e.click(); return true;"),
-        QJsonArray{index_}, generation_);
+        QJsonArray{index_}, generation_, true);
     return done && done->toBool() ? S_OK : E_FAIL;
 }
 

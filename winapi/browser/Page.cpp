@@ -26,6 +26,20 @@ const char* kPrelude =
 
 }  // namespace
 
+// Notices the user closing the window: from then on it is no window any more.
+class CloseWatcher : public QObject {
+public:
+    CloseWatcher(QObject* parent, std::weak_ptr<Page> page) : QObject(parent), page_(std::move(page)) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Close)
+            if (auto p = page_.lock()) p->destroyed();
+        return false;
+    }
+
+private:
+    std::weak_ptr<Page> page_;
+};
+
 std::shared_ptr<Page> Page::create() {
     std::shared_ptr<Page> page(new Page);
     auto* view = new QWebEngineView;
@@ -40,6 +54,7 @@ std::shared_ptr<Page> Page::create() {
     QObject::connect(view, &QWebEngineView::loadFinished, view, [weak](bool) {
         if (auto p = weak.lock()) p->finished();
     });
+    view->installEventFilter(new CloseWatcher(view, weak));
     QObject::connect(view, &QObject::destroyed, [weak] {
         if (auto p = weak.lock()) p->destroyed();
     });
@@ -86,7 +101,7 @@ void Page::close() {
 }
 
 std::optional<QVariant> Page::run(const QString& body, const QJsonArray& args,
-                                  std::uint64_t generation) {
+                                  std::uint64_t generation, bool leaveAllowed) {
     if (!alive() || generation != generation_) return std::nullopt;
     struct Reply {
         bool done = false;
@@ -105,7 +120,7 @@ std::optional<QVariant> Page::run(const QString& body, const QJsonArray& args,
         if (!alive() || static_cast<DWORD>(GetTickCount() - start) >= kScriptTimeoutMs) return std::nullopt;
         if (!dwin::sys::win32::Process::wait(10)) return std::nullopt;
     }
-    if (generation != generation_) return std::nullopt;
+    if (!leaveAllowed && generation != generation_) return std::nullopt;
     const QVariantMap result = reply->value.toMap();
     if (!result.contains(QStringLiteral("v"))) return std::nullopt;
     return result.value(QStringLiteral("v"));

@@ -41,14 +41,16 @@ public:
     // where R is the world's list of elements handed out and ref(e) gives an element's index
     // in it (-1 for none). Gives the function's value, or nothing when the page has gone, the
     // document changed from `generation`, the script threw, or no answer came in time.
+    // With leaveAllowed, the answer counts even when the script made the page move on (a click).
     std::optional<QVariant> run(const QString& body, const QJsonArray& args,
-                                std::uint64_t generation);
+                                std::uint64_t generation, bool leaveAllowed = false);
 
 private:
     Page() = default;
     void started();
     void finished();
     void destroyed();
+    friend class CloseWatcher;
 
     QPointer<QWebEngineView> view_;
     HWND handle_ = nullptr;

@@ -15,10 +15,6 @@ BSTR toBstr(std::string_view text) {
     return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
 }
 
-BSTR toBstr(const std::optional<std::string>& text) {
-    return text ? toBstr(std::string_view(*text)) : nullptr;
-}
-
 std::optional<std::string> fromBstr(BSTR text) {
     if (text == nullptr) return std::nullopt;
     struct Free {

@@ -21,7 +21,6 @@ namespace dwin::sys::win32::com {
 
 // UTF-8 to a new BSTR; the empty text gives the null BSTR.
 winapi::BSTR toBstr(std::string_view text);
-winapi::BSTR toBstr(const std::optional<std::string>& text);
 // The text of a BSTR, which is freed here; null or empty gives no text.
 std::optional<std::string> fromBstr(winapi::BSTR text);
 void freeBstr(winapi::BSTR text);
