@@ -141,6 +141,38 @@ TEST_F(Automation, LoadHtmlHandsCodePageBytesUnderTheBaseAddress) {
     doc->Release();
 }
 
+TEST_F(Automation, LoadHtmlOfMalformedTextThrowsAndReleasesEverything) {
+    auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
+    auto* doc = new fakes::Document;
+    browser->document = [&](IDispatch** d) {
+        doc->AddRef();
+        *d = doc;
+        return S_OK;
+    };
+    EXPECT_THROW(vorn::IE::loadHtml(browser.get(), "<p>\xFF\xFE</p>", "http://127.0.0.1/"),
+                 dwin::core::IllegalArgumentException);
+    EXPECT_EQ(doc->loads, 0);
+    EXPECT_EQ(doc->refs, 1u);
+    doc->Release();  // TearDown counts the BSTR of the address and every object
+}
+
+TEST_F(Automation, NavigationClearsEveryValueItWasGiven) {
+    auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
+    const long bstrs = LiveBstrs();
+    VARIANT flags = com::variantOf(VT_I4, 0), target = com::variantOfText(VT_BSTR, "_self");
+    VARIANT post = com::variantOf(VT_EMPTY, 0), headers = com::variantOfText(VT_BSTR, "X-A: 1");
+    EXPECT_TRUE(ie::navigateTarget(browser.get(), "http://127.0.0.1/", flags, target, post, headers));
+    EXPECT_EQ(target.vt, VT_EMPTY);
+    EXPECT_EQ(headers.vt, VT_EMPTY);
+    const std::uint8_t body[] = {1, 2, 3};
+    EXPECT_TRUE(ie::navigatePost(browser.get(), "http://127.0.0.1/", 0, "", body, "X-B: 2"));
+    EXPECT_TRUE(ie::navigate(browser.get(), "http://127.0.0.1/"));
+    EXPECT_EQ(LiveBstrs(), bstrs);
+    EXPECT_EQ(LiveSafeArrays(), 0);
+    const std::vector<std::string> expected{"Navigate", "Navigate2", "Navigate"};
+    EXPECT_EQ(browser->calls, expected);
+}
+
 TEST_F(Automation, LoadHtmlWithoutPersistMonikerGivesFalse) {
     auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
     auto* doc = new fakes::Document;
