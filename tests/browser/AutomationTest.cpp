@@ -119,6 +119,37 @@ TEST_F(Automation, GettersOfAMissingBrowserGiveNothing) {
     EXPECT_FALSE(ie::waitForTitle(browser.get(), "x", 120));
 }
 
+TEST_F(Automation, ElementListKeepsElementsOnlyAndReleasesEveryItem) {
+    auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
+    auto* doc = new fakes::Document3;
+    auto* list = new fakes::Collection;
+    auto* element = new fakes::Element;
+    auto* plain = new fakes::Plain;
+    list->items = {plain, element, nullptr};
+    doc->list = list;
+    browser->document = [&](IDispatch** d) {
+        doc->AddRef();
+        *d = static_cast<IHTMLDocument3*>(doc);
+        return S_OK;
+    };
+    {
+        auto found = com::getElementsByName(browser.get(), "color");
+        ASSERT_EQ(found.size(), 1u);  // the plain object and the failing item are skipped
+        EXPECT_EQ(found[0].get(), static_cast<IHTMLElement*>(element));
+        EXPECT_EQ(element->refs, 2u);
+        EXPECT_EQ(plain->refs, 1u);
+        ASSERT_EQ(list->asked.size(), 3u);
+        EXPECT_EQ(list->asked[1], (std::pair<VARTYPE, ULONG>(VT_UI4, 1)));
+        EXPECT_EQ(list->refs, 1u);
+        EXPECT_EQ(doc->refs, 1u);
+    }
+    EXPECT_EQ(element->refs, 1u);
+    doc->list = nullptr;
+    EXPECT_TRUE(com::getElementsByName(browser.get(), "color").empty());  // no list at all
+    list->Release();
+    doc->Release();
+}
+
 TEST_F(Automation, LoadHtmlHandsCodePageBytesUnderTheBaseAddress) {
     auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
     auto* doc = new fakes::Document;

@@ -161,4 +161,72 @@ private:
     }
 };
 
+// A plain automation object that is no element.
+class Plain final : public Counted<IDispatch> {
+public:
+    FAKE_DISPATCH
+
+private:
+    void* view(REFIID riid) override {
+        if (IsEqualGUID(riid, IID_IUnknown) || IsEqualGUID(riid, IID_IDispatch))
+            return static_cast<IDispatch*>(this);
+        return nullptr;
+    }
+};
+
+// A list whose items are given objects; records the index arguments it was asked for.
+class Collection final : public Counted<IHTMLElementCollection> {
+public:
+    FAKE_DISPATCH
+    std::vector<IDispatch*> items;  // one reference each, released with the list
+    std::vector<std::pair<VARTYPE, ULONG>> asked;
+    ~Collection() override {
+        for (IDispatch* item : items)
+            if (item != nullptr) item->Release();
+    }
+    HRESULT get_length(LONG* length) override {
+        *length = static_cast<LONG>(items.size());
+        return S_OK;
+    }
+    HRESULT item(VARIANT name, VARIANT index, IDispatch** element) override {
+        asked.emplace_back(name.vt, index.ulVal);
+        *element = items.at(name.ulVal);
+        if (*element == nullptr) return E_FAIL;
+        (*element)->AddRef();
+        return S_OK;
+    }
+
+private:
+    void* view(REFIID riid) override {
+        if (IsEqualGUID(riid, IID_IUnknown) || IsEqualGUID(riid, IID_IDispatch) ||
+            IsEqualGUID(riid, IID_IHTMLElementCollection))
+            return static_cast<IHTMLElementCollection*>(this);
+        return nullptr;
+    }
+};
+
+// A document that answers getElementsByName with a given list.
+class Document3 final : public Counted<IHTMLDocument3> {
+public:
+    FAKE_DISPATCH
+    Collection* list = nullptr;
+    HRESULT getElementById(BSTR, IHTMLElement** element) override {
+        *element = nullptr;
+        return S_OK;
+    }
+    HRESULT getElementsByName(BSTR, IHTMLElementCollection** elements) override {
+        *elements = list;
+        if (list != nullptr) list->AddRef();
+        return S_OK;
+    }
+
+private:
+    void* view(REFIID riid) override {
+        if (IsEqualGUID(riid, IID_IUnknown) || IsEqualGUID(riid, IID_IDispatch))
+            return static_cast<IDispatch*>(this);
+        if (IsEqualGUID(riid, IID_IHTMLDocument3)) return static_cast<IHTMLDocument3*>(this);
+        return nullptr;
+    }
+};
+
 }  // namespace fakes
