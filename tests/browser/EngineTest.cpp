@@ -200,6 +200,15 @@ TEST_F(Engine, LoadHtmlShowsTheTextAtTheBaseAddressAndPostsThere) {
     EXPECT_EQ(field(post.body, "category"), QStringLiteral("Tools & Utilities"));
 }
 
+TEST_F(Engine, LoadHtmlRefusesTextTooBigForTheEngineAndKeepsThePage) {
+    open("/titled");
+    const std::string huge = "<html><body>" + std::string(3 * 1024 * 1024, 'x') + "</body></html>";
+    EXPECT_FALSE(vorn::IE::loadHtml(browser.get(), huge, server->url("/big")));
+    EXPECT_TRUE(ie::hasDocument(browser.get(), 1000));
+    EXPECT_EQ(ie::getTitle(browser.get()), "Welcome to My Account");
+    EXPECT_EQ(com::getBrowserLocationUrl(browser.get()), server->url("/titled"));
+}
+
 TEST_F(Engine, WaitForTitleIsCaseSensitiveAndEndsAtTheTimeout) {
     open("/titled");
     EXPECT_TRUE(ie::waitForTitle(browser.get(), "My Account", 5000));
@@ -268,6 +277,14 @@ TEST_F(Engine, WindowClosedByTheUserIsNoLongerABrowserWindow) {
     EXPECT_FALSE(ie::isBrowserWindow(browser.get()));
     EXPECT_FALSE(ie::hasDocument(browser.get(), 100));
     EXPECT_FALSE(ie::navigate(browser.get(), server->url("/form")));
+}
+
+TEST_F(Engine, DeadAddressStillEndsTheDocumentWait) {
+    ASSERT_TRUE(ie::navigate(browser.get(), "http://127.0.0.1:1/nothing"));
+    EXPECT_TRUE(ie::hasDocument(browser.get(), 5000));
+    EXPECT_FALSE(ie::getElementById(browser.get(), "user"));
+    EXPECT_FALSE(ie::navigate(browser.get(), ""));  // no address: refused, no wait started
+    EXPECT_TRUE(ie::hasDocument(browser.get(), 100));
 }
 
 TEST_F(Engine, QuitEndsTheWindow) {

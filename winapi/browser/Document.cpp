@@ -15,6 +15,12 @@ constexpr qsizetype kMaxContent = 2 * 1024 * 1024 - 4096;
 // The whole rest of a stream; nothing when a read fails or the content is too big.
 std::optional<QByteArray> readAll(IStream* stream) {
     QByteArray bytes;
+    STATSTG stat{};
+    if (stream->Stat(&stat, 0) == S_OK) {
+        if (stat.cbSize > static_cast<ULONGLONG>(kMaxContent)) return std::nullopt;
+        bytes.reserve(static_cast<qsizetype>(stat.cbSize));
+    }
+    stream->Seek(0, STREAM_SEEK_SET, nullptr);  // the whole stream, wherever it was left
     char block[16 * 1024];
     for (;;) {
         ULONG got = 0;
