@@ -103,6 +103,20 @@ TEST_F(StatementTest, ClearBindingsSetsEveryPositionToNull)
     EXPECT_EQ(rows(), "NULL:NULL");
 }
 
+TEST_F(StatementTest, UnpreparedStatementHasNoParameters)
+{
+    Statement s = db.createStatement();
+    EXPECT_EQ(s.getParameterCount(), 0);
+    EXPECT_EQ(s.getParameterIndex(":a"), -1);
+    EXPECT_EQ(s.getParameterName(0), "");
+    EXPECT_NO_THROW(s.clearBindings());
+    EXPECT_EQ(s.prepare("  "), SQLITE_OK);
+    EXPECT_EQ(s.getParameterCount(), 0);
+    // Binding by name still needs a statement.
+    EXPECT_THROW_MSG(s.bindAll(std::map<std::string, SQLiteData>{{":a", SQLiteData("x")}}), SQLiteDException,
+                     "SQLite D Exception: Statement Not Available");
+}
+
 TEST_F(StatementTest, TransferBindingsMovesValuesToAnotherStatement)
 {
     Statement from = db.createStatement("SELECT ?, ?");

@@ -244,21 +244,19 @@ void Statement::bindNull(int index)
     check(sqlite3_bind_null(handle_, index + 1));
 }
 
+// The parameter queries answer for an unprepared statement too: it has no parameters.
 int Statement::getParameterCount() const
 {
-    checkStatement();
     return sqlite3_bind_parameter_count(handle_);
 }
 
 int Statement::getParameterIndex(std::string_view name) const
 {
-    checkStatement();
     return sqlite3_bind_parameter_index(handle_, std::string(name).c_str()) - 1;
 }
 
 std::string Statement::getParameterName(int index) const
 {
-    checkStatement();
     const char* name = sqlite3_bind_parameter_name(handle_, index + 1);
     return name ? std::string(name) : std::string();
 }
