@@ -3,6 +3,7 @@
 
 #include <sqlite3.h>
 
+#include <climits>
 #include <map>
 #include <vector>
 
@@ -67,6 +68,25 @@ TEST_F(StatementTest, BindOutOfRangeFailsWithCode25)
     EXPECT_VM_CODE(s.bindText(2, "x"), SQLiteVMCode::Range);
     EXPECT_VM_CODE(s.bindInt(-1, 1), SQLiteVMCode::Range);
     EXPECT_VM_CODE(s.bind(5, SQLiteData("x")), SQLiteVMCode::Range);
+}
+
+TEST_F(StatementTest, LargestAndSmallestIndexesAreOutOfRange)
+{
+    Statement s = db.createStatement("INSERT INTO t VALUES (?, ?)");
+    for (int index : {INT_MAX, INT_MIN}) {
+        EXPECT_VM_CODE(s.bindInt(index, 1), SQLiteVMCode::Range);
+        EXPECT_VM_CODE(s.bindLong(index, 1), SQLiteVMCode::Range);
+        EXPECT_VM_CODE(s.bindDouble(index, 1), SQLiteVMCode::Range);
+        EXPECT_VM_CODE(s.bindText(index, "x"), SQLiteVMCode::Range);
+        EXPECT_VM_CODE(s.bindText16(index, u"x"), SQLiteVMCode::Range);
+        EXPECT_VM_CODE(s.bindBlob(index, Blob(1)), SQLiteVMCode::Range);
+        EXPECT_VM_CODE(s.bindTextStatic(index, "x"), SQLiteVMCode::Range);
+        EXPECT_VM_CODE(s.bindText16Static(index, u"x"), SQLiteVMCode::Range);
+        EXPECT_VM_CODE(s.bindBlobStatic(index, Blob(1)), SQLiteVMCode::Range);
+        EXPECT_VM_CODE(s.bindNull(index), SQLiteVMCode::Range);
+        EXPECT_VM_CODE(s.bind(index, SQLiteData("x")), SQLiteVMCode::Range);
+        EXPECT_EQ(s.getParameterName(index), "");
+    }
 }
 
 TEST_F(StatementTest, BindByNameUsesParameterIndexes)
