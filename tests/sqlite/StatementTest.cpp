@@ -95,6 +95,7 @@ TEST_F(StatementTest, BindByNameUsesParameterIndexes)
     EXPECT_EQ(s.getParameterCount(), 2);
     EXPECT_EQ(s.getParameterIndex(":b"), 1);
     EXPECT_EQ(s.getParameterIndex(":zz"), -1);
+    EXPECT_EQ(s.getParameterIndex(std::string_view(":b\0c", 4)), -1); // not ":b"
     EXPECT_EQ(s.getParameterName(0), ":a");
     s.bindAll(std::map<std::string, SQLiteData>{{":b", SQLiteData("bee")}, {":a", SQLiteData("ay")}});
     EXPECT_EQ(s.step(), SQLITE_DONE);

@@ -261,6 +261,9 @@ int Statement::getParameterCount() const
 
 int Statement::getParameterIndex(std::string_view name) const
 {
+    // SQLite reads the name up to its first zero byte; no parameter name holds one.
+    if (name.find('\0') != std::string_view::npos)
+        return -1;
     return sqlite3_bind_parameter_index(handle_, std::string(name).c_str()) - 1;
 }
 
