@@ -1,5 +1,7 @@
 #include "dwin/time/WallClock.h"
 
+#include "dwin/core/Exception.h"
+
 #include <array>
 #include <cstdio>
 
@@ -9,8 +11,15 @@ namespace {
 std::tm localDate(std::time_t t)
 {
     std::tm parts{};
-    localtime_r(&t, &parts);
+    if (localtime_r(&t, &parts) == nullptr)
+        throw dwin::core::IllegalArgumentException("WallClock.today :: no local date for this time");
     return parts;
+}
+
+// The year in full: tm_year may be as large as the largest int.
+long long yearOf(const std::tm& d)
+{
+    return static_cast<long long>(d.tm_year) + 1900;
 }
 
 } // namespace
@@ -22,13 +31,13 @@ std::string today(std::time_t t, bool compact)
     char text[32];
     if (compact) {
         const std::tm d = localDate(t);
-        std::snprintf(text, sizeof text, "%04d%02d%02d", d.tm_year + 1900, d.tm_mon + 1,
+        std::snprintf(text, sizeof text, "%04lld%02d%02d", yearOf(d), d.tm_mon + 1,
                       d.tm_mday);
     } else {
         // This form always shows the current date, whatever `t` holds.
         const std::tm d = localDate(std::time(nullptr));
-        std::snprintf(text, sizeof text, "%02d %s %04d", d.tm_mday, months.at(d.tm_mon),
-                      d.tm_year + 1900);
+        std::snprintf(text, sizeof text, "%02d %s %04lld", d.tm_mday, months.at(d.tm_mon),
+                      yearOf(d));
     }
     return text;
 }

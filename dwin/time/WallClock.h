@@ -9,6 +9,7 @@ namespace dwin::time::WallClock {
 // compact: the local date of `t` as "yyyyMMdd" (e.g. "20261207").
 // not compact: the current local date (t is not used) as "dd MMM yyyy" with the English month
 // abbreviation (e.g. "07 Dec 2026").
+// Throws dwin::core::IllegalArgumentException when the time has no local date (out of range).
 std::string today(std::time_t t, bool compact);
 
 } // namespace dwin::time::WallClock

@@ -3,6 +3,7 @@
 
 #include <sqlite3.h>
 
+#include <climits>
 #include <map>
 #include <vector>
 
@@ -69,12 +70,32 @@ TEST_F(StatementTest, BindOutOfRangeFailsWithCode25)
     EXPECT_VM_CODE(s.bind(5, SQLiteData("x")), SQLiteVMCode::Range);
 }
 
+TEST_F(StatementTest, LargestAndSmallestIndexesAreOutOfRange)
+{
+    Statement s = db.createStatement("INSERT INTO t VALUES (?, ?)");
+    for (int index : {INT_MAX, INT_MIN}) {
+        EXPECT_VM_CODE(s.bindInt(index, 1), SQLiteVMCode::Range);
+        EXPECT_VM_CODE(s.bindLong(index, 1), SQLiteVMCode::Range);
+        EXPECT_VM_CODE(s.bindDouble(index, 1), SQLiteVMCode::Range);
+        EXPECT_VM_CODE(s.bindText(index, "x"), SQLiteVMCode::Range);
+        EXPECT_VM_CODE(s.bindText16(index, u"x"), SQLiteVMCode::Range);
+        EXPECT_VM_CODE(s.bindBlob(index, Blob(1)), SQLiteVMCode::Range);
+        EXPECT_VM_CODE(s.bindTextStatic(index, "x"), SQLiteVMCode::Range);
+        EXPECT_VM_CODE(s.bindText16Static(index, u"x"), SQLiteVMCode::Range);
+        EXPECT_VM_CODE(s.bindBlobStatic(index, Blob(1)), SQLiteVMCode::Range);
+        EXPECT_VM_CODE(s.bindNull(index), SQLiteVMCode::Range);
+        EXPECT_VM_CODE(s.bind(index, SQLiteData("x")), SQLiteVMCode::Range);
+        EXPECT_EQ(s.getParameterName(index), "");
+    }
+}
+
 TEST_F(StatementTest, BindByNameUsesParameterIndexes)
 {
     Statement s = db.createStatement("INSERT INTO t VALUES (:a, :b)");
     EXPECT_EQ(s.getParameterCount(), 2);
     EXPECT_EQ(s.getParameterIndex(":b"), 1);
     EXPECT_EQ(s.getParameterIndex(":zz"), -1);
+    EXPECT_EQ(s.getParameterIndex(std::string_view(":b\0c", 4)), -1); // not ":b"
     EXPECT_EQ(s.getParameterName(0), ":a");
     s.bindAll(std::map<std::string, SQLiteData>{{":b", SQLiteData("bee")}, {":a", SQLiteData("ay")}});
     EXPECT_EQ(s.step(), SQLITE_DONE);
@@ -101,6 +122,20 @@ TEST_F(StatementTest, ClearBindingsSetsEveryPositionToNull)
     EXPECT_EQ(s.step(), SQLITE_DONE);
     s.close();
     EXPECT_EQ(rows(), "NULL:NULL");
+}
+
+TEST_F(StatementTest, UnpreparedStatementHasNoParameters)
+{
+    Statement s = db.createStatement();
+    EXPECT_EQ(s.getParameterCount(), 0);
+    EXPECT_EQ(s.getParameterIndex(":a"), -1);
+    EXPECT_EQ(s.getParameterName(0), "");
+    EXPECT_NO_THROW(s.clearBindings());
+    EXPECT_EQ(s.prepare("  "), SQLITE_OK);
+    EXPECT_EQ(s.getParameterCount(), 0);
+    // Binding by name still needs a statement.
+    EXPECT_THROW_MSG(s.bindAll(std::map<std::string, SQLiteData>{{":a", SQLiteData("x")}}), SQLiteDException,
+                     "SQLite D Exception: Statement Not Available");
 }
 
 TEST_F(StatementTest, TransferBindingsMovesValuesToAnotherStatement)

@@ -3,6 +3,7 @@
 
 #include <sqlite3.h>
 
+#include <limits>
 #include <memory>
 #include <vector>
 
@@ -238,6 +239,25 @@ TEST(SQLiteDataValue, DefaultAndConversions)
     EXPECT_EQ(t.asText(), "abc");
     EXPECT_EQ(SQLiteData::ofInt(3).asDouble(), 3.0);
     EXPECT_EQ(SQLiteData::ofDouble(3.9).asLong(), 3);
+}
+
+TEST(SQLiteDataValue, DoublesOutOfRangeSaturate)
+{
+    constexpr auto most = std::numeric_limits<std::int64_t>::max();
+    constexpr auto least = std::numeric_limits<std::int64_t>::min();
+    EXPECT_EQ(SQLiteData::ofDouble(1e300).asLong(), most);
+    EXPECT_EQ(SQLiteData::ofDouble(-1e300).asLong(), least);
+    EXPECT_EQ(SQLiteData::ofDouble(std::numeric_limits<double>::infinity()).asLong(), most);
+    EXPECT_EQ(SQLiteData::ofDouble(std::numeric_limits<double>::quiet_NaN()).asLong(), 0);
+    EXPECT_EQ(SQLiteData::ofDouble(-2.5).asLong(), -2);
+}
+
+TEST_F(ValuesTest, LongTagWithAHugeDoubleBindsTheLargestInteger)
+{
+    Statement s = db.createStatement("SELECT ?");
+    s.bind(0, SQLiteData(SQLiteDataType::Long, 1e300));
+    ASSERT_EQ(s.step(), SQLITE_ROW);
+    EXPECT_EQ(s.getLong(0), std::numeric_limits<std::int64_t>::max());
 }
 
 } // namespace

@@ -4,6 +4,9 @@
 
 #include <sqlite3.h>
 
+#include <cmath>
+#include <limits>
+
 namespace dwin::database::sqlite {
 
 namespace {
@@ -13,6 +16,18 @@ R payload(const SQLiteData::Value& v, R fallback)
     if (const T* p = std::get_if<T>(&v))
         return R(*p);
     return fallback;
+}
+
+// A double outside the 64-bit range saturates, as SQLite's own conversion does; NaN is 0.
+std::int64_t toLong(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    if (v <= static_cast<double>(std::numeric_limits<std::int64_t>::min()))
+        return std::numeric_limits<std::int64_t>::min();
+    if (v >= static_cast<double>(std::numeric_limits<std::int64_t>::max()))
+        return std::numeric_limits<std::int64_t>::max();
+    return static_cast<std::int64_t>(v);
 }
 } // namespace
 
@@ -27,7 +42,7 @@ std::int64_t SQLiteData::asLong() const
     if (const auto* p = std::get_if<std::int32_t>(&value))
         return *p;
     if (const auto* p = std::get_if<double>(&value))
-        return static_cast<std::int64_t>(*p);
+        return toLong(*p);
     return payload<std::int64_t, std::int64_t>(value, 0);
 }
 

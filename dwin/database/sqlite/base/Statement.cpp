@@ -27,6 +27,15 @@ void checkLength(std::size_t bytes)
     if (bytes > static_cast<std::size_t>(INT_MAX))
         throw SQLiteVMException(SQLITE_TOOBIG);
 }
+
+// SQLite's 1-based position of a 0-based index. The largest int has none: out of range (25),
+// as SQLite answers for any other position it does not have.
+int position(int index)
+{
+    if (index == INT_MAX)
+        throw SQLiteVMException(SQLITE_RANGE);
+    return index + 1;
+}
 } // namespace
 
 Statement::Statement(Connection& connection) : connection_(&connection) {}
@@ -179,33 +188,33 @@ void Statement::bindByTag(int index, const SQLiteData& d)
 void Statement::bindInt(int index, std::int32_t v)
 {
     checkStatement();
-    check(sqlite3_bind_int(handle_, index + 1, v));
+    check(sqlite3_bind_int(handle_, position(index), v));
 }
 
 void Statement::bindLong(int index, std::int64_t v)
 {
     checkStatement();
-    check(sqlite3_bind_int64(handle_, index + 1, v));
+    check(sqlite3_bind_int64(handle_, position(index), v));
 }
 
 void Statement::bindDouble(int index, double v)
 {
     checkStatement();
-    check(sqlite3_bind_double(handle_, index + 1, v));
+    check(sqlite3_bind_double(handle_, position(index), v));
 }
 
 void Statement::bindText(int index, std::string_view v)
 {
     checkStatement();
     checkLength(v.size());
-    check(sqlite3_bind_text(handle_, index + 1, textPtr(v), static_cast<int>(v.size()), SQLITE_TRANSIENT));
+    check(sqlite3_bind_text(handle_, position(index), textPtr(v), static_cast<int>(v.size()), SQLITE_TRANSIENT));
 }
 
 void Statement::bindText16(int index, std::u16string_view v)
 {
     checkStatement();
     checkLength(v.size() * 2);
-    check(sqlite3_bind_text16(handle_, index + 1, bytesPtr(v.data()), static_cast<int>(v.size() * 2),
+    check(sqlite3_bind_text16(handle_, position(index), bytesPtr(v.data()), static_cast<int>(v.size() * 2),
                               SQLITE_TRANSIENT));
 }
 
@@ -213,21 +222,21 @@ void Statement::bindBlob(int index, std::span<const std::byte> v)
 {
     checkStatement();
     checkLength(v.size());
-    check(sqlite3_bind_blob(handle_, index + 1, bytesPtr(v.data()), static_cast<int>(v.size()), SQLITE_TRANSIENT));
+    check(sqlite3_bind_blob(handle_, position(index), bytesPtr(v.data()), static_cast<int>(v.size()), SQLITE_TRANSIENT));
 }
 
 void Statement::bindTextStatic(int index, std::string_view v)
 {
     checkStatement();
     checkLength(v.size());
-    check(sqlite3_bind_text(handle_, index + 1, textPtr(v), static_cast<int>(v.size()), SQLITE_STATIC));
+    check(sqlite3_bind_text(handle_, position(index), textPtr(v), static_cast<int>(v.size()), SQLITE_STATIC));
 }
 
 void Statement::bindText16Static(int index, std::u16string_view v)
 {
     checkStatement();
     checkLength(v.size() * 2);
-    check(sqlite3_bind_text16(handle_, index + 1, bytesPtr(v.data()), static_cast<int>(v.size() * 2),
+    check(sqlite3_bind_text16(handle_, position(index), bytesPtr(v.data()), static_cast<int>(v.size() * 2),
                               SQLITE_STATIC));
 }
 
@@ -235,30 +244,33 @@ void Statement::bindBlobStatic(int index, std::span<const std::byte> v)
 {
     checkStatement();
     checkLength(v.size());
-    check(sqlite3_bind_blob(handle_, index + 1, bytesPtr(v.data()), static_cast<int>(v.size()), SQLITE_STATIC));
+    check(sqlite3_bind_blob(handle_, position(index), bytesPtr(v.data()), static_cast<int>(v.size()), SQLITE_STATIC));
 }
 
 void Statement::bindNull(int index)
 {
     checkStatement();
-    check(sqlite3_bind_null(handle_, index + 1));
+    check(sqlite3_bind_null(handle_, position(index)));
 }
 
+// The parameter queries answer for an unprepared statement too: it has no parameters.
 int Statement::getParameterCount() const
 {
-    checkStatement();
     return sqlite3_bind_parameter_count(handle_);
 }
 
 int Statement::getParameterIndex(std::string_view name) const
 {
-    checkStatement();
+    // SQLite reads the name up to its first zero byte; no parameter name holds one.
+    if (name.find('\0') != std::string_view::npos)
+        return -1;
     return sqlite3_bind_parameter_index(handle_, std::string(name).c_str()) - 1;
 }
 
 std::string Statement::getParameterName(int index) const
 {
-    checkStatement();
+    if (index == INT_MAX)
+        return {};
     const char* name = sqlite3_bind_parameter_name(handle_, index + 1);
     return name ? std::string(name) : std::string();
 }

@@ -77,10 +77,11 @@ public:
     void bindBlobStatic(int index, std::span<const std::byte> v);
     void bindNull(int index);
 
+    // The parameter queries and clearBindings also work unprepared: no parameters then.
     int getParameterCount() const;
     // -1 when the statement has no such parameter.
     int getParameterIndex(std::string_view name) const;
-    // Empty when the parameter is nameless.
+    // Empty when the parameter is nameless or missing.
     std::string getParameterName(int index) const;
     void clearBindings();
     int transferBindings(Statement& other);
