@@ -53,6 +53,9 @@ public:
         while (!server_.is_running())
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         ::setenv(variable_.c_str(), baseUrl().c_str(), 1);
+        // Loopback requests never go through a proxy that the environment may name.
+        ::setenv("no_proxy", "127.0.0.1,localhost", 1);
+        ::setenv("NO_PROXY", "127.0.0.1,localhost", 1);
     }
 
     ~FakeService() {

@@ -114,6 +114,14 @@ TEST(InboundLinks, PagesUpToTheTotalAndAtMostTen) {
         for (std::size_t i = 2; i <= c.requests.size(); ++i)
             waits.push_back(i);
         EXPECT_EQ(pump.requestsAtWait(), waits) << "total " << c.total;
+        for (const auto& r : fake.service.requests()) {
+            EXPECT_EQ(r.path, "/SiteExplorerService/V1/inlinkData");
+            EXPECT_EQ(param(r, "appid"), il::appid);
+            EXPECT_EQ(param(r, "query"), "http://www.example.com");
+            EXPECT_EQ(param(r, "output"), "xml");
+            EXPECT_EQ(param(r, "entire_site"), "");
+            EXPECT_EQ(param(r, "callback"), "");
+        }
     }
 }
 
