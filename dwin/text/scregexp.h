@@ -127,7 +127,7 @@ private:
 
     // The first start offset from i on where the pattern's leading literal occurs.
     std::uint32_t nextStart(std::uint32_t i) const {
-        constexpr std::string_view lead = Chain::literal();
+        constexpr std::string_view lead = Chain::lead();
         if constexpr (lead.empty()) {
             return i;
         } else {
