@@ -1,0 +1,105 @@
+#include "qmk/base/BaseRecord.h"
+
+namespace qmk::base {
+
+namespace {
+const std::shared_ptr<const ColumnSet>& emptyColumns()
+{
+    static const auto empty = std::make_shared<const ColumnSet>();
+    return empty;
+}
+} // namespace
+
+void ColumnSet::index()
+{
+    valueListsByColumn.clear();
+    for (std::size_t i = 0; i < names.size(); ++i)
+        valueListsByColumn[names[i]] = i < valueLists.size() ? valueLists[i] : ValueList{};
+}
+
+BaseRecord::BaseRecord() : columns_(emptyColumns()) {}
+BaseRecord::~BaseRecord() = default;
+
+std::string BaseRecord::toString() const
+{
+    std::string out;
+    for (const auto& [name, value] : fields_) {
+        out += name;
+        out += " = ";
+        out += value;
+        out += '\n';
+    }
+    return out;
+}
+
+bool BaseRecord::set(std::string_view name, std::string value)
+{
+    auto it = fields_.find(name);
+    if (it == fields_.end())
+        return false;
+    it->second = std::move(value);
+    return true;
+}
+
+std::optional<std::string> BaseRecord::get(std::string_view name) const
+{
+    auto it = fields_.find(name);
+    if (it == fields_.end())
+        return std::nullopt;
+    return it->second;
+}
+
+std::size_t BaseRecord::size() const { return fields_.size(); }
+FieldMap& BaseRecord::getFields() { return fields_; }
+const FieldMap& BaseRecord::getFields() const { return fields_; }
+const ValueListMap& BaseRecord::getValueListsByColumn() const { return columns_->valueListsByColumn; }
+const std::vector<std::string>& BaseRecord::getColumnNames() const { return columns_->names; }
+const std::vector<ValueList>& BaseRecord::getColumnValueLists() const { return columns_->valueLists; }
+const std::vector<std::string>& BaseRecord::getColumnTips() const { return columns_->tips; }
+
+ColumnSet& BaseRecord::ownColumns()
+{
+    auto copy = std::make_shared<ColumnSet>(*columns_);
+    ColumnSet& ref = *copy;
+    columns_ = std::move(copy);
+    return ref;
+}
+
+BaseRecord& BaseRecord::setColumnNames(std::vector<std::string> names)
+{
+    auto& own = ownColumns();
+    own.names = std::move(names);
+    own.index();
+    return *this;
+}
+
+BaseRecord& BaseRecord::setColumnValueLists(std::vector<ValueList> lists)
+{
+    auto& own = ownColumns();
+    own.valueLists = std::move(lists);
+    own.index();
+    return *this;
+}
+
+BaseRecord& BaseRecord::setColumnTips(std::vector<std::string> tips)
+{
+    ownColumns().tips = std::move(tips);
+    return *this;
+}
+
+void BaseRecord::useColumns(std::shared_ptr<const ColumnSet> columns)
+{
+    columns_ = columns ? std::move(columns) : emptyColumns();
+}
+
+BaseRecord& BaseRecord::reset()
+{
+    const auto& cols = *columns_;
+    for (std::size_t i = 0; i < cols.names.size(); ++i) {
+        const bool hasList = i < cols.valueLists.size() && !cols.valueLists[i].empty();
+        fields_.insert_or_assign(cols.names[i], hasList ? cols.valueLists[i].front() : std::string());
+    }
+    return *this;
+}
+
+} // namespace qmk::base

@@ -1,0 +1,82 @@
+#pragma once
+// One row of one table: column name -> text value, plus the column metadata of its table.
+//
+// Every value is text. A record kind (qmk/tab/<Kind>.h) fills the metadata in its constructor;
+// the metadata lists are shared, immutable and outlive every record that refers to them.
+// Records are shared by reference (RecordPtr): a table's list, a prototype and a command in
+// progress may all hold the same record. Nothing here throws except std::bad_alloc.
+
+#include <cstddef>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qmk::base {
+
+using ValueList = std::vector<std::string>;
+using FieldMap = std::map<std::string, std::string, std::less<>>;
+using ValueListMap = std::map<std::string, ValueList, std::less<>>;
+
+// The column metadata of one table, shared by all records of that table.
+struct ColumnSet {
+    std::vector<std::string> names;        // SQL column names in table order; the first is "id"
+    std::vector<ValueList> valueLists;     // option list per column (one entry: a placeholder)
+    std::vector<std::string> tips;         // tool-tip per column
+    ValueListMap valueListsByColumn;       // name -> option list
+
+    // Builds the name -> option list map from names and valueLists.
+    void index();
+};
+
+class BaseRecord {
+public:
+    BaseRecord();
+    virtual ~BaseRecord();
+    BaseRecord(const BaseRecord&) = default;
+    BaseRecord& operator=(const BaseRecord&) = default;
+
+    // Default ORDER BY clause of the table, without the words "ORDER BY".
+    std::string orderBy;
+
+    // One "name = value\n" line per column, in the map's order; "" for an empty record.
+    virtual std::string toString() const;
+    // Replaces the value of an existing column; false (and no change) for an unknown name.
+    virtual bool set(std::string_view name, std::string value);
+    // The value of a column, or no value when the record has no such column.
+    virtual std::optional<std::string> get(std::string_view name) const;
+    // Number of columns held.
+    virtual std::size_t size() const;
+
+    // The value map itself: later changes show through.
+    virtual FieldMap& getFields();
+    virtual const FieldMap& getFields() const;
+    virtual const ValueListMap& getValueListsByColumn() const;
+    virtual const std::vector<std::string>& getColumnNames() const;
+    virtual BaseRecord& setColumnNames(std::vector<std::string> names);
+    virtual const std::vector<ValueList>& getColumnValueLists() const;
+    virtual BaseRecord& setColumnValueLists(std::vector<ValueList> lists);
+    virtual BaseRecord& setColumnTips(std::vector<std::string> tips);
+    virtual const std::vector<std::string>& getColumnTips() const;
+
+    // Sets every column to the first entry of its option list, creating missing columns.
+    virtual BaseRecord& reset();
+
+    // The shared metadata (never null).
+    const std::shared_ptr<const ColumnSet>& columnSet() const { return columns_; }
+
+protected:
+    // Used by record kinds: adopts a shared metadata set without copying it.
+    void useColumns(std::shared_ptr<const ColumnSet> columns);
+
+private:
+    ColumnSet& ownColumns();   // copy-on-write access for the setters
+
+    FieldMap fields_;
+    std::shared_ptr<const ColumnSet> columns_;
+};
+
+using RecordPtr = std::shared_ptr<BaseRecord>;
+
+} // namespace qmk::base

@@ -1,0 +1,152 @@
+// Records and record kinds: columns, placeholders, set/get rules.
+#include "qmk/tab/Black_Site.h"
+#include "qmk/tab/Listed_Url.h"
+#include "qmk/tab/Shareware_Site.h"
+#include "qmk/tab/Software.h"
+#include "qmk/tab/Temp_Site.h"
+
+#include <gtest/gtest.h>
+
+#include <type_traits>
+
+using namespace qmk;
+using namespace qmk::tab;
+using Names = std::vector<std::string>;
+
+namespace {
+
+const Names kSiteColumns{"id", "pr", "backlink", "sub_method", "sort", "sub_page", "rev_days", "g_user", "g_pass",
+                         "notes"};
+
+TEST(RecordKinds, ColumnOrderOfEveryKind)
+{
+    EXPECT_EQ(Shareware_Site().getColumnNames(), kSiteColumns);
+    EXPECT_EQ(Temp_Site().getColumnNames(), kSiteColumns);
+    EXPECT_EQ(Black_Site().getColumnNames(),
+              (Names{"id", "pr", "reason", "backlink", "sub_method", "sort", "sub_page", "rev_days", "g_user",
+                     "g_pass", "notes"}));
+    EXPECT_EQ(Listed_Url().getColumnNames(),
+              (Names{"id", "pr", "listed_url", "username", "password", "version", "sub_date", "backlink",
+                     "sub_method", "sort", "sub_page", "rev_days", "g_user", "g_pass", "notes"}));
+    EXPECT_EQ(Software().getColumnNames(), (Names{"id", "home", "pr", "pad_locale", "exe_locale", "notes"}));
+}
+
+TEST(RecordKinds, OrderByClauses)
+{
+    EXPECT_EQ(Black_Site().orderBy, "reason ASC, pr DESC");
+    EXPECT_EQ(Listed_Url().orderBy, "pr DESC, backlink ASC");
+    EXPECT_EQ(Software().orderBy, "pr DESC, id DESC");
+    EXPECT_EQ(Shareware_Site().orderBy, "pr DESC, backlink DESC, id DESC");
+    EXPECT_EQ(Temp_Site().orderBy, "pr DESC, backlink DESC, id DESC");
+}
+
+TEST(RecordKinds, NewRecordHoldsPlaceholdersAndFirstChoices)
+{
+    Black_Site b;
+    EXPECT_EQ(b.size(), 11u);
+    EXPECT_EQ(b.get("id"), "[Enter id]");
+    EXPECT_EQ(b.get("pr"), "-1");
+    EXPECT_EQ(b.get("reason"), "linkBack");
+    EXPECT_EQ(b.get("backlink"), "not");
+    EXPECT_EQ(b.get("sub_method"), "pad");
+    EXPECT_EQ(b.get("sort"), "title");
+    EXPECT_EQ(b.get("rev_days"), "0");
+    EXPECT_EQ(b.get("g_user"), "[Engter Global Username");
+    EXPECT_EQ(b.get("g_pass"), "[Enter Global Password]");
+    EXPECT_EQ(b.get("sub_page"), "[Enter page]");
+    EXPECT_EQ(b.get("notes"), "[Enter notes]");
+
+    Listed_Url l;
+    EXPECT_EQ(l.get("listed_url"), "[Enter listed url]");
+    EXPECT_EQ(l.get("username"), "[Enter Username]");
+    EXPECT_EQ(l.get("password"), "[Enter Password]");
+    EXPECT_EQ(l.get("version"), "[Enter Version]");
+    EXPECT_EQ(l.get("sub_date"), "[Enter Date]");
+
+    Software s;
+    EXPECT_EQ(s.get("id"), "[Enter softname]");
+    EXPECT_EQ(s.get("home"), "[Enter homepage]");
+    EXPECT_EQ(s.get("pad_locale"), "[Enter locale PAD]");
+    EXPECT_EQ(s.get("exe_locale"), "[Enter exe file location]");
+}
+
+TEST(RecordKinds, TipsAndOptionLists)
+{
+    const auto& site = Shareware_Site::getInstance();
+    ASSERT_EQ(site.getColumnTips().size(), 10u);
+    EXPECT_EQ(site.getColumnTips()[0].rfind("shareware download site, \nwithout http:// and www\ne.g. ", 0), 0u);
+    EXPECT_EQ(site.getColumnTips()[5], "software submit page, starts with http, right mouse double to navigate ");
+    EXPECT_EQ(site.getColumnTips()[6], "submited software review days");
+    EXPECT_EQ(site.getValueListsByColumn().at("pr").size(), 11u);
+    EXPECT_EQ(site.getValueListsByColumn().at("rev_days"),
+              (base::ValueList{"0", "1", "5", "10", "15", "30", "60", "100", "1000"}));
+    EXPECT_EQ(site.getColumnValueLists()[3], (base::ValueList{"pad", "form", "email", "other"}));
+    const auto& black = Black_Site::getInstance();
+    EXPECT_EQ(black.getValueListsByColumn().at("reason").size(), 9u);
+    EXPECT_EQ(black.getColumnTips()[2], "Why this is a bad download site");
+    EXPECT_EQ(Software::getInstance().getColumnTips()[2], "Google pagerank of home");
+    EXPECT_EQ(Software::getInstance().getColumnTips()[5], "notes, multiline supported");
+    EXPECT_EQ(Listed_Url::getInstance().getColumnTips()[4], "Registered Password if needed");
+}
+
+TEST(RecordKinds, SiteKindsCarryTheMarker)
+{
+    EXPECT_TRUE((std::is_base_of_v<IShareware_Site, Black_Site>));
+    EXPECT_TRUE((std::is_base_of_v<IShareware_Site, Listed_Url>));
+    EXPECT_TRUE((std::is_base_of_v<IShareware_Site, Shareware_Site>));
+    EXPECT_TRUE((std::is_base_of_v<IShareware_Site, Temp_Site>));
+    EXPECT_FALSE((std::is_base_of_v<IShareware_Site, Software>));
+}
+
+TEST(RecordKinds, PrototypeIsOneObject)
+{
+    EXPECT_EQ(&Listed_Url::getInstance(), &Listed_Url::getInstance());
+}
+
+TEST(BaseRecordRules, SetNeverAddsAColumn)
+{
+    Temp_Site t;
+    const auto before = t.toString();
+    EXPECT_FALSE(t.set("nope", "x"));
+    EXPECT_EQ(t.size(), 10u);
+    EXPECT_EQ(t.toString(), before);
+    EXPECT_FALSE(t.get("nope").has_value());
+    EXPECT_TRUE(t.set("notes", ""));
+    EXPECT_EQ(t.get("notes"), std::string());
+}
+
+TEST(BaseRecordRules, ToStringHasOneLinePerColumn)
+{
+    base::BaseRecord r;
+    EXPECT_EQ(r.toString(), "");
+    EXPECT_EQ(r.size(), 0u);
+    r.setColumnNames({"id", "notes"}).setColumnValueLists({{"x"}, {"y"}});
+    r.reset();
+    r.set("id", "abc");
+    r.set("notes", "");
+    const auto text = r.toString();
+    EXPECT_TRUE(text == "id = abc\nnotes = \n" || text == "notes = \nid = abc\n") << text;
+}
+
+TEST(BaseRecordRules, ResetRestoresDefaultsAndSettersDoNotTouchOtherRecords)
+{
+    Shareware_Site s;
+    s.set("pr", "7");
+    s.set("id", "x.com");
+    s.reset();
+    EXPECT_EQ(s.get("pr"), "-1");
+    EXPECT_EQ(s.get("id"), "[Enter id]");
+
+    s.setColumnTips({"only one"});
+    EXPECT_EQ(s.getColumnTips().size(), 1u);
+    EXPECT_EQ(Shareware_Site::getInstance().getColumnTips().size(), 10u);
+}
+
+TEST(BaseRecordRules, FieldsMapIsLive)
+{
+    Software s;
+    s.getFields()["id"] = "Tool";
+    EXPECT_EQ(s.get("id"), "Tool");
+}
+
+} // namespace
