@@ -111,18 +111,20 @@ public:
                                                         const std::string& suffix);
 
 private:
-    std::unique_ptr<Cursor> newCursor();
+    Cursor newCursor();
     void status(const std::string& text);
     void createFixedTables();
     std::optional<std::string> currentListingName();
     bool rowExists(Cursor& cursor, const std::string& table, const std::string& id);
-    void copyRow(Cursor& cursor, const base::BaseRecord& from, const std::vector<std::string>& columns,
-                 const std::string& table);
-    void addToSoftwares(Cursor& cursor, const base::BaseRecord& record);
-    void addToCatalogue(Cursor& cursor, const base::BaseRecord& record);
-    void addToCurrentListing(Cursor& cursor, const base::BaseRecord& record, const std::string& current);
+    void copyInto(Cursor& cursor, base::BaseRecord& target, const base::BaseRecord& from,
+                  const std::vector<std::string>& columns, const std::string& table);
+    void addProduct(Cursor& cursor, const std::string& id);
+    void addCatalogueSite(Cursor& cursor, const base::BaseRecord& record);
+    void addListingSite(Cursor& cursor, const base::BaseRecord& record, const std::string& current);
+    void spreadListingChange(Cursor& cursor, const std::string& current, const std::string& id,
+                             const std::string& column, const std::string& value);
     void renameProduct(Cursor& cursor, const std::string& oldId, const std::string& newId);
-    std::vector<std::vector<std::optional<std::string>>> pendingSites(Cursor& cursor, const std::string& table);
+    void insertPending(const std::string& table, const std::vector<std::vector<std::optional<std::string>>>& rows);
 
     std::unique_ptr<Connection> connection_;
     WindowPort* window_ = nullptr;

@@ -1,0 +1,20 @@
+#include "dwin/database/sqlite/base/Errors.h"
+
+namespace dwin::database::sqlite {
+
+SQLiteVMException::SQLiteVMException(std::int32_t code)
+    : std::runtime_error("SQLite VM Exception"), code_(code)
+{
+}
+
+SQLiteVMException::SQLiteVMException(std::string_view text, std::int32_t code)
+    : std::runtime_error("SQLite VM Exception: " + std::string(text)), code_(code)
+{
+}
+
+SQLiteDException::SQLiteDException(std::string_view text)
+    : std::runtime_error("SQLite D Exception: " + std::string(text))
+{
+}
+
+} // namespace dwin::database::sqlite

@@ -1,0 +1,106 @@
+// Copying the catalogue into the current listing table.
+#include "Fixture.h"
+
+#include "qmk/tab/Listed_Url.h"
+#include "qmk/tab/Shareware_Site.h"
+
+#include <sqlite3.h>
+
+using namespace qmk;
+using namespace qmk::test;
+
+namespace {
+
+class Sync : public DbTest {
+protected:
+    void catalogue(int n)
+    {
+        for (int i = 0; i < n; ++i)
+            db->insert(*site("site" + std::to_string(i) + ".com"), "Shareware_Sites");
+    }
+};
+
+TEST_F(Sync, EmptyListingGetsEveryCatalogueRow)
+{
+    catalogue(5);
+    addProduct("Alpha");
+    show("Alpha");
+    db->synchronizeSites();
+    EXPECT_EQ(rowCount("Alpha"), 5);
+    EXPECT_EQ(value("Alpha", "site3.com", "listed_url"), "[Enter listed url]");
+    EXPECT_EQ(window.statusText, " 5 rows inserted into Alpha");
+    EXPECT_TRUE(window.called("open:Listed_Urls"));
+    EXPECT_TRUE(db->getConnection().isAutoCommit());
+}
+
+TEST_F(Sync, OnlyMissingSitesAreCopiedAndASecondRunCopiesNothing)
+{
+    catalogue(4);
+    addProduct("Alpha");
+    show("Alpha");
+    tab::Listed_Url row;
+    row.set("id", "site1.com");
+    row.set("listed_url", "https://site1.com/alpha");
+    db->insert(row, "Alpha");
+    db->synchronizeSites();
+    EXPECT_EQ(rowCount("Alpha"), 4);
+    EXPECT_EQ(value("Alpha", "site1.com", "listed_url"), "https://site1.com/alpha");
+    EXPECT_EQ(window.statusText, " 3 rows inserted into Alpha");
+    db->synchronizeSites();
+    EXPECT_EQ(rowCount("Alpha"), 4);
+    EXPECT_EQ(window.statusText, " 0 rows inserted into Alpha");
+}
+
+TEST_F(Sync, NullCatalogueValueStaysNull)
+{
+    catalogue(1);
+    exec("UPDATE \"Shareware_Sites\" SET notes = NULL;");
+    addProduct("Alpha");
+    show("Alpha");
+    db->synchronizeSites();
+    EXPECT_EQ(value("Alpha", "site0.com", "notes"), "<null>");
+}
+
+TEST_F(Sync, RefusedRowIsSkippedAndTheRestGoesOn)
+{
+    catalogue(4);
+    addProduct("Alpha");
+    show("Alpha");
+    exec("CREATE TRIGGER refuse BEFORE INSERT ON \"Alpha\" WHEN NEW.id = 'site1.com' "
+         "BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+    db->synchronizeSites();
+    EXPECT_EQ(rowCount("Alpha"), 3);
+    EXPECT_FALSE(value("Alpha", "site1.com", "id").has_value());
+    EXPECT_EQ(window.statusText, " 4 rows inserted into Alpha");
+}
+
+TEST_F(Sync, FailedCommitRollsBack)
+{
+    catalogue(3);
+    addProduct("Alpha");
+    show("Alpha");
+    // A second connection in the middle of a read holds a shared lock, so the commit is refused.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open((dir.path() / "qmk.db").c_str(), &other), SQLITE_OK);
+    sqlite3_stmt* reading = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(other, "SELECT * FROM Shareware_Sites;", -1, &reading, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(reading), SQLITE_ROW);
+    window.statusText = "before";
+    db->synchronizeSites();
+    EXPECT_TRUE(db->getConnection().isAutoCommit());   // no transaction left open
+    EXPECT_EQ(window.statusText, "before");
+    sqlite3_finalize(reading);
+    sqlite3_close(other);
+    EXPECT_EQ(rowCount("Alpha"), 0);
+    db->synchronizeSites();   // the database is usable again
+    EXPECT_EQ(rowCount("Alpha"), 3);
+}
+
+TEST_F(Sync, NoProductsDoesNothing)
+{
+    catalogue(2);
+    db->synchronizeSites();
+    EXPECT_FALSE(window.called("open:Listed_Urls"));
+}
+
+} // namespace
