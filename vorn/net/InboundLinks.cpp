@@ -1,0 +1,111 @@
+#include "vorn/net/InboundLinks.h"
+
+#include "dwin/net/Http.h"
+#include "dwin/net/Services.h"
+#include "dwin/sys/win32/Process.h"
+#include "dwin/text/scregexp.h"
+#include "vorn/Conv.h"
+
+#include <exception>
+#include <utility>
+
+namespace vorn::net::InboundLinks {
+
+namespace {
+
+constexpr std::size_t kReadBuffer = 16 * 1024;
+constexpr unsigned kTimeoutSeconds = 5;
+constexpr std::uint32_t kPageWaitMs = 50;
+constexpr std::int32_t kPageSize = 100;
+constexpr std::int32_t kLastStart = 1000;  // stop once the next start reaches this
+
+using dwin::text::scregexp::screg;
+
+bool usable(const std::optional<std::string>& page) {
+    return page && isValidResult(*page);
+}
+
+}  // namespace
+
+InboundLinks::InboundLinks(std::string query) : query(std::move(query)) {}
+
+bool InboundLinks::isValid() const {
+    return !appid.empty() && query.size() > 5 && query.compare(0, 5, "http:") == 0;
+}
+
+std::string InboundLinks::getUrl() const {
+    std::string url = dwin::net::serviceUrl(dwin::net::Service::Inbound);
+    url += "/SiteExplorerService/V1/inlinkData";
+    url += "?appid=" + std::string(appid);
+    url += "&query=" + query;
+    url += "&results=" + results;
+    url += "&start=" + start;
+    url += "&entire_site=" + entire_site;
+    url += "&omit_inlinks=" + omit_inlinks;
+    url += "&output=" + output;
+    url += "&callback=" + callback;
+    return url;
+}
+
+std::optional<std::string> InboundLinks::fetch() const {
+    if (!isValid())
+        return std::nullopt;
+    try {
+        return dwin::net::Http::get(getUrl(), kReadBuffer, kTimeoutSeconds);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<std::vector<std::string>> InboundLinks::getLinks() {
+    // A one-result page tells the total; the result pages are then read from the first again.
+    results = "1";
+    start = "1";
+    const std::optional<std::string> first = fetch();
+    if (!usable(first))
+        return std::nullopt;
+    screg<"totalResultsAvailable=\"([^\"]+)\""> totalMatcher;
+    if (!totalMatcher.find(*first))
+        return std::nullopt;
+    total = toInt32(totalMatcher.group(1));
+
+    results = std::to_string(kPageSize);
+    std::string pages;
+    for (std::int32_t s = 1; s <= total;) {
+        start = std::to_string(s);
+        const std::optional<std::string> page = fetch();
+        if (!usable(page))
+            break;
+        pages += *page;
+        dwin::sys::win32::Process::wait(kPageWaitMs);
+        s += kPageSize;
+        if (s >= kLastStart)
+            break;
+    }
+    if (!isValidResult(pages))
+        return std::nullopt;
+
+    std::vector<std::string> links;
+    screg<"<Url>(.+?)</Url>"> urlMatcher;
+    while (urlMatcher.find(pages))
+        links.push_back(urlMatcher.group(1));
+    return links;
+}
+
+std::optional<SiteMap> InboundLinks::getSites() {
+    const std::optional<std::vector<std::string>> links = getLinks();
+    if (!links)
+        return std::nullopt;
+    return shortestLinkPerHost(*links);
+}
+
+bool isValidResult(std::string_view page) {
+    return !page.empty() && page.find("totalResultsAvailable") != std::string_view::npos &&
+           page.find("<Url>") != std::string_view::npos;
+}
+
+std::string getHost(std::string_view url) {
+    return hostOfLink(url);
+}
+
+}  // namespace vorn::net::InboundLinks
