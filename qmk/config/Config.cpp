@@ -1,5 +1,10 @@
 #include "qmk/config/Config.h"
 
+#include "dwin/sys/win32/Shell32.h"
+#include "dwin/sys/win32/SpecPath.h"
+#include "vorn/Soft.h"
+#include "vorn/Texts.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -25,10 +30,10 @@ Config& Config::getInstance() {
 void Config::setInstance(std::unique_ptr<Config> config) { instanceSlot() = std::move(config); }
 
 std::string Config::applicationDataFolder() {
-  const char* xdg = std::getenv("XDG_DATA_HOME");
-  if (xdg && *xdg && std::filesystem::path(xdg).is_absolute()) return xdg;
-  const char* home = std::getenv("HOME");
-  std::filesystem::path base = (home && *home) ? home : ".";
+  if (auto folder = dwin::sys::win32::SpecPath::getApplicationDataFolder()) return *folder;
+  // no home folder at all: the working folder keeps the program usable
+  std::error_code ec;
+  std::filesystem::path base = std::filesystem::current_path(ec);
   return (base / ".local" / "share").string();
 }
 
@@ -69,6 +74,20 @@ bool Config::hasDataFolder() const {
   std::error_code ec;
   return std::filesystem::is_directory(dataFolder_, ec);
 }
+
+void Config::openWebLink(const std::string& address, const std::string& source) {
+  dwin::sys::win32::Shell32::open(address);
+  try {
+    vorn::Soft::visitPage();
+  } catch (const std::exception& e) {
+    // the visit's reply is never used: a failed request changes nothing
+    logInfo("visitPage from " + source + " failed: " + e.what());
+  }
+}
+
+void Config::openHelpPage(const std::string& source) { openWebLink(vorn::Texts::makerHelpUrl(), source); }
+
+void Config::openHomePage(const std::string& source) { openWebLink(vorn::Texts::makerHomeUrl(), source); }
 
 void Config::logInfo(const std::string& message) { std::cout << "info: " << message << std::endl; }
 

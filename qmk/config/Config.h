@@ -41,7 +41,8 @@ class Config {
   // False when the data folder could not be created.
   bool hasDataFolder() const;
 
-  // Opens a page of the maker in the default browser and sends the page-visit request.
+  // Opens a page of the maker in the default browser and sends the page-visit request (a failed
+  // request is only written to the console).
   void openWebLink(const std::string& address, const std::string& source);
   void openHelpPage(const std::string& source);
   void openHomePage(const std::string& source);
@@ -49,7 +50,8 @@ class Config {
   // Writes "info: " and the message to the console.
   static void logInfo(const std::string& message);
 
-  // The user's application-data folder ($XDG_DATA_HOME, else ~/.local/share).
+  // The user's application-data folder ($XDG_DATA_HOME, else ~/.local/share), created when
+  // missing.
   static std::string applicationDataFolder();
 
  private:

@@ -54,6 +54,11 @@ TEST_F(Tables, FiveTabsInFixedOrderEachWithItsRows) {
   EXPECT_TRUE(idsShown(3).empty());
   EXPECT_EQ(idsShown(4), std::vector<std::string>{"a.com"});
   EXPECT_EQ(window_->getTabFolder()->currentIndex(), 4);  // the last tab built, no saved place
+  if (const char* shot = std::getenv("QMK_SCREENSHOT")) {  // a picture of the window, on request
+    selectTab(0);
+    window_->resize(1100, 500);
+    window_->grab().save(shot);
+  }
   EXPECT_EQ(window_->notesLabel()->text().toStdString(), "Notes:");
 
   QHeaderView* header = viewerAt(1)->getTable()->horizontalHeader();
