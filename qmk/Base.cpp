@@ -70,6 +70,15 @@ QTabWidget* mainTabFolder() {
   return window ? window->getTabFolder() : nullptr;
 }
 
+std::string tabText(const QTabWidget* folder, int index) {
+  if (!folder || index < 0 || index >= folder->count()) return std::string();
+  return folder->tabText(index).replace("&&", "&").toStdString();
+}
+
+void setTabText(QTabWidget* folder, int index, const std::string& text) {
+  folder->setTabText(index, QString::fromStdString(text).replace("&", "&&"));
+}
+
 void saveState() {
   QTabWidget* folder = mainTabFolder();
   if (!folder) return;

@@ -34,6 +34,9 @@ base::RecordPtr firstSelectedItem();
 base::RecordPtr selectedRecord();
 QClipboard* mainClipboard();
 QTabWidget* mainTabFolder();
+// A tab's text as the table's name (a "&" in a name is shown as it is, not as a mnemonic).
+std::string tabText(const QTabWidget* folder, int index);
+void setTabText(QTabWidget* folder, int index, const std::string& text);
 
 // --- the place kept between runs ---
 // "last_ctabitem_index", "last_listed_urls" and "last_id" into the settings store.

@@ -196,7 +196,7 @@ void MainWindow::onTabSelected(int index) {
   QWidget* page = tabFolder_ ? tabFolder_->widget(index) : nullptr;
   auto* table = qobject_cast<QTableView*>(page);
   if (!table) return;
-  setStatus(tabFolder_->tabText(index).toStdString() + ",  total: " + std::to_string(table->model()->rowCount()));
+  setStatus(tabText(tabFolder_, index) + ",  total: " + std::to_string(table->model()->rowCount()));
   ViewerRecords* records = extends::TableViewer::viewerRecordsOf(page);
   auto* viewer = records ? dynamic_cast<extends::TableViewer*>(records->getTableViewer()) : nullptr;
   if (!viewer) return;
@@ -306,7 +306,7 @@ void MainWindow::openTab(Tab tab) {
 
 std::string MainWindow::lastTabText() {
   if (!tabFolder_ || tabFolder_->count() == 0) return std::string();
-  return tabFolder_->tabText(tabFolder_->count() - 1).toStdString();
+  return tabText(tabFolder_, tabFolder_->count() - 1);
 }
 
 }  // namespace qmk

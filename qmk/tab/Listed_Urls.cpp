@@ -79,7 +79,7 @@ bool Listed_Urls::closeCurrentListedUrls() {
   QTabWidget* folder = mainTabFolder();
   if (!current || !folder || folder->count() == 0) return false;
   const int last = folder->count() - 1;
-  if (folder->tabText(last).toStdString() != current->name) return false;
+  if (tabText(folder, last) != current->name) return false;
   QWidget* page = folder->widget(last);
   {
     const QSignalBlocker quiet(folder);

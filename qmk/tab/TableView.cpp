@@ -51,7 +51,8 @@ void TableView::createTableViewer(QTabWidget* folder) {
   QTableView* table = viewer_->getTable();
   {
     const QSignalBlocker quiet(folder);
-    int index = folder->addTab(table, QString::fromStdString(name));
+    int index = folder->addTab(table, QString());
+    setTabText(folder, index, name);
     folder->setCurrentIndex(index);
   }
   setTableViewer(viewer_);

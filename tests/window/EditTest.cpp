@@ -133,9 +133,17 @@ TEST_F(Editing, ProductNamesWithQuotesWork) {
   openWindow();
   selectTab(1);
   window_->addNewRecord();
-  edit(1, 0, "id", QString("Bob's \"Tool\"; DROP"));
-  EXPECT_EQ(column("SELECT id FROM Softwares"), std::vector<std::string>{"Bob's \"Tool\"; DROP"});
-  EXPECT_EQ(window_->lastTabText(), "Bob's \"Tool\"; DROP");
+  edit(1, 0, "id", QString("Bob's \"Tool\" & Co; DROP"));
+  EXPECT_EQ(column("SELECT id FROM Softwares"), std::vector<std::string>{"Bob's \"Tool\" & Co; DROP"});
+  EXPECT_EQ(window_->lastTabText(), "Bob's \"Tool\" & Co; DROP");
+  EXPECT_EQ(window_->getTabFolder()->tabText(4).toStdString(), "Bob's \"Tool\" && Co; DROP");
+  // a second product: the switch entry and the renamed tab follow the name
+  selectTab(1);
+  window_->addNewRecord();
+  edit(1, rowOfId(1, "[Enter softname]"), "id", QString("Second"));
+  edit(1, rowOfId(1, "Bob's \"Tool\" & Co; DROP"), "id", QString("Z&B"));  // ranks first (id DESC)
+  EXPECT_EQ(window_->lastTabText(), "Z&B");
+  EXPECT_EQ(column("SELECT count(*) FROM \"Z&B\""), std::vector<std::string>{"0"});
 }
 
 TEST_F(Editing, IdBackToAPlaceholderIsNotStored) {
