@@ -11,18 +11,34 @@
 #include <QMouseEvent>
 #include <QTableView>
 
+#include <functional>
 #include <unordered_set>
 
 namespace qmk::extends {
 
 namespace {
+
 constexpr const char* viewerRecordsKey = "_ViewerRecords_";
-}
+
+// The table widget tells its viewer first thing when it goes, before any part of it is gone.
+class ViewerTable : public QTableView {
+ public:
+  using QTableView::QTableView;
+  ~ViewerTable() override {
+    if (beforeDestroy) beforeDestroy();
+  }
+  std::function<void()> beforeDestroy;
+};
+
+}  // namespace
 
 TableViewer::TableViewer(ViewerRecords* list, std::shared_ptr<const base::ColumnSet> columns,
                          MyCellModifier* modifier, ViewerListener* listener, QWidget* parent)
     : list_(list), listener_(listener) {
-  table_ = new QTableView(parent);
+  auto* table = new ViewerTable(parent);
+  table->beforeDestroy = [this] { tableGoing(); };
+  table_ = table;
+  viewport_ = table_->viewport();
   setParent(table_);
   table_->setProperty(viewerRecordsKey, QVariant::fromValue(static_cast<QObject*>(this)));
   model_ = new RecordTableModel(list, std::move(columns), modifier, this);
@@ -49,12 +65,20 @@ TableViewer::TableViewer(ViewerRecords* list, std::shared_ptr<const base::Column
   table_->installEventFilter(this);
   table_->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(table_, &QWidget::customContextMenuRequested, this, [this](const QPoint& point) {
-    if (menu_ && !menu_->isEmpty()) menu_->popup(table_->viewport()->mapToGlobal(point));
+    if (menu_ && !menu_->isEmpty()) menu_->popup(viewport_->mapToGlobal(point));
   });
 }
 
-TableViewer::~TableViewer() {
-  if (listener_) listener_->viewerDestroyed();
+TableViewer::~TableViewer() { tableGoing(); }
+
+void TableViewer::tableGoing() {
+  if (going_) return;
+  going_ = true;
+  table_->removeEventFilter(this);
+  viewport_->removeEventFilter(this);
+  ViewerListener* listener = listener_;
+  listener_ = nullptr;
+  if (listener) listener->viewerDestroyed();
 }
 
 void TableViewer::detach() {
@@ -139,7 +163,8 @@ void TableViewer::setContextMenu(QMenu* menu) {
 }
 
 bool TableViewer::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == table_->viewport() &&
+  if (going_) return false;
+  if (watched == viewport_ &&
       (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)) {
     mouseCell() = cellAt(static_cast<QMouseEvent*>(event)->position().toPoint());
     if (listener_) listener_->onMouse();

@@ -74,12 +74,16 @@ class TableViewer : public QObject, public RecordsViewer {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The table is going: no more events, the listener is told once.
+  void tableGoing();
   void onHeaderClicked(int column);
   void showSortIndicator();
 
   ViewerRecords* list_;
   ViewerListener* listener_;
   QTableView* table_;
+  QWidget* viewport_;
+  bool going_ = false;
   RecordTableModel* model_;
   CellEditorDelegate* delegate_;
   QPointer<QMenu> menu_;
