@@ -64,8 +64,19 @@ const char* const kFixedTables[] = {"Softwares", "Shareware_Sites", "Black_Sites
 DB::DB(const std::string& path, WindowPort* window)
     : connection_(std::make_unique<Connection>()), window_(window)
 {
-    connection_->open(path);
-    createFixedTables();
+    try {
+        connection_->open(path);
+        createFixedTables();
+    } catch (const dwin::database::sqlite::SQLiteVMException& e) {
+        // Name the file and give the engine's reason, for the message the window shows.
+        std::string reason;
+        try {
+            reason = std::string(connection_->getErrorMessage());
+        } catch (...) {
+        }
+        throw dwin::database::sqlite::SQLiteVMException(path + ": " + (reason.empty() ? e.what() : reason),
+                                                        e.getCode());
+    }
     current = this;
 }
 

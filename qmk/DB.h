@@ -124,7 +124,18 @@ private:
     void spreadListingChange(Cursor& cursor, const std::string& current, const std::string& id,
                              const std::string& column, const std::string& value);
     void renameProduct(Cursor& cursor, const std::string& oldId, const std::string& newId);
-    void insertPending(const std::string& table, const std::vector<std::vector<std::optional<std::string>>>& rows);
+    // Catalogue rows waiting to be copied, all texts in one buffer. For each listing column,
+    // source names the result column it comes from (-1: the placeholder). A cell is an offset
+    // into text and a length (-1: SQL NULL); a row is `width` consecutive cells.
+    struct PendingSites {
+        std::vector<int> source;
+        std::size_t width = 0;
+        std::size_t rows = 0;
+        std::string text;
+        std::vector<std::pair<std::size_t, std::ptrdiff_t>> cells;
+    };
+    PendingSites readPending(Cursor& cursor);
+    void insertPending(const std::string& table, const PendingSites& pending);
 
     std::unique_ptr<Connection> connection_;
     WindowPort* window_ = nullptr;

@@ -19,8 +19,6 @@ using sql::quoteId;
 
 namespace {
 
-using Row = std::vector<std::optional<std::string>>;
-
 constexpr int kStorageNull = 5;   // SQLite's storage class of NULL
 
 const char* const kUpdate20080917 =
@@ -64,7 +62,7 @@ void DB::synchronizeSites()
         const auto table = currentListingName();
         if (!table)
             return;
-        std::vector<Row> pending;
+        PendingSites pending;
         {
             Cursor cursor = newCursor();
             const std::string columns = sql::join(tab::Shareware_Site::getInstance().getColumnNames(), ",");
@@ -72,59 +70,80 @@ void DB::synchronizeSites()
             cursor.execute(listed ? fill("SELECT {} FROM {} WHERE id NOT IN ( SELECT id FROM {} );", columns,
                                          quoteId("Shareware_Sites"), quoteId(*table))
                                   : fill("SELECT {} FROM {} ;", columns, quoteId("Shareware_Sites")));
-            // Result column -> position among the listing columns; the rest keep their placeholders.
-            const auto& listing = tab::Listed_Url::getInstance();
-            const auto& names = listing.getColumnNames();
-            std::vector<std::size_t> position;
-            for (int i = 0; i < cursor.getColumnCount(); ++i) {
-                auto at = std::find(names.begin(), names.end(), cursor.getColumnName(i));
-                position.push_back(static_cast<std::size_t>(at - names.begin()));
-            }
-            Row defaults;
-            for (const auto& name : names)
-                defaults.push_back(listing.get(name));
-            while (cursor.hasRow()) {
-                Row row = defaults;
-                for (std::size_t i = 0; i < position.size(); ++i) {
-                    if (position[i] >= row.size())
-                        continue;
-                    const int col = static_cast<int>(i);
-                    if (cursor.getColumnType(col) == kStorageNull)
-                        row[position[i]].reset();
-                    else
-                        row[position[i]] = cursor.getText(col);
-                }
-                pending.push_back(std::move(row));
-                cursor.next();
-            }
+            pending = readPending(cursor);
         }
         insertPending(*table, pending);
         if (window_)
             window_->openTab(WindowPort::Tab::Listed_Urls);
-        status(fill(" {} rows inserted into {}", pending.size(), *table));
+        status(fill(" {} rows inserted into {}", pending.rows, *table));
     } catch (...) {
     }
 }
 
-void DB::insertPending(const std::string& table, const std::vector<Row>& rows)
+DB::PendingSites DB::readPending(Cursor& cursor)
 {
+    // Result column -> listing column; listing columns not selected keep their placeholders.
     const auto& names = tab::Listed_Url::getInstance().getColumnNames();
+    PendingSites pending;
+    pending.source.assign(names.size(), -1);
+    const int count = cursor.getColumnCount();
+    for (int i = 0; i < count; ++i) {
+        auto at = std::find(names.begin(), names.end(), cursor.getColumnName(i));
+        if (at != names.end())
+            pending.source[static_cast<std::size_t>(at - names.begin())] = i;
+    }
+    pending.width = static_cast<std::size_t>(count);
+    while (cursor.hasRow()) {
+        const auto& statement = *cursor.getStatement();
+        for (int i = 0; i < count; ++i) {
+            if (cursor.getColumnType(i) == kStorageNull) {
+                pending.cells.emplace_back(0, -1);
+                continue;
+            }
+            const auto text = statement.getTextView(i);
+            pending.cells.emplace_back(pending.text.size(), static_cast<std::ptrdiff_t>(text.size()));
+            pending.text.append(text);
+        }
+        ++pending.rows;
+        cursor.next();
+    }
+    return pending;
+}
+
+void DB::insertPending(const std::string& table, const PendingSites& pending)
+{
+    const auto& listing = tab::Listed_Url::getInstance();
+    const auto& names = listing.getColumnNames();
+    std::vector<std::string> placeholders;
+    for (const auto& name : names)
+        placeholders.push_back(listing.get(name).value_or(std::string()));
+
     Statement statement = connection_->createStatement();
     if (statement.prepare(fill("INSERT INTO {} ( {} ) values( {} );", quoteId(table), sql::join(names, ","),
                                sql::placeholders(names.size()))) != 0 ||
         !statement.isPrepared())
         throw std::runtime_error("INSERT did not prepare");
     TransactionGuard transaction(*connection_);
-    for (const auto& row : rows) {
+    // The pending texts and the placeholders outlive the statement's use of them: bound without copies.
+    const std::string_view text = pending.text;
+    for (std::size_t r = 0; r < pending.rows; ++r) {
         statement.reset();
-        for (std::size_t i = 0; i < row.size(); ++i) {
-            if (row[i])
-                statement.bindText(static_cast<int>(i), *row[i]);
-            else
-                statement.bindNull(static_cast<int>(i));
+        const auto* row = pending.cells.data() + r * pending.width;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const int source = pending.source[i];
+            const int param = static_cast<int>(i);
+            if (source < 0) {
+                statement.bindTextStatic(param, placeholders[i]);
+            } else if (const auto& [offset, length] = row[source]; length >= 0) {
+                statement.bindTextStatic(param, text.substr(offset, static_cast<std::size_t>(length)));
+            } else {
+                statement.bindNull(param);
+            }
         }
         statement.step();   // a row the engine refuses is skipped
     }
+    statement.reset();
+    statement.clearBindings();
     transaction.commit();
 }
 

@@ -50,6 +50,20 @@ TEST(DBOpen, FirstStartCreatesFolderFileAndFixedTables)
     unsetenv("XDG_DATA_HOME");
 }
 
+TEST(DBOpen, DataFolderFallsBackToHomeAndIgnoresRelativeXdg)
+{
+    TempDir dir;
+    const std::string oldHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    setenv("HOME", dir.path().c_str(), 1);
+    setenv("XDG_DATA_HOME", "relative/share", 1);
+    const auto folder = DB::dataFolder();
+    EXPECT_EQ(folder, (dir.path() / ".local/share/Brightfen/Quillmark").string());
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+    EXPECT_EQ(DB::defaultPath(), folder + "/qmk.db");
+    unsetenv("XDG_DATA_HOME");
+    setenv("HOME", oldHome.c_str(), 1);
+}
+
 TEST(DBOpen, ReopeningKeepsTheRows)
 {
     TempDir dir;
@@ -76,6 +90,8 @@ TEST(DBOpen, NotADatabaseIsAClearError)
         FAIL() << "opened a text file";
     } catch (const sqlite::SQLiteVMException& e) {
         EXPECT_EQ(e.getCode(), 26);
+        EXPECT_NE(std::string(e.what()).find(path.string() + ": file is not a database"), std::string::npos)
+            << e.what();
     }
 }
 

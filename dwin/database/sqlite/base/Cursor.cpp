@@ -170,7 +170,9 @@ std::vector<SQLiteData> Cursor::fetchRow(std::span<const std::int32_t> tags)
         return row;
     row.reserve(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) {
-        std::int32_t tag = tags.empty() ? SQLiteDataType::ByColumnType : tags[static_cast<std::size_t>(i)];
+        // A column without a tag of its own is read by its storage class.
+        auto column = static_cast<std::size_t>(i);
+        std::int32_t tag = column < tags.size() ? tags[column] : SQLiteDataType::ByColumnType;
         row.push_back(current_->getData(i, tag));
     }
     next();

@@ -81,8 +81,8 @@ public:
     bool next();
     void reset();
     void skipRows();
-    // The current row (tags: one per column, or empty for "by storage class"), then next.
-    // Empty when no row is ready.
+    // The current row (tags: one per column; columns without one are read by storage class),
+    // then next. Empty when no row is ready.
     std::vector<SQLiteData> fetchRow(std::span<const std::int32_t> tags = {});
     std::vector<std::vector<SQLiteData>> fetchAll(std::span<const std::int32_t> tags = {});
     std::vector<std::vector<SQLiteData>> fetchMany(int count, std::span<const std::int32_t> tags = {});

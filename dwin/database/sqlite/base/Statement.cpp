@@ -33,7 +33,7 @@ Statement::Statement(Connection& connection) : connection_(&connection) {}
 
 Statement::Statement(Statement&& other) noexcept
     : connection_(other.connection_), handle_(std::exchange(other.handle_, nullptr)),
-      tail_(std::move(other.tail_))
+      tail_(std::move(other.tail_)), done_(std::exchange(other.done_, false))
 {
 }
 
@@ -44,6 +44,7 @@ Statement& Statement::operator=(Statement&& other) noexcept
         connection_ = other.connection_;
         handle_ = std::exchange(other.handle_, nullptr);
         tail_ = std::move(other.tail_);
+        done_ = std::exchange(other.done_, false);
     }
     return *this;
 }
@@ -279,17 +280,24 @@ int Statement::transferBindings(Statement& other)
 int Statement::step()
 {
     checkStatement();
-    return sqlite3_step(handle_);
+    // SQLite would start the statement over by itself; an extra step must not run an INSERT twice.
+    if (done_)
+        return SQLITE_DONE;
+    int rc = sqlite3_step(handle_);
+    done_ = rc == SQLITE_DONE;
+    return rc;
 }
 
 int Statement::reset()
 {
     checkStatement();
+    done_ = false;
     return sqlite3_reset(handle_);
 }
 
 int Statement::finalize()
 {
+    done_ = false;
     return sqlite3_finalize(std::exchange(handle_, nullptr));
 }
 

@@ -85,7 +85,8 @@ public:
     void clearBindings();
     int transferBindings(Statement& other);
 
-    // SQLite's result code: 100 row ready, 101 done, else an error.
+    // SQLite's result code: 100 row ready, 101 done, else an error. Once done, the statement
+    // stays done (101, without running again) until reset or prepared anew.
     int step();
     int reset();
     // Releases the handle whatever the result; returns SQLite's code.
@@ -127,6 +128,7 @@ private:
     Connection* connection_;
     sqlite3_stmt* handle_ = nullptr;
     std::string tail_;
+    bool done_ = false;
 };
 
 } // namespace dwin::database::sqlite
