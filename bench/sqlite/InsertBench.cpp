@@ -5,10 +5,11 @@
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -109,68 +110,80 @@ void insertThroughLayer(Connection& db, const std::vector<std::string>& data)
     db.commit();
 }
 
-void BM_RawCApi(benchmark::State& state)
+using Clock = std::chrono::steady_clock;
+
+double millisecondsSince(Clock::time_point start)
 {
-    const auto& data = cells();
-    for (auto _ : state) {
-        state.PauseTiming();
-        sqlite3* db = nullptr;
-        must(sqlite3_open(freshFile("raw.db").c_str(), &db), SQLITE_OK, "open");
-        must(sqlite3_exec(db, CreateSql, nullptr, nullptr, nullptr), SQLITE_OK, "create");
-        state.ResumeTiming();
-
-        insertRaw(db, data);
-
-        state.PauseTiming();
-        must(static_cast<int>(countRows(db)), Rows, "row count");
-        sqlite3_close(db);
-        state.ResumeTiming();
-    }
-    state.SetItemsProcessed(state.iterations() * Rows);
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-void BM_Statement(benchmark::State& state)
+double timeRaw(const std::vector<std::string>& data)
 {
-    const auto& data = cells();
-    for (auto _ : state) {
-        state.PauseTiming();
-        Connection db;
-        db.open(freshFile("layer.db"));
-        Cursor create = db.createCursor();
-        create.execute(CreateSql);
-        create.close();
-        state.ResumeTiming();
-
-        insertThroughLayer(db, data);
-
-        state.PauseTiming();
-        must(static_cast<int>(countRows(db.getHandle())), Rows, "row count");
-        db.close();
-        state.ResumeTiming();
-    }
-    state.SetItemsProcessed(state.iterations() * Rows);
+    sqlite3* db = nullptr;
+    must(sqlite3_open(freshFile("raw.db").c_str(), &db), SQLITE_OK, "open");
+    must(sqlite3_exec(db, CreateSql, nullptr, nullptr, nullptr), SQLITE_OK, "create");
+    auto start = Clock::now();
+    insertRaw(db, data);
+    double ms = millisecondsSince(start);
+    must(static_cast<int>(countRows(db)), Rows, "row count");
+    sqlite3_close(db);
+    return ms;
 }
 
-BENCHMARK(BM_RawCApi)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5)->Repetitions(3);
-BENCHMARK(BM_Statement)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5)->Repetitions(3);
+double timeLayer(const std::vector<std::string>& data)
+{
+    Connection db;
+    db.open(freshFile("layer.db"));
+    Cursor create = db.createCursor();
+    create.execute(CreateSql);
+    create.close();
+    auto start = Clock::now();
+    insertThroughLayer(db, data);
+    double ms = millisecondsSince(start);
+    must(static_cast<int>(countRows(db.getHandle())), Rows, "row count");
+    db.close();
+    return ms;
+}
 
-// Keeps the console output and remembers the fastest repetition of each benchmark.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred)
-                continue;
-            double ms = run.GetAdjustedRealTime();
-            auto [it, added] = best.try_emplace(run.run_name.function_name, ms);
-            if (!added && ms < it->second)
-                it->second = ms;
-        }
-    }
-    std::map<std::string, double> best;
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    std::size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+struct Figures {
+    std::vector<double> raw, layer, ratio;
 };
+Figures figures;
+
+// Each iteration runs both, in alternating order, so that a change of machine load between
+// them hits both alike; the ratio of a pair compares two neighbouring runs.
+void BM_StatementVsRawCApi(benchmark::State& state)
+{
+    const auto& data = cells();
+    for (auto _ : state) {
+        bool rawFirst = figures.raw.size() % 2 == 0;
+        double raw = 0, layer = 0;
+        if (rawFirst) {
+            raw = timeRaw(data);
+            layer = timeLayer(data);
+        } else {
+            layer = timeLayer(data);
+            raw = timeRaw(data);
+        }
+        figures.raw.push_back(raw);
+        figures.layer.push_back(layer);
+        figures.ratio.push_back(layer / raw);
+        state.SetIterationTime((raw + layer) / 1000.0);
+    }
+    state.counters["raw_ms"] = median(figures.raw);
+    state.counters["layer_ms"] = median(figures.layer);
+    state.counters["ratio"] = median(figures.ratio);
+    state.SetItemsProcessed(state.iterations() * Rows * 2);
+}
+
+BENCHMARK(BM_StatementVsRawCApi)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(12);
 
 } // namespace
 
@@ -180,19 +193,19 @@ int main(int argc, char** argv)
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     cells();
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     std::error_code ec;
     fs::remove_all(folder(), ec);
-
-    auto raw = reporter.best.find("BM_RawCApi");
-    auto layer = reporter.best.find("BM_Statement");
-    if (raw == reporter.best.end() || layer == reporter.best.end())
+    if (figures.raw.empty())
         return 0;
-    std::printf("\n%d rows x %d text columns, one transaction (best of the repetitions):\n", Rows, Columns);
-    std::printf("  raw SQLite C API : %8.1f ms\n", raw->second);
-    std::printf("  Statement layer  : %8.1f ms\n", layer->second);
-    std::printf("  ratio            : %8.3f (target: at most 1.30)\n", layer->second / raw->second);
+
+    std::printf("\n%d rows x %d text columns, one transaction, %zu alternating runs of each (median / best):\n",
+                Rows, Columns, figures.raw.size());
+    std::printf("  raw SQLite C API : %8.1f ms / %8.1f ms\n", median(figures.raw),
+                *std::min_element(figures.raw.begin(), figures.raw.end()));
+    std::printf("  Statement layer  : %8.1f ms / %8.1f ms\n", median(figures.layer),
+                *std::min_element(figures.layer.begin(), figures.layer.end()));
+    std::printf("  ratio            : %8.3f (median of the pairs; target: at most 1.30)\n", median(figures.ratio));
     return 0;
 }

@@ -156,7 +156,9 @@ std::string_view Connection::getErrorMessage() const
 std::u16string_view Connection::getErrorMessage16() const
 {
     checkAvailable();
-    return static_cast<const char16_t*>(sqlite3_errmsg16(handle_));
+    // Null only when SQLite ran out of memory making the UTF-16 text.
+    auto text = static_cast<const char16_t*>(sqlite3_errmsg16(handle_));
+    return text ? std::u16string_view(text) : std::u16string_view();
 }
 
 void Connection::setExtendedResultCodes(bool on)
