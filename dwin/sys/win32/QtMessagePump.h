@@ -9,7 +9,7 @@ namespace dwin::sys::win32 {
 
 class QtMessagePump : public MessagePump {
 public:
-    // Needs a Q(Core|Gui)Application; call on its thread.
+    // Call on the thread of the Q(Core|Gui)Application; without one the pump counts as quitting.
     QtMessagePump();
     ~QtMessagePump() override;
     QtMessagePump(const QtMessagePump&) = delete;

@@ -2,8 +2,11 @@
 
 #include <cerrno>
 
+#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace dwin::sys::win32::Shell32 {
 
@@ -11,25 +14,26 @@ void open(const std::string& url)
 {
     if (url.empty())
         return;
-    // Everything the children need is made before fork: after it only async-signal-safe calls.
-    std::string program = "xdg-open";
+    // A short-lived shell starts the opener in the background and leaves at once, so the opener
+    // (which may run the browser in the foreground) belongs to init, not to us. The URL is passed
+    // as "$1", never parsed by the shell.
+    std::string shell = "/bin/sh";
+    std::string dashC = "-c";
+    std::string script = "xdg-open \"$1\" </dev/null &";
+    std::string name = "sh";
     std::string argument = url;
-    char* argv[] = {program.data(), argument.data(), nullptr};
+    char* argv[] = {shell.data(), dashC.data(), script.data(), name.data(), argument.data(),
+                    nullptr};
 
-    const pid_t child = fork();
-    if (child < 0)
+    posix_spawnattr_t attributes;
+    if (posix_spawnattr_init(&attributes) != 0)
         return;
-    if (child == 0) {
-        // The child starts the opener in a grandchild and leaves at once, so the opener is
-        // adopted by init and never becomes our zombie.
-        setsid();
-        const pid_t grandchild = fork();
-        if (grandchild == 0) {
-            execvp(argv[0], argv);
-            _exit(127);
-        }
-        _exit(grandchild < 0 ? 1 : 0);
-    }
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+    pid_t child = 0;
+    const int rc = posix_spawn(&child, argv[0], nullptr, &attributes, argv, environ);
+    posix_spawnattr_destroy(&attributes);
+    if (rc != 0)
+        return;
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }

@@ -5,8 +5,9 @@
 
 namespace dwin::sys::win32::Shell32 {
 
-// Runs "xdg-open <url>" detached from the program (found on $PATH) and returns at once; the
-// outcome is not looked at and nothing is reported. An empty url does nothing.
+// Runs "xdg-open <url>" (found on $PATH) in the background, in a session of its own, and
+// returns at once; the outcome is not looked at and nothing is reported. An empty url does
+// nothing.
 void open(const std::string& url);
 
 } // namespace dwin::sys::win32::Shell32

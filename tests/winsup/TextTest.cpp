@@ -1,0 +1,139 @@
+// UTF-8, UTF-16 and UTF-32 conversions.
+#include "dwin/core/Exception.h"
+#include "dwin/sys/win32/CodePage.h"
+#include "dwin/text/convert/Utf.h"
+
+#include <gtest/gtest.h>
+
+namespace Utf = dwin::text::convert::Utf;
+namespace CodePage = dwin::sys::win32::CodePage;
+using dwin::core::UtfException;
+
+namespace {
+
+const std::string aUmlaut = "\xC3\xA4";           // U+00E4
+const std::string gClef = "\xF0\x9D\x84\x9E";      // U+1D11E
+const std::string euro = "\xE2\x82\xAC";           // U+20AC
+
+TEST(Utf, AUmlautIsOneUtf16Unit)
+{
+    EXPECT_EQ(Utf::toString16(aUmlaut), std::u16string(1, u'\u00E4'));
+    EXPECT_EQ(Utf::toString32(aUmlaut), std::u32string(1, U'\u00E4'));
+    EXPECT_EQ(Utf::toString(std::u16string(1, u'\u00E4')), aUmlaut);
+}
+
+TEST(Utf, CharacterAboveFFFFIsSurrogatePair)
+{
+    const std::u16string units = Utf::toString16(gClef);
+    ASSERT_EQ(units.size(), 2u);
+    EXPECT_EQ(units[0], 0xD834);
+    EXPECT_EQ(units[1], 0xDD1E);
+    const std::u32string points = Utf::toString32(gClef);
+    ASSERT_EQ(points.size(), 1u);
+    EXPECT_EQ(points[0], U'\U0001D11E');
+    EXPECT_EQ(Utf::toString(units), gClef);
+    EXPECT_EQ(Utf::toString(points), gClef);
+}
+
+TEST(Utf, RoundTripOfMixedText)
+{
+    const std::string text = "A" + aUmlaut + "b" + euro + gClef + std::string("\0z", 2) + "\x7F";
+    EXPECT_EQ(Utf::toString(Utf::toString16(text)), text);
+    EXPECT_EQ(Utf::toString(Utf::toString32(text)), text);
+    EXPECT_EQ(Utf::toString16(text).size(), 9u);
+    EXPECT_EQ(Utf::toString32(text).size(), 8u);
+}
+
+TEST(Utf, BoundariesOfEachSequenceLength)
+{
+    const std::u32string points = {0x7F, 0x80, 0x7FF, 0x800, 0xFFFF, 0x10000, 0x10FFFF};
+    const std::string text = Utf::toString(points);
+    EXPECT_EQ(text, "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF");
+    EXPECT_EQ(Utf::toString32(text), points);
+}
+
+TEST(Utf, EmptyInputGivesEmptyResult)
+{
+    EXPECT_TRUE(Utf::toString16("").empty());
+    EXPECT_TRUE(Utf::toString32("").empty());
+    EXPECT_TRUE(Utf::toString(std::u16string()).empty());
+}
+
+TEST(Utf, ZeroTerminatedStopsAtFirstZero)
+{
+    const char16_t units[] = {u'a', 0x00E4, 0, u'x', u'y', 0};
+    EXPECT_EQ(Utf::toString(units), "a" + aUmlaut);
+    const char16_t* none = nullptr;
+    EXPECT_EQ(Utf::toString(none), "");
+}
+
+struct Malformed {
+    const char* name;
+    std::string bytes;
+};
+
+class MalformedUtf8 : public testing::TestWithParam<Malformed> {};
+
+TEST_P(MalformedUtf8, Throws)
+{
+    EXPECT_THROW(Utf::toString16(GetParam().bytes), UtfException);
+    EXPECT_THROW(Utf::toString32(GetParam().bytes), UtfException);
+    EXPECT_THROW(CodePage::toUtf16z(GetParam().bytes), UtfException);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sequences, MalformedUtf8,
+    testing::Values(Malformed{"LoneContinuation", "a\x80"}, Malformed{"TruncatedTwo", "a\xC3"},
+                    Malformed{"TruncatedFour", "\xF0\x9D\x84"},
+                    Malformed{"BadContinuation", "\xE2\x28\xA1"},
+                    Malformed{"Overlong", "\xC0\xAF"}, Malformed{"OverlongThree", "\xE0\x80\xAF"},
+                    Malformed{"Surrogate", "\xED\xA0\x80"},
+                    Malformed{"AboveMax", "\xF4\x90\x80\x80"}, Malformed{"InvalidLead", "\xFF"}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(Utf, MalformedOffsetPointsAtTheBadSequence)
+{
+    try {
+        Utf::toString16("abc\xC3");
+        FAIL() << "no exception";
+    } catch (const UtfException& e) {
+        EXPECT_EQ(e.offset(), 3u);
+        EXPECT_NE(std::string(e.what()).find("incomplete"), std::string::npos);
+    }
+}
+
+TEST(Utf, UnpairedSurrogatesThrow)
+{
+    EXPECT_THROW(Utf::toString(std::u16string{0xD834}), UtfException);
+    EXPECT_THROW(Utf::toString(std::u16string{0xD834, u'a'}), UtfException);
+    EXPECT_THROW(Utf::toString(std::u16string{0xDD1E, 0xD834}), UtfException);
+    EXPECT_THROW(Utf::toString(std::u32string{0x110000}), UtfException);
+    EXPECT_THROW(Utf::toString(std::u32string{0xDC00}), UtfException);
+}
+
+TEST(Utf16z, EmptyTextIsAbsent)
+{
+    const std::u16string units = CodePage::toUtf16z("");
+    EXPECT_EQ(CodePage::nullIfEmpty(units), nullptr);
+}
+
+TEST(Utf16z, IsZeroTerminated)
+{
+    const std::u16string units = CodePage::toUtf16z("x" + aUmlaut);
+    const char16_t* p = CodePage::nullIfEmpty(units);
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p[0], u'x');
+    EXPECT_EQ(p[1], 0x00E4);
+    EXPECT_EQ(p[2], 0);
+    EXPECT_EQ(Utf::toString(p), "x" + aUmlaut);
+}
+
+TEST(Utf16z, TrailingZeroIsNotDoubled)
+{
+    const std::u16string units = CodePage::toUtf16z(std::string("ab\0", 3));
+    ASSERT_EQ(units.size(), 3u);
+    EXPECT_EQ(units[2], 0);
+    EXPECT_EQ(Utf::toString(CodePage::nullIfEmpty(units)), "ab");
+}
+
+} // namespace
