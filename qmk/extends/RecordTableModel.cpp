@@ -31,11 +31,9 @@ int RecordTableModel::columnCount(const QModelIndex& parent) const {
 
 QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return QVariant();
-  if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::ToolTipRole) return QVariant();
+  if (role != Qt::DisplayRole && role != Qt::EditRole) return QVariant();
   const base::BaseRecord* record = rows_[std::size_t(index.row())].get();
-  std::string text = labels_.getColumnText(record, index.column());
-  if (role == Qt::ToolTipRole && columns_->names[std::size_t(index.column())] != "notes") return QVariant();
-  return QString::fromStdString(text);
+  return QString::fromStdString(labels_.getColumnText(record, index.column()));
 }
 
 QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
