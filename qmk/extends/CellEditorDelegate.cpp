@@ -32,6 +32,12 @@ QWidget* CellEditorDelegate::createEditor(QWidget* parent, const QStyleOptionVie
     auto* combo = new QComboBox(parent);
     combo->setEditable(false);
     for (const std::string& option : options) combo->addItem(QString::fromStdString(option));
+    // a choice is taken at once, as a user of a drop-down list expects
+    auto* self = const_cast<CellEditorDelegate*>(this);
+    connect(combo, &QComboBox::activated, self, [self, combo] {
+      emit self->commitData(combo);
+      emit self->closeEditor(combo);
+    });
     return combo;
   }
   auto* line = new QLineEdit(parent);

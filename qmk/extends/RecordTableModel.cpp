@@ -63,9 +63,12 @@ bool RecordTableModel::setData(const QModelIndex& index, const QVariant& value, 
   CellValue cell;
   if (value.typeId() == QMetaType::Int) cell = value.toInt();
   else if (value.isValid()) cell = value.toString().toStdString();
-  // The modifier applies, refreshes (a model reset) and stores the edit itself.
+  // The modifier applies, refreshes and stores the edit itself; the viewer holds the reset
+  // back until the editor is closed.
   base::RecordPtr record = rows_[std::size_t(index.row())];
+  editing_ = true;
   modifier_->modify(record, columns_->names[std::size_t(index.column())], cell);
+  editing_ = false;
   return true;
 }
 
@@ -73,6 +76,11 @@ void RecordTableModel::refresh() {
   beginResetModel();
   readRows();
   endResetModel();
+}
+
+void RecordTableModel::valuesChanged() {
+  if (rows_.empty() || columns_->names.empty()) return;
+  emit dataChanged(index(0, 0), index(int(rows_.size()) - 1, int(columns_->names.size()) - 1));
 }
 
 void RecordTableModel::detach() {

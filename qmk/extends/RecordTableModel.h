@@ -49,6 +49,10 @@ class RecordTableModel : public QAbstractTableModel {
   // The option list of a column (empty for an unknown column).
   const base::ValueList& optionList(int column) const;
   MyCellModifier* modifier() const { return modifier_; }
+  // True while an edit is being handed to the modifier (a reset must wait until it is done).
+  bool isEditing() const { return editing_; }
+  // Tells the views that any value may have changed (rows and order stay).
+  void valuesChanged();
   // Forgets the list and the modifier (they are going away): no rows, no editing.
   void detach();
 
@@ -62,6 +66,7 @@ class RecordTableModel : public QAbstractTableModel {
   DefaultTableLabelProvider labels_;
   ColumnSorter sorter_;
   std::vector<base::RecordPtr> rows_;
+  bool editing_ = false;
 };
 
 }  // namespace qmk::extends

@@ -94,6 +94,21 @@ ViewerRecords* TableViewer::viewerRecordsOf(const QWidget* page) {
 }
 
 void TableViewer::refresh() {
+  if (model_->isEditing()) {
+    // Resetting the model under an open editor would take the editor away mid-commit.
+    model_->valuesChanged();
+    if (!refreshPending_) {
+      refreshPending_ = true;
+      QMetaObject::invokeMethod(
+          this,
+          [this] {
+            refreshPending_ = false;
+            refresh();
+          },
+          Qt::QueuedConnection);
+    }
+    return;
+  }
   std::unordered_set<const base::BaseRecord*> selected;
   for (const base::RecordPtr& record : selectedRecords()) selected.insert(record.get());
   const QModelIndex current = table_->currentIndex();

@@ -51,6 +51,8 @@ class TableViewer : public QObject, public RecordsViewer {
   ViewerRecords* getRecords() const { return list_; }
 
   // Reads the records again; the selected records stay selected when they are still shown.
+  // Asked while an edit is being stored, it redraws the values at once and reads the records
+  // again once the event loop runs.
   void refresh() override;
   // Records of the selected rows, in display order.
   std::vector<base::RecordPtr> selectedRecords() const;
@@ -84,6 +86,7 @@ class TableViewer : public QObject, public RecordsViewer {
   QTableView* table_;
   QWidget* viewport_;
   bool going_ = false;
+  bool refreshPending_ = false;
   RecordTableModel* model_;
   CellEditorDelegate* delegate_;
   QPointer<QMenu> menu_;

@@ -15,6 +15,7 @@
 #include <QStyleOptionViewItem>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTest>
 
 #include <fstream>
 
@@ -200,6 +201,40 @@ TEST_F(Editing, ListedUrlFromTheDownloadSiteIsStoredDecoded) {
   const std::string domain = dwin::net::downloadSiteDomain();
   edit(4, 0, "listed_url", QString::fromStdString("https://" + domain + "/c.php%5Bid%5D[cid]7[SiteID]" + domain));
   EXPECT_EQ(column("SELECT listed_url FROM Tool"), std::vector<std::string>{"https://" + domain + "/c.php[id][cid]7"});
+}
+
+TEST_F(Editing, TypingIntoTheTableAsAUserStoresTheRow) {
+  addSite("Shareware_Sites", "a.com", "1", "");
+  openWindow();
+  selectTab(0);
+  window_->activateWindow();
+  QTableView* table = viewerAt(0)->getTable();
+  QModelIndex cell = table->model()->index(0, 0);
+  table->setCurrentIndex(cell);
+  table->edit(cell);
+  QApplication::processEvents();
+  auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  ASSERT_NE(editor, nullptr);
+  editor->selectAll();
+  QTest::keyClicks(editor, "www.typed.com");
+  QTest::keyClick(editor, Qt::Key_Return);
+  QApplication::processEvents();  // the editor commits
+  QApplication::processEvents();  // the viewer reads the records again
+  EXPECT_EQ(column("SELECT id FROM Shareware_Sites"), std::vector<std::string>{"typed.com"});
+  EXPECT_EQ(idsShown(0), std::vector<std::string>{"typed.com"});
+  ASSERT_NE(selectedRecord(), nullptr);
+  EXPECT_EQ(selectedRecord()->get("id"), "typed.com");  // the row stays selected
+
+  QModelIndex backlink = table->model()->index(0, 2);
+  table->setCurrentIndex(backlink);
+  table->edit(backlink);
+  QApplication::processEvents();
+  auto* combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
+  ASSERT_NE(combo, nullptr);
+  QTest::keyClick(combo, Qt::Key_Down);
+  QTest::keyClick(combo, Qt::Key_Return);
+  QApplication::processEvents();
+  EXPECT_EQ(column("SELECT backlink FROM Shareware_Sites"), std::vector<std::string>{"custom"});
 }
 
 }  // namespace

@@ -124,6 +124,7 @@ void WindowTest::edit(int tab, int row, const std::string& column, const QVarian
   int index = int(std::find(names.begin(), names.end(), column) - names.begin());
   ASSERT_LT(index, int(names.size())) << column;
   ASSERT_TRUE(model->setData(model->index(row, index), value, Qt::EditRole));
+  QApplication::processEvents();  // the viewer reads the records again once the edit is done
 }
 
 int WindowTest::rowOfId(int tab, const std::string& id) {
