@@ -15,8 +15,11 @@ Connection::~Connection()
 {
     // Never throws: with statements still alive SQLite keeps the handle until the last one
     // is finalized, then releases it.
-    if (handle_)
+    if (handle_ && sqlite3_close(handle_) != SQLITE_OK) {
+        // Statements outlive this object: their handle's hooks must not call back into it.
+        dropHooks();
         sqlite3_close_v2(handle_);
+    }
 }
 
 void Connection::open(std::string_view path)

@@ -3,8 +3,12 @@
 
 #include "dwin/database/sqlite/base/Errors.h"
 #include "dwin/database/sqlite/base/SQLiteData.h"
+#include "dwin/database/sqlite/_auth.h"
+#include "dwin/database/sqlite/_event.h"
+#include "dwin/database/sqlite/_ureg.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -45,8 +49,56 @@ public:
     void interrupt();
     void setBusyTimeout(int milliseconds);
 
-    // User functions, aggregates and collations (registration, removal) and the engine hook
-    // accessors belong here, next to the data adapter and mapper below.
+    // User functions, aggregates and collations (_ureg.h). The connection shares each registered
+    // object with the caller and keeps it until it is removed or replaced under the same name,
+    // argument count and encoding; a function or aggregate with encoding 5 (any) is kept under
+    // encodings 1, 2 and 3, and 4 stands for the native UTF-16.
+    // Throws SQLiteDException "User Function NULL" ("User Aggregate NULL", "User Collation NULL")
+    // for a null object or an empty callback before SQLite is asked; SQLiteVMException with the
+    // code when SQLite refuses, leaving the registrations unchanged; SQLiteDException
+    // "User Function Not Exist" (...) when removing what was not registered here, after SQLite
+    // has dropped it all the same.
+    void createFunction(std::shared_ptr<IUserFunction> function);
+    void createFunction(std::string_view name, int args, int encoding, UserFunctionCallback callback);
+    void createFunction(std::string_view name, int args, int encoding, UserFunctionFn& function);
+    void removeFunction(const std::shared_ptr<IUserFunction>& function);
+    void removeFunction(std::string_view name, int args, int encoding);
+    void createAggregate(std::shared_ptr<IUserAggregate> aggregate);
+    void createAggregate(std::string_view name, int args, int encoding, UserStepCallback step,
+                         UserFinalCallback final);
+    void createAggregate(std::string_view name, int args, int encoding, UserStepFn& step,
+                         UserFinalFn& final);
+    void removeAggregate(const std::shared_ptr<IUserAggregate>& aggregate);
+    void removeAggregate(std::string_view name, int args, int encoding);
+    void createCollation(std::shared_ptr<IUserCollation> collation);
+    void createCollation(std::string_view name, int encoding, UserCollationCallback callback);
+    void createCollation(std::string_view name, int encoding, UserCollationFn& function);
+    void removeCollation(const std::shared_ptr<IUserCollation>& collation);
+    void removeCollation(std::string_view name, int encoding);
+
+    // Engine hooks (_event.h) and the authoriser (_auth.h). Each setter stores the value first,
+    // then throws SQLiteDException "Connection Not Available" when not open, then hands SQLite
+    // the hook (or removes it for an empty value). The progress handler's instruction count is
+    // only stored; the next setProgressHandler uses it, and SQLite never calls a handler set
+    // with a count below 1 (the count is 0 at construction).
+    const ProgressHandler& getProgressHandler() const { return progressHandler_; }
+    void setProgressHandler(ProgressHandler handler);
+    int getProgressHandlerOps() const { return progressHandlerOps_; }
+    void setProgressHandlerOps(int ops) { progressHandlerOps_ = ops; }
+    const CommitHook& getCommitHook() const { return commitHook_; }
+    void setCommitHook(CommitHook hook);
+    const RollbackHook& getRollbackHook() const { return rollbackHook_; }
+    void setRollbackHook(RollbackHook hook);
+    const UpdateHook& getUpdateHook() const { return updateHook_; }
+    void setUpdateHook(UpdateHook hook);
+    const BusyHandler& getBusyHandler() const { return busyHandler_; }
+    void setBusyHandler(BusyHandler handler);
+    const TraceCallback& getTrace() const { return trace_; }
+    void setTrace(TraceCallback trace);
+    const CollationNeededCallback& getCollationNeeded() const { return collationNeeded_; }
+    void setCollationNeeded(CollationNeededCallback callback);
+    std::shared_ptr<IAuthorizer> getAuthorizer() const { return authorizer_; }
+    void setAuthorizer(std::shared_ptr<IAuthorizer> authorizer);
 
     // Only stored; used by Statement::bind and Statement::getData. Shared with the caller.
     std::shared_ptr<IUserDataAdapter> getUserDataAdapter() const { return userDataAdapter_; }
@@ -87,8 +139,23 @@ private:
     std::string path_;
     bool closed_ = false;
 
-    // Registered function, aggregate and collation objects and the hook callbacks are kept
-    // here as well, so they stay alive as long as SQLite may call them.
+    // Hands SQLite no hook and no authoriser any more; for a handle that outlives this object.
+    void dropHooks() noexcept;
+
+    // Registered objects by registration key, and the hooks: kept here as long as SQLite may
+    // call them.
+    std::map<std::string, std::shared_ptr<IUserFunction>> functions_;
+    std::map<std::string, std::shared_ptr<IUserAggregate>> aggregates_;
+    std::map<std::string, std::shared_ptr<IUserCollation>> collations_;
+    ProgressHandler progressHandler_;
+    int progressHandlerOps_ = 0;
+    CommitHook commitHook_;
+    RollbackHook rollbackHook_;
+    UpdateHook updateHook_;
+    BusyHandler busyHandler_;
+    TraceCallback trace_;
+    CollationNeededCallback collationNeeded_;
+    std::shared_ptr<IAuthorizer> authorizer_;
 
     std::shared_ptr<IUserDataAdapter> userDataAdapter_;
     std::shared_ptr<IDeclTypeMapper> declTypeMapper_;

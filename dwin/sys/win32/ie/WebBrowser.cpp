@@ -1,0 +1,66 @@
+#include "dwin/sys/win32/ie/WebBrowser.h"
+
+#include <cstring>
+
+#include "dwin/sys/win32/com/Core.h"
+
+namespace dwin::sys::win32::ie {
+
+using namespace winapi;
+using com::ScopedVariant;
+
+namespace {
+
+struct Bstr {
+    BSTR text;
+    ~Bstr() { com::freeBstr(text); }
+};
+
+// A VT_ARRAY|VT_UI1 VARIANT holding the bytes; no bytes give a null array.
+VARIANT byteArray(std::span<const std::uint8_t> bytes) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_ARRAY | VT_UI1;
+    if (bytes.empty()) return v;
+    SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
+    void* data = nullptr;
+    if (array != nullptr && SafeArrayAccessData(array, &data) == S_OK) {
+        std::memcpy(data, bytes.data(), bytes.size());
+        SafeArrayUnaccessData(array);
+    }
+    v.parray = array;
+    return v;
+}
+
+}  // namespace
+
+bool navigate(IWebBrowser2* browser, std::string_view url) {
+    if (browser == nullptr) return false;
+    Bstr bstr{com::toBstr(url)};
+    ScopedVariant empty(com::variantOf(VT_EMPTY, 0));
+    return browser->Navigate(bstr.text, &empty.get(), &empty.get(), &empty.get(), &empty.get()) == S_OK;
+}
+
+bool navigateTarget(IWebBrowser2* browser, std::string_view url, VARIANT& flags,
+                    VARIANT& targetFrame, VARIANT& postData, VARIANT& headers) {
+    ScopedVariant a(flags), b(targetFrame), c(postData), d(headers);
+    for (VARIANT* v : {&flags, &targetFrame, &postData, &headers}) VariantInit(v);  // moved into the guards
+    if (browser == nullptr) return false;
+    Bstr bstr{com::toBstr(url)};
+    return browser->Navigate(bstr.text, &a.get(), &b.get(), &c.get(), &d.get()) == S_OK;
+}
+
+bool navigatePost(IWebBrowser2* browser, std::string_view url, std::int32_t flags,
+                  std::string_view targetFrame, std::span<const std::uint8_t> postData,
+                  std::string_view headers) {
+    if (browser == nullptr) return false;
+    ScopedVariant address(com::variantOfText(VT_BSTR, url));
+    ScopedVariant flagValue(com::variantOf(VT_I4, flags));
+    ScopedVariant target(com::variantOfText(VT_BSTR, targetFrame));
+    ScopedVariant body(byteArray(postData));
+    ScopedVariant extra(com::variantOfText(VT_BSTR, headers));
+    return browser->Navigate2(&address.get(), &flagValue.get(), &target.get(), &body.get(),
+                              &extra.get()) == S_OK;
+}
+
+}  // namespace dwin::sys::win32::ie

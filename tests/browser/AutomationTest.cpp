@@ -1,0 +1,288 @@
+// The automation layer and the HTML loader against fake browsers, documents and elements.
+#include <gtest/gtest.h>
+
+#include "Fakes.h"
+#include "dwin/core/Exception.h"
+#include "dwin/sys/win32/ie/IE.h"
+#include "dwin/sys/win32/ie/WebBrowser.h"
+#include "vorn/IE.h"
+
+using namespace dwin::sys::win32;
+using namespace winapi;
+using com::ComPtr;
+
+namespace {
+
+class Automation : public ::testing::Test {
+protected:
+    void SetUp() override {
+        objects_ = LiveComObjects();
+        bstrs_ = LiveBstrs();
+    }
+    void TearDown() override {
+        EXPECT_EQ(LiveComObjects(), objects_);
+        EXPECT_EQ(LiveBstrs(), bstrs_);
+    }
+    long objects_ = 0, bstrs_ = 0;
+};
+
+TEST_F(Automation, DocumentWaitBelowFiftyMsGivesNullWithoutAsking) {
+    auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
+    EXPECT_FALSE(ie::getDocument(browser.get(), 49));
+    EXPECT_EQ(browser->documentCalls, 0);
+    EXPECT_FALSE(ie::getDocument(nullptr, 5000));
+}
+
+TEST_F(Automation, DocumentWaitTriesTimeoutOverFiftyTimes) {
+    auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
+    EXPECT_FALSE(ie::hasDocument(browser.get(), 199));
+    EXPECT_EQ(browser->documentCalls, 3);
+}
+
+TEST_F(Automation, DocumentWaitEndsAtTheFirstSuccess) {
+    auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
+    auto* doc = new fakes::Document;
+    browser->document = [&](IDispatch** d) {
+        if (browser->documentCalls < 2) return E_PENDING;
+        doc->AddRef();
+        *d = doc;
+        return S_OK;
+    };
+    {
+        auto got = ie::getDocument(browser.get(), 5000);
+        EXPECT_EQ(got.get(), static_cast<IDispatch*>(doc));
+        EXPECT_EQ(browser->documentCalls, 2);
+        EXPECT_EQ(doc->refs, 2u);
+    }
+    EXPECT_TRUE(ie::hasDocument(browser.get(), 50));
+    EXPECT_EQ(doc->refs, 1u);  // the waits kept nothing
+    doc->Release();
+}
+
+TEST_F(Automation, SetupAppliesOptionsUntilAnUnknownName) {
+    auto browser = ComPtr<IWebBrowser2>::adopt(new fakes::Browser);
+    auto* fake = static_cast<fakes::Browser*>(browser.get());
+    auto same = ie::setupBrowser(browser, {{"Width", 640L}, {"Colour", 3L}, {"Height", 480L}});
+    EXPECT_EQ(same.get(), browser.get());
+    const std::vector<std::string> expected{"Resizable=-1", "AddressBar=-1", "ToolBar=1",
+                                            "MenuBar=0",    "StatusBar=-1",  "Visible=-1",
+                                            "Width=640"};
+    EXPECT_EQ(fake->calls, expected);
+}
+
+TEST_F(Automation, SetupNavigatesAndTakesBooleans) {
+    auto browser = ComPtr<IWebBrowser2>::adopt(new fakes::Browser);
+    auto* fake = static_cast<fakes::Browser*>(browser.get());
+    ie::setupBrowser(browser, {{"Silent", true}, {"Navigate", std::string("http://127.0.0.1:1/")},
+                               {"Top", true}, {"Left", 5L}});
+    ASSERT_EQ(fake->calls.size(), 8u);  // the wrong kind of value for "Top" ends it
+    EXPECT_EQ(fake->calls[6], "Silent=-1");
+    EXPECT_EQ(fake->calls[7], "Navigate");
+}
+
+TEST_F(Automation, SetupWithoutAServerThrowsTheCreateMessage) {
+    try {
+        ie::setupBrowser(nullptr);
+        FAIL();
+    } catch (const dwin::core::IEException& e) {
+        EXPECT_STREQ(e.what(), "Create IE instance failed");
+        EXPECT_EQ(e.getErrorCode(), 0);
+    }
+    EXPECT_THROW(ie::IE(), dwin::core::IEException);
+}
+
+TEST_F(Automation, SetAttributeRefusesEmptyNameAndAbsentValue) {
+    auto element = ComPtr<fakes::Element>::adopt(new fakes::Element);
+    EXPECT_FALSE(com::setAttribute(element.get(), "", std::string("x"), 0));
+    EXPECT_FALSE(com::setAttribute(element.get(), "value", std::nullopt, 0));
+    EXPECT_FALSE(com::setAttribute(nullptr, "value", std::string("x"), 0));
+    EXPECT_EQ(element->calls, 0);
+    EXPECT_TRUE(com::setAttribute(element.get(), "value", std::string(""), 0));
+    EXPECT_TRUE(com::setAttribute(element.get(), "value", std::string("Größe"), 0));
+    EXPECT_EQ(element->calls, 2);
+    EXPECT_EQ(element->lastName, u"value");
+    EXPECT_EQ(element->lastValue, u"Größe");
+}
+
+TEST_F(Automation, GettersOfAMissingBrowserGiveNothing) {
+    EXPECT_EQ(com::getBrowserHwnd(nullptr), nullptr);
+    EXPECT_EQ(com::getBrowserLocationUrl(nullptr), std::nullopt);
+    EXPECT_FALSE(ie::isBrowserWindow(nullptr));
+    EXPECT_TRUE(com::getElementsByName(nullptr, "x").empty());
+    EXPECT_EQ(ie::getTitle(nullptr), std::nullopt);
+    EXPECT_EQ(ie::getInnerText(nullptr), std::nullopt);
+    EXPECT_FALSE(ie::waitForElementById(nullptr, "x", 0, 10));
+    EXPECT_FALSE(ie::navigate(nullptr, "http://127.0.0.1/"));
+    auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
+    EXPECT_FALSE(ie::isBrowserWindow(browser.get()));  // get_HWND fails
+    EXPECT_TRUE(com::getElementsByName(browser.get(), "x").empty());
+    EXPECT_FALSE(ie::waitForTitle(browser.get(), "x", 120));
+}
+
+TEST_F(Automation, ElementListKeepsElementsOnlyAndReleasesEveryItem) {
+    auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
+    auto* doc = new fakes::Document3;
+    auto* list = new fakes::Collection;
+    auto* element = new fakes::Element;
+    auto* plain = new fakes::Plain;
+    list->items = {plain, element, nullptr};
+    doc->list = list;
+    browser->document = [&](IDispatch** d) {
+        doc->AddRef();
+        *d = static_cast<IHTMLDocument3*>(doc);
+        return S_OK;
+    };
+    {
+        auto found = com::getElementsByName(browser.get(), "color");
+        ASSERT_EQ(found.size(), 1u);  // the plain object and the failing item are skipped
+        EXPECT_EQ(found[0].get(), static_cast<IHTMLElement*>(element));
+        EXPECT_EQ(element->refs, 2u);
+        EXPECT_EQ(plain->refs, 1u);
+        ASSERT_EQ(list->asked.size(), 3u);
+        EXPECT_EQ(list->asked[1], (std::pair<VARTYPE, ULONG>(VT_UI4, 1)));
+        EXPECT_EQ(list->refs, 1u);
+        EXPECT_EQ(doc->refs, 1u);
+    }
+    EXPECT_EQ(element->refs, 1u);
+    doc->list = nullptr;
+    EXPECT_TRUE(com::getElementsByName(browser.get(), "color").empty());  // no list at all
+    list->Release();
+    doc->Release();
+}
+
+TEST_F(Automation, LoadHtmlHandsCodePageBytesUnderTheBaseAddress) {
+    auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
+    auto* doc = new fakes::Document;
+    browser->document = [&](IDispatch** d) {
+        doc->AddRef();
+        *d = doc;
+        return S_OK;
+    };
+    EXPECT_TRUE(vorn::IE::loadHtml(browser.get(), "<p>Größe €</p>", "http://127.0.0.1:9/a/b.php?x=1"));
+    EXPECT_EQ(doc->loads, 1);
+    EXPECT_EQ(doc->displayName, u"http://127.0.0.1:9/a/b.php?x=1");
+    EXPECT_EQ(doc->bytes, "<p>Gr\xF6\xDF" "e \x80</p>");  // Windows-1252, not UTF-8
+    EXPECT_EQ(doc->statSize, 14u);
+    doc->answer = E_FAIL;
+    EXPECT_FALSE(vorn::IE::loadHtml(browser.get(), "", ""));
+    EXPECT_EQ(doc->loads, 2);
+    EXPECT_EQ(doc->statSize, 0u);  // an empty stream still goes to Load
+    EXPECT_EQ(doc->displayName, u"http://127.0.0.1:9/a/b.php?x=1");  // null name: left as it was
+    EXPECT_EQ(doc->refs, 1u);
+    doc->Release();
+}
+
+TEST_F(Automation, LoadHtmlOfMalformedTextThrowsAndReleasesEverything) {
+    auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
+    auto* doc = new fakes::Document;
+    browser->document = [&](IDispatch** d) {
+        doc->AddRef();
+        *d = doc;
+        return S_OK;
+    };
+    EXPECT_THROW(vorn::IE::loadHtml(browser.get(), "<p>\xFF\xFE</p>", "http://127.0.0.1/"),
+                 dwin::core::IllegalArgumentException);
+    EXPECT_EQ(doc->loads, 0);
+    EXPECT_EQ(doc->refs, 1u);
+    doc->Release();  // TearDown counts the BSTR of the address and every object
+}
+
+TEST_F(Automation, NavigationClearsEveryValueItWasGiven) {
+    auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
+    const long bstrs = LiveBstrs();
+    VARIANT flags = com::variantOf(VT_I4, 0), target = com::variantOfText(VT_BSTR, "_self");
+    VARIANT post = com::variantOf(VT_EMPTY, 0), headers = com::variantOfText(VT_BSTR, "X-A: 1");
+    EXPECT_TRUE(ie::navigateTarget(browser.get(), "http://127.0.0.1/", flags, target, post, headers));
+    EXPECT_EQ(target.vt, VT_EMPTY);
+    EXPECT_EQ(headers.vt, VT_EMPTY);
+    const std::uint8_t body[] = {1, 2, 3};
+    EXPECT_TRUE(ie::navigatePost(browser.get(), "http://127.0.0.1/", 0, "", body, "X-B: 2"));
+    EXPECT_TRUE(ie::navigate(browser.get(), "http://127.0.0.1/"));
+    EXPECT_EQ(LiveBstrs(), bstrs);
+    EXPECT_EQ(LiveSafeArrays(), 0);
+    const std::vector<std::string> expected{"Navigate", "Navigate2", "Navigate"};
+    EXPECT_EQ(browser->calls, expected);
+}
+
+TEST_F(Automation, LoadHtmlWithoutPersistMonikerGivesFalse) {
+    auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
+    auto* doc = new fakes::Document;
+    doc->persist = false;
+    browser->document = [&](IDispatch** d) {
+        doc->AddRef();
+        *d = doc;
+        return S_OK;
+    };
+    EXPECT_FALSE(vorn::IE::loadHtml(browser.get(), "<p>x</p>", "http://127.0.0.1/"));
+    EXPECT_EQ(doc->loads, 0);
+    EXPECT_FALSE(vorn::IE::getPersistMoniker(nullptr));
+    doc->Release();
+}
+
+TEST_F(Automation, LoadHtmlGivesUpWhenNoDocumentComes) {
+    auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
+    const long before = LiveComObjects();
+    EXPECT_FALSE(vorn::IE::loadHtml(browser.get(), "<p>x</p>", "http://127.0.0.1/"));
+    EXPECT_EQ(browser->documentCalls, 100);
+    EXPECT_EQ(LiveComObjects(), before);  // no stream or moniker was made
+}
+
+TEST_F(Automation, MonikerAnswersItsNameAndStorageOnly) {
+    auto memory = std::make_shared<dwin::io::MemoryStream>();
+    memory->writeString("abc");
+    auto* stream = new com::COMStream(memory);
+    auto* moniker = new vorn::IE::LoadHTMLMoniker;
+    moniker->init(stream, com::toBstr("http://127.0.0.1/x"));
+    EXPECT_EQ(stream->refCount(), 2);
+    stream->Release();
+
+    LPOLESTR name = nullptr;
+    EXPECT_EQ(moniker->GetDisplayName(nullptr, nullptr, &name), S_OK);
+    EXPECT_EQ(std::u16string(name), u"http://127.0.0.1/x");
+    CoTaskMemFree(name);
+
+    void* object = reinterpret_cast<void*>(1);
+    EXPECT_EQ(moniker->BindToStorage(nullptr, nullptr, IID_IDispatch, &object), S_OK);
+    EXPECT_EQ(object, nullptr);
+    EXPECT_EQ(moniker->BindToStorage(nullptr, nullptr, IID_IStream, &object), S_OK);
+    EXPECT_EQ(object, static_cast<IStream*>(stream));
+    EXPECT_EQ(stream->refCount(), 2);
+    static_cast<IStream*>(object)->Release();
+
+    CLSID id = GUID_NULL;
+    EXPECT_EQ(moniker->GetClassID(&id), E_NOTIMPL);
+    EXPECT_TRUE(IsEqualGUID(id, IID_IStream));
+    ULONGLONG size = 7;
+    EXPECT_EQ(moniker->GetSizeMax(&size), E_NOTIMPL);
+    EXPECT_EQ(size, 0u);
+    FILETIME time{1, 1};
+    EXPECT_EQ(moniker->GetTimeOfLastChange(nullptr, nullptr, &time), E_NOTIMPL);
+    EXPECT_EQ(time.dwLowDateTime | time.dwHighDateTime, 0u);
+    DWORD kind = 9;
+    EXPECT_EQ(moniker->IsSystemMoniker(&kind), E_NOTIMPL);
+    EXPECT_EQ(kind, MKSYS_NONE);
+    EXPECT_EQ(moniker->BindToObject(nullptr, nullptr, IID_IStream, &object), E_NOTIMPL);
+    EXPECT_EQ(object, nullptr);
+
+    void* view = nullptr;
+    EXPECT_EQ(moniker->QueryInterface(IID_IMoniker, &view), S_OK);
+    static_cast<IMoniker*>(view)->Release();
+    EXPECT_EQ(moniker->QueryInterface(IID_IDispatch, &view), E_NOINTERFACE);
+    const long before = LiveComObjects();
+    moniker->Release();  // takes the stream with it
+    EXPECT_EQ(LiveComObjects(), before - 2);
+}
+
+TEST_F(Automation, NullUrlMonikerHasNoName) {
+    auto* moniker = new vorn::IE::LoadHTMLMoniker;
+    moniker->init(nullptr, nullptr);
+    LPOLESTR name = reinterpret_cast<LPOLESTR>(1);
+    EXPECT_EQ(moniker->GetDisplayName(nullptr, nullptr, &name), S_OK);
+    EXPECT_EQ(name, nullptr);
+    void* object = reinterpret_cast<void*>(1);
+    EXPECT_EQ(moniker->BindToStorage(nullptr, nullptr, IID_IStream, &object), S_OK);
+    EXPECT_EQ(object, nullptr);
+    moniker->Release();
+}
+
+}  // namespace

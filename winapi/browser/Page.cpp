@@ -1,0 +1,140 @@
+#include "winapi/browser/Page.h"
+
+#include <QApplication>
+#include <QJsonDocument>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+
+#include "dwin/sys/win32/Process.h"
+#include "winapi/Com.h"
+
+namespace winapi::browser {
+
+namespace {
+
+constexpr DWORD kScriptTimeoutMs = 15000;
+constexpr DWORD kRequestGraceMs = 15000;  // a request the engine never starts stops blocking
+
+const char* kPrelude =
+    "(function(A){"
+    "const R = (globalThis.__qmkRefs = globalThis.__qmkRefs || []);"
+    "const ref = (e) => { if (!e) return -1; let i = R.indexOf(e);"
+    " if (i < 0) i = R.push(e) - 1; return i; };"
+    "try { return {v: (function(){ %1 })()}; } catch (x) { return {err: String(x)}; }"
+    "})(%2)";
+
+}  // namespace
+
+// Notices the user closing the window: from then on it is no window any more.
+class CloseWatcher : public QObject {
+public:
+    CloseWatcher(QObject* parent, std::weak_ptr<Page> page) : QObject(parent), page_(std::move(page)) {}
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Close)
+            if (auto p = page_.lock()) p->destroyed();
+        return false;
+    }
+
+private:
+    std::weak_ptr<Page> page_;
+};
+
+std::shared_ptr<Page> Page::create() {
+    std::shared_ptr<Page> page(new Page);
+    auto* view = new QWebEngineView;
+    view->setAttribute(Qt::WA_DeleteOnClose);
+    view->resize(785, 530);
+    page->view_ = view;
+    page->handle_ = RegisterWindowHandle(view);
+    std::weak_ptr<Page> weak = page;
+    QObject::connect(view, &QWebEngineView::loadStarted, view, [weak] {
+        if (auto p = weak.lock()) p->started();
+    });
+    QObject::connect(view, &QWebEngineView::loadFinished, view, [weak](bool) {
+        if (auto p = weak.lock()) p->finished();
+    });
+    view->installEventFilter(new CloseWatcher(view, weak));
+    QObject::connect(view, &QObject::destroyed, [weak] {
+        if (auto p = weak.lock()) p->destroyed();
+    });
+    page->expectNewDocument();
+    view->setUrl(QUrl(QStringLiteral("about:blank")));
+    return page;
+}
+
+Page::~Page() { close(); }
+
+void Page::expectNewDocument() {
+    requested_ = true;
+    requestedAt_ = GetTickCount();
+    ++generation_;
+}
+
+void Page::started() {
+    requested_ = false;
+    ++generation_;
+}
+
+void Page::finished() { requested_ = false; }
+
+void Page::destroyed() {
+    closed_ = true;
+    UnregisterWindowHandle(handle_);
+}
+
+bool Page::documentReady() const {
+    if (!alive()) return false;
+    if (requested_ && static_cast<DWORD>(GetTickCount() - requestedAt_) < kRequestGraceMs)
+        return false;
+    return !view_->page()->isLoading();
+}
+
+void Page::close() {
+    if (closed_) return;
+    closed_ = true;
+    UnregisterWindowHandle(handle_);
+    if (view_) {
+        view_->hide();
+        view_->deleteLater();
+    }
+}
+
+std::optional<QVariant> Page::run(const QString& body, const QJsonArray& args,
+                                  std::uint64_t generation, bool leaveAllowed) {
+    if (!alive() || generation != generation_) return std::nullopt;
+    struct Reply {
+        bool done = false;
+        QVariant value;
+    };
+    auto reply = std::make_shared<Reply>();
+    const QString json = QString::fromUtf8(QJsonDocument(args).toJson(QJsonDocument::Compact));
+    view_->page()->runJavaScript(QString::fromLatin1(kPrelude).arg(body, json),
+                                 QWebEngineScript::ApplicationWorld,
+                                 [reply](const QVariant& value) {
+                                     reply->value = value;
+                                     reply->done = true;
+                                 });
+    const DWORD start = GetTickCount();
+    while (!reply->done) {
+        if (!alive() || static_cast<DWORD>(GetTickCount() - start) >= kScriptTimeoutMs) return std::nullopt;
+        if (!dwin::sys::win32::Process::wait(10)) return std::nullopt;
+    }
+    if (!leaveAllowed && generation != generation_) return std::nullopt;
+    const QVariantMap result = reply->value.toMap();
+    if (!result.contains(QStringLiteral("v"))) return std::nullopt;
+    return result.value(QStringLiteral("v"));
+}
+
+QString toQString(BSTR text) {
+    return text == nullptr ? QString()
+                           : QString::fromUtf16(text, static_cast<qsizetype>(SysStringLen(text)));
+}
+
+BSTR toBstr(const QString& text) {
+    if (text.isEmpty()) return nullptr;
+    return SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.utf16()),
+                             static_cast<UINT>(text.size()));
+}
+
+}  // namespace winapi::browser
