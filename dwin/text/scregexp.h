@@ -70,6 +70,8 @@ public:
     // Matches the whole pattern starting exactly at the position. On success the position is the
     // end of the match and capture 1 is set; on failure the position is unchanged.
     bool matchAt() {
+        if (position_ > ctx_.size)
+            return false;
         ctx_.groupStart = 0;
         ctx_.groupEnd = elements::kUnset;
         std::uint32_t end = position_;

@@ -88,6 +88,9 @@ TEST(Scregexp, MatchAtMatchesOnlyAtThePosition) {
     EXPECT_TRUE(m.matchAt());
     EXPECT_EQ(m.getPosition(), text.size());
     EXPECT_EQ(m.group(1), "a");
+    m.setPosition(1000);
+    EXPECT_FALSE(m.matchAt());
+    EXPECT_FALSE(m.find(text));
 }
 
 TEST(Scregexp, TotalIsGreedyAndCrossesLineFeeds) {

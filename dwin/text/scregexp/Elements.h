@@ -54,12 +54,15 @@ struct Context {
 // A literal run: those bytes in order.
 template <FixedString S>
 struct Lit {
+    static_assert(S.size() > 0, "a literal run holds at least one byte");
     static constexpr std::string_view literal() { return S.view(); }
 
     template <class K>
     static bool match(Context& c, std::uint32_t p, K&& next) {
         constexpr std::uint32_t n = S.size();
-        if (c.size - p < n || std::memcmp(c.data + p, S.text, n) != 0)
+        // The first byte alone rejects most attempts.
+        if (c.size - p < n || c.data[p] != static_cast<unsigned char>(S.text[0]) ||
+            std::memcmp(c.data + p + 1, S.text + 1, n - 1) != 0)
             return false;
         return next(p + n);
     }
