@@ -1,6 +1,7 @@
 #include "qmk/Startup.h"
 
 #include "dwin/sys/win32/QtMessagePump.h"
+#include "dwin/sys/win32/com/Init.h"
 #include "qmk/DB.h"
 #include "qmk/MainWindow.h"
 #include "qmk/config/Config.h"
@@ -32,6 +33,7 @@ std::unique_ptr<DB> openDatabase(const config::Config& config) {
 
 int startQuillmark() {
   config::Config& config = config::Config::getInstance();
+  dwin::sys::win32::com::Init::initialize();  // the apartment stays open until the program ends
   dwin::sys::win32::installQtMessagePump();
   std::unique_ptr<DB> db = openDatabase(config);
   if (!db) return 1;
