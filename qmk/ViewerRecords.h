@@ -77,3 +77,28 @@ protected:
 };
 
 } // namespace qmk
+
+// --- viewer side: module-wide values shared by every table view (window layer) ---
+
+#include <optional>
+
+namespace qmk {
+
+// The cell under the mouse at a press or release in a table view.
+struct ViewerCell {
+    std::string tableName;     // name of the table view it was in
+    base::RecordPtr record;    // the record of its row (shared: stays valid across reloads)
+    int column = -1;           // column index
+    std::string columnName;    // header text of that column
+    // The record's value in that column ("" when it has none).
+    std::string getText() const;
+};
+
+// The cell under the mouse at the last press or release in any table; none when the pointer
+// was not over a cell. Written only by the table views.
+std::optional<ViewerCell>& mouseCell();
+// The records of the rows that were selected in a table when it was last hidden; empty until
+// a table has been hidden. Written only by the table views.
+std::vector<base::RecordPtr>& lastSelection();
+
+} // namespace qmk

@@ -1,0 +1,81 @@
+#pragma once
+// The application's shared functions: the current table and its selection, the status line,
+// time text, column widths and site addresses. They reach the main window through
+// MainWindow::getInstance; the lookups answer "none" (null, empty, no value) when there is no
+// window, no tab or no selection. Nothing here throws except std::bad_alloc. UI thread only.
+#include "qmk/ViewerRecords.h"
+#include "qmk/base/BaseRecord.h"
+
+#include <ctime>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QClipboard;
+class QTabWidget;
+class QTableView;
+
+namespace qmk {
+
+// --- current table and selection (through the selected tab's "_ViewerRecords_") ---
+ViewerRecords* currentViewerRecords();
+// The view that shows the current table (Qt has no separate viewer and table widget).
+QTableView* currentViewer();
+QTableView* currentTable();
+std::optional<std::string> currentTableName();
+// The cell under the last mouse press or release in any table, or none.
+std::optional<ViewerCell> currentMouseCell();
+// The records of the rows that were selected in a table when it was last hidden.
+const std::vector<base::RecordPtr>& currentLastSelection();
+// The records of the selected rows of the current table, in display order; no value when none.
+std::optional<std::vector<base::RecordPtr>> selectedItems();
+base::RecordPtr firstSelectedItem();
+base::RecordPtr selectedRecord();
+QClipboard* mainClipboard();
+QTabWidget* mainTabFolder();
+// A tab's text as the table's name (a "&" in a name is shown as it is, not as a mnemonic).
+std::string tabText(const QTabWidget* folder, int index);
+void setTabText(QTabWidget* folder, int index, const std::string& text);
+
+// --- the place kept between runs ---
+// "last_ctabitem_index", "last_listed_urls" and "last_id" into the settings store.
+void saveState();
+// Selects, in the current table, the record whose id is the saved "last_id".
+void restoreLastRecord();
+
+// --- status and time ---
+void showStatus(const std::string& text);
+// Local time as "yyyy-MM-ddTHH:mm:ss".
+std::string formatTime(std::time_t time);
+std::string nowText();
+
+// Pixels of a new column of that name ("notes" 0: it takes the width left over).
+int columnWidth(std::string_view columnName);
+
+// --- record getters ---
+std::optional<std::string> getId(const base::BaseRecord& record);
+std::optional<std::string> getPadLocale(const base::BaseRecord& record);
+std::optional<std::string> getExeLocale(const base::BaseRecord& record);
+std::optional<std::string> getSubPage(const base::BaseRecord& record);
+std::optional<std::string> getListedUrl(const base::BaseRecord& record);
+
+// --- site addresses ---
+// Lower-cased, without a leading "http://", "https://" and "www.", without a trailing "/" when
+// fewer than two "/" remain; with hostOnly only the part before the first "/".
+std::string normalizeUrl(std::string_view text, bool hostOnly);
+// Normalises "home" (when the record has it) or else "id" (host only); writes it back and
+// answers true only when the length changed.
+bool normalizeRecordUrl(base::BaseRecord& record);
+// "http://" + the normalised site, with "www." before a bare two-part domain when addWww.
+std::string pageUrl(std::string_view site, bool addWww);
+// Decodes "%5B" and "%5D" and drops "[SiteID]" + domain in an address of the download site.
+std::string fixSiteUrl(std::string_view url);
+
+// Non-empty and not beginning with "[" (an unfilled placeholder).
+bool isUsableValue(std::string_view text);
+bool isUsableValue(const std::optional<std::string>& text);
+inline bool isUsableValue(const std::string& text) { return isUsableValue(std::string_view(text)); }
+inline bool isUsableValue(const char* text) { return isUsableValue(std::string_view(text)); }
+
+}  // namespace qmk

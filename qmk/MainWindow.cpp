@@ -1,0 +1,312 @@
+#include "qmk/MainWindow.h"
+
+#include "qmk/Base.h"
+#include "qmk/DB.h"
+#include "qmk/config/Config.h"
+#include "qmk/config/ImageManager.h"
+#include "qmk/extends/Commands.h"
+#include "qmk/extends/TableViewer.h"
+#include "qmk/extends/TextNotesKeyAdapter.h"
+#include "qmk/tab/Black_Sites.h"
+#include "qmk/tab/Listed_Urls.h"
+#include "qmk/tab/Shareware_Sites.h"
+#include "qmk/tab/Softwares.h"
+#include "qmk/tab/Temp_Sites.h"
+#include "vorn/Texts.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <iostream>
+
+namespace qmk {
+
+namespace {
+
+MainWindow* theWindow = nullptr;
+
+std::function<void()>& createActionsHook() {
+  static std::function<void()> hook;
+  return hook;
+}
+
+std::function<void()>& disposeBrowserHook() {
+  static std::function<void()> hook;
+  return hook;
+}
+
+struct MenuSpec {
+  const char* text;
+  std::vector<const char*> entries;  // "|" is a separator
+  bool listening;
+};
+
+const std::vector<MenuSpec>& menuSpecs() {
+  static const std::vector<MenuSpec> specs = {
+      {"&File", {"FindTableItemAction", "ExitAction"}, false},
+      {"&Edit", {"AddAction", "RemoveAction"}, true},
+      {"&Net",
+       {"OpenHomePageAction", "OpenSubPageAction", "|", "InboundLinksAction", "GoogleSearchAction", "|",
+        "PageRankAction"},
+       true},
+      {"&Products", {"FirstProductAction", "SecondProductAction"}, false},
+      {"&Help", {"HomeAction", "HelpAction", "AboutAction"}, false},
+  };
+  return specs;
+}
+
+const std::vector<const char*>& toolBarEntries() {
+  static const std::vector<const char*> entries = {
+      "AddAction",         "RemoveAction",       "|", "FindTableItemAction", "|",
+      "OpenHomePageAction", "OpenSubPageAction", "|", "GoogleSearchAction",  "InboundLinksAction",
+      "PageRankAction",    "|",                  "HelpAction", "AboutAction"};
+  return entries;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(DB* db) : db_(db) {
+  theWindow = this;
+  if (db_) db_->setWindow(this);
+  if (createActionsHook()) createActionsHook()();
+  createMenus();
+  toolBar_ = addToolBar("Tools");
+  toolBar_->setObjectName("tools");
+  toolBar_->setMovable(false);
+  statusBar();
+  fillCommandBars();
+  clipboard_ = QApplication::clipboard();
+}
+
+MainWindow::~MainWindow() {
+  if (db_ && db_->getWindow() == this) db_->setWindow(nullptr);
+  // The tab pages go with the window; the table views stay for a next window.
+  delete tabFolder_;
+  tabFolder_ = nullptr;
+  tab::Listed_Urls::reset();
+  if (theWindow == this) theWindow = nullptr;
+}
+
+MainWindow* MainWindow::getInstance() { return theWindow; }
+
+void MainWindow::setCreateActions(std::function<void()> createActions) {
+  createActionsHook() = std::move(createActions);
+}
+
+void MainWindow::setDisposeBrowserDialog(std::function<void()> dispose) {
+  disposeBrowserHook() = std::move(dispose);
+}
+
+void MainWindow::createMenus() {
+  for (const MenuSpec& spec : menuSpecs()) {
+    QMenu* menu = menuBar()->addMenu(spec.text);
+    menu->setSeparatorsCollapsible(true);
+    if (spec.listening) connect(menu, &QMenu::aboutToShow, this, [] { extends::Commands::menuAboutToShow(); });
+  }
+}
+
+QMenu* MainWindow::menu(const std::string& text) const {
+  for (QAction* action : menuBar()->actions())
+    if (action->menu() && action->text().toStdString() == text) return action->menu();
+  return nullptr;
+}
+
+void MainWindow::fillCommandBars() {
+  for (const MenuSpec& spec : menuSpecs()) {
+    QMenu* target = menu(spec.text);
+    target->clear();
+    for (const char* entry : spec.entries) {
+      if (std::string_view(entry) == "|") target->addSeparator();
+      else extends::Commands::addTo(target, entry);
+    }
+  }
+  toolBar_->clear();
+  for (const char* entry : toolBarEntries()) {
+    if (std::string_view(entry) == "|") toolBar_->addSeparator();
+    else if (QAction* action = extends::Commands::find(entry)) toolBar_->addAction(action);
+  }
+}
+
+void MainWindow::open() {
+  if (opened_) return;
+  opened_ = true;
+  configureShell();
+  createContents();
+  show();
+}
+
+int MainWindow::run() {
+  open();
+  return QApplication::exec();
+}
+
+void MainWindow::configureShell() {
+  setWindowTitle(QString::fromStdString(vorn::Texts::windowTitle()));
+  QIcon icon = config::ImageManager::getInstance().icon("soft32.ico");
+  if (const QPixmap* png = config::ImageManager::getInstance().get("soft32.png")) icon.addPixmap(*png);
+  setWindowIcon(icon);
+  if (QScreen* screen = QGuiApplication::primaryScreen()) resize(screen->availableVirtualGeometry().size());
+}
+
+void MainWindow::createContents() {
+  auto* composite = new QWidget(this);
+  auto* layout = new QVBoxLayout(composite);
+  tabFolder_ = new QTabWidget(composite);
+  tabFolder_->setDocumentMode(false);
+  tabFolder_->setTabsClosable(false);
+  tabFolder_->setStyleSheet(
+      "QTabBar::tab:selected { background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #008000, "
+      "stop:0.25 #00ff00, stop:0.45 #008080, stop:1 #00ffff); }");
+  layout->addWidget(tabFolder_, 1);
+  connect(tabFolder_, &QTabWidget::currentChanged, this, &MainWindow::onTabSelected);
+  notesLabel_ = new QLabel("Notes:", composite);
+  layout->addWidget(notesLabel_);
+  notesText_ = new QPlainTextEdit(composite);
+  notesText_->setPlainText("Press Enter to save the Notes\n\n\n\n\n\n");
+  notesText_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  notesText_->setFixedHeight(notesText_->fontMetrics().lineSpacing() * 7 + 2 * notesText_->frameWidth() + 8);
+  notesText_->installEventFilter(new extends::TextNotesKeyAdapter(notesText_));
+  layout->addWidget(notesText_);
+  setCentralWidget(composite);
+  tab::Shareware_Sites::openTab();
+  tab::Softwares::openTab();
+  tab::Black_Sites::openTab();
+  tab::Temp_Sites::openTab();
+  tab::Listed_Urls::openTab();
+  restoreState();
+}
+
+void MainWindow::setStatus(const std::string& text) { statusBar()->showMessage(QString::fromStdString(text)); }
+
+std::string MainWindow::statusText() const { return statusBar()->currentMessage().toStdString(); }
+
+void MainWindow::onTabSelected(int index) {
+  QWidget* page = tabFolder_ ? tabFolder_->widget(index) : nullptr;
+  auto* table = qobject_cast<QTableView*>(page);
+  if (!table) return;
+  setStatus(tabText(tabFolder_, index) + ",  total: " + std::to_string(table->model()->rowCount()));
+  ViewerRecords* records = extends::TableViewer::viewerRecordsOf(page);
+  auto* viewer = records ? dynamic_cast<extends::TableViewer*>(records->getTableViewer()) : nullptr;
+  if (!viewer) return;
+  std::vector<int> rows;
+  for (const base::RecordPtr& remembered : lastSelection()) {
+    std::optional<std::string> id = remembered ? remembered->get("id") : std::nullopt;
+    if (!id) continue;
+    for (int row = 0; row < viewer->rowCount(); ++row)
+      if (viewer->recordAt(row)->get("id") == id) rows.push_back(row);
+  }
+  if (!rows.empty()) {
+    viewer->setSelection(rows);
+    return;
+  }
+  const std::optional<ViewerCell>& cell = mouseCell();
+  if (!cell || !cell->record) return;
+  std::optional<std::string> id = cell->record->get("id");
+  for (int row = 0; row < viewer->rowCount(); ++row) {
+    if (viewer->recordAt(row)->get("id") == id) {
+      viewer->setSelection({row});
+      return;
+    }
+  }
+}
+
+void MainWindow::restoreState() {
+  std::string index = config::Config::getInstance().getPreferenceStore().getString("last_ctabitem_index");
+  if (!index.empty()) {
+    try {
+      std::size_t used = 0;
+      int wanted = std::stoi(index, &used);
+      if (used == index.size() && wanted != tabFolder_->currentIndex() && wanted >= 0 &&
+          wanted < tabFolder_->count()) {
+        const QSignalBlocker quiet(tabFolder_);
+        tabFolder_->setCurrentIndex(wanted);
+      }
+    } catch (const std::exception&) {
+      // not a number: the saved place is ignored
+    }
+  }
+  restoreLastRecord();
+}
+
+void MainWindow::saveState() { qmk::saveState(); }
+
+void MainWindow::addNewRecord() {
+  setStatus("");
+  if (ViewerRecords* records = currentViewerRecords()) records->addNewRecord();
+}
+
+void MainWindow::removeSelectedRecord() {
+  setStatus("");
+  if (!selectedRecord()) {
+    setStatus("please select a record first");
+    return;
+  }
+  if (ViewerRecords* records = currentViewerRecords()) records->removeSelected();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  shutDown();
+  QMainWindow::closeEvent(event);
+}
+
+void MainWindow::shutDown() {
+  if (closed_) return;
+  closed_ = true;
+  clipboard_ = nullptr;
+  if (disposeBrowserHook()) disposeBrowserHook()();
+  if (db_) {
+    try {
+      db_->close();
+    } catch (const std::exception& e) {
+      std::cout << "close catch " << e.what() << std::endl;
+    }
+  }
+  qmk::saveState();
+}
+
+bool MainWindow::registerProduct(const std::string& productId) { return tab::Listed_Urls::registerProduct(productId); }
+
+bool MainWindow::unregisterProduct(const std::string& productId) {
+  return tab::Listed_Urls::unregisterProduct(productId);
+}
+
+bool MainWindow::closeCurrentListedUrls() { return tab::Listed_Urls::closeCurrentListedUrls(); }
+
+std::optional<std::string> MainWindow::currentListedUrlsName() {
+  tab::Listed_Urls* current = tab::Listed_Urls::currentListedUrls();
+  if (!current) return std::nullopt;
+  return current->name;
+}
+
+void MainWindow::refreshContextMenu() {
+  if (tab::Listed_Urls* current = tab::Listed_Urls::currentListedUrls()) current->refreshContextMenu();
+}
+
+void MainWindow::openTab(Tab tab) {
+  switch (tab) {
+    case Tab::Shareware_Sites: tab::Shareware_Sites::openTab(); break;
+    case Tab::Softwares: tab::Softwares::openTab(); break;
+    case Tab::Black_Sites: tab::Black_Sites::openTab(); break;
+    case Tab::Temp_Sites: tab::Temp_Sites::openTab(); break;
+    case Tab::Listed_Urls: tab::Listed_Urls::openTab(); break;
+  }
+}
+
+std::string MainWindow::lastTabText() {
+  if (!tabFolder_ || tabFolder_->count() == 0) return std::string();
+  return tabText(tabFolder_, tabFolder_->count() - 1);
+}
+
+}  // namespace qmk

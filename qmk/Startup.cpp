@@ -1,0 +1,50 @@
+#include "qmk/Startup.h"
+
+#include "dwin/sys/win32/QtMessagePump.h"
+#include "dwin/sys/win32/com/Init.h"
+#include "qmk/DB.h"
+#include "qmk/MainWindow.h"
+#include "qmk/config/Config.h"
+
+#include <QMessageBox>
+#include <QString>
+
+#include <exception>
+#include <iostream>
+#include <memory>
+
+namespace qmk {
+
+namespace {
+
+std::unique_ptr<DB> openDatabase(const config::Config& config) {
+  try {
+    return std::make_unique<DB>(config.getDatabasePath());
+  } catch (const std::exception& e) {
+    std::cout << "open database catch " << e.what() << std::endl;
+    QMessageBox::critical(nullptr, "Quillmark",
+                          QString("The database %1 cannot be opened:\n%2\n\nThe program ends now.")
+                              .arg(QString::fromStdString(config.getDatabasePath()), QString::fromUtf8(e.what())));
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+int startQuillmark() {
+  config::Config& config = config::Config::getInstance();
+  dwin::sys::win32::com::Init::initialize();  // the apartment stays open until the program ends
+  dwin::sys::win32::installQtMessagePump();
+  std::unique_ptr<DB> db = openDatabase(config);
+  if (!db) return 1;
+  try {
+    MainWindow window(db.get());
+    window.run();
+  } catch (const std::exception& e) {
+    std::cout << "main catch " << e.what() << std::endl;
+  }
+  config.save();
+  return 0;
+}
+
+}  // namespace qmk

@@ -1,0 +1,63 @@
+#pragma once
+// The program's settings store and the owner of its per-user data folder.
+//
+// One Config exists for the run (getInstance); it is made before the main window, loads
+// "qmk.config" from the data folder and is saved when the program ends. The data folder is
+// created when missing. Nothing here throws: file failures are ignored as the settings of a
+// run are not worth stopping the program for.
+#include "qmk/config/PreferenceStore.h"
+
+#include <memory>
+#include <string>
+
+namespace qmk::config {
+
+class Config {
+ public:
+  static constexpr const char* settingsFileName = "qmk.config";
+  static constexpr const char* databaseFileName = "qmk.db";
+
+  // The single settings store, made on first use for "qmk.config" in the user's data folder.
+  static Config& getInstance();
+  // Replaces the single settings store (start-up and tests); the old one is not saved.
+  static void setInstance(std::unique_ptr<Config> config);
+
+  // Works out the data folder ($XDG_DATA_HOME or ~/.local/share, then "Brightfen/Quillmark"),
+  // creates it when missing, and loads the settings file named fileName in it.
+  explicit Config(const std::string& fileName);
+  // The same with a given data folder.
+  Config(std::string dataFolder, const std::string& fileName);
+
+  // Reads the settings file; a missing or unreadable file leaves the store empty.
+  void load();
+  // Writes the settings file; a failure is ignored (the settings of this run are then lost).
+  void save();
+  PreferenceStore& getPreferenceStore() { return store_; }
+
+  const std::string& getDataFolder() const { return dataFolder_; }
+  const std::string& getFilePath() const { return filePath_; }
+  // The database file in the data folder.
+  std::string getDatabasePath() const;
+  // False when the data folder could not be created.
+  bool hasDataFolder() const;
+
+  // Opens a page of the maker in the default browser and sends the page-visit request (a failed
+  // request is only written to the console).
+  void openWebLink(const std::string& address, const std::string& source);
+  void openHelpPage(const std::string& source);
+  void openHomePage(const std::string& source);
+
+  // Writes "info: " and the message to the console.
+  static void logInfo(const std::string& message);
+
+  // The user's application-data folder ($XDG_DATA_HOME, else ~/.local/share), created when
+  // missing.
+  static std::string applicationDataFolder();
+
+ private:
+  std::string dataFolder_;
+  std::string filePath_;
+  PreferenceStore store_;
+};
+
+}  // namespace qmk::config

@@ -1,0 +1,28 @@
+#pragma once
+// The cell editors of a table view: a multi-line text editor for "notes", a read-only combo box
+// for a column with a list of choices, a line editor for every other column. The editor starts
+// from MyCellModifier::getValue and hands its text (or the chosen index) to the model.
+#include <QStyledItemDelegate>
+
+namespace qmk::extends {
+
+class RecordTableModel;
+
+class CellEditorDelegate : public QStyledItemDelegate {
+  Q_OBJECT
+
+ public:
+  // The model is not owned and must outlive the delegate.
+  explicit CellEditorDelegate(RecordTableModel* model, QObject* parent = nullptr);
+
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+  void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+  void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+  void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const override;
+
+ private:
+  RecordTableModel* model_;
+};
+
+}  // namespace qmk::extends

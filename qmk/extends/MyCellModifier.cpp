@@ -1,0 +1,189 @@
+#include "qmk/extends/MyCellModifier.h"
+
+#include "qmk/Base.h"
+#include "qmk/DB.h"
+#include "qmk/extends/Commands.h"
+#include "qmk/tab/Black_Sites.h"
+#include "qmk/tab/Shareware_Sites.h"
+#include "qmk/tab/Temp_Sites.h"
+
+#include <algorithm>
+#include <exception>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <system_error>
+
+namespace qmk::extends {
+
+namespace {
+
+std::string trim(const std::string& text) {
+  const char* blanks = " \t\r\n\f\v";
+  std::size_t start = text.find_first_not_of(blanks);
+  if (start == std::string::npos) return std::string();
+  std::size_t end = text.find_last_not_of(blanks);
+  return text.substr(start, end - start + 1);
+}
+
+bool pathExists(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::exists(path, ec);
+}
+
+const base::ValueList* optionList(const base::BaseRecord& record, const std::string& property) {
+  const auto& lists = record.getValueListsByColumn();
+  auto it = lists.find(property);
+  return it == lists.end() ? nullptr : &it->second;
+}
+
+bool isChoice(const base::ValueList* list) { return list && list->size() > 1; }
+
+std::string replaceFirst(std::string pattern, std::initializer_list<std::string> values) {
+  for (const std::string& value : values) {
+    std::size_t pos = pattern.find("{}");
+    if (pos == std::string::npos) break;
+    pattern.replace(pos, 2, value);
+  }
+  return pattern;
+}
+
+// The other two site tables, in the order their ids are checked.
+std::vector<ViewerRecords*> otherSiteTables(const std::string& name) {
+  ViewerRecords* shareware = tab::Shareware_Sites::getInstance();
+  ViewerRecords* black = tab::Black_Sites::getInstance();
+  ViewerRecords* temp = tab::Temp_Sites::getInstance();
+  if (name == "Shareware_Sites") return {black, temp};
+  if (name == "Black_Sites") return {shareware, temp};
+  if (name == "Temp_Sites") return {shareware, black};
+  return {};
+}
+
+}  // namespace
+
+bool MyCellModifier::canModify(const base::BaseRecord*, const std::string&) const { return true; }
+
+CellValue MyCellModifier::getValue(const base::BaseRecord* element, const std::string& property) const {
+  try {
+    if (!element) {
+      showStatus("getValue element is null property " + property);
+      return std::string();
+    }
+    std::optional<std::string> value = element->get(property);
+    if (!value) {
+      showStatus(replaceFirst("getValue get( {} ) is null ", {property}));
+      return std::monostate();
+    }
+    const base::ValueList* list = optionList(*element, property);
+    if (isChoice(list)) {
+      auto it = std::find(list->begin(), list->end(), *value);
+      return it == list->end() ? 0 : int(it - list->begin());
+    }
+    return *value;
+  } catch (const std::exception&) {
+    return std::monostate();
+  }
+}
+
+void MyCellModifier::modify(const base::RecordPtr& element, const std::string& property, const CellValue& value) {
+  std::string newValueText;
+  try {
+    showStatus("");
+    if (!element) {
+      showStatus("modify property " + property + ", elem is null");
+      return;
+    }
+    std::optional<std::string> oldValue = element->get(property);
+    const std::string oldId = element->get("id").value_or(std::string());
+    if (!oldValue) {
+      showStatus(replaceFirst("modify t.get( {} ) is null", {property}));
+      return;
+    }
+    std::optional<std::string> newValue;
+    const base::ValueList* list = optionList(*element, property);
+    if (isChoice(list)) {
+      int index = std::holds_alternative<int>(value) ? std::get<int>(value) : -1;
+      if (index > -1 && index < int(list->size())) {
+        newValue = (*list)[std::size_t(index)];
+      } else {
+        showStatus(replaceFirst("modify index {} out of bounds, property {}", {std::to_string(index), property}));
+        return;
+      }
+    } else if (std::holds_alternative<std::string>(value)) {
+      std::string text = trim(std::get<std::string>(value));
+      if (!text.empty()) newValue = std::move(text);
+    }
+    if (!newValue) {
+      showStatus(replaceFirst("modify property {}, new value is null", {property}));
+      return;
+    }
+    if (property == "listed_url") *newValue = fixSiteUrl(*newValue);
+    newValueText = *newValue;
+    if (*newValue == *oldValue) {
+      showStatus(*newValue + " not changed");
+      return;
+    }
+    if (property == "id" && refusedAsDuplicate(element, *newValue)) return;
+    bool shortcut = false;
+    if (property == "sub_date" && *newValue == "t") {
+      Commands::run("TodayAction");
+      shortcut = true;
+    } else if (property == "version" && *newValue == "v") {
+      Commands::run("VersionAction");
+      shortcut = true;
+    }
+    if (!shortcut) {
+      if (property == "pad_locale" && !pathExists(*newValue)) {
+        showStatus("pad file " + *newValue + " not exists");
+        return;
+      }
+      if (property == "exe_locale" && !pathExists(*newValue)) {
+        showStatus(*newValue + " not exists");
+        return;
+      }
+      element->set(property, *newValue);
+    }
+    normalizeRecordUrl(*element);
+    table_->refresh();
+    store(element, property, *oldValue, oldId, element->get(property).value_or(std::string()));
+  } catch (const std::exception& e) {
+    std::cout << "qmk.extends.MyCellModifier.MyCellModifier modify catch " << e.what() << ", property "
+              << property << ", new value " << newValueText << std::endl;
+  }
+}
+
+bool MyCellModifier::refusedAsDuplicate(const base::RecordPtr& record, const std::string& newValue) const {
+  if (table_->hasOtherWithId(record, newValue)) {
+    table_->selectRecord(table_->getOtherById(record, newValue));
+    showStatus(replaceFirst("{} already exists {}", {table_->name, newValue}));
+    return true;
+  }
+  for (ViewerRecords* other : otherSiteTables(table_->name)) {
+    if (other && other->hasId(newValue)) {
+      showStatus(other->name + " " + newValue + " already exists");
+      return true;
+    }
+  }
+  return false;
+}
+
+void MyCellModifier::store(const base::RecordPtr& record, const std::string& property, const std::string& oldValue,
+                           const std::string& oldId, const std::string& newValue) {
+  if (property == "id") {
+    if (isUsableValue(newValue) && !isUsableValue(oldValue)) {
+      DB::getInstance().add(*record, table_->name);
+    } else if (!isUsableValue(newValue)) {
+      showStatus("please set the value of id");
+    } else {
+      DB::getInstance().updateFieldCascade(table_->name, oldId, "id", newValue);
+    }
+    return;
+  }
+  if (!isUsableValue(oldId)) {
+    showStatus("please set the value of id");
+    return;
+  }
+  DB::getInstance().updateFieldCascade(table_->name, oldId, property, newValue);
+}
+
+}  // namespace qmk::extends

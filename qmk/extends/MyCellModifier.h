@@ -1,0 +1,41 @@
+#pragma once
+// Between a table's cell editors and its records: gives an editor the value of a cell and
+// checks, applies and stores the value the user entered. An accepted edit is in the database
+// at once; a new row is stored whole once its id gets a usable value. Refusals go to the
+// status line; nothing is thrown (failures are written as one console line).
+#include "qmk/ViewerRecords.h"
+#include "qmk/base/BaseRecord.h"
+
+#include <string>
+#include <variant>
+
+namespace qmk::extends {
+
+// The value an editor starts from or hands back: nothing, a text (text editors) or the index
+// of the chosen entry (combo boxes).
+using CellValue = std::variant<std::monostate, std::string, int>;
+
+class MyCellModifier {
+ public:
+  // The table whose cells are edited (not owned; the table view owns the modifier).
+  explicit MyCellModifier(ViewerRecords* table) : table_(table) {}
+
+  // Every cell can be edited.
+  bool canModify(const base::BaseRecord* element, const std::string& property) const;
+  // The record's text, or for a column with a list of choices the position of the value in it
+  // (0 when absent); nothing when the record lacks the column.
+  CellValue getValue(const base::BaseRecord* element, const std::string& property) const;
+  // Checks, applies and stores the editor's value.
+  void modify(const base::RecordPtr& element, const std::string& property, const CellValue& value);
+
+  ViewerRecords* table() const { return table_; }
+
+ private:
+  bool refusedAsDuplicate(const base::RecordPtr& record, const std::string& newValue) const;
+  void store(const base::RecordPtr& record, const std::string& property, const std::string& oldValue,
+             const std::string& oldId, const std::string& newValue);
+
+  ViewerRecords* table_;
+};
+
+}  // namespace qmk::extends

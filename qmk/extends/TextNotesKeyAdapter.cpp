@@ -1,0 +1,56 @@
+#include "qmk/extends/TextNotesKeyAdapter.h"
+
+#include "qmk/Base.h"
+#include "qmk/DB.h"
+#include "qmk/MainWindow.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+
+namespace qmk::extends {
+
+namespace {
+
+std::string trim(const std::string& text) {
+  const char* blanks = " \t\r\n\f\v";
+  std::size_t start = text.find_first_not_of(blanks);
+  if (start == std::string::npos) return std::string();
+  return text.substr(start, text.find_last_not_of(blanks) - start + 1);
+}
+
+}  // namespace
+
+bool TextNotesKeyAdapter::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    keyPressed(key->key(), key->modifiers().testFlag(Qt::KeypadModifier));
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+void TextNotesKeyAdapter::keyPressed(int key, bool) {
+  if (key != Qt::Key_Return && key != Qt::Key_Enter) return;
+  MainWindow* window = MainWindow::getInstance();
+  ViewerRecords* table = currentViewerRecords();
+  if (!window || !table) return;
+  const std::string heading = window->notesLabel()->text().toStdString();
+  const std::size_t mark = heading.find(" : ");
+  if (mark == std::string::npos) return;
+  std::string id = heading.substr(mark + 3);
+  id = id.substr(0, id.find(" : "));
+  if (id.empty()) return;
+  base::RecordPtr record = table->getById(id);
+  if (!record) return;
+  const std::string notes = trim(record->get("notes").value_or(std::string()));
+  const std::string text = trim(window->notesText()->toPlainText().toStdString());
+  if (notes == text) {
+    showStatus(id + " notes not changed");
+    return;
+  }
+  record->set("notes", text);
+  table->refresh();
+  DB::getInstance().updateFieldCascade(table->name, id, "notes", text);
+}
+
+}  // namespace qmk::extends

@@ -1,0 +1,200 @@
+#include "qmk/tab/TableView.h"
+
+#include "qmk/Base.h"
+#include "qmk/DB.h"
+#include "qmk/MainWindow.h"
+#include "qmk/extends/Commands.h"
+#include "qmk/extends/RecordTableModel.h"
+#include "qmk/tab/Listed_Urls.h"
+
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QTableView>
+
+namespace qmk::tab {
+
+TableView::TableView(std::string name) : ViewerRecords(std::move(name)), modifier_(this) {}
+
+TableView::~TableView() {
+  if (viewer_) viewer_->detach();
+  setTableViewer(nullptr);
+}
+
+bool TableView::load() {
+  clear();
+  loadRecords();
+  return true;
+}
+
+void TableView::openView() {
+  try {
+    if (!viewer_) {
+      if (load()) createTableViewer(mainTabFolder());
+    } else {
+      load();
+      refresh();
+    }
+  } catch (...) {
+    // a table that cannot be shown stays as it was
+  }
+}
+
+void TableView::createTableViewer(QTabWidget* folder) {
+  if (!folder || viewer_) return;
+  viewer_ = new extends::TableViewer(this, columns(), &modifier_, this, folder);
+  QTableView* table = viewer_->getTable();
+  {
+    const QSignalBlocker quiet(folder);
+    int index = folder->addTab(table, QString());
+    setTabText(folder, index, name);
+    folder->setCurrentIndex(index);
+  }
+  setTableViewer(viewer_);
+  createContextMenu(table);
+  addMenuItems();
+  setColumnWidths();
+  refresh();
+}
+
+void TableView::setColumnWidths() {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  int available = (screen ? screen->availableVirtualGeometry().width() : 1024) - 15;
+  const std::vector<std::string>& names = columns()->names;
+  QHeaderView* header = viewer_->getTable()->horizontalHeader();
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    int width = columnWidth(names[i]);
+    available -= width;
+    if (names[i] == "notes") width = available > 100 ? available : 160;
+    header->resizeSection(int(i), width);
+  }
+}
+
+void TableView::createContextMenu(QTableView* table) {
+  if (!menu_) {
+    menu_ = new QMenu(table);
+    menu_->setSeparatorsCollapsible(true);
+  }
+  viewer_->setContextMenu(menu_);
+  fillCommonMenu();
+}
+
+void TableView::fillCommonMenu() {
+  using extends::Commands::addTo;
+  const bool listing = isProductListing();
+  addTo(menu_, "AddAction");
+  addTo(menu_, "FindTableItemAction");
+  if (!listing) addTo(menu_, "RemoveAction");
+  menu_->addSeparator();
+  addTo(menu_, "OpenHomePageAction");
+  if (name != "Softwares") addTo(menu_, "OpenSubPageAction");
+  menu_->addSeparator();
+  addTo(menu_, "OpenURLAction");
+  addTo(menu_, "OpenWithDefaultBrowserAction");
+  menu_->addSeparator();
+  addTo(menu_, "PageRankAction");
+  if (listing) menu_->addSeparator();
+}
+
+void TableView::addMenuItems() { addTableMenuItems(); }
+
+bool TableView::isProductListing() const { return Listed_Urls::listedUrlsFor(name) != nullptr; }
+
+bool TableView::selectRecord(const base::RecordPtr& record) {
+  if (!viewer_ || !record) return false;
+  int row = viewer_->rowOf(record.get());
+  if (row < 0) return false;
+  viewer_->setSelection({row});
+  return true;
+}
+
+void TableView::addNewRecord() {
+  try {
+    base::RecordPtr record = newRecord();
+    add(record);
+    refresh();
+    selectRecord(record);
+  } catch (...) {
+  }
+}
+
+void TableView::addAndStore(const base::RecordPtr& record, bool select) {
+  try {
+    add(record);
+    DB::getInstance().add(*record, name);
+    refresh();
+    if (select) selectRecord(record);
+  } catch (...) {
+  }
+}
+
+bool TableView::addAllAndStoreHere(const std::vector<base::RecordPtr>& records, bool store) {
+  if (records.empty()) return false;
+  try {
+    for (const base::RecordPtr& record : records) {
+      add(record);
+      if (store) DB::getInstance().insert(*record, name);
+    }
+    refresh();
+    return true;
+  } catch (...) {
+    return false;
+  }
+}
+
+void TableView::removeAndDeleteHere(const base::RecordPtr& record) {
+  try {
+    if (!record) return;
+    remove(record);
+    DB::getInstance().deleteRecord(*record, name);
+    refresh();
+  } catch (...) {
+  }
+}
+
+void TableView::removeById(const std::string& id) {
+  if (id.empty()) return;
+  try {
+    if (base::RecordPtr record = getById(id)) removeAndDeleteHere(record);
+  } catch (...) {
+  }
+}
+
+void TableView::removeSelected() {
+  try {
+    if (base::RecordPtr record = selectedRecord()) removeAndDeleteHere(record);
+  } catch (...) {
+  }
+}
+
+void TableView::onMouse() {
+  base::RecordPtr record = selectedRecord();
+  if (!record) return;
+  std::optional<std::string> id = record->get("id");
+  if (!isUsableValue(id)) return;
+  MainWindow* window = MainWindow::getInstance();
+  if (!window) return;
+  window->notesLabel()->setText(QString::fromStdString("Notes : " + *id));
+  window->notesText()->setPlainText(QString::fromStdString(record->get("notes").value_or(std::string())));
+}
+
+void TableView::rememberSelection() {
+  if (viewer_) lastSelection() = viewer_->selectedRecords();
+}
+
+void TableView::viewerDestroyed() {
+  onDispose();
+  viewer_ = nullptr;
+  setTableViewer(nullptr);
+}
+
+void TableView::onDispose() {
+  if (menu_) menu_->clear();
+}
+
+}  // namespace qmk::tab

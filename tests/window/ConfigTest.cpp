@@ -1,0 +1,109 @@
+// The settings file format, the settings store and the image registry.
+#include "qmk/config/Config.h"
+#include "qmk/config/ImageManager.h"
+
+#include <QImageReader>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace qmk::config {
+namespace {
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+TEST(PreferenceStoreFormat, ReadsCommentsBlanksSeparatorsAndEscapes) {
+  auto values = PreferenceStore::parse(
+      "# a comment\n! another\n\n  last_id = example.com\r\nlast_listed_urls:My Tool\n"
+      "last_ctabitem_index=3\nspaced\\ key=a\\=b\\:c\\\\d\\u00e9\nlong=one \\\n   two\nempty=\nbare\n");
+  EXPECT_EQ(values["last_id"], "example.com");
+  EXPECT_EQ(values["last_listed_urls"], "My Tool");
+  EXPECT_EQ(values["last_ctabitem_index"], "3");
+  EXPECT_EQ(values["spaced key"], "a=b:c\\d\xc3\xa9");
+  EXPECT_EQ(values["long"], "one two");
+  EXPECT_EQ(values["empty"], "");
+  EXPECT_EQ(values["bare"], "");
+  EXPECT_EQ(values.size(), 7u);
+}
+
+TEST(PreferenceStoreFormat, WritesWhatItReads) {
+  std::map<std::string, std::string> values = {{"last_id", " lead#ing=x:y\\z\nnext"},
+                                               {"key with = sign", "caf\xc3\xa9"},
+                                               {"last_ctabitem_index", "0"}};
+  std::string text = PreferenceStore::format(values);
+  EXPECT_EQ(text.rfind("#", 0), 0u);
+  EXPECT_NE(text.find("last_ctabitem_index=0\n"), std::string::npos);
+  EXPECT_EQ(PreferenceStore::parse(text), values);
+}
+
+TEST(ConfigStore, FirstStartCreatesFolderAndWritesFileAtSave) {
+  QTemporaryDir dir;
+  const std::string folder = dir.path().toStdString() + "/new/Brightfen/Quillmark";
+  Config config(folder, "qmk.config");
+  EXPECT_TRUE(config.hasDataFolder());
+  EXPECT_EQ(config.getPreferenceStore().getString("last_id"), "");
+  EXPECT_EQ(config.getDatabasePath(), folder + "/qmk.db");
+  config.getPreferenceStore().setValue("last_id", "example.com");
+  config.save();
+  EXPECT_NE(readFile(folder + "/qmk.config").find("last_id=example.com"), std::string::npos);
+  Config again(folder, "qmk.config");
+  EXPECT_EQ(again.getPreferenceStore().getString("last_id"), "example.com");
+}
+
+TEST(ConfigStore, UnreadableOrOversizedFileGivesAnEmptyStore) {
+  QTemporaryDir dir;
+  const std::string folder = dir.path().toStdString();
+  std::filesystem::create_directory(folder + "/qmk.config");  // a folder where the file should be
+  Config config(folder, "qmk.config");
+  EXPECT_TRUE(config.getPreferenceStore().values().empty());
+  config.getPreferenceStore().setValue("last_id", "x");
+  config.save();  // cannot replace a folder: ignored, nothing thrown
+  EXPECT_TRUE(std::filesystem::is_directory(folder + "/qmk.config"));
+
+  std::filesystem::create_directory(folder + "/big");
+  std::ofstream(folder + "/big/qmk.config") << std::string(2 * 1024 * 1024, 'a');
+  Config big(folder + "/big", "qmk.config");
+  EXPECT_TRUE(big.getPreferenceStore().values().empty());
+}
+
+TEST(ConfigStore, DataFolderFollowsXdgDataHome) {
+  Config config("qmk.config");
+  const char* xdg = std::getenv("XDG_DATA_HOME");
+  ASSERT_NE(xdg, nullptr);
+  EXPECT_EQ(config.getDataFolder(), std::string(xdg) + "/Brightfen/Quillmark");
+  EXPECT_TRUE(config.hasDataFolder());
+}
+
+TEST(Images, RegisteredByFileNameAndShared) {
+  ImageManager& images = ImageManager::getInstance();
+  const QPixmap* first = images.get("soft32.png");
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first, images.get("soft32.png"));
+  EXPECT_EQ(first->size(), QSize(32, 32));
+  EXPECT_EQ(images.get("nothing.png"), nullptr);
+  EXPECT_TRUE(images.icon("nothing.png").isNull());
+  const std::pair<const char*, int> sizes[] = {{"about128.png", 128}, {"btnOk16.png", 16},
+                                               {"btnCancel16.png", 16}, {"clear16.png", 16},
+                                               {"table16.png", 16}};
+  for (const auto& [name, size] : sizes) {
+    ASSERT_NE(images.get(name), nullptr) << name;
+    EXPECT_EQ(images.get(name)->width(), size) << name;
+  }
+  QImageReader icon(":/images/soft32.ico");
+  EXPECT_EQ(icon.imageCount(), 2);
+  QList<QSize> iconSizes = images.icon("soft32.ico").availableSizes();
+  EXPECT_TRUE(iconSizes.contains(QSize(16, 16)));
+  EXPECT_TRUE(iconSizes.contains(QSize(32, 32)));
+}
+
+}  // namespace
+}  // namespace qmk::config

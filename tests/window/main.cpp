@@ -1,0 +1,20 @@
+// Window tests: one QApplication (offscreen) for the whole run, a data folder of our own.
+#include "dwin/sys/win32/QtMessagePump.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+int main(int argc, char** argv) {
+  QTemporaryDir data;
+  if (!data.isValid()) return 2;
+  setenv("XDG_DATA_HOME", data.path().toLocal8Bit().constData(), 1);
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication application(argc, argv);
+  dwin::sys::win32::installQtMessagePump();
+  testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
