@@ -8,6 +8,8 @@
 #include "qmk/tab/Shareware_Site.h"
 
 #include <algorithm>
+#include <cctype>
+#include <string_view>
 
 namespace qmk {
 
@@ -21,6 +23,17 @@ namespace {
 std::string idOf(const base::BaseRecord& record) { return record.get("id").value_or(std::string()); }
 
 const std::vector<std::string>& siteColumns() { return tab::Shareware_Site::getInstance().getColumnNames(); }
+
+// One of the four fixed tables (SQLite compares ASCII names without case): never a product's listing.
+bool isFixedTable(const std::string& name)
+{
+    for (std::string_view fixed : {"Softwares", "Shareware_Sites", "Black_Sites", "Temp_Sites"})
+        if (std::equal(name.begin(), name.end(), fixed.begin(), fixed.end(),
+                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) ==
+                                                   std::tolower(static_cast<unsigned char>(b)); }))
+            return true;
+    return false;
+}
 
 bool isSiteColumn(const std::string& column)
 {
@@ -123,7 +136,9 @@ void DB::deleteCascade(Cursor& cursor, const base::BaseRecord& record, const std
         if (table == "Softwares" && tableExists(id)) {
             if (window_)
                 window_->unregisterProduct(id);
-            cursor.execute(fill("DROP TABLE {};", quoteId(id)));
+            // A product named like a fixed table does not own it: that table is never dropped.
+            if (!isFixedTable(id))
+                cursor.execute(fill("DROP TABLE {};", quoteId(id)));
             if (!window_)
                 return;
             if (window_->lastTabText() == id) {

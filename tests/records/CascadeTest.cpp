@@ -301,6 +301,34 @@ TEST_F(Cascade, DeleteProductOffShowRefreshesMenu)
     EXPECT_FALSE(window.called("close"));
 }
 
+TEST_F(Cascade, DeletingProductNamedLikeAFixedTableKeepsThatTable)
+{
+    db->add(*site("kept.com"), "Shareware_Sites");
+    for (const char* fixed : {"Shareware_Sites", "Black_Sites", "Temp_Sites", "Softwares"}) {
+        addProduct(fixed);
+        tab::Software product;
+        product.set("id", fixed);
+        EXPECT_EQ(db->deleteRecord(product, "Softwares"), 1) << fixed;
+        EXPECT_TRUE(hasTable(fixed)) << fixed;
+    }
+    EXPECT_TRUE(value("Shareware_Sites", "kept.com", "id").has_value());
+}
+
+TEST_F(Cascade, ProductRenamedToAFixedTableNameThenDeletedKeepsThatTable)
+{
+    products(2);
+    db->add(*site("kept.com"), "Shareware_Sites");
+    db->updateFieldCascade("Softwares", "Beta", "id", "Shareware_Sites");
+    tab::Software product;
+    product.set("id", "Shareware_Sites");
+    window.clearCalls();
+    db->deleteRecord(product, "Softwares");
+    EXPECT_TRUE(value("Shareware_Sites", "kept.com", "id").has_value());
+    EXPECT_TRUE(value("Alpha", "kept.com", "id").has_value());
+    EXPECT_TRUE(window.called("unregister:Shareware_Sites"));   // the product is gone from the registry
+    EXPECT_FALSE(window.registered.count("Shareware_Sites"));
+}
+
 TEST_F(Cascade, WithoutWindowCascadesStillKeepTablesInStep)
 {
     db->setWindow(nullptr);
