@@ -10,6 +10,8 @@
 #include "qmk/tab/Software.h"
 #include "qmk/tab/Temp_Site.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -55,6 +57,38 @@ std::string nowText()
     char buf[32];
     std::strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%S", &local);
     return buf;
+}
+
+// Equal when ASCII letters are compared without case, as SQLite compares table names.
+bool sameIgnoringCase(const std::string& a, const std::string& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+// ALTER TABLE ... RENAME TO ..., also when the names differ only in letter case.
+void renameTable(dwin::database::sqlite::Cursor& cursor, const std::string& oldName, const std::string& newName)
+{
+    const auto rename = [&cursor](const std::string& from, const std::string& to) {
+        cursor.execute(fill("ALTER TABLE {} RENAME TO {};", quoteId(from), quoteId(to)));
+    };
+    if (oldName == newName || !sameIgnoringCase(oldName, newName)) {
+        rename(oldName, newName);
+        return;
+    }
+    // SQLite refuses a rename that only changes letter case: go through a free name.
+    const std::string step = oldName + " (renaming)";
+    rename(oldName, step);
+    try {
+        rename(step, newName);
+    } catch (...) {
+        try {
+            rename(step, oldName);
+        } catch (...) {
+        }
+        throw;
+    }
 }
 
 const char* const kFixedTables[] = {"Softwares", "Shareware_Sites", "Black_Sites", "Temp_Sites"};
@@ -317,7 +351,7 @@ int DB::getChanges() { return connection_->getChanges(); }
 int DB::alterTable(Cursor& cursor, const std::string& oldName, const std::string& newName)
 {
     try {
-        cursor.execute(fill("ALTER TABLE {} RENAME TO {};", quoteId(oldName), quoteId(newName)));
+        renameTable(cursor, oldName, newName);
         const int n = getChanges();
         if (n > 0)
             status(fill("table name {} changed to {} at {}", oldName, newName, nowText()));

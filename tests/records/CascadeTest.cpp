@@ -238,6 +238,21 @@ TEST_F(Cascade, ProductIdChangeOffShowReRegisters)
     EXPECT_FALSE(window.called("close"));
 }
 
+TEST_F(Cascade, ProductIdChangeOfLetterCaseOnlyKeepsItsListing)
+{
+    products(2);
+    show("Alpha");
+    db->add(*site("s.com"), "Shareware_Sites");
+    db->updateFieldCascade("Softwares", "Beta", "id", "BETA");
+    EXPECT_TRUE(hasTable("BETA"));
+    EXPECT_FALSE(hasTable("Beta"));
+    EXPECT_NE(window.statusText.find("table name Beta changed to BETA at "), std::string::npos);
+    BaseRecords rows("BETA");
+    db->loadTable<tab::Listed_Url>(rows, "BETA");
+    EXPECT_EQ(rows.length(), 1u);
+    EXPECT_TRUE(rows.hasId("s.com"));
+}
+
 TEST_F(Cascade, OtherSoftwaresColumnsDoNotCascade)
 {
     products(2);
