@@ -98,18 +98,26 @@ const char* const kFixedTables[] = {"Softwares", "Shareware_Sites", "Black_Sites
 DB::DB(const std::string& path, WindowPort* window)
     : connection_(std::make_unique<Connection>()), window_(window)
 {
+    bool opened = false;
     try {
         connection_->open(path);
+        opened = true;
         createFixedTables();
     } catch (const dwin::database::sqlite::SQLiteVMException& e) {
-        // Name the file and give the engine's reason, for the message the window shows.
+        // Name the file and give the engine's reason, for the message the window shows; a failed
+        // open keeps the layer's own text in front.
         std::string reason;
         try {
             reason = std::string(connection_->getErrorMessage());
         } catch (...) {
         }
-        throw dwin::database::sqlite::SQLiteVMException(path + ": " + (reason.empty() ? e.what() : reason),
-                                                        e.getCode());
+        std::string own = e.what();   // "SQLite VM Exception: " comes again with the new exception
+        if (const std::string_view prefix = "SQLite VM Exception: "; own.rfind(prefix, 0) == 0)
+            own.erase(0, prefix.size());
+        std::string text = path + ": " + (reason.empty() ? own : reason);
+        if (!opened)
+            text = own + ": " + text;
+        throw dwin::database::sqlite::SQLiteVMException(text, e.getCode());
     }
     current = this;
 }

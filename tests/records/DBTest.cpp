@@ -98,7 +98,16 @@ TEST(DBOpen, NotADatabaseIsAClearError)
 TEST(DBOpen, MissingFolderIsAClearError)
 {
     TempDir dir;
-    EXPECT_THROW(DB((dir.path() / "no/such/folder/qmk.db").string()), sqlite::SQLiteVMException);
+    const auto path = (dir.path() / "no/such/folder/qmk.db").string();
+    try {
+        DB db(path);
+        FAIL() << "opened a file in a missing folder";
+    } catch (const sqlite::SQLiteVMException& e) {
+        EXPECT_EQ(e.getCode(), 14);   // SQLITE_CANTOPEN
+        const std::string text = e.what();
+        EXPECT_EQ(text.rfind("SQLite VM Exception: Can't Open Connection: ", 0), 0u) << text;   // the layer's text first
+        EXPECT_NE(text.find(path), std::string::npos) << text;
+    }
 }
 
 TEST(DBOpen, ConstructedDbIsTheInstanceWhileItLives)
