@@ -208,7 +208,8 @@ void DB::spreadListingChange(Cursor& cursor, const std::string& current, const s
 
 void DB::renameProduct(Cursor& cursor, const std::string& oldId, const std::string& newId)
 {
-    alterTable(cursor, oldId, newId);
+    if (!isFixedTable(oldId))   // a product named like a fixed table does not own it: never renamed
+        alterTable(cursor, oldId, newId);
     if (!window_)
         return;
     if (window_->lastTabText() == oldId) {

@@ -344,6 +344,16 @@ TEST_F(Cascade, ProductRenamedToAFixedTableNameThenDeletedKeepsThatTable)
     EXPECT_FALSE(window.registered.count("Shareware_Sites"));
 }
 
+TEST_F(Cascade, RenamingProductNamedLikeAFixedTableLeavesThatTable)
+{
+    db->add(*site("kept.com"), "Shareware_Sites");
+    addProduct("Shareware_Sites");   // reuses the catalogue table as it is
+    db->updateFieldCascade("Softwares", "Shareware_Sites", "id", "Renamed");
+    EXPECT_EQ(value("Softwares", "Renamed", "id"), "Renamed");
+    EXPECT_TRUE(value("Shareware_Sites", "kept.com", "id").has_value());
+    EXPECT_FALSE(hasTable("Renamed"));
+}
+
 TEST_F(Cascade, WithoutWindowCascadesStillKeepTablesInStep)
 {
     db->setWindow(nullptr);
