@@ -48,6 +48,31 @@ TEST_F(Cascade, AddProductCreatesEmptyListingTableAndRegistersIt)
     EXPECT_EQ(db->insert(row, "Tool"), 1);   // 15 listing columns are there
 }
 
+TEST_F(Cascade, ProductCallsReachTheWindowInOrder)
+{
+    using Calls = std::vector<std::string>;
+    tab::Software product;
+    product.set("id", "Tool");
+    db->add(product, "Softwares");
+    EXPECT_EQ(window.calls, (Calls{"status:1 rows inserted into Softwares", "register:Tool", "open:Listed_Urls", "menu"}));
+
+    addProduct("Other", "9");
+    show("Tool");
+    window.clearCalls();
+    db->updateFieldCascade("Softwares", "Other", "id", "Other2");
+    ASSERT_EQ(window.calls.size(), 5u);
+    EXPECT_EQ(window.calls[0], "status:1 rows updated on Softwares, column: id, new value: Other2");
+    EXPECT_EQ(window.calls[1].rfind("status:table name Other changed to Other2 at ", 0), 0u);
+    EXPECT_EQ((Calls{window.calls[2], window.calls[3], window.calls[4]}),
+              (Calls{"unregister:Other", "register:Other2", "menu"}));
+
+    window.clearCalls();
+    tab::Software tool;
+    tool.set("id", "Tool");
+    db->deleteRecord(tool, "Softwares");
+    EXPECT_EQ(window.calls, (Calls{"unregister:Tool", "close", "open:Listed_Urls"}));
+}
+
 TEST_F(Cascade, AddProductWhoseTableExistsReusesIt)
 {
     exec("create table \"Tool\" ( id UNIQUE NOT NULL,pr,listed_url,username,password,version,sub_date,backlink,"
