@@ -10,8 +10,6 @@
 #include "qmk/tab/Software.h"
 #include "qmk/tab/Temp_Site.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -59,21 +57,13 @@ std::string nowText()
     return buf;
 }
 
-// Equal when ASCII letters are compared without case, as SQLite compares table names.
-bool sameIgnoringCase(const std::string& a, const std::string& b)
-{
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-    });
-}
-
 // ALTER TABLE ... RENAME TO ..., also when the names differ only in letter case.
 void renameTable(dwin::database::sqlite::Cursor& cursor, const std::string& oldName, const std::string& newName)
 {
     const auto rename = [&cursor](const std::string& from, const std::string& to) {
         cursor.execute(fill("ALTER TABLE {} RENAME TO {};", quoteId(from), quoteId(to)));
     };
-    if (oldName == newName || !sameIgnoringCase(oldName, newName)) {
+    if (oldName == newName || !sql::sameIgnoringCase(oldName, newName)) {
         rename(oldName, newName);
         return;
     }

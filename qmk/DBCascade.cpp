@@ -8,7 +8,6 @@
 #include "qmk/tab/Shareware_Site.h"
 
 #include <algorithm>
-#include <cctype>
 #include <string_view>
 
 namespace qmk {
@@ -28,9 +27,7 @@ const std::vector<std::string>& siteColumns() { return tab::Shareware_Site::getI
 bool isFixedTable(const std::string& name)
 {
     for (std::string_view fixed : {"Softwares", "Shareware_Sites", "Black_Sites", "Temp_Sites"})
-        if (std::equal(name.begin(), name.end(), fixed.begin(), fixed.end(),
-                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) ==
-                                                   std::tolower(static_cast<unsigned char>(b)); }))
+        if (sql::sameIgnoringCase(name, fixed))
             return true;
     return false;
 }
