@@ -205,7 +205,9 @@ void DB::spreadListingChange(Cursor& cursor, const std::string& current, const s
 
 void DB::renameProduct(Cursor& cursor, const std::string& oldId, const std::string& newId)
 {
-    if (!isFixedTable(oldId))   // a product named like a fixed table does not own it: never renamed
+    // Only a table of exactly the product's name is its own: not a fixed table, and not another
+    // product's table that SQLite would find under a name differing in letter case.
+    if (!isFixedTable(oldId) && tableExists(oldId))
         alterTable(cursor, oldId, newId);
     if (!window_)
         return;

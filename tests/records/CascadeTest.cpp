@@ -278,6 +278,18 @@ TEST_F(Cascade, ProductIdChangeOfLetterCaseOnlyKeepsItsListing)
     EXPECT_TRUE(rows.hasId("s.com"));
 }
 
+TEST_F(Cascade, RenamingProductWithoutATableOfItsExactNameLeavesOtherTables)
+{
+    addProduct("Tool", "5");
+    db->add(*site("s.com"), "Shareware_Sites");
+    addProduct("tool", "3");   // SQLite names ignore case: no table of its own can be made
+    EXPECT_FALSE(hasTable("tool"));
+    db->updateFieldCascade("Softwares", "tool", "id", "Other");
+    EXPECT_TRUE(hasTable("Tool"));   // still Tool's listing, not renamed away for another product
+    EXPECT_TRUE(value("Tool", "s.com", "id").has_value());
+    EXPECT_FALSE(hasTable("Other"));
+}
+
 TEST_F(Cascade, OtherSoftwaresColumnsDoNotCascade)
 {
     products(2);
