@@ -57,6 +57,30 @@ std::string nowText()
     return buf;
 }
 
+// ALTER TABLE ... RENAME TO ..., also when the names differ only in letter case.
+void renameTable(dwin::database::sqlite::Cursor& cursor, const std::string& oldName, const std::string& newName)
+{
+    const auto rename = [&cursor](const std::string& from, const std::string& to) {
+        cursor.execute(fill("ALTER TABLE {} RENAME TO {};", quoteId(from), quoteId(to)));
+    };
+    if (oldName == newName || !sql::sameIgnoringCase(oldName, newName)) {
+        rename(oldName, newName);
+        return;
+    }
+    // SQLite refuses a rename that only changes letter case: go through a free name.
+    const std::string step = oldName + " (renaming)";
+    rename(oldName, step);
+    try {
+        rename(step, newName);
+    } catch (...) {
+        try {
+            rename(step, oldName);
+        } catch (...) {
+        }
+        throw;
+    }
+}
+
 const char* const kFixedTables[] = {"Softwares", "Shareware_Sites", "Black_Sites", "Temp_Sites"};
 
 } // namespace
@@ -64,18 +88,26 @@ const char* const kFixedTables[] = {"Softwares", "Shareware_Sites", "Black_Sites
 DB::DB(const std::string& path, WindowPort* window)
     : connection_(std::make_unique<Connection>()), window_(window)
 {
+    bool opened = false;
     try {
         connection_->open(path);
+        opened = true;
         createFixedTables();
     } catch (const dwin::database::sqlite::SQLiteVMException& e) {
-        // Name the file and give the engine's reason, for the message the window shows.
+        // Name the file and give the engine's reason, for the message the window shows; a failed
+        // open keeps the layer's own text in front.
         std::string reason;
         try {
             reason = std::string(connection_->getErrorMessage());
         } catch (...) {
         }
-        throw dwin::database::sqlite::SQLiteVMException(path + ": " + (reason.empty() ? e.what() : reason),
-                                                        e.getCode());
+        std::string own = e.what();   // "SQLite VM Exception: " comes again with the new exception
+        if (const std::string_view prefix = "SQLite VM Exception: "; own.rfind(prefix, 0) == 0)
+            own.erase(0, prefix.size());
+        std::string text = path + ": " + (reason.empty() ? own : reason);
+        if (!opened)
+            text = own + ": " + text;
+        throw dwin::database::sqlite::SQLiteVMException(text, e.getCode());
     }
     current = this;
 }
@@ -317,7 +349,7 @@ int DB::getChanges() { return connection_->getChanges(); }
 int DB::alterTable(Cursor& cursor, const std::string& oldName, const std::string& newName)
 {
     try {
-        cursor.execute(fill("ALTER TABLE {} RENAME TO {};", quoteId(oldName), quoteId(newName)));
+        renameTable(cursor, oldName, newName);
         const int n = getChanges();
         if (n > 0)
             status(fill("table name {} changed to {} at {}", oldName, newName, nowText()));

@@ -8,6 +8,7 @@
 #include "qmk/tab/Shareware_Site.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace qmk {
 
@@ -21,6 +22,15 @@ namespace {
 std::string idOf(const base::BaseRecord& record) { return record.get("id").value_or(std::string()); }
 
 const std::vector<std::string>& siteColumns() { return tab::Shareware_Site::getInstance().getColumnNames(); }
+
+// One of the four fixed tables (SQLite compares ASCII names without case): never a product's listing.
+bool isFixedTable(const std::string& name)
+{
+    for (std::string_view fixed : {"Softwares", "Shareware_Sites", "Black_Sites", "Temp_Sites"})
+        if (sql::sameIgnoringCase(name, fixed))
+            return true;
+    return false;
+}
 
 bool isSiteColumn(const std::string& column)
 {
@@ -123,7 +133,9 @@ void DB::deleteCascade(Cursor& cursor, const base::BaseRecord& record, const std
         if (table == "Softwares" && tableExists(id)) {
             if (window_)
                 window_->unregisterProduct(id);
-            cursor.execute(fill("DROP TABLE {};", quoteId(id)));
+            // A product named like a fixed table does not own it: that table is never dropped.
+            if (!isFixedTable(id))
+                cursor.execute(fill("DROP TABLE {};", quoteId(id)));
             if (!window_)
                 return;
             if (window_->lastTabText() == id) {
@@ -193,7 +205,10 @@ void DB::spreadListingChange(Cursor& cursor, const std::string& current, const s
 
 void DB::renameProduct(Cursor& cursor, const std::string& oldId, const std::string& newId)
 {
-    alterTable(cursor, oldId, newId);
+    // Only a table of exactly the product's name is its own: not a fixed table, and not another
+    // product's table that SQLite would find under a name differing in letter case.
+    if (!isFixedTable(oldId) && tableExists(oldId))
+        alterTable(cursor, oldId, newId);
     if (!window_)
         return;
     if (window_->lastTabText() == oldId) {

@@ -20,6 +20,8 @@ using sql::quoteId;
 namespace {
 
 constexpr int kStorageNull = 5;   // SQLite's storage class of NULL
+constexpr int kStepDone = 101;    // SQLITE_DONE
+constexpr int kConstraint = 19;   // SQLITE_CONSTRAINT (primary code)
 
 const char* const kUpdate20080917 =
     "BEGIN;CREATE TEMPORARY TABLE Softwares_backup(id, home, pr, pad_locale, notes);INSERT INTO Softwares_backup "
@@ -140,7 +142,10 @@ void DB::insertPending(const std::string& table, const PendingSites& pending)
                 statement.bindNull(param);
             }
         }
-        statement.step();   // a row the engine refuses is skipped
+        // A row the engine refuses (a constraint) is skipped; any other failure (busy, locked,
+        // read-only, full) ends the copy and rolls it back.
+        if (const int rc = statement.step(); rc != kStepDone && (rc & 0xff) != kConstraint)
+            throw dwin::database::sqlite::SQLiteVMException(rc);
     }
     statement.reset();
     statement.clearBindings();

@@ -14,6 +14,8 @@ std::string quoteId(std::string_view name);
 std::string join(const std::vector<std::string>& parts, std::string_view separator);
 // "?," repeated n times without the last ",".
 std::string placeholders(std::size_t n);
+// Equal when ASCII letters are compared without case, as SQLite compares names (other bytes exactly).
+bool sameIgnoringCase(std::string_view a, std::string_view b);
 
 // Fills the "{}" of a pattern in order with the arguments (numbers in decimal).
 template <class... Args>

@@ -48,6 +48,31 @@ TEST_F(Cascade, AddProductCreatesEmptyListingTableAndRegistersIt)
     EXPECT_EQ(db->insert(row, "Tool"), 1);   // 15 listing columns are there
 }
 
+TEST_F(Cascade, ProductCallsReachTheWindowInOrder)
+{
+    using Calls = std::vector<std::string>;
+    tab::Software product;
+    product.set("id", "Tool");
+    db->add(product, "Softwares");
+    EXPECT_EQ(window.calls, (Calls{"status:1 rows inserted into Softwares", "register:Tool", "open:Listed_Urls", "menu"}));
+
+    addProduct("Other", "9");
+    show("Tool");
+    window.clearCalls();
+    db->updateFieldCascade("Softwares", "Other", "id", "Other2");
+    ASSERT_EQ(window.calls.size(), 5u);
+    EXPECT_EQ(window.calls[0], "status:1 rows updated on Softwares, column: id, new value: Other2");
+    EXPECT_EQ(window.calls[1].rfind("status:table name Other changed to Other2 at ", 0), 0u);
+    EXPECT_EQ((Calls{window.calls[2], window.calls[3], window.calls[4]}),
+              (Calls{"unregister:Other", "register:Other2", "menu"}));
+
+    window.clearCalls();
+    tab::Software tool;
+    tool.set("id", "Tool");
+    db->deleteRecord(tool, "Softwares");
+    EXPECT_EQ(window.calls, (Calls{"unregister:Tool", "close", "open:Listed_Urls"}));
+}
+
 TEST_F(Cascade, AddProductWhoseTableExistsReusesIt)
 {
     exec("create table \"Tool\" ( id UNIQUE NOT NULL,pr,listed_url,username,password,version,sub_date,backlink,"
@@ -238,6 +263,33 @@ TEST_F(Cascade, ProductIdChangeOffShowReRegisters)
     EXPECT_FALSE(window.called("close"));
 }
 
+TEST_F(Cascade, ProductIdChangeOfLetterCaseOnlyKeepsItsListing)
+{
+    products(2);
+    show("Alpha");
+    db->add(*site("s.com"), "Shareware_Sites");
+    db->updateFieldCascade("Softwares", "Beta", "id", "BETA");
+    EXPECT_TRUE(hasTable("BETA"));
+    EXPECT_FALSE(hasTable("Beta"));
+    EXPECT_NE(window.statusText.find("table name Beta changed to BETA at "), std::string::npos);
+    BaseRecords rows("BETA");
+    db->loadTable<tab::Listed_Url>(rows, "BETA");
+    EXPECT_EQ(rows.length(), 1u);
+    EXPECT_TRUE(rows.hasId("s.com"));
+}
+
+TEST_F(Cascade, RenamingProductWithoutATableOfItsExactNameLeavesOtherTables)
+{
+    addProduct("Tool", "5");
+    db->add(*site("s.com"), "Shareware_Sites");
+    addProduct("tool", "3");   // SQLite names ignore case: no table of its own can be made
+    EXPECT_FALSE(hasTable("tool"));
+    db->updateFieldCascade("Softwares", "tool", "id", "Other");
+    EXPECT_TRUE(hasTable("Tool"));   // still Tool's listing, not renamed away for another product
+    EXPECT_TRUE(value("Tool", "s.com", "id").has_value());
+    EXPECT_FALSE(hasTable("Other"));
+}
+
 TEST_F(Cascade, OtherSoftwaresColumnsDoNotCascade)
 {
     products(2);
@@ -299,6 +351,44 @@ TEST_F(Cascade, DeleteProductOffShowRefreshesMenu)
     EXPECT_TRUE(hasTable("Alpha"));
     EXPECT_EQ(window.calls.back(), "menu");
     EXPECT_FALSE(window.called("close"));
+}
+
+TEST_F(Cascade, DeletingProductNamedLikeAFixedTableKeepsThatTable)
+{
+    db->add(*site("kept.com"), "Shareware_Sites");
+    for (const char* fixed : {"Shareware_Sites", "Black_Sites", "Temp_Sites", "Softwares"}) {
+        addProduct(fixed);
+        tab::Software product;
+        product.set("id", fixed);
+        EXPECT_EQ(db->deleteRecord(product, "Softwares"), 1) << fixed;
+        EXPECT_TRUE(hasTable(fixed)) << fixed;
+    }
+    EXPECT_TRUE(value("Shareware_Sites", "kept.com", "id").has_value());
+}
+
+TEST_F(Cascade, ProductRenamedToAFixedTableNameThenDeletedKeepsThatTable)
+{
+    products(2);
+    db->add(*site("kept.com"), "Shareware_Sites");
+    db->updateFieldCascade("Softwares", "Beta", "id", "Shareware_Sites");
+    tab::Software product;
+    product.set("id", "Shareware_Sites");
+    window.clearCalls();
+    db->deleteRecord(product, "Softwares");
+    EXPECT_TRUE(value("Shareware_Sites", "kept.com", "id").has_value());
+    EXPECT_TRUE(value("Alpha", "kept.com", "id").has_value());
+    EXPECT_TRUE(window.called("unregister:Shareware_Sites"));   // the product is gone from the registry
+    EXPECT_FALSE(window.registered.count("Shareware_Sites"));
+}
+
+TEST_F(Cascade, RenamingProductNamedLikeAFixedTableLeavesThatTable)
+{
+    db->add(*site("kept.com"), "Shareware_Sites");
+    addProduct("Shareware_Sites");   // reuses the catalogue table as it is
+    db->updateFieldCascade("Softwares", "Shareware_Sites", "id", "Renamed");
+    EXPECT_EQ(value("Softwares", "Renamed", "id"), "Renamed");
+    EXPECT_TRUE(value("Shareware_Sites", "kept.com", "id").has_value());
+    EXPECT_FALSE(hasTable("Renamed"));
 }
 
 TEST_F(Cascade, WithoutWindowCascadesStillKeepTablesInStep)

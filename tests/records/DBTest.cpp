@@ -1,6 +1,7 @@
 // The database object on a real file: opening, single-table operations, the table loader.
 #include "Fixture.h"
 
+#include "qmk/SqlText.h"
 #include "qmk/ViewerRecords.h"
 #include "qmk/tab/Black_Site.h"
 #include "qmk/tab/Listed_Url.h"
@@ -98,7 +99,16 @@ TEST(DBOpen, NotADatabaseIsAClearError)
 TEST(DBOpen, MissingFolderIsAClearError)
 {
     TempDir dir;
-    EXPECT_THROW(DB((dir.path() / "no/such/folder/qmk.db").string()), sqlite::SQLiteVMException);
+    const auto path = (dir.path() / "no/such/folder/qmk.db").string();
+    try {
+        DB db(path);
+        FAIL() << "opened a file in a missing folder";
+    } catch (const sqlite::SQLiteVMException& e) {
+        EXPECT_EQ(e.getCode(), 14);   // SQLITE_CANTOPEN
+        const std::string text = e.what();
+        EXPECT_EQ(text.rfind("SQLite VM Exception: Can't Open Connection: ", 0), 0u) << text;   // the layer's text first
+        EXPECT_NE(text.find(path), std::string::npos) << text;
+    }
 }
 
 TEST(DBOpen, ConstructedDbIsTheInstanceWhileItLives)
@@ -225,6 +235,15 @@ TEST_F(DBOps, AlterTableReportsByChangeCount)
         << window.statusText;
     EXPECT_TRUE(hasTable("New"));
     EXPECT_EQ(db->alterTable(cursor, "Missing", "Gone"), 0);
+}
+
+TEST(SqlText, NamesCompareLikeSqliteDoes)
+{
+    EXPECT_TRUE(qmk::sql::sameIgnoringCase("Shareware_Sites", "SHAREWARE_sites"));
+    EXPECT_FALSE(qmk::sql::sameIgnoringCase("Tool", "Tools"));
+    // Only ASCII letters fold: "É" and "é" are different names to SQLite.
+    EXPECT_FALSE(qmk::sql::sameIgnoringCase("\xc3\x89", "\xc3\xa9"));
+    EXPECT_FALSE(qmk::sql::sameIgnoringCase("\xc9", "\xe9"));   // Latin-1 bytes do not fold either
 }
 
 TEST_F(DBOps, ColumnDefinitions)

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <type_traits>
 
 using namespace qmk;
@@ -87,6 +88,64 @@ TEST(RecordKinds, TipsAndOptionLists)
     EXPECT_EQ(Software::getInstance().getColumnTips()[2], "Google pagerank of home");
     EXPECT_EQ(Software::getInstance().getColumnTips()[5], "notes, multiline supported");
     EXPECT_EQ(Listed_Url::getInstance().getColumnTips()[4], "Registered Password if needed");
+}
+
+// Every column's option list and tip, word for word (spelling included).
+TEST(RecordKinds, EveryOptionListAndTipExactly)
+{
+    using VL = base::ValueList;
+    struct Col {
+        std::string name;
+        VL options;
+        std::string tip;
+    };
+    const VL ranks{"-1", "0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+    const std::map<std::string, Col> site{
+        {"id", {"id", {"[Enter id]"}, "shareware download site, \nwithout http:// and www\ne.g. "}},
+        {"pr", {"pr", ranks, "Google pagerank of shareware download site\nright mouse double click id to get the PR"}},
+        {"backlink", {"backlink", {"not", "custom"}, "does this site link to shareware author site?"}},
+        {"sub_method", {"sub_method", {"pad", "form", "email", "other"}, "PAD or PAD based on PADKIT or other"}},
+        {"sort", {"sort", {"title", "date", "popular"}, "softwares on this site sort by title or date..."}},
+        {"sub_page", {"sub_page", {"[Enter page]"}, "software submit page, starts with http, right mouse double to navigate "}},
+        {"rev_days", {"rev_days", {"0", "1", "5", "10", "15", "30", "60", "100", "1000"}, "submited software review days"}},
+        {"g_user", {"g_user", {"[Engter Global Username"}, "global username"}},
+        {"g_pass", {"g_pass", {"[Enter Global Password]"}, "global password"}},
+        {"notes", {"notes", {"[Enter notes]"}, "notes"}},
+        {"reason", {"reason", {"linkBack", "purchase", "neverListed", "lowerPR", "spam", "non-english", "autolist",
+                               "submitFailed", "other"}, "Why this is a bad download site"}},
+        {"listed_url", {"listed_url", {"[Enter listed url]"}, "Listed Url, starts with http"}},
+        {"username", {"username", {"[Enter Username]"}, "Registered Username if needed"}},
+        {"password", {"password", {"[Enter Password]"}, "Registered Password if needed"}},
+        {"version", {"version", {"[Enter Version]"}, "version number of submited or listed software"}},
+        {"sub_date", {"sub_date", {"[Enter Date]"}, "Submit Date, YYYYMMDD"}},
+    };
+    const std::map<std::string, Col> software{
+        {"id", {"id", {"[Enter softname]"}, "Software name without version number"}},
+        {"home", {"home", {"[Enter homepage]"}, "software homepage, without http:// and www"}},
+        {"pr", {"pr", ranks, "Google pagerank of home"}},
+        {"pad_locale", {"pad_locale", {"[Enter locale PAD]"}, "load pad file"}},
+        {"exe_locale", {"exe_locale", {"[Enter exe file location]"}, "exe location on computer"}},
+        {"notes", {"notes", {"[Enter notes]"}, "notes, multiline supported"}},
+    };
+    auto check = [](const base::BaseRecord& kind, const std::map<std::string, Col>& expected) {
+        const auto& names = kind.getColumnNames();
+        ASSERT_EQ(kind.getColumnValueLists().size(), names.size());
+        ASSERT_EQ(kind.getColumnTips().size(), names.size());
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const Col& want = expected.at(names[i]);
+            EXPECT_EQ(kind.getColumnValueLists()[i], want.options) << names[i];
+            EXPECT_EQ(kind.getValueListsByColumn().at(names[i]), want.options) << names[i];
+            if (names[i] == "id" && want.tip.rfind("shareware", 0) == 0)
+                EXPECT_EQ(kind.getColumnTips()[i].rfind(want.tip, 0), 0u) << names[i];   // then an example domain
+            else
+                EXPECT_EQ(kind.getColumnTips()[i], want.tip) << names[i];
+        }
+    };
+    check(Shareware_Site::getInstance(), site);
+    check(Temp_Site::getInstance(), site);
+    check(Black_Site::getInstance(), site);
+    check(Listed_Url::getInstance(), site);
+    check(Software::getInstance(), software);
 }
 
 TEST(RecordKinds, SiteKindsCarryTheMarker)

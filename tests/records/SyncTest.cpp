@@ -96,6 +96,29 @@ TEST_F(Sync, FailedCommitRollsBack)
     EXPECT_EQ(rowCount("Alpha"), 3);
 }
 
+TEST_F(Sync, LockedDatabaseReportsNothingAndLeavesNoTransaction)
+{
+    catalogue(3);
+    addProduct("Alpha");
+    show("Alpha");
+    // Another writer holds the write lock: every insert of the copy is refused with "busy".
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open((dir.path() / "qmk.db").c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr), SQLITE_OK);
+    window.statusText = "before";
+    window.clearCalls();
+    db->synchronizeSites();
+    EXPECT_EQ(window.statusText, "before");   // no "rows inserted" for rows that were not
+    EXPECT_FALSE(window.called("open:Listed_Urls"));
+    EXPECT_TRUE(db->getConnection().isAutoCommit());
+    sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_EQ(rowCount("Alpha"), 0);
+    db->synchronizeSites();
+    EXPECT_EQ(rowCount("Alpha"), 3);
+    EXPECT_EQ(window.statusText, " 3 rows inserted into Alpha");
+}
+
 TEST_F(Sync, NoProductsDoesNothing)
 {
     catalogue(2);
