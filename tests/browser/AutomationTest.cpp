@@ -204,6 +204,17 @@ TEST_F(Automation, NavigationClearsEveryValueItWasGiven) {
     EXPECT_EQ(browser->calls, expected);
 }
 
+TEST_F(Automation, NavigationGivenOneValueForAllFourClearsItOnce) {
+    auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
+    VARIANT same = com::variantOfText(VT_BSTR, "_blank");
+    EXPECT_TRUE(ie::navigateTarget(browser.get(), "http://127.0.0.1/", same, same, same, same));
+    EXPECT_EQ(same.vt, VT_EMPTY);
+    EXPECT_EQ(browser->calls, std::vector<std::string>{"Navigate"});
+    VARIANT text = com::variantOfText(VT_BSTR, "X-A: 1");
+    EXPECT_FALSE(ie::navigateTarget(nullptr, "http://127.0.0.1/", text, text, text, text));
+    EXPECT_EQ(text.vt, VT_EMPTY);
+}
+
 TEST_F(Automation, LoadHtmlWithoutPersistMonikerGivesFalse) {
     auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
     auto* doc = new fakes::Document;

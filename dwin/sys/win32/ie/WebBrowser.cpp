@@ -43,11 +43,17 @@ bool navigate(IWebBrowser2* browser, std::string_view url) {
 
 bool navigateTarget(IWebBrowser2* browser, std::string_view url, VARIANT& flags,
                     VARIANT& targetFrame, VARIANT& postData, VARIANT& headers) {
-    ScopedVariant a(flags), b(targetFrame), c(postData), d(headers);
-    for (VARIANT* v : {&flags, &targetFrame, &postData, &headers}) VariantInit(v);  // moved into the guards
+    // Cleared one after the other in place: a VARIANT given for several arguments is left
+    // empty by its first clearing, so it is freed once.
+    struct ClearAll {
+        VARIANT* values[4];
+        ~ClearAll() {
+            for (VARIANT* v : values) com::clearVariant(*v);
+        }
+    } clear{{&flags, &targetFrame, &postData, &headers}};
     if (browser == nullptr) return false;
     Bstr bstr{com::toBstr(url)};
-    return browser->Navigate(bstr.text, &a.get(), &b.get(), &c.get(), &d.get()) == S_OK;
+    return browser->Navigate(bstr.text, &flags, &targetFrame, &postData, &headers) == S_OK;
 }
 
 bool navigatePost(IWebBrowser2* browser, std::string_view url, std::int32_t flags,
