@@ -59,6 +59,60 @@ TEST_F(Automation, DocumentWaitEndsAtTheFirstSuccess) {
     doc->Release();
 }
 
+TEST_F(Automation, DocumentWaitWithReleaseKeepsNothingAndTellsWhetherOneCame) {
+    auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
+    EXPECT_FALSE(ie::getDocument(browser.get(), true, 100));
+    EXPECT_EQ(browser->documentCalls, 2);
+    EXPECT_FALSE(ie::getDocument(browser.get(), false, 49));
+    EXPECT_EQ(browser->documentCalls, 2);
+    auto* doc = new fakes::Document;
+    browser->document = [&](IDispatch** d) {
+        doc->AddRef();
+        *d = doc;
+        return S_OK;
+    };
+    auto released = ie::getDocument(browser.get(), true, 5000);
+    EXPECT_TRUE(released);
+    EXPECT_FALSE(released.document);
+    EXPECT_EQ(doc->refs, 1u);
+    {
+        auto kept = ie::getDocument(browser.get(), false, 5000);
+        EXPECT_TRUE(kept);
+        EXPECT_EQ(kept.document.get(), static_cast<IDispatch*>(doc));
+        EXPECT_EQ(doc->refs, 2u);
+    }
+    EXPECT_EQ(doc->refs, 1u);
+    doc->Release();
+}
+
+TEST_F(Automation, ElementByIdFormsReleaseWhatTheyAreGivenOnlyWhenAsked) {
+    auto* doc = new fakes::Document3;
+    auto* element = new fakes::Element;
+    doc->byId = element;
+    auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
+    browser->document = [&](IDispatch** d) {
+        doc->AddRef();
+        *d = static_cast<IHTMLDocument3*>(doc);
+        return S_OK;
+    };
+    doc->AddRef();
+    EXPECT_TRUE(ie::getElementById(static_cast<IHTMLDocument3*>(doc), "user", true));
+    doc->AddRef();
+    EXPECT_TRUE(ie::getElementById(static_cast<IDispatch*>(static_cast<IHTMLDocument3*>(doc)), "user", true));
+    EXPECT_TRUE(ie::getElementById(static_cast<IHTMLDocument3*>(doc), "user", false));
+    EXPECT_EQ(doc->refs, 1u);
+    browser->AddRef();
+    EXPECT_TRUE(ie::getElementById(static_cast<IWebBrowser2*>(browser.get()), "user", true));
+    EXPECT_TRUE(ie::getElementById(static_cast<IWebBrowser2*>(browser.get()), "user", false));
+    EXPECT_EQ(browser->refs, 1u);
+    EXPECT_EQ(doc->refs, 1u);
+    EXPECT_EQ(element->refs, 1u);  // every element handed out went with its owner
+    doc->byId = nullptr;
+    element->Release();
+    EXPECT_FALSE(ie::getElementById(static_cast<IHTMLDocument3*>(nullptr), "user", true));
+    doc->Release();
+}
+
 TEST_F(Automation, SetupAppliesOptionsUntilAnUnknownName) {
     auto browser = ComPtr<IWebBrowser2>::adopt(new fakes::Browser);
     auto* fake = static_cast<fakes::Browser*>(browser.get());

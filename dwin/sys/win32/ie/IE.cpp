@@ -36,6 +36,14 @@ bool hasDocument(IWebBrowser2* browser, std::uint32_t timeout) {
     return static_cast<bool>(getDocument(browser, timeout));
 }
 
+DocumentWait getDocument(IWebBrowser2* browser, bool release, std::uint32_t timeout) {
+    DocumentWait wait;
+    wait.document = getDocument(browser, timeout);
+    wait.came = static_cast<bool>(wait.document);
+    if (release) wait.document.reset();
+    return wait;
+}
+
 ComPtr<IHTMLDocument2> getDocument2(IWebBrowser2* browser) {
     if (browser == nullptr) return nullptr;
     ComPtr<IDispatch> document;
@@ -84,6 +92,29 @@ ComPtr<IHTMLElement> getElementById(IDispatch* document, std::string_view id) {
 
 ComPtr<IHTMLElement> getElementById(IWebBrowser2* browser, std::string_view id) {
     return getElementById(com::getDocument3(browser).get(), id);
+}
+
+namespace {
+
+template <class T>
+ComPtr<IHTMLElement> findAndRelease(T* passedIn, std::string_view id, bool release) {
+    auto element = getElementById(passedIn, id);
+    if (release) com::tryRelease(passedIn);
+    return element;
+}
+
+}  // namespace
+
+ComPtr<IHTMLElement> getElementById(IHTMLDocument3* document, std::string_view id, bool release) {
+    return findAndRelease(document, id, release);
+}
+
+ComPtr<IHTMLElement> getElementById(IDispatch* document, std::string_view id, bool release) {
+    return findAndRelease(document, id, release);
+}
+
+ComPtr<IHTMLElement> getElementById(IWebBrowser2* browser, std::string_view id, bool release) {
+    return findAndRelease(browser, id, release);
 }
 
 ComPtr<IHTMLElement> waitForElementById(IWebBrowser2* browser, std::string_view id,
