@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "Fakes.h"
+#include "dwin/sys/win32/MessagePump.h"
 #include "dwin/core/Exception.h"
 #include "dwin/sys/win32/ie/IE.h"
 #include "dwin/sys/win32/ie/WebBrowser.h"
@@ -110,6 +111,35 @@ TEST_F(Automation, ElementByIdFormsReleaseWhatTheyAreGivenOnlyWhenAsked) {
     doc->byId = nullptr;
     element->Release();
     EXPECT_FALSE(ie::getElementById(static_cast<IHTMLDocument3*>(nullptr), "user", true));
+    doc->Release();
+}
+
+// A pump of an application that is quitting: every wait ends at once.
+class QuittingPump final : public MessagePump {
+public:
+    bool pump() override { return false; }
+    bool waitAndPump(std::chrono::milliseconds) override { return false; }
+};
+
+TEST_F(Automation, WaitsGiveUpWhenTheApplicationQuits) {
+    auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
+    auto* doc = new fakes::Document3;
+    browser->document = [&](IDispatch** d) {
+        doc->AddRef();
+        *d = static_cast<IHTMLDocument3*>(doc);
+        return S_OK;
+    };
+    ASSERT_FALSE(ie::waitForElementById(browser.get(), "user", 0, 10));  // document at hand
+    installMessagePump(std::make_shared<QuittingPump>());
+    browser->documentCalls = 0;
+    EXPECT_FALSE(ie::waitForElementById(browser.get(), "user", 3000, 10));
+    const int afterElementWait = browser->documentCalls;
+    EXPECT_FALSE(ie::waitForTitle(browser.get(), "My Account", 3000));
+    const int afterTitleWait = browser->documentCalls;
+    installMessagePump(nullptr);
+    // The document wait and the first look-up only: no polling until the time-out.
+    EXPECT_LE(afterElementWait, 2);
+    EXPECT_EQ(afterTitleWait, afterElementWait);
     doc->Release();
 }
 

@@ -127,7 +127,7 @@ ComPtr<IHTMLElement> waitForElementById(IWebBrowser2* browser, std::string_view 
     }
     const DWORD start = GetTickCount();
     while (static_cast<DWORD>(GetTickCount() - start) < timeout) {
-        Process::wait(interval);
+        if (!Process::wait(interval)) return nullptr;  // the application is quitting
         if (auto element = getElementById(browser, id)) return element;
     }
     return nullptr;
@@ -136,7 +136,7 @@ ComPtr<IHTMLElement> waitForElementById(IWebBrowser2* browser, std::string_view 
 bool waitForTitle(IWebBrowser2* browser, std::string_view text, std::uint32_t timeout) {
     const DWORD start = GetTickCount();
     while (static_cast<DWORD>(GetTickCount() - start) < timeout) {
-        Process::wait(50);
+        if (!Process::wait(50)) return false;  // the application is quitting
         auto title = getTitle(browser);
         if (title && !title->empty() && title->find(text) != std::string::npos) return true;
     }
