@@ -175,6 +175,53 @@ TEST_F(Automation, SetupWithoutAServerThrowsTheCreateMessage) {
     EXPECT_THROW(ie::IE(), dwin::core::IEException);
 }
 
+// A class factory handing out one given fake browser.
+class FakeBrowserClass final : public IClassFactory {
+public:
+    explicit FakeBrowserClass(fakes::Browser* browser) : browser_(browser) {}
+    HRESULT QueryInterface(REFIID riid, void** object) override {
+        *object = IsEqualGUID(riid, IID_IClassFactory) ? this : nullptr;
+        return *object != nullptr ? S_OK : E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return 2; }
+    ULONG Release() override { return 1; }
+    HRESULT CreateInstance(IUnknown*, REFIID riid, void** object) override {
+        return browser_->QueryInterface(riid, object);
+    }
+    HRESULT LockServer(BOOL) override { return S_OK; }
+
+private:
+    fakes::Browser* browser_;
+};
+
+TEST_F(Automation, IEObjectQuitsItsBrowserAndAnswersFalseWithoutOne) {
+    auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
+    FakeBrowserClass factory(browser.get());
+    DWORD cookie = 0;
+    ASSERT_EQ(CoRegisterClassObject(CLSID_InternetExplorer, &factory, CLSCTX_LOCAL_SERVER, 0, &cookie), S_OK);
+    {
+        ie::IE first;
+        EXPECT_EQ(browser->refs, 2u);
+        EXPECT_TRUE(first.setWidth(300));
+        EXPECT_TRUE(first.setToolBar(false));
+    }
+    EXPECT_EQ(browser->refs, 1u);
+    EXPECT_EQ(browser->calls, (std::vector<std::string>{"Width=300", "ToolBar=0", "Quit"}));
+    {
+        ie::IE second;
+        second.browser.reset();
+        EXPECT_FALSE(second.setVisible(true));
+        EXPECT_FALSE(second.setLeft(1));
+        EXPECT_FALSE(second.setFullScreen(true));
+        EXPECT_FALSE(second.navigate("http://127.0.0.1/"));
+        second.url = "http://127.0.0.1/";
+        EXPECT_EQ(second.getBodyText(), std::nullopt);
+    }
+    CoRevokeClassObject(cookie);
+    EXPECT_EQ(browser->refs, 1u);
+    EXPECT_EQ(browser->calls.back(), "Quit");  // the second object had no browser to quit
+}
+
 TEST_F(Automation, SetAttributeRefusesEmptyNameAndAbsentValue) {
     auto element = ComPtr<fakes::Element>::adopt(new fakes::Element);
     EXPECT_FALSE(com::setAttribute(element.get(), "", std::string("x"), 0));

@@ -86,6 +86,7 @@ public:
     IE(const IE&) = delete;
     IE& operator=(const IE&) = delete;
 
+    // Setters and navigate: false when the browser gives no S_OK or there is none.
     virtual bool navigate(std::string_view url);
     virtual bool setVisible(bool value);
     virtual bool setLeft(long value);
