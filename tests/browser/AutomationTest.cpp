@@ -222,6 +222,41 @@ TEST_F(Automation, IEObjectQuitsItsBrowserAndAnswersFalseWithoutOne) {
     EXPECT_EQ(browser->calls.back(), "Quit");  // the second object had no browser to quit
 }
 
+TEST_F(Automation, MalformedTextGivesFailureNotAnException) {
+    const std::string bad = "ab\xFF";
+    auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
+    auto* doc = new fakes::Document3;
+    auto* element = new fakes::Element;
+    doc->byId = element;
+    browser->document = [&](IDispatch** d) {
+        doc->AddRef();
+        *d = static_cast<IHTMLDocument3*>(doc);
+        return S_OK;
+    };
+    EXPECT_FALSE(ie::getElementById(browser.get(), bad));
+    EXPECT_FALSE(ie::getElementById(static_cast<IHTMLDocument3*>(doc), bad));
+    EXPECT_FALSE(ie::waitForElementById(browser.get(), bad, 0, 10));
+    EXPECT_TRUE(com::getElementsByName(browser.get(), bad).empty());
+    EXPECT_FALSE(com::setAttribute(element, bad, std::string("v"), 0));
+    EXPECT_FALSE(com::setAttribute(element, "value", bad, 0));
+    EXPECT_EQ(element->calls, 0);
+    EXPECT_FALSE(ie::navigate(browser.get(), bad));
+    VARIANT a = com::variantOfText(VT_BSTR, "x"), b{}, c{}, d{};
+    EXPECT_FALSE(ie::navigateTarget(browser.get(), bad, a, b, c, d));
+    EXPECT_EQ(a.vt, VT_EMPTY);
+    EXPECT_FALSE(ie::navigatePost(browser.get(), bad, 0, "", {}, ""));
+    EXPECT_FALSE(ie::navigatePost(browser.get(), "http://127.0.0.1/", 0, bad, {}, ""));
+    const std::uint8_t body[] = {1};
+    EXPECT_FALSE(ie::navigatePost(browser.get(), "http://127.0.0.1/", 0, "", body, bad));
+    EXPECT_EQ(LiveSafeArrays(), 0);
+    ie::setupBrowser(ComPtr<IWebBrowser2>::share(browser.get()), {{"Navigate", bad}, {"Width", 5L}});
+    ASSERT_EQ(browser->calls.size(), 7u);  // the bars, no navigation, then the width
+    EXPECT_EQ(browser->calls.back(), "Width=5");
+    doc->byId = nullptr;
+    element->Release();
+    doc->Release();
+}
+
 TEST_F(Automation, SetAttributeRefusesEmptyNameAndAbsentValue) {
     auto element = ComPtr<fakes::Element>::adopt(new fakes::Element);
     EXPECT_FALSE(com::setAttribute(element.get(), "", std::string("x"), 0));

@@ -3,7 +3,8 @@
 // and the browser getters, element lists and attributes of the browser automation.
 // Ownership: a BSTR or VARIANT returned here belongs to the caller (freeBstr, clearVariant);
 // fromBstr takes the BSTR it is given. Interface pointers come back in ComPtr owners.
-// Nothing here throws except toBstr (dwin::core::UtfException on malformed UTF-8).
+// Nothing here throws except toBstr and variantOfText (dwin::core::UtfException on malformed
+// UTF-8); the browser functions below treat such text as a failure instead.
 
 #include <cstdint>
 #include <optional>

@@ -1,5 +1,6 @@
 #include "dwin/sys/win32/ie/IE.h"
 
+#include "dwin/core/Exception.h"
 #include "dwin/sys/win32/Process.h"
 #include "winapi/Com.h"
 
@@ -79,7 +80,12 @@ std::optional<std::string> getTitle(IWebBrowser2* browser) {
 
 ComPtr<IHTMLElement> getElementById(IHTMLDocument3* document, std::string_view id) {
     if (document == nullptr) return nullptr;
-    Bstr bstr{com::toBstr(id)};
+    Bstr bstr{nullptr};
+    try {
+        bstr.text = com::toBstr(id);
+    } catch (const dwin::core::UtfException&) {
+        return nullptr;  // malformed UTF-8: no such id
+    }
     ComPtr<IHTMLElement> element;
     document->getElementById(bstr.text, element.put());
     return element;
