@@ -1,8 +1,9 @@
 #pragma once
 // Browser automation: documents, elements, the waits for them, browser set-up and class IE.
 // Ownership: every reference taken along the way is released before a call returns; results come
-// in ComPtr owners. Failures (text that is not UTF-8 among them) give null, no text, an empty list or false; only a browser that
-// cannot be created throws (dwin::core::IEException "Create IE instance failed").
+// in ComPtr owners. Failures (text that is not UTF-8 among them) give null, no text, an empty
+// list or false; only a browser that cannot be created throws (dwin::core::IEException
+// "Create IE instance failed").
 // The waits pump window messages (Process::wait), so other events run while they wait; once the
 // application is quitting, waitForElementById and waitForTitle give up (null, false).
 
