@@ -1,6 +1,9 @@
 // The automation layer and the HTML loader against fake browsers, documents and elements.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <thread>
+
 #include "Fakes.h"
 #include "dwin/sys/win32/MessagePump.h"
 #include "dwin/core/Exception.h"
@@ -140,6 +143,48 @@ TEST_F(Automation, WaitsGiveUpWhenTheApplicationQuits) {
     // The document wait and the first look-up only: no polling until the time-out.
     EXPECT_LE(afterElementWait, 2);
     EXPECT_EQ(afterTitleWait, afterElementWait);
+    doc->Release();
+}
+
+// A pump during whose first wait the owner of the browser lets it go (a dialog closing).
+class DroppingPump final : public MessagePump {
+public:
+    explicit DroppingPump(IUnknown* owned) : owned_(owned) {}
+    bool pump() override { return true; }
+    bool waitAndPump(std::chrono::milliseconds timeout) override {
+        if (owned_ != nullptr) {
+            destroyed = std::exchange(owned_, nullptr)->Release() == 0;
+        }
+        std::this_thread::sleep_for(timeout);
+        return true;
+    }
+    bool destroyed = false;
+
+private:
+    IUnknown* owned_;
+};
+
+TEST_F(Automation, WaitsKeepTheBrowserAliveWhileTheyPump) {
+    const auto run = [](const std::function<void(IWebBrowser2*)>& wait) {
+        auto* browser = new fakes::Browser;  // its one reference belongs to the "dialog"
+        auto pump = std::make_shared<DroppingPump>(browser);
+        installMessagePump(pump);
+        wait(browser);
+        installMessagePump(nullptr);
+        return pump->destroyed;
+    };
+    EXPECT_FALSE(run([](IWebBrowser2* b) { EXPECT_FALSE(ie::getDocument(b, 150)); }));
+    EXPECT_FALSE(run([](IWebBrowser2* b) { EXPECT_FALSE(ie::waitForTitle(b, "x", 150)); }));
+    EXPECT_FALSE(run([](IWebBrowser2* b) { EXPECT_FALSE(vorn::IE::loadHtml(b, "<p>", "")); }));
+    auto* doc = new fakes::Document3;
+    EXPECT_FALSE(run([&](IWebBrowser2* b) {
+        static_cast<fakes::Browser*>(b)->document = [&](IDispatch** d) {
+            doc->AddRef();
+            *d = static_cast<IHTMLDocument3*>(doc);
+            return S_OK;
+        };
+        EXPECT_FALSE(ie::waitForElementById(b, "user", 150, 20));
+    }));
     doc->Release();
 }
 

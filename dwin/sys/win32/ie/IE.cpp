@@ -25,6 +25,8 @@ bool isBrowserWindow(IWebBrowser2* browser) {
 
 ComPtr<IDispatch> getDocument(IWebBrowser2* browser, std::uint32_t timeout) {
     if (browser == nullptr) return nullptr;
+    // The waits pump messages: whoever owns the browser may let it go meanwhile.
+    const auto keep = ComPtr<IWebBrowser2>::share(browser);
     for (std::uint32_t tries = timeout / 50; tries > 0; --tries) {
         Process::wait(50);
         ComPtr<IDispatch> document;
@@ -126,6 +128,7 @@ ComPtr<IHTMLElement> getElementById(IWebBrowser2* browser, std::string_view id, 
 ComPtr<IHTMLElement> waitForElementById(IWebBrowser2* browser, std::string_view id,
                                         std::uint32_t timeout, std::uint32_t interval) {
     if (browser == nullptr || id.empty()) return nullptr;
+    const auto keep = ComPtr<IWebBrowser2>::share(browser);
     {
         auto document = getDocument(browser, 5000);
         if (!document) return nullptr;
@@ -140,6 +143,7 @@ ComPtr<IHTMLElement> waitForElementById(IWebBrowser2* browser, std::string_view 
 }
 
 bool waitForTitle(IWebBrowser2* browser, std::string_view text, std::uint32_t timeout) {
+    const auto keep = ComPtr<IWebBrowser2>::share(browser);
     const DWORD start = GetTickCount();
     while (static_cast<DWORD>(GetTickCount() - start) < timeout) {
         if (!Process::wait(50)) return false;  // the application is quitting

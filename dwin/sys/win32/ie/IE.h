@@ -5,7 +5,8 @@
 // list or false; only a browser that cannot be created throws (dwin::core::IEException
 // "Create IE instance failed").
 // The waits pump window messages (Process::wait), so other events run while they wait; once the
-// application is quitting, waitForElementById and waitForTitle give up (null, false).
+// application is quitting, waitForElementById and waitForTitle give up (null, false). A wait
+// holds a reference to the browser it was given, so the browser outlives it.
 
 #include <cstdint>
 #include <optional>
