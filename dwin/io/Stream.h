@@ -55,7 +55,16 @@ public:
     // Sets the value to its type's initial value, then reads its bytes.
     template <StreamValue T> void read(T& value) {
         value = initialValue<T>();
-        readExact(&value, detail::streamSize<T>());
+        if constexpr (std::is_same_v<T, std::complex<long double>>) {
+            // two 10-byte parts; in memory each part is padded
+            long double part[2] = {value.real(), value.imag()};
+            readExact(&part[0], 10);
+            value.real(part[0]);
+            readExact(&part[1], 10);
+            value.imag(part[1]);
+        } else {
+            readExact(&value, detail::streamSize<T>());
+        }
     }
     void read(std::string& text);      // 32-bit length, then the bytes
     void read(std::u16string& text);   // 32-bit length, then the UTF-16 units
@@ -68,7 +77,15 @@ public:
     // Writes all bytes or throws IOException "unable to write to stream".
     void writeExact(const void* buffer, std::size_t size);
     std::size_t write(std::span<const std::uint8_t> buffer) { return writeBlock(buffer.data(), buffer.size()); }
-    template <StreamValue T> void write(const T& value) { writeExact(&value, detail::streamSize<T>()); }
+    template <StreamValue T> void write(const T& value) {
+        if constexpr (std::is_same_v<T, std::complex<long double>>) {
+            const long double part[2] = {value.real(), value.imag()};
+            writeExact(&part[0], 10);
+            writeExact(&part[1], 10);
+        } else {
+            writeExact(&value, detail::streamSize<T>());
+        }
+    }
     void write(std::string_view text);     // 32-bit length, then the bytes
     void write(std::u16string_view text);  // 32-bit length, then the units
     void writeString(std::string_view text);  // the bytes only, no length, no terminator

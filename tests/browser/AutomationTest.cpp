@@ -1,7 +1,11 @@
 // The automation layer and the HTML loader against fake browsers, documents and elements.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <thread>
+
 #include "Fakes.h"
+#include "dwin/sys/win32/MessagePump.h"
 #include "dwin/core/Exception.h"
 #include "dwin/sys/win32/ie/IE.h"
 #include "dwin/sys/win32/ie/WebBrowser.h"
@@ -59,6 +63,131 @@ TEST_F(Automation, DocumentWaitEndsAtTheFirstSuccess) {
     doc->Release();
 }
 
+TEST_F(Automation, DocumentWaitWithReleaseKeepsNothingAndTellsWhetherOneCame) {
+    auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
+    EXPECT_FALSE(ie::getDocument(browser.get(), true, 100));
+    EXPECT_EQ(browser->documentCalls, 2);
+    EXPECT_FALSE(ie::getDocument(browser.get(), false, 49));
+    EXPECT_EQ(browser->documentCalls, 2);
+    auto* doc = new fakes::Document;
+    browser->document = [&](IDispatch** d) {
+        doc->AddRef();
+        *d = doc;
+        return S_OK;
+    };
+    auto released = ie::getDocument(browser.get(), true, 5000);
+    EXPECT_TRUE(released);
+    EXPECT_FALSE(released.document);
+    EXPECT_EQ(doc->refs, 1u);
+    {
+        auto kept = ie::getDocument(browser.get(), false, 5000);
+        EXPECT_TRUE(kept);
+        EXPECT_EQ(kept.document.get(), static_cast<IDispatch*>(doc));
+        EXPECT_EQ(doc->refs, 2u);
+    }
+    EXPECT_EQ(doc->refs, 1u);
+    doc->Release();
+}
+
+TEST_F(Automation, ElementByIdFormsReleaseWhatTheyAreGivenOnlyWhenAsked) {
+    auto* doc = new fakes::Document3;
+    auto* element = new fakes::Element;
+    doc->byId = element;
+    auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
+    browser->document = [&](IDispatch** d) {
+        doc->AddRef();
+        *d = static_cast<IHTMLDocument3*>(doc);
+        return S_OK;
+    };
+    doc->AddRef();
+    EXPECT_TRUE(ie::getElementById(static_cast<IHTMLDocument3*>(doc), "user", true));
+    doc->AddRef();
+    EXPECT_TRUE(ie::getElementById(static_cast<IDispatch*>(static_cast<IHTMLDocument3*>(doc)), "user", true));
+    EXPECT_TRUE(ie::getElementById(static_cast<IHTMLDocument3*>(doc), "user", false));
+    EXPECT_EQ(doc->refs, 1u);
+    browser->AddRef();
+    EXPECT_TRUE(ie::getElementById(static_cast<IWebBrowser2*>(browser.get()), "user", true));
+    EXPECT_TRUE(ie::getElementById(static_cast<IWebBrowser2*>(browser.get()), "user", false));
+    EXPECT_EQ(browser->refs, 1u);
+    EXPECT_EQ(doc->refs, 1u);
+    EXPECT_EQ(element->refs, 1u);  // every element handed out went with its owner
+    doc->byId = nullptr;
+    element->Release();
+    EXPECT_FALSE(ie::getElementById(static_cast<IHTMLDocument3*>(nullptr), "user", true));
+    doc->Release();
+}
+
+// A pump of an application that is quitting: every wait ends at once.
+class QuittingPump final : public MessagePump {
+public:
+    bool pump() override { return false; }
+    bool waitAndPump(std::chrono::milliseconds) override { return false; }
+};
+
+TEST_F(Automation, WaitsGiveUpWhenTheApplicationQuits) {
+    auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
+    auto* doc = new fakes::Document3;
+    browser->document = [&](IDispatch** d) {
+        doc->AddRef();
+        *d = static_cast<IHTMLDocument3*>(doc);
+        return S_OK;
+    };
+    ASSERT_FALSE(ie::waitForElementById(browser.get(), "user", 0, 10));  // document at hand
+    installMessagePump(std::make_shared<QuittingPump>());
+    browser->documentCalls = 0;
+    EXPECT_FALSE(ie::waitForElementById(browser.get(), "user", 3000, 10));
+    const int afterElementWait = browser->documentCalls;
+    EXPECT_FALSE(ie::waitForTitle(browser.get(), "My Account", 3000));
+    const int afterTitleWait = browser->documentCalls;
+    installMessagePump(nullptr);
+    // The document wait and the first look-up only: no polling until the time-out.
+    EXPECT_LE(afterElementWait, 2);
+    EXPECT_EQ(afterTitleWait, afterElementWait);
+    doc->Release();
+}
+
+// A pump during whose first wait the owner of the browser lets it go (a dialog closing).
+class DroppingPump final : public MessagePump {
+public:
+    explicit DroppingPump(IUnknown* owned) : owned_(owned) {}
+    bool pump() override { return true; }
+    bool waitAndPump(std::chrono::milliseconds timeout) override {
+        if (owned_ != nullptr) {
+            destroyed = std::exchange(owned_, nullptr)->Release() == 0;
+        }
+        std::this_thread::sleep_for(timeout);
+        return true;
+    }
+    bool destroyed = false;
+
+private:
+    IUnknown* owned_;
+};
+
+TEST_F(Automation, WaitsKeepTheBrowserAliveWhileTheyPump) {
+    const auto run = [](const std::function<void(IWebBrowser2*)>& wait) {
+        auto* browser = new fakes::Browser;  // its one reference belongs to the "dialog"
+        auto pump = std::make_shared<DroppingPump>(browser);
+        installMessagePump(pump);
+        wait(browser);
+        installMessagePump(nullptr);
+        return pump->destroyed;
+    };
+    EXPECT_FALSE(run([](IWebBrowser2* b) { EXPECT_FALSE(ie::getDocument(b, 150)); }));
+    EXPECT_FALSE(run([](IWebBrowser2* b) { EXPECT_FALSE(ie::waitForTitle(b, "x", 150)); }));
+    EXPECT_FALSE(run([](IWebBrowser2* b) { EXPECT_FALSE(vorn::IE::loadHtml(b, "<p>", "")); }));
+    auto* doc = new fakes::Document3;
+    EXPECT_FALSE(run([&](IWebBrowser2* b) {
+        static_cast<fakes::Browser*>(b)->document = [&](IDispatch** d) {
+            doc->AddRef();
+            *d = static_cast<IHTMLDocument3*>(doc);
+            return S_OK;
+        };
+        EXPECT_FALSE(ie::waitForElementById(b, "user", 150, 20));
+    }));
+    doc->Release();
+}
+
 TEST_F(Automation, SetupAppliesOptionsUntilAnUnknownName) {
     auto browser = ComPtr<IWebBrowser2>::adopt(new fakes::Browser);
     auto* fake = static_cast<fakes::Browser*>(browser.get());
@@ -89,6 +218,88 @@ TEST_F(Automation, SetupWithoutAServerThrowsTheCreateMessage) {
         EXPECT_EQ(e.getErrorCode(), 0);
     }
     EXPECT_THROW(ie::IE(), dwin::core::IEException);
+}
+
+// A class factory handing out one given fake browser.
+class FakeBrowserClass final : public IClassFactory {
+public:
+    explicit FakeBrowserClass(fakes::Browser* browser) : browser_(browser) {}
+    HRESULT QueryInterface(REFIID riid, void** object) override {
+        *object = IsEqualGUID(riid, IID_IClassFactory) ? this : nullptr;
+        return *object != nullptr ? S_OK : E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return 2; }
+    ULONG Release() override { return 1; }
+    HRESULT CreateInstance(IUnknown*, REFIID riid, void** object) override {
+        return browser_->QueryInterface(riid, object);
+    }
+    HRESULT LockServer(BOOL) override { return S_OK; }
+
+private:
+    fakes::Browser* browser_;
+};
+
+TEST_F(Automation, IEObjectQuitsItsBrowserAndAnswersFalseWithoutOne) {
+    auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
+    FakeBrowserClass factory(browser.get());
+    DWORD cookie = 0;
+    ASSERT_EQ(CoRegisterClassObject(CLSID_InternetExplorer, &factory, CLSCTX_LOCAL_SERVER, 0, &cookie), S_OK);
+    {
+        ie::IE first;
+        EXPECT_EQ(browser->refs, 2u);
+        EXPECT_TRUE(first.setWidth(300));
+        EXPECT_TRUE(first.setToolBar(false));
+    }
+    EXPECT_EQ(browser->refs, 1u);
+    EXPECT_EQ(browser->calls, (std::vector<std::string>{"Width=300", "ToolBar=0", "Quit"}));
+    {
+        ie::IE second;
+        second.browser.reset();
+        EXPECT_FALSE(second.setVisible(true));
+        EXPECT_FALSE(second.setLeft(1));
+        EXPECT_FALSE(second.setFullScreen(true));
+        EXPECT_FALSE(second.navigate("http://127.0.0.1/"));
+        second.url = "http://127.0.0.1/";
+        EXPECT_EQ(second.getBodyText(), std::nullopt);
+    }
+    CoRevokeClassObject(cookie);
+    EXPECT_EQ(browser->refs, 1u);
+    EXPECT_EQ(browser->calls.back(), "Quit");  // the second object had no browser to quit
+}
+
+TEST_F(Automation, MalformedTextGivesFailureNotAnException) {
+    const std::string bad = "ab\xFF";
+    auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
+    auto* doc = new fakes::Document3;
+    auto* element = new fakes::Element;
+    doc->byId = element;
+    browser->document = [&](IDispatch** d) {
+        doc->AddRef();
+        *d = static_cast<IHTMLDocument3*>(doc);
+        return S_OK;
+    };
+    EXPECT_FALSE(ie::getElementById(browser.get(), bad));
+    EXPECT_FALSE(ie::getElementById(static_cast<IHTMLDocument3*>(doc), bad));
+    EXPECT_FALSE(ie::waitForElementById(browser.get(), bad, 0, 10));
+    EXPECT_TRUE(com::getElementsByName(browser.get(), bad).empty());
+    EXPECT_FALSE(com::setAttribute(element, bad, std::string("v"), 0));
+    EXPECT_FALSE(com::setAttribute(element, "value", bad, 0));
+    EXPECT_EQ(element->calls, 0);
+    EXPECT_FALSE(ie::navigate(browser.get(), bad));
+    VARIANT a = com::variantOfText(VT_BSTR, "x"), b{}, c{}, d{};
+    EXPECT_FALSE(ie::navigateTarget(browser.get(), bad, a, b, c, d));
+    EXPECT_EQ(a.vt, VT_EMPTY);
+    EXPECT_FALSE(ie::navigatePost(browser.get(), bad, 0, "", {}, ""));
+    EXPECT_FALSE(ie::navigatePost(browser.get(), "http://127.0.0.1/", 0, bad, {}, ""));
+    const std::uint8_t body[] = {1};
+    EXPECT_FALSE(ie::navigatePost(browser.get(), "http://127.0.0.1/", 0, "", body, bad));
+    EXPECT_EQ(LiveSafeArrays(), 0);
+    ie::setupBrowser(ComPtr<IWebBrowser2>::share(browser.get()), {{"Navigate", bad}, {"Width", 5L}});
+    ASSERT_EQ(browser->calls.size(), 7u);  // the bars, no navigation, then the width
+    EXPECT_EQ(browser->calls.back(), "Width=5");
+    doc->byId = nullptr;
+    element->Release();
+    doc->Release();
 }
 
 TEST_F(Automation, SetAttributeRefusesEmptyNameAndAbsentValue) {
@@ -202,6 +413,17 @@ TEST_F(Automation, NavigationClearsEveryValueItWasGiven) {
     EXPECT_EQ(LiveSafeArrays(), 0);
     const std::vector<std::string> expected{"Navigate", "Navigate2", "Navigate"};
     EXPECT_EQ(browser->calls, expected);
+}
+
+TEST_F(Automation, NavigationGivenOneValueForAllFourClearsItOnce) {
+    auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
+    VARIANT same = com::variantOfText(VT_BSTR, "_blank");
+    EXPECT_TRUE(ie::navigateTarget(browser.get(), "http://127.0.0.1/", same, same, same, same));
+    EXPECT_EQ(same.vt, VT_EMPTY);
+    EXPECT_EQ(browser->calls, std::vector<std::string>{"Navigate"});
+    VARIANT text = com::variantOfText(VT_BSTR, "X-A: 1");
+    EXPECT_FALSE(ie::navigateTarget(nullptr, "http://127.0.0.1/", text, text, text, text));
+    EXPECT_EQ(text.vt, VT_EMPTY);
 }
 
 TEST_F(Automation, LoadHtmlWithoutPersistMonikerGivesFalse) {

@@ -55,6 +55,14 @@ TEST_F(ComTest, RoundTripKeepsTextOutsideTheBasicPlane) {
     freeBstr(pair);
 }
 
+TEST_F(ComTest, UnpairedSurrogatesBecomeReplacementCharacters) {
+    const long before = LiveBstrs();
+    const char16_t units[] = {u'a', 0xD800, u'b', 0xDC00, 0xD83D, 0xDE00, 0xDBFF};
+    BSTR b = SysAllocStringLen(units, 7);
+    EXPECT_EQ(fromBstr(b), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD\xF0\x9F\x98\x80\xEF\xBF\xBD");
+    EXPECT_EQ(LiveBstrs(), before);  // freed on that path too
+}
+
 TEST_F(ComTest, BstrCarriesItsLength) {
     BSTR b = SysAllocStringLen(u"abc\0def", 7);
     EXPECT_EQ(SysStringLen(b), 7u);

@@ -210,8 +210,10 @@ class Document3 final : public Counted<IHTMLDocument3> {
 public:
     FAKE_DISPATCH
     Collection* list = nullptr;
+    IHTMLElement* byId = nullptr;  // what getElementById gives, for any id
     HRESULT getElementById(BSTR, IHTMLElement** element) override {
-        *element = nullptr;
+        *element = byId;
+        if (byId != nullptr) byId->AddRef();
         return S_OK;
     }
     HRESULT getElementsByName(BSTR, IHTMLElementCollection** elements) override {

@@ -105,6 +105,21 @@ TEST(MemoryStream, LongDoubleTakesTenBytes) {
     EXPECT_EQ(v, 1.75L);
 }
 
+TEST(MemoryStream, ComplexLongDoubleIsTwoTenByteParts) {
+    MemoryStream m;
+    m.write(std::complex<long double>(1.5L, -2.25L));
+    EXPECT_EQ(m.size(), 20u);
+    m.seekSet(10);
+    long double imaginary = 0;
+    m.read(imaginary);  // the second part is the imaginary value on its own
+    EXPECT_EQ(imaginary, -2.25L);
+    m.seekSet(0);
+    std::complex<long double> v;
+    m.read(v);
+    EXPECT_EQ(v, std::complex<long double>(1.5L, -2.25L));
+    EXPECT_TRUE(m.eof());
+}
+
 TEST(Stream, ShortDataAndClosedStreamsGiveTheirMessages) {
     MemoryStream m(bytes("abc"));
     try {

@@ -1,5 +1,6 @@
 // The browser getters, element lists and attributes of module Core.
 #include "dwin/sys/win32/com/Core.h"
+#include "dwin/core/Exception.h"
 #include "winapi/Com.h"
 
 namespace dwin::sys::win32::com {
@@ -48,7 +49,12 @@ std::vector<ComPtr<IHTMLElement>> getElementsByName(IWebBrowser2* browser, std::
     struct Name {
         BSTR text;
         ~Name() { freeBstr(text); }
-    } bstr{toBstr(name)};
+    } bstr{nullptr};
+    try {
+        bstr.text = toBstr(name);
+    } catch (const dwin::core::UtfException&) {
+        return found;  // malformed UTF-8: no such name
+    }
     ComPtr<IHTMLDocument3> document = getDocument3(browser);
     if (!document) return found;
     ComPtr<IHTMLElementCollection> elements;
@@ -70,8 +76,15 @@ bool setAttribute(IHTMLElement* element, std::string_view name,
     struct Name {
         BSTR text;
         ~Name() { freeBstr(text); }
-    } bstr{toBstr(name)};
-    ScopedVariant text(variantOfText(VT_BSTR, *value));
+    } bstr{nullptr};
+    VARIANT converted;
+    try {
+        bstr.text = toBstr(name);
+        converted = variantOfText(VT_BSTR, *value);
+    } catch (const dwin::core::UtfException&) {
+        return false;  // malformed UTF-8: nothing is set
+    }
+    ScopedVariant text(converted);
     return element->setAttribute(bstr.text, text.get(), flags) == S_OK;
 }
 

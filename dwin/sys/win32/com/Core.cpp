@@ -1,5 +1,6 @@
 #include "dwin/sys/win32/com/Core.h"
 
+#include "dwin/core/Exception.h"
 #include "dwin/sys/win32/CodePage.h"
 #include "dwin/sys/win32/com/Init.h"
 #include "dwin/text/convert/Utf.h"
@@ -8,6 +9,24 @@
 namespace dwin::sys::win32::com {
 
 using namespace winapi;
+
+namespace {
+
+// Pages may hold unpaired surrogates (a script can make any title or text); each becomes U+FFFD.
+std::u16string withoutLoneSurrogates(std::u16string_view text) {
+    std::u16string out(text);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const bool high = out[i] >= 0xD800 && out[i] <= 0xDBFF;
+        const bool low = out[i] >= 0xDC00 && out[i] <= 0xDFFF;
+        if (high && i + 1 < out.size() && out[i + 1] >= 0xDC00 && out[i + 1] <= 0xDFFF)
+            ++i;  // a pair
+        else if (high || low)
+            out[i] = 0xFFFD;
+    }
+    return out;
+}
+
+}  // namespace
 
 BSTR toBstr(std::string_view text) {
     if (text.empty()) return nullptr;
@@ -23,7 +42,12 @@ std::optional<std::string> fromBstr(BSTR text) {
     } guard{text};
     const UINT length = SysStringLen(text);
     if (length == 0) return std::nullopt;
-    return dwin::text::convert::Utf::toString(std::u16string_view(text, length));
+    const std::u16string_view units(text, length);
+    try {
+        return dwin::text::convert::Utf::toString(units);
+    } catch (const dwin::core::UtfException&) {
+        return dwin::text::convert::Utf::toString(withoutLoneSurrogates(units));
+    }
 }
 
 void freeBstr(BSTR text) {

@@ -3,7 +3,8 @@
 // and the browser getters, element lists and attributes of the browser automation.
 // Ownership: a BSTR or VARIANT returned here belongs to the caller (freeBstr, clearVariant);
 // fromBstr takes the BSTR it is given. Interface pointers come back in ComPtr owners.
-// Nothing here throws except the text conversions (dwin::core::UtfException on malformed UTF-8).
+// Nothing here throws except toBstr and variantOfText (dwin::core::UtfException on malformed
+// UTF-8); the browser functions below treat such text as a failure instead.
 
 #include <cstdint>
 #include <optional>
@@ -21,7 +22,8 @@ namespace dwin::sys::win32::com {
 
 // UTF-8 to a new BSTR; the empty text gives the null BSTR.
 winapi::BSTR toBstr(std::string_view text);
-// The text of a BSTR, which is freed here; null or empty gives no text.
+// The text of a BSTR, which is freed here; null or empty gives no text. An unpaired surrogate
+// becomes U+FFFD.
 std::optional<std::string> fromBstr(winapi::BSTR text);
 void freeBstr(winapi::BSTR text);
 

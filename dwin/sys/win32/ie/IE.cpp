@@ -1,5 +1,6 @@
 #include "dwin/sys/win32/ie/IE.h"
 
+#include "dwin/core/Exception.h"
 #include "dwin/sys/win32/Process.h"
 #include "winapi/Com.h"
 
@@ -24,6 +25,8 @@ bool isBrowserWindow(IWebBrowser2* browser) {
 
 ComPtr<IDispatch> getDocument(IWebBrowser2* browser, std::uint32_t timeout) {
     if (browser == nullptr) return nullptr;
+    // The waits pump messages: whoever owns the browser may let it go meanwhile.
+    const auto keep = ComPtr<IWebBrowser2>::share(browser);
     for (std::uint32_t tries = timeout / 50; tries > 0; --tries) {
         Process::wait(50);
         ComPtr<IDispatch> document;
@@ -34,6 +37,14 @@ ComPtr<IDispatch> getDocument(IWebBrowser2* browser, std::uint32_t timeout) {
 
 bool hasDocument(IWebBrowser2* browser, std::uint32_t timeout) {
     return static_cast<bool>(getDocument(browser, timeout));
+}
+
+DocumentWait getDocument(IWebBrowser2* browser, bool release, std::uint32_t timeout) {
+    DocumentWait wait;
+    wait.document = getDocument(browser, timeout);
+    wait.came = static_cast<bool>(wait.document);
+    if (release) wait.document.reset();
+    return wait;
 }
 
 ComPtr<IHTMLDocument2> getDocument2(IWebBrowser2* browser) {
@@ -71,7 +82,12 @@ std::optional<std::string> getTitle(IWebBrowser2* browser) {
 
 ComPtr<IHTMLElement> getElementById(IHTMLDocument3* document, std::string_view id) {
     if (document == nullptr) return nullptr;
-    Bstr bstr{com::toBstr(id)};
+    Bstr bstr{nullptr};
+    try {
+        bstr.text = com::toBstr(id);
+    } catch (const dwin::core::UtfException&) {
+        return nullptr;  // malformed UTF-8: no such id
+    }
     ComPtr<IHTMLElement> element;
     document->getElementById(bstr.text, element.put());
     return element;
@@ -86,9 +102,33 @@ ComPtr<IHTMLElement> getElementById(IWebBrowser2* browser, std::string_view id) 
     return getElementById(com::getDocument3(browser).get(), id);
 }
 
+namespace {
+
+template <class T>
+ComPtr<IHTMLElement> findAndRelease(T* passedIn, std::string_view id, bool release) {
+    auto element = getElementById(passedIn, id);
+    if (release) com::tryRelease(passedIn);
+    return element;
+}
+
+}  // namespace
+
+ComPtr<IHTMLElement> getElementById(IHTMLDocument3* document, std::string_view id, bool release) {
+    return findAndRelease(document, id, release);
+}
+
+ComPtr<IHTMLElement> getElementById(IDispatch* document, std::string_view id, bool release) {
+    return findAndRelease(document, id, release);
+}
+
+ComPtr<IHTMLElement> getElementById(IWebBrowser2* browser, std::string_view id, bool release) {
+    return findAndRelease(browser, id, release);
+}
+
 ComPtr<IHTMLElement> waitForElementById(IWebBrowser2* browser, std::string_view id,
                                         std::uint32_t timeout, std::uint32_t interval) {
     if (browser == nullptr || id.empty()) return nullptr;
+    const auto keep = ComPtr<IWebBrowser2>::share(browser);
     {
         auto document = getDocument(browser, 5000);
         if (!document) return nullptr;
@@ -96,16 +136,17 @@ ComPtr<IHTMLElement> waitForElementById(IWebBrowser2* browser, std::string_view 
     }
     const DWORD start = GetTickCount();
     while (static_cast<DWORD>(GetTickCount() - start) < timeout) {
-        Process::wait(interval);
+        if (!Process::wait(interval)) return nullptr;  // the application is quitting
         if (auto element = getElementById(browser, id)) return element;
     }
     return nullptr;
 }
 
 bool waitForTitle(IWebBrowser2* browser, std::string_view text, std::uint32_t timeout) {
+    const auto keep = ComPtr<IWebBrowser2>::share(browser);
     const DWORD start = GetTickCount();
     while (static_cast<DWORD>(GetTickCount() - start) < timeout) {
-        Process::wait(50);
+        if (!Process::wait(50)) return false;  // the application is quitting
         auto title = getTitle(browser);
         if (title && !title->empty() && title->find(text) != std::string::npos) return true;
     }

@@ -1,9 +1,12 @@
 #pragma once
 // Browser automation: documents, elements, the waits for them, browser set-up and class IE.
 // Ownership: every reference taken along the way is released before a call returns; results come
-// in ComPtr owners. Failures give null, no text, an empty list or false; only a browser that
-// cannot be created throws (dwin::core::IEException "Create IE instance failed").
-// The waits pump window messages (Process::wait), so other events run while they wait.
+// in ComPtr owners. Failures (text that is not UTF-8 among them) give null, no text, an empty
+// list or false; only a browser that cannot be created throws (dwin::core::IEException
+// "Create IE instance failed").
+// The waits pump window messages (Process::wait), so other events run while they wait; once the
+// application is quitting, waitForElementById and waitForTitle give up (null, false). A wait
+// holds a reference to the browser it was given, so the browser outlives it.
 
 #include <cstdint>
 #include <optional>
@@ -29,6 +32,16 @@ ComPtr<winapi::IDispatch> getDocument(winapi::IWebBrowser2* browser, std::uint32
 // The same wait, keeping nothing: whether a document came.
 bool hasDocument(winapi::IWebBrowser2* browser, std::uint32_t timeout);
 
+// The wait with a release flag. Unset: `document` holds the document, as getDocument above.
+// Set: the document is released before returning, `document` is null and the result only
+// tells whether a document came.
+struct DocumentWait {
+    ComPtr<winapi::IDispatch> document;
+    bool came = false;
+    explicit operator bool() const { return came; }
+};
+DocumentWait getDocument(winapi::IWebBrowser2* browser, bool release, std::uint32_t timeout);
+
 // No waiting: the current document's views, body and title.
 ComPtr<winapi::IHTMLDocument2> getDocument2(winapi::IWebBrowser2* browser);
 ComPtr<winapi::IHTMLElement> getBody(winapi::IWebBrowser2* browser);
@@ -38,6 +51,14 @@ std::optional<std::string> getTitle(winapi::IWebBrowser2* browser);
 ComPtr<winapi::IHTMLElement> getElementById(winapi::IHTMLDocument3* document, std::string_view id);
 ComPtr<winapi::IHTMLElement> getElementById(winapi::IDispatch* document, std::string_view id);
 ComPtr<winapi::IHTMLElement> getElementById(winapi::IWebBrowser2* browser, std::string_view id);
+// The same three forms with a flag: set, the reference passed in (document, document view or
+// browser) is released before returning; the caller gives it up.
+ComPtr<winapi::IHTMLElement> getElementById(winapi::IHTMLDocument3* document, std::string_view id,
+                                            bool release);
+ComPtr<winapi::IHTMLElement> getElementById(winapi::IDispatch* document, std::string_view id,
+                                            bool release);
+ComPtr<winapi::IHTMLElement> getElementById(winapi::IWebBrowser2* browser, std::string_view id,
+                                            bool release);
 
 // Looks once as soon as the document is there, then every interval ms until timeout ms passed.
 ComPtr<winapi::IHTMLElement> waitForElementById(winapi::IWebBrowser2* browser, std::string_view id,
@@ -67,6 +88,7 @@ public:
     IE(const IE&) = delete;
     IE& operator=(const IE&) = delete;
 
+    // Setters and navigate: false when the browser gives no S_OK or there is none.
     virtual bool navigate(std::string_view url);
     virtual bool setVisible(bool value);
     virtual bool setLeft(long value);

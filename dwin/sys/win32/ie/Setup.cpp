@@ -72,15 +72,15 @@ IE::~IE() {
 }
 
 bool IE::navigate(std::string_view address) { return ie::navigate(browser.get(), address); }
-bool IE::setVisible(bool value) { return browser->put_Visible(vb(value)) == S_OK; }
-bool IE::setLeft(long value) { return browser->put_Left(static_cast<LONG>(value)) == S_OK; }
-bool IE::setTop(long value) { return browser->put_Top(static_cast<LONG>(value)) == S_OK; }
-bool IE::setWidth(long value) { return browser->put_Width(static_cast<LONG>(value)) == S_OK; }
-bool IE::setHeight(long value) { return browser->put_Height(static_cast<LONG>(value)) == S_OK; }
-bool IE::setStatusBar(bool value) { return browser->put_StatusBar(vb(value)) == S_OK; }
-bool IE::setToolBar(bool value) { return browser->put_ToolBar(value ? 1 : 0) == S_OK; }
-bool IE::setMenuBar(bool value) { return browser->put_MenuBar(vb(value)) == S_OK; }
-bool IE::setFullScreen(bool value) { return browser->put_FullScreen(vb(value)) == S_OK; }
+bool IE::setVisible(bool value) { return browser && browser->put_Visible(vb(value)) == S_OK; }
+bool IE::setLeft(long value) { return browser && browser->put_Left(static_cast<LONG>(value)) == S_OK; }
+bool IE::setTop(long value) { return browser && browser->put_Top(static_cast<LONG>(value)) == S_OK; }
+bool IE::setWidth(long value) { return browser && browser->put_Width(static_cast<LONG>(value)) == S_OK; }
+bool IE::setHeight(long value) { return browser && browser->put_Height(static_cast<LONG>(value)) == S_OK; }
+bool IE::setStatusBar(bool value) { return browser && browser->put_StatusBar(vb(value)) == S_OK; }
+bool IE::setToolBar(bool value) { return browser && browser->put_ToolBar(value ? 1 : 0) == S_OK; }
+bool IE::setMenuBar(bool value) { return browser && browser->put_MenuBar(vb(value)) == S_OK; }
+bool IE::setFullScreen(bool value) { return browser && browser->put_FullScreen(vb(value)) == S_OK; }
 
 std::optional<std::string> IE::getBodyText() {
     if (!browser || !url) return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "dwin/core/Exception.h"
 #include "dwin/sys/win32/com/Core.h"
 
 namespace dwin::sys::win32::ie {
@@ -36,31 +37,51 @@ VARIANT byteArray(std::span<const std::uint8_t> bytes) {
 
 bool navigate(IWebBrowser2* browser, std::string_view url) {
     if (browser == nullptr) return false;
-    Bstr bstr{com::toBstr(url)};
+    Bstr bstr{nullptr};
+    try {
+        bstr.text = com::toBstr(url);
+    } catch (const dwin::core::UtfException&) {
+        return false;  // malformed UTF-8: no address
+    }
     ScopedVariant empty(com::variantOf(VT_EMPTY, 0));
     return browser->Navigate(bstr.text, &empty.get(), &empty.get(), &empty.get(), &empty.get()) == S_OK;
 }
 
 bool navigateTarget(IWebBrowser2* browser, std::string_view url, VARIANT& flags,
                     VARIANT& targetFrame, VARIANT& postData, VARIANT& headers) {
-    ScopedVariant a(flags), b(targetFrame), c(postData), d(headers);
-    for (VARIANT* v : {&flags, &targetFrame, &postData, &headers}) VariantInit(v);  // moved into the guards
+    // Cleared one after the other in place: a VARIANT given for several arguments is left
+    // empty by its first clearing, so it is freed once.
+    struct ClearAll {
+        VARIANT* values[4];
+        ~ClearAll() {
+            for (VARIANT* v : values) com::clearVariant(*v);
+        }
+    } clear{{&flags, &targetFrame, &postData, &headers}};
     if (browser == nullptr) return false;
-    Bstr bstr{com::toBstr(url)};
-    return browser->Navigate(bstr.text, &a.get(), &b.get(), &c.get(), &d.get()) == S_OK;
+    Bstr bstr{nullptr};
+    try {
+        bstr.text = com::toBstr(url);
+    } catch (const dwin::core::UtfException&) {
+        return false;
+    }
+    return browser->Navigate(bstr.text, &flags, &targetFrame, &postData, &headers) == S_OK;
 }
 
 bool navigatePost(IWebBrowser2* browser, std::string_view url, std::int32_t flags,
                   std::string_view targetFrame, std::span<const std::uint8_t> postData,
                   std::string_view headers) {
     if (browser == nullptr) return false;
-    ScopedVariant address(com::variantOfText(VT_BSTR, url));
-    ScopedVariant flagValue(com::variantOf(VT_I4, flags));
-    ScopedVariant target(com::variantOfText(VT_BSTR, targetFrame));
-    ScopedVariant body(byteArray(postData));
-    ScopedVariant extra(com::variantOfText(VT_BSTR, headers));
-    return browser->Navigate2(&address.get(), &flagValue.get(), &target.get(), &body.get(),
-                              &extra.get()) == S_OK;
+    try {
+        ScopedVariant address(com::variantOfText(VT_BSTR, url));
+        ScopedVariant flagValue(com::variantOf(VT_I4, flags));
+        ScopedVariant target(com::variantOfText(VT_BSTR, targetFrame));
+        ScopedVariant body(byteArray(postData));
+        ScopedVariant extra(com::variantOfText(VT_BSTR, headers));
+        return browser->Navigate2(&address.get(), &flagValue.get(), &target.get(), &body.get(),
+                                  &extra.get()) == S_OK;
+    } catch (const dwin::core::UtfException&) {
+        return false;  // malformed UTF-8; what was made is cleared on the way out
+    }
 }
 
 }  // namespace dwin::sys::win32::ie

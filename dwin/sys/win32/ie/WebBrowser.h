@@ -1,5 +1,6 @@
 #pragma once
-// Navigation of the browser. True when the browser accepted the request (S_OK); every BSTR and
+// Navigation of the browser. True when the browser accepted the request (S_OK); false, without
+// a call, for no browser or text that is not UTF-8. Every BSTR and
 // VARIANT made here, and the VARIANTs handed to navigateTarget, are cleared before returning.
 
 #include <cstdint>
