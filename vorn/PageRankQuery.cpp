@@ -4,7 +4,6 @@
 #include "dwin/net/Http.h"
 #include "dwin/net/Services.h"
 
-#include <vector>
 
 namespace vorn::PageRank {
 
@@ -13,31 +12,33 @@ namespace {
 constexpr unsigned kTimeoutSeconds = 8;
 constexpr std::size_t kReadBuffer = 16 * 1024;
 
-std::vector<std::string_view> splitAt(std::string_view text, char sep) {
-    std::vector<std::string_view> parts;
-    for (std::size_t from = 0;;) {
-        const std::size_t at = text.find(sep, from);
-        parts.push_back(text.substr(from, at == std::string_view::npos ? std::string_view::npos : at - from));
-        if (at == std::string_view::npos)
-            return parts;
-        from = at + 1;
-    }
+// The third ":"-separated field of a line, or no value when the line has at most two fields.
+std::optional<std::string_view> thirdField(std::string_view line) {
+    const std::size_t first = line.find(':');
+    if (first == std::string_view::npos)
+        return std::nullopt;
+    const std::size_t second = line.find(':', first + 1);
+    if (second == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view rest = line.substr(second + 1);
+    return rest.substr(0, rest.find(':'));
 }
 
-// The third field of the first line with more than two ":"-separated fields.
+// The third field of the first line with more than two ":"-separated fields. Lines are scanned in
+// place, so a reply of many short lines or fields costs no more than the reply itself.
 std::optional<std::string> rankOfReply(std::string_view body) {
     if (body.size() < 8 || body.substr(0, 4) != "Rank")
         return std::nullopt;
-    const std::vector<std::string_view> lines = splitAt(body, '\n');
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        std::string_view line = lines[i];
-        if (i + 1 < lines.size() && !line.empty() && line.back() == '\r')
+    for (std::size_t from = 0; from <= body.size();) {
+        const std::size_t at = body.find('\n', from);
+        std::string_view line = body.substr(from, at == std::string_view::npos ? std::string_view::npos : at - from);
+        if (at != std::string_view::npos && !line.empty() && line.back() == '\r')
             line.remove_suffix(1);
-        if (line.find(':') == std::string_view::npos)
-            continue;
-        const std::vector<std::string_view> fields = splitAt(line, ':');
-        if (fields.size() > 2)
-            return std::string(fields[2]);
+        if (const std::optional<std::string_view> field = thirdField(line))
+            return std::string(*field);
+        if (at == std::string_view::npos)
+            break;
+        from = at + 1;
     }
     return std::nullopt;
 }
