@@ -87,6 +87,14 @@ void TableViewer::detach() {
   model_->detach();
 }
 
+void TableViewer::commitOpenEditor() {
+  const QModelIndex current = table_->currentIndex();
+  QWidget* editor = current.isValid() ? table_->indexWidget(current) : nullptr;
+  if (!editor) return;  // the table has no persistent editors: this is the cell's editor
+  emit delegate_->commitData(editor);
+  emit delegate_->closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
 ViewerRecords* TableViewer::viewerRecordsOf(const QWidget* page) {
   if (!page) return nullptr;
   auto* viewer = qobject_cast<TableViewer*>(page->property(viewerRecordsKey).value<QObject*>());

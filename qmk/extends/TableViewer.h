@@ -66,6 +66,9 @@ class TableViewer : public QObject, public RecordsViewer {
   std::optional<ViewerCell> cellAt(const QPoint& point) const;
   // Attaches the context menu, shown on a right click after the menu listener ran.
   void setContextMenu(QMenu* menu);
+  // Hands a cell editor that is still open to the modifier and closes it (an edit in progress
+  // is not lost when the window closes).
+  void commitOpenEditor();
   // Forgets list, modifier and listener (they are going away); the table then shows no rows.
   void detach();
 

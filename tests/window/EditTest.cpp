@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStyleOptionViewItem>
@@ -201,6 +202,46 @@ TEST_F(Editing, ListedUrlFromTheDownloadSiteIsStoredDecoded) {
   const std::string domain = dwin::net::downloadSiteDomain();
   edit(4, 0, "listed_url", QString::fromStdString("https://" + domain + "/c.php%5Bid%5D[cid]7[SiteID]" + domain));
   EXPECT_EQ(column("SELECT listed_url FROM Tool"), std::vector<std::string>{"https://" + domain + "/c.php[id][cid]7"});
+}
+
+// Types into a cell's line editor and leaves it open (no Enter).
+QLineEdit* typeWithoutEnter(QTableView* table, int row, int column, const char* text) {
+  QModelIndex cell = table->model()->index(row, column);
+  table->setCurrentIndex(cell);
+  table->edit(cell);
+  QApplication::processEvents();
+  auto* editor = qobject_cast<QLineEdit*>(table->indexWidget(cell));
+  if (!editor) return nullptr;
+  editor->selectAll();
+  QTest::keyClicks(editor, text);
+  return editor;
+}
+
+TEST_F(Editing, AnOpenEditIsKeptWhenAHeaderIsClicked) {
+  addSite("Shareware_Sites", "b.com", "1", "");
+  addSite("Shareware_Sites", "a.com", "2", "");
+  openWindow();
+  selectTab(0);
+  window_->activateWindow();
+  QTableView* table = viewerAt(0)->getTable();
+  ASSERT_NE(typeWithoutEnter(table, rowOfId(0, "b.com"), columnIndex(0, "sub_page"), "http://b.com/add"), nullptr);
+  QHeaderView* header = table->horizontalHeader();
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                    QPoint(header->sectionViewportPosition(columnIndex(0, "id")) + 5, header->height() / 2));
+  QApplication::processEvents();
+  EXPECT_EQ(idsShown(0), (std::vector<std::string>{"a.com", "b.com"}));
+  EXPECT_EQ(column("SELECT sub_page FROM Shareware_Sites WHERE id='b.com'"), std::vector<std::string>{"http://b.com/add"});
+  EXPECT_EQ(viewAt(0)->getById("b.com")->get("sub_page"), "http://b.com/add");
+}
+
+TEST_F(Editing, AnOpenEditIsStoredBeforeTheWindowCloses) {
+  addSite("Shareware_Sites", "a.com", "1", "");
+  openWindow();
+  selectTab(0);
+  window_->activateWindow();
+  ASSERT_NE(typeWithoutEnter(viewerAt(0)->getTable(), 0, columnIndex(0, "sub_page"), "http://a.com/add"), nullptr);
+  closeWindow();
+  EXPECT_EQ(column("SELECT sub_page FROM Shareware_Sites"), std::vector<std::string>{"http://a.com/add"});
 }
 
 TEST_F(Editing, TypingIntoTheTableAsAUserStoresTheRow) {
