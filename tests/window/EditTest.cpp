@@ -90,6 +90,28 @@ TEST_F(Editing, RefusalsLeaveRecordAndDatabaseAlone) {
   EXPECT_EQ(column("SELECT notes FROM Shareware_Sites WHERE id='a.com'"), std::vector<std::string>{"old"});
 }
 
+TEST_F(Editing, AnIdTypedAsTheAddressOfAKnownSiteIsRefused) {
+  addSite("Shareware_Sites", "a.com", "1", "first");
+  addSite("Shareware_Sites", "b.com", "2");
+  addSite("Black_Sites", "bad.com");
+  openWindow();
+  selectTab(0);
+  edit(0, rowOfId(0, "b.com"), "id", QString("http://www.A.com/"));
+  EXPECT_EQ(status(), "Shareware_Sites already exists a.com");
+  EXPECT_EQ(idsShown(0), (std::vector<std::string>{"b.com", "a.com"}));
+  edit(0, rowOfId(0, "b.com"), "id", QString("www.bad.com"));
+  EXPECT_EQ(status(), "Black_Sites bad.com already exists");
+  // a new row typed as a known site stays unstored, so its later edits cannot reach a.com's row
+  window_->addNewRecord();
+  const int added = rowOfId(0, "[Enter id]");
+  edit(0, added, "id", QString("www.a.com"));
+  EXPECT_EQ(status(), "Shareware_Sites already exists a.com");
+  edit(0, rowOfId(0, "[Enter id]"), "notes", QString("second"));
+  EXPECT_EQ(status(), "please set the value of id");
+  EXPECT_EQ(column("SELECT id || ' ' || notes FROM Shareware_Sites ORDER BY id"),
+            (std::vector<std::string>{"a.com first", "b.com "}));
+}
+
 TEST_F(Editing, TempSiteIdInBothOtherTablesNamesTheCatalogue) {
   addSite("Shareware_Sites", "dup.com");
   addSite("Black_Sites", "dup.com");
