@@ -117,6 +117,8 @@ void TableViewer::refresh() {
     }
     return;
   }
+  // A model reset would drop a cell editor with the text typed so far: it is handed over first.
+  commitOpenEditor();
   std::unordered_set<const base::BaseRecord*> selected;
   for (const base::RecordPtr& record : selectedRecords()) selected.insert(record.get());
   const QModelIndex current = table_->currentIndex();

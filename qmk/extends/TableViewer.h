@@ -50,7 +50,8 @@ class TableViewer : public QObject, public RecordsViewer {
   RecordTableModel* getModel() const { return model_; }
   ViewerRecords* getRecords() const { return list_; }
 
-  // Reads the records again; the selected records stay selected when they are still shown.
+  // Reads the records again; the selected records stay selected when they are still shown, and
+  // an open cell editor is committed first.
   // Asked while an edit is being stored, it redraws the values at once and reads the records
   // again once the event loop runs.
   void refresh() override;
@@ -67,7 +68,7 @@ class TableViewer : public QObject, public RecordsViewer {
   // Attaches the context menu, shown on a right click after the menu listener ran.
   void setContextMenu(QMenu* menu);
   // Hands a cell editor that is still open to the modifier and closes it (an edit in progress
-  // is not lost when the window closes).
+  // is not lost when the window closes or the table is read again).
   void commitOpenEditor();
   // Forgets list, modifier and listener (they are going away); the table then shows no rows.
   void detach();

@@ -256,6 +256,19 @@ TEST_F(Editing, AnOpenEditIsKeptWhenAHeaderIsClicked) {
   EXPECT_EQ(viewAt(0)->getById("b.com")->get("sub_page"), "http://b.com/add");
 }
 
+TEST_F(Editing, AnOpenEditIsKeptWhenTheTableIsReadAgain) {
+  addSite("Shareware_Sites", "a.com", "1", "");
+  openWindow();
+  selectTab(0);
+  window_->activateWindow();
+  ASSERT_NE(typeWithoutEnter(viewerAt(0)->getTable(), 0, columnIndex(0, "sub_page"), "http://a.com/add"), nullptr);
+  window_->addNewRecord();  // the tool bar's Add leaves the focus in the cell editor
+  QApplication::processEvents();
+  EXPECT_EQ(idsShown(0), (std::vector<std::string>{"a.com", "[Enter id]"}));
+  EXPECT_EQ(viewAt(0)->getById("a.com")->get("sub_page"), "http://a.com/add");
+  EXPECT_EQ(column("SELECT sub_page FROM Shareware_Sites"), std::vector<std::string>{"http://a.com/add"});
+}
+
 TEST_F(Editing, AnOpenEditIsStoredBeforeTheWindowCloses) {
   addSite("Shareware_Sites", "a.com", "1", "");
   openWindow();
