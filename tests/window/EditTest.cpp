@@ -269,6 +269,30 @@ TEST_F(Editing, AnOpenEditIsKeptWhenTheTableIsReadAgain) {
   EXPECT_EQ(column("SELECT sub_page FROM Shareware_Sites"), std::vector<std::string>{"http://a.com/add"});
 }
 
+TEST_F(Editing, TabMovesToTheNextCellsEditorAfterStoring) {
+  addSite("Shareware_Sites", "a.com", "1", "");
+  openWindow();
+  selectTab(0);
+  window_->activateWindow();
+  QTableView* table = viewerAt(0)->getTable();
+  QLineEdit* editor = typeWithoutEnter(table, 0, columnIndex(0, "g_user"), "bob");
+  ASSERT_NE(editor, nullptr);
+  QTest::keyClick(editor, Qt::Key_Tab);
+  QApplication::processEvents();
+  QApplication::processEvents();
+  EXPECT_EQ(column("SELECT g_user FROM Shareware_Sites"), std::vector<std::string>{"bob"});
+  EXPECT_EQ(status(), "1 rows updated on Shareware_Sites, column: g_user, new value: bob");
+  const QModelIndex next = table->model()->index(0, columnIndex(0, "g_pass"));
+  EXPECT_EQ(table->currentIndex(), next);
+  auto* nextEditor = qobject_cast<QLineEdit*>(table->indexWidget(next));
+  ASSERT_NE(nextEditor, nullptr);  // still open for typing
+  nextEditor->selectAll();
+  QTest::keyClicks(nextEditor, "secret");
+  QTest::keyClick(nextEditor, Qt::Key_Return);
+  QApplication::processEvents();
+  EXPECT_EQ(column("SELECT g_pass FROM Shareware_Sites"), std::vector<std::string>{"secret"});
+}
+
 TEST_F(Editing, AnOpenEditIsStoredBeforeTheWindowCloses) {
   addSite("Shareware_Sites", "a.com", "1", "");
   openWindow();
