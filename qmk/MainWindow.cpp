@@ -265,6 +265,12 @@ void MainWindow::shutDown() {
   if (closed_) return;
   closed_ = true;
   clipboard_ = nullptr;
+  // An edit still open in a cell is stored while the database is open.
+  for (int index = 0; tabFolder_ && index < tabFolder_->count(); ++index) {
+    ViewerRecords* records = extends::TableViewer::viewerRecordsOf(tabFolder_->widget(index));
+    if (auto* viewer = records ? dynamic_cast<extends::TableViewer*>(records->getTableViewer()) : nullptr)
+      viewer->commitOpenEditor();
+  }
   if (disposeBrowserHook()) disposeBrowserHook()();
   if (db_) {
     try {

@@ -10,6 +10,16 @@ namespace qmk::extends {
 
 namespace {
 
+constexpr const char* startValueKey = "startValue";
+
+// What the editor holds now: the chosen index of a combo box, else the text.
+QVariant editorValue(const QWidget* editor) {
+  if (auto* combo = qobject_cast<const QComboBox*>(editor)) return combo->currentIndex();
+  if (auto* notes = qobject_cast<const QPlainTextEdit*>(editor)) return notes->toPlainText();
+  if (auto* line = qobject_cast<const QLineEdit*>(editor)) return line->text();
+  return QVariant();
+}
+
 bool isNotes(const RecordTableModel* model, int column) {
   const auto& names = model->columnNames();
   return column >= 0 && column < int(names.size()) && names[std::size_t(column)] == "notes";
@@ -52,15 +62,20 @@ void CellEditorDelegate::setEditorData(QWidget* editor, const QModelIndex& index
   CellValue value = model_->modifier()->getValue(record.get(), names[std::size_t(index.column())]);
   if (auto* combo = qobject_cast<QComboBox*>(editor)) {
     combo->setCurrentIndex(std::holds_alternative<int>(value) ? std::get<int>(value) : 0);
-    return;
+  } else {
+    QString text = std::holds_alternative<std::string>(value)
+                       ? QString::fromStdString(std::get<std::string>(value))
+                       : QString();
+    if (auto* notes = qobject_cast<QPlainTextEdit*>(editor))
+      notes->setPlainText(text);
+    else if (auto* line = qobject_cast<QLineEdit*>(editor))
+      line->setText(text);
   }
-  QString text = std::holds_alternative<std::string>(value)
-                     ? QString::fromStdString(std::get<std::string>(value))
-                     : QString();
-  if (auto* notes = qobject_cast<QPlainTextEdit*>(editor))
-    notes->setPlainText(text);
-  else if (auto* line = qobject_cast<QLineEdit*>(editor))
-    line->setText(text);
+  editor->setProperty(startValueKey, editorValue(editor));
+}
+
+bool CellEditorDelegate::isChanged(const QWidget* editor) const {
+  return editor && editorValue(editor) != editor->property(startValueKey);
 }
 
 void CellEditorDelegate::setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const {

@@ -20,6 +20,8 @@ class CellEditorDelegate : public QStyledItemDelegate {
   void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
   void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                             const QModelIndex& index) const override;
+  // True when the editor holds something else than the value it was started from.
+  bool isChanged(const QWidget* editor) const;
 
  private:
   RecordTableModel* model_;

@@ -59,6 +59,14 @@ std::vector<ViewerRecords*> otherSiteTables(const std::string& name) {
   return {};
 }
 
+// The id a record will hold once its address is normalised (a record without "home" keeps its
+// id as a host).
+std::string storedIdOf(const base::BaseRecord& record, const std::string& id) {
+  if (record.get("home")) return id;
+  std::string host = normalizeUrl(id, true);
+  return host.size() == id.size() ? id : host;
+}
+
 }  // namespace
 
 bool MyCellModifier::canModify(const base::BaseRecord*, const std::string&) const { return true; }
@@ -123,7 +131,8 @@ void MyCellModifier::modify(const base::RecordPtr& element, const std::string& p
       showStatus(*newValue + " not changed");
       return;
     }
-    if (property == "id" && refusedAsDuplicate(element, *newValue)) return;
+    // A site's id is kept as its host: the duplicate checks look for the id it will become.
+    if (property == "id" && refusedAsDuplicate(element, storedIdOf(*element, *newValue))) return;
     bool shortcut = false;
     if (property == "sub_date" && *newValue == "t") {
       Commands::run("TodayAction");

@@ -87,6 +87,19 @@ void TableViewer::detach() {
   model_->detach();
 }
 
+QWidget* TableViewer::openEditor() const {
+  // the table has no persistent editors: a widget at the current cell is its editor
+  const QModelIndex current = table_->currentIndex();
+  return current.isValid() ? table_->indexWidget(current) : nullptr;
+}
+
+void TableViewer::commitOpenEditor() {
+  QWidget* editor = openEditor();
+  if (!editor || !delegate_->isChanged(editor)) return;
+  emit delegate_->commitData(editor);
+  emit delegate_->closeEditor(editor, QAbstractItemDelegate::NoHint);
+}
+
 ViewerRecords* TableViewer::viewerRecordsOf(const QWidget* page) {
   if (!page) return nullptr;
   auto* viewer = qobject_cast<TableViewer*>(page->property(viewerRecordsKey).value<QObject*>());
@@ -109,6 +122,10 @@ void TableViewer::refresh() {
     }
     return;
   }
+  // A model reset drops a cell editor: a change typed into it is handed over first, and an
+  // untouched one (the next cell after Tab) is opened again afterwards.
+  const bool reopen = openEditor() && !delegate_->isChanged(openEditor());
+  commitOpenEditor();
   std::unordered_set<const base::BaseRecord*> selected;
   for (const base::RecordPtr& record : selectedRecords()) selected.insert(record.get());
   const QModelIndex current = table_->currentIndex();
@@ -129,6 +146,7 @@ void TableViewer::refresh() {
   QItemSelectionModel* model = table_->selectionModel();
   if (currentRow >= 0) model->setCurrentIndex(model_->index(currentRow, currentColumn), QItemSelectionModel::NoUpdate);
   model->select(selection, QItemSelectionModel::ClearAndSelect);
+  if (reopen && currentRow >= 0) table_->edit(model_->index(currentRow, currentColumn));
 }
 
 std::vector<base::RecordPtr> TableViewer::selectedRecords() const {

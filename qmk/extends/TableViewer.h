@@ -50,7 +50,8 @@ class TableViewer : public QObject, public RecordsViewer {
   RecordTableModel* getModel() const { return model_; }
   ViewerRecords* getRecords() const { return list_; }
 
-  // Reads the records again; the selected records stay selected when they are still shown.
+  // Reads the records again; the selected records stay selected when they are still shown. An
+  // open cell editor holding a change is committed first; an untouched one is opened again.
   // Asked while an edit is being stored, it redraws the values at once and reads the records
   // again once the event loop runs.
   void refresh() override;
@@ -66,6 +67,9 @@ class TableViewer : public QObject, public RecordsViewer {
   std::optional<ViewerCell> cellAt(const QPoint& point) const;
   // Attaches the context menu, shown on a right click after the menu listener ran.
   void setContextMenu(QMenu* menu);
+  // Hands a cell editor that is still open, and holds a change, to the modifier and closes it
+  // (an edit in progress is not lost when the window closes or the table is read again).
+  void commitOpenEditor();
   // Forgets list, modifier and listener (they are going away); the table then shows no rows.
   void detach();
 
@@ -80,6 +84,8 @@ class TableViewer : public QObject, public RecordsViewer {
   void tableGoing();
   void onHeaderClicked(int column);
   void showSortIndicator();
+  // The cell editor open at the current cell, or null.
+  QWidget* openEditor() const;
 
   ViewerRecords* list_;
   ViewerListener* listener_;

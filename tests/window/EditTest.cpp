@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStyleOptionViewItem>
@@ -87,6 +88,28 @@ TEST_F(Editing, RefusalsLeaveRecordAndDatabaseAlone) {
   EXPECT_EQ(status(), "Temp_Sites t.com already exists");
   EXPECT_EQ(column("SELECT id FROM Shareware_Sites ORDER BY id"), (std::vector<std::string>{"a.com", "b.com"}));
   EXPECT_EQ(column("SELECT notes FROM Shareware_Sites WHERE id='a.com'"), std::vector<std::string>{"old"});
+}
+
+TEST_F(Editing, AnIdTypedAsTheAddressOfAKnownSiteIsRefused) {
+  addSite("Shareware_Sites", "a.com", "1", "first");
+  addSite("Shareware_Sites", "b.com", "2");
+  addSite("Black_Sites", "bad.com");
+  openWindow();
+  selectTab(0);
+  edit(0, rowOfId(0, "b.com"), "id", QString("http://www.A.com/"));
+  EXPECT_EQ(status(), "Shareware_Sites already exists a.com");
+  EXPECT_EQ(idsShown(0), (std::vector<std::string>{"b.com", "a.com"}));
+  edit(0, rowOfId(0, "b.com"), "id", QString("www.bad.com"));
+  EXPECT_EQ(status(), "Black_Sites bad.com already exists");
+  // a new row typed as a known site stays unstored, so its later edits cannot reach a.com's row
+  window_->addNewRecord();
+  const int added = rowOfId(0, "[Enter id]");
+  edit(0, added, "id", QString("www.a.com"));
+  EXPECT_EQ(status(), "Shareware_Sites already exists a.com");
+  edit(0, rowOfId(0, "[Enter id]"), "notes", QString("second"));
+  EXPECT_EQ(status(), "please set the value of id");
+  EXPECT_EQ(column("SELECT id || ' ' || notes FROM Shareware_Sites ORDER BY id"),
+            (std::vector<std::string>{"a.com first", "b.com "}));
 }
 
 TEST_F(Editing, TempSiteIdInBothOtherTablesNamesTheCatalogue) {
@@ -201,6 +224,83 @@ TEST_F(Editing, ListedUrlFromTheDownloadSiteIsStoredDecoded) {
   const std::string domain = dwin::net::downloadSiteDomain();
   edit(4, 0, "listed_url", QString::fromStdString("https://" + domain + "/c.php%5Bid%5D[cid]7[SiteID]" + domain));
   EXPECT_EQ(column("SELECT listed_url FROM Tool"), std::vector<std::string>{"https://" + domain + "/c.php[id][cid]7"});
+}
+
+// Types into a cell's line editor and leaves it open (no Enter).
+QLineEdit* typeWithoutEnter(QTableView* table, int row, int column, const char* text) {
+  QModelIndex cell = table->model()->index(row, column);
+  table->setCurrentIndex(cell);
+  table->edit(cell);
+  QApplication::processEvents();
+  auto* editor = qobject_cast<QLineEdit*>(table->indexWidget(cell));
+  if (!editor) return nullptr;
+  editor->selectAll();
+  QTest::keyClicks(editor, text);
+  return editor;
+}
+
+TEST_F(Editing, AnOpenEditIsKeptWhenAHeaderIsClicked) {
+  addSite("Shareware_Sites", "b.com", "1", "");
+  addSite("Shareware_Sites", "a.com", "2", "");
+  openWindow();
+  selectTab(0);
+  window_->activateWindow();
+  QTableView* table = viewerAt(0)->getTable();
+  ASSERT_NE(typeWithoutEnter(table, rowOfId(0, "b.com"), columnIndex(0, "sub_page"), "http://b.com/add"), nullptr);
+  QHeaderView* header = table->horizontalHeader();
+  QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                    QPoint(header->sectionViewportPosition(columnIndex(0, "id")) + 5, header->height() / 2));
+  QApplication::processEvents();
+  EXPECT_EQ(idsShown(0), (std::vector<std::string>{"a.com", "b.com"}));
+  EXPECT_EQ(column("SELECT sub_page FROM Shareware_Sites WHERE id='b.com'"), std::vector<std::string>{"http://b.com/add"});
+  EXPECT_EQ(viewAt(0)->getById("b.com")->get("sub_page"), "http://b.com/add");
+}
+
+TEST_F(Editing, AnOpenEditIsKeptWhenTheTableIsReadAgain) {
+  addSite("Shareware_Sites", "a.com", "1", "");
+  openWindow();
+  selectTab(0);
+  window_->activateWindow();
+  ASSERT_NE(typeWithoutEnter(viewerAt(0)->getTable(), 0, columnIndex(0, "sub_page"), "http://a.com/add"), nullptr);
+  window_->addNewRecord();  // the tool bar's Add leaves the focus in the cell editor
+  QApplication::processEvents();
+  EXPECT_EQ(idsShown(0), (std::vector<std::string>{"a.com", "[Enter id]"}));
+  EXPECT_EQ(viewAt(0)->getById("a.com")->get("sub_page"), "http://a.com/add");
+  EXPECT_EQ(column("SELECT sub_page FROM Shareware_Sites"), std::vector<std::string>{"http://a.com/add"});
+}
+
+TEST_F(Editing, TabMovesToTheNextCellsEditorAfterStoring) {
+  addSite("Shareware_Sites", "a.com", "1", "");
+  openWindow();
+  selectTab(0);
+  window_->activateWindow();
+  QTableView* table = viewerAt(0)->getTable();
+  QLineEdit* editor = typeWithoutEnter(table, 0, columnIndex(0, "g_user"), "bob");
+  ASSERT_NE(editor, nullptr);
+  QTest::keyClick(editor, Qt::Key_Tab);
+  QApplication::processEvents();
+  QApplication::processEvents();
+  EXPECT_EQ(column("SELECT g_user FROM Shareware_Sites"), std::vector<std::string>{"bob"});
+  EXPECT_EQ(status(), "1 rows updated on Shareware_Sites, column: g_user, new value: bob");
+  const QModelIndex next = table->model()->index(0, columnIndex(0, "g_pass"));
+  EXPECT_EQ(table->currentIndex(), next);
+  auto* nextEditor = qobject_cast<QLineEdit*>(table->indexWidget(next));
+  ASSERT_NE(nextEditor, nullptr);  // still open for typing
+  nextEditor->selectAll();
+  QTest::keyClicks(nextEditor, "secret");
+  QTest::keyClick(nextEditor, Qt::Key_Return);
+  QApplication::processEvents();
+  EXPECT_EQ(column("SELECT g_pass FROM Shareware_Sites"), std::vector<std::string>{"secret"});
+}
+
+TEST_F(Editing, AnOpenEditIsStoredBeforeTheWindowCloses) {
+  addSite("Shareware_Sites", "a.com", "1", "");
+  openWindow();
+  selectTab(0);
+  window_->activateWindow();
+  ASSERT_NE(typeWithoutEnter(viewerAt(0)->getTable(), 0, columnIndex(0, "sub_page"), "http://a.com/add"), nullptr);
+  closeWindow();
+  EXPECT_EQ(column("SELECT sub_page FROM Shareware_Sites"), std::vector<std::string>{"http://a.com/add"});
 }
 
 TEST_F(Editing, TypingIntoTheTableAsAUserStoresTheRow) {
