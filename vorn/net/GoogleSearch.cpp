@@ -1,25 +1,16 @@
 #include "vorn/net/GoogleSearch.h"
 
-#include "dwin/net/Http.h"
 #include "dwin/net/Services.h"
 #include "dwin/net/Uri.h"
-#include "dwin/sys/win32/Process.h"
 #include "dwin/text/scregexp.h"
 #include "vorn/Conv.h"
 
 #include <algorithm>
-#include <exception>
 #include <utility>
 
 namespace vorn::net::GoogleSearch {
 
 namespace {
-
-constexpr std::size_t kReadBuffer = 16 * 1024;
-constexpr unsigned kTimeoutSeconds = 5;
-constexpr std::uint32_t kPageWaitMs = 50;
-constexpr std::int32_t kPageSize = 100;
-constexpr std::int32_t kMaxResults = 1000;
 
 using dwin::text::scregexp::screg;
 
@@ -50,11 +41,7 @@ std::string GoogleSearch::getUrl() const {
 std::optional<std::string> GoogleSearch::fetch() const {
     if (!isValid())
         return std::nullopt;
-    try {
-        return dwin::net::Http::get(getUrl(), kReadBuffer, kTimeoutSeconds);
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
+    return fetchResultPage(getUrl());
 }
 
 std::optional<std::vector<std::string>> GoogleSearch::getLinks() {
@@ -71,17 +58,14 @@ std::optional<std::vector<std::string>> GoogleSearch::getLinks() {
     count.erase(std::remove(count.begin(), count.end(), ','), count.end());
     total = toInt32(count);
 
-    num = std::to_string(kPageSize);
-    std::string pages;
-    const std::int32_t limit = std::min(total, kMaxResults);
-    for (std::int32_t i = 0; i < limit; i += kPageSize) {
-        start = std::to_string(i);
-        const std::optional<std::string> page = fetch();
-        if (!usable(page))
-            break;
-        pages += *page;
-        dwin::sys::win32::Process::wait(kPageWaitMs);
-    }
+    num = std::to_string(kResultPageSize);
+    const std::string pages = readResultPages(
+        total,
+        [this](std::int32_t offset) {
+            start = std::to_string(offset);
+            return fetch();
+        },
+        isValidResult);
     if (!isValidResult(pages))
         return std::nullopt;
 

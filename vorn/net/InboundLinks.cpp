@@ -1,23 +1,14 @@
 #include "vorn/net/InboundLinks.h"
 
-#include "dwin/net/Http.h"
 #include "dwin/net/Services.h"
-#include "dwin/sys/win32/Process.h"
 #include "dwin/text/scregexp.h"
 #include "vorn/Conv.h"
 
-#include <exception>
 #include <utility>
 
 namespace vorn::net::InboundLinks {
 
 namespace {
-
-constexpr std::size_t kReadBuffer = 16 * 1024;
-constexpr unsigned kTimeoutSeconds = 5;
-constexpr std::uint32_t kPageWaitMs = 50;
-constexpr std::int32_t kPageSize = 100;
-constexpr std::int32_t kLastStart = 1000;  // stop once the next start reaches this
 
 using dwin::text::scregexp::screg;
 
@@ -50,11 +41,7 @@ std::string InboundLinks::getUrl() const {
 std::optional<std::string> InboundLinks::fetch() const {
     if (!isValid())
         return std::nullopt;
-    try {
-        return dwin::net::Http::get(getUrl(), kReadBuffer, kTimeoutSeconds);
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
+    return fetchResultPage(getUrl());
 }
 
 std::optional<std::vector<std::string>> InboundLinks::getLinks() {
@@ -69,19 +56,15 @@ std::optional<std::vector<std::string>> InboundLinks::getLinks() {
         return std::nullopt;
     total = toInt32(totalMatcher.group(1));
 
-    results = std::to_string(kPageSize);
-    std::string pages;
-    for (std::int32_t s = 1; s <= total;) {
-        start = std::to_string(s);
-        const std::optional<std::string> page = fetch();
-        if (!usable(page))
-            break;
-        pages += *page;
-        dwin::sys::win32::Process::wait(kPageWaitMs);
-        s += kPageSize;
-        if (s >= kLastStart)
-            break;
-    }
+    results = std::to_string(kResultPageSize);
+    // The service counts results from 1.
+    const std::string pages = readResultPages(
+        total,
+        [this](std::int32_t offset) {
+            start = std::to_string(offset + 1);
+            return fetch();
+        },
+        isValidResult);
     if (!isValidResult(pages))
         return std::nullopt;
 

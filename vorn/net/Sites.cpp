@@ -1,8 +1,19 @@
 #include "vorn/net/Sites.h"
 
+#include "dwin/net/Http.h"
+#include "dwin/sys/win32/Process.h"
+
+#include <algorithm>
+#include <exception>
+
 namespace vorn::net {
 
 namespace {
+
+constexpr std::size_t kReadBuffer = 16 * 1024;
+constexpr unsigned kTimeoutSeconds = 5;
+constexpr std::uint32_t kPageWaitMs = 50;
+constexpr std::int32_t kMaxResults = 1000;
 
 void dropPrefix(std::string_view& s, std::string_view prefix) {
     if (s.substr(0, prefix.size()) == prefix)
@@ -10,6 +21,29 @@ void dropPrefix(std::string_view& s, std::string_view prefix) {
 }
 
 }  // namespace
+
+std::optional<std::string> fetchResultPage(const std::string& url) {
+    try {
+        return dwin::net::Http::get(url, kReadBuffer, kTimeoutSeconds);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+std::string readResultPages(std::int32_t total,
+                            const std::function<std::optional<std::string>(std::int32_t)>& fetchAt,
+                            bool (*isUsable)(std::string_view page)) {
+    std::string pages;
+    const std::int32_t limit = std::min(total, kMaxResults);
+    for (std::int32_t offset = 0; offset < limit; offset += kResultPageSize) {
+        const std::optional<std::string> page = fetchAt(offset);
+        if (!page || !isUsable(*page))
+            break;
+        pages += *page;
+        dwin::sys::win32::Process::wait(kPageWaitMs);
+    }
+    return pages;
+}
 
 std::string hostOfLink(std::string_view url) {
     dropPrefix(url, "http://");

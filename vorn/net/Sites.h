@@ -1,6 +1,9 @@
 #pragma once
-// What the two link-harvesting clients share: the host of a link, and one page per host.
+// What the two link-harvesting clients share: fetching and paging through result pages, the
+// host of a link, and one page per host.
 
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -8,6 +11,20 @@
 #include <vector>
 
 namespace vorn::net {
+
+// Results a client asks for in one page.
+inline constexpr std::int32_t kResultPageSize = 100;
+
+// One request (16 KiB reads, 5-second time-out): the body ("" for a status other than 200), or
+// no value when the request failed. Throws nothing.
+std::optional<std::string> fetchResultPage(const std::string& url);
+
+// The result pages at offsets 0, 100, 200, ... below both total and 1000, joined in order.
+// fetchAt(offset) reads one page; reading stops at the first page that is missing or that
+// isUsable refuses. After each page read it waits 50 ms through dwin::sys::win32::Process::wait.
+std::string readResultPages(std::int32_t total,
+                            const std::function<std::optional<std::string>(std::int32_t)>& fetchAt,
+                            bool (*isUsable)(std::string_view page));
 
 // Host (lower case, without scheme and "www.") to one page on that host.
 using SiteMap = std::map<std::string, std::string>;
