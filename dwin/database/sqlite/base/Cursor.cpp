@@ -119,17 +119,7 @@ bool Cursor::execute(Statement& s)
     current_ = &s;
     s.reset();
     rowCount_ = 0;
-    int rc = s.step();
-    if (rc == SQLITE_ROW) {
-        rowCount_ = 1;
-        return true;
-    }
-    if (rc == SQLITE_DONE) {
-        if (!isQuery())
-            rowCount_ = connection_->getChanges();
-        return false;
-    }
-    throw SQLiteVMException(rc);
+    return next();
 }
 
 bool Cursor::next()
