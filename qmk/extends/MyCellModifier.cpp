@@ -3,6 +3,7 @@
 #include "qmk/Base.h"
 #include "qmk/DB.h"
 #include "qmk/extends/Commands.h"
+#include "qmk/extends/Trim.h"
 #include "qmk/tab/Black_Sites.h"
 #include "qmk/tab/Shareware_Sites.h"
 #include "qmk/tab/Temp_Sites.h"
@@ -17,14 +18,6 @@
 namespace qmk::extends {
 
 namespace {
-
-std::string trim(const std::string& text) {
-  const char* blanks = " \t\r\n\f\v";
-  std::size_t start = text.find_first_not_of(blanks);
-  if (start == std::string::npos) return std::string();
-  std::size_t end = text.find_last_not_of(blanks);
-  return text.substr(start, end - start + 1);
-}
 
 bool pathExists(const std::string& path) {
   std::error_code ec;

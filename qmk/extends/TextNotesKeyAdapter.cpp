@@ -3,23 +3,13 @@
 #include "qmk/Base.h"
 #include "qmk/DB.h"
 #include "qmk/MainWindow.h"
+#include "qmk/extends/Trim.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 
 namespace qmk::extends {
-
-namespace {
-
-std::string trim(const std::string& text) {
-  const char* blanks = " \t\r\n\f\v";
-  std::size_t start = text.find_first_not_of(blanks);
-  if (start == std::string::npos) return std::string();
-  return text.substr(start, text.find_last_not_of(blanks) - start + 1);
-}
-
-}  // namespace
 
 bool TextNotesKeyAdapter::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
