@@ -36,15 +36,9 @@ VARIANT byteArray(std::span<const std::uint8_t> bytes) {
 }  // namespace
 
 bool navigate(IWebBrowser2* browser, std::string_view url) {
-    if (browser == nullptr) return false;
-    Bstr bstr{nullptr};
-    try {
-        bstr.text = com::toBstr(url);
-    } catch (const dwin::core::UtfException&) {
-        return false;  // malformed UTF-8: no address
-    }
-    ScopedVariant empty(com::variantOf(VT_EMPTY, 0));
-    return browser->Navigate(bstr.text, &empty.get(), &empty.get(), &empty.get(), &empty.get()) == S_OK;
+    // One empty VARIANT for the flags, frame, body and headers: clearing it is a no-op.
+    VARIANT none = com::variantOf(VT_EMPTY, 0);
+    return navigateTarget(browser, url, none, none, none, none);
 }
 
 bool navigateTarget(IWebBrowser2* browser, std::string_view url, VARIANT& flags,
@@ -62,7 +56,7 @@ bool navigateTarget(IWebBrowser2* browser, std::string_view url, VARIANT& flags,
     try {
         bstr.text = com::toBstr(url);
     } catch (const dwin::core::UtfException&) {
-        return false;
+        return false;  // malformed UTF-8: no address
     }
     return browser->Navigate(bstr.text, &flags, &targetFrame, &postData, &headers) == S_OK;
 }
