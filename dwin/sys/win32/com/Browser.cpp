@@ -46,19 +46,16 @@ ComPtr<IHTMLElement> queryHtmlElement(IDispatch* object) {
 
 std::vector<ComPtr<IHTMLElement>> getElementsByName(IWebBrowser2* browser, std::string_view name) {
     std::vector<ComPtr<IHTMLElement>> found;
-    struct Name {
-        BSTR text;
-        ~Name() { freeBstr(text); }
-    } bstr{nullptr};
+    ScopedBstr bstr;
     try {
-        bstr.text = toBstr(name);
+        bstr.reset(toBstr(name));
     } catch (const dwin::core::UtfException&) {
         return found;  // malformed UTF-8: no such name
     }
     ComPtr<IHTMLDocument3> document = getDocument3(browser);
     if (!document) return found;
     ComPtr<IHTMLElementCollection> elements;
-    if (document->getElementsByName(bstr.text, elements.put()) != S_OK || !elements) return found;
+    if (document->getElementsByName(bstr.get(), elements.put()) != S_OK || !elements) return found;
     LONG length = 0;
     if (elements->get_length(&length) != S_OK) return found;
     for (LONG i = 0; i < length; ++i) {
@@ -73,19 +70,16 @@ std::vector<ComPtr<IHTMLElement>> getElementsByName(IWebBrowser2* browser, std::
 bool setAttribute(IHTMLElement* element, std::string_view name,
                   const std::optional<std::string>& value, std::int32_t flags) {
     if (element == nullptr || name.empty() || !value) return false;
-    struct Name {
-        BSTR text;
-        ~Name() { freeBstr(text); }
-    } bstr{nullptr};
+    ScopedBstr bstr;
     VARIANT converted;
     try {
-        bstr.text = toBstr(name);
+        bstr.reset(toBstr(name));
         converted = variantOfText(VT_BSTR, *value);
     } catch (const dwin::core::UtfException&) {
         return false;  // malformed UTF-8: nothing is set
     }
     ScopedVariant text(converted);
-    return element->setAttribute(bstr.text, text.get(), flags) == S_OK;
+    return element->setAttribute(bstr.get(), text.get(), flags) == S_OK;
 }
 
 }  // namespace dwin::sys::win32::com

@@ -47,6 +47,23 @@ private:
     winapi::VARIANT value_;
 };
 
+// A BSTR freed when the holder goes (or when reset gives it another).
+class ScopedBstr {
+public:
+    explicit ScopedBstr(winapi::BSTR text = nullptr) : text_(text) {}
+    ScopedBstr(const ScopedBstr&) = delete;
+    ScopedBstr& operator=(const ScopedBstr&) = delete;
+    ~ScopedBstr() { freeBstr(text_); }
+    void reset(winapi::BSTR text) {
+        freeBstr(text_);
+        text_ = text;
+    }
+    winapi::BSTR get() const { return text_; }
+
+private:
+    winapi::BSTR text_;
+};
+
 bool guidEquals(const winapi::GUID& a, const winapi::GUID& b);
 
 // Release of a pointer that may be null: false for null or when Release throws.

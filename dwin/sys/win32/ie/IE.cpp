@@ -8,15 +8,6 @@ namespace dwin::sys::win32::ie {
 
 using namespace winapi;
 
-namespace {
-
-struct Bstr {
-    BSTR text;
-    ~Bstr() { com::freeBstr(text); }
-};
-
-}  // namespace
-
 bool isBrowserWindow(IWebBrowser2* browser) {
     if (browser == nullptr) return false;
     HWND handle = com::getBrowserHwnd(browser);
@@ -82,14 +73,14 @@ std::optional<std::string> getTitle(IWebBrowser2* browser) {
 
 ComPtr<IHTMLElement> getElementById(IHTMLDocument3* document, std::string_view id) {
     if (document == nullptr) return nullptr;
-    Bstr bstr{nullptr};
+    com::ScopedBstr bstr;
     try {
-        bstr.text = com::toBstr(id);
+        bstr.reset(com::toBstr(id));
     } catch (const dwin::core::UtfException&) {
         return nullptr;  // malformed UTF-8: no such id
     }
     ComPtr<IHTMLElement> element;
-    document->getElementById(bstr.text, element.put());
+    document->getElementById(bstr.get(), element.put());
     return element;
 }
 

@@ -12,11 +12,6 @@ using com::ScopedVariant;
 
 namespace {
 
-struct Bstr {
-    BSTR text;
-    ~Bstr() { com::freeBstr(text); }
-};
-
 // A VT_ARRAY|VT_UI1 VARIANT holding the bytes; no bytes give a null array.
 VARIANT byteArray(std::span<const std::uint8_t> bytes) {
     VARIANT v;
@@ -52,13 +47,13 @@ bool navigateTarget(IWebBrowser2* browser, std::string_view url, VARIANT& flags,
         }
     } clear{{&flags, &targetFrame, &postData, &headers}};
     if (browser == nullptr) return false;
-    Bstr bstr{nullptr};
+    com::ScopedBstr bstr;
     try {
-        bstr.text = com::toBstr(url);
+        bstr.reset(com::toBstr(url));
     } catch (const dwin::core::UtfException&) {
         return false;  // malformed UTF-8: no address
     }
-    return browser->Navigate(bstr.text, &flags, &targetFrame, &postData, &headers) == S_OK;
+    return browser->Navigate(bstr.get(), &flags, &targetFrame, &postData, &headers) == S_OK;
 }
 
 bool navigatePost(IWebBrowser2* browser, std::string_view url, std::int32_t flags,
