@@ -1,4 +1,5 @@
 // The settings file format, the settings store and the image registry.
+#include "Fixture.h"
 #include "qmk/config/Config.h"
 #include "qmk/config/ImageManager.h"
 
@@ -9,17 +10,11 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace qmk::config {
 namespace {
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using qmk::test::readFile;
 
 TEST(PreferenceStoreFormat, ReadsCommentsBlanksSeparatorsAndEscapes) {
   auto values = PreferenceStore::parse(

@@ -10,8 +10,18 @@
 #include <QTableView>
 
 #include <sqlite3.h>
+#include <fstream>
+#include <sstream>
 
 namespace qmk::test {
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
 
 void WindowTest::SetUp() {
   ASSERT_TRUE(dir_.isValid());

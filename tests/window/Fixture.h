@@ -19,6 +19,9 @@ class QTableView;
 
 namespace qmk::test {
 
+// The whole file as bytes; empty when it cannot be read.
+std::string readFile(const std::string& path);
+
 class WindowTest : public ::testing::Test {
  protected:
   void SetUp() override;

@@ -13,17 +13,9 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 namespace qmk::test {
 namespace {
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // Closes whatever the program shows once its event loop runs, and notes what it saw.
 struct Closer {
