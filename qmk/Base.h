@@ -78,4 +78,53 @@ bool isUsableValue(const std::optional<std::string>& text);
 inline bool isUsableValue(const std::string& text) { return isUsableValue(std::string_view(text)); }
 inline bool isUsableValue(const char* text) { return isUsableValue(std::string_view(text)); }
 
+
+// --- rank ---
+// The rank of a page ("" when unranked), asked once more with a "/" added when the first
+// answer is empty; network failures are raised (dwin exceptions).
+std::string queryPageRank(const std::string& url);
+// queryPageRank of pageUrl(site, with "www.").
+std::string getPageRank(const std::string& site);
+// Sets the record's "pr" from the rank of pageUrl; true when it changed. A network failure
+// shows the error dialog and gives false.
+bool updatePageRank(const std::string& pageUrl, base::BaseRecord& record);
+// updatePageRank of the record's home (or id); a change is refreshed and stored with its
+// cascade.
+bool updateRecordPageRank(const base::RecordPtr& record, ViewerRecords& viewerRecords);
+bool updatePageRankInCurrentTab(const base::RecordPtr& record);
+
+// --- links under the mouse ---
+// The address the cell under the last mouse click stands for, or no value.
+std::optional<std::string> cellUrl();
+
+// --- PAD files ---
+// The text between the first "<tag>" and the first "</tag>" of the file, or no value.
+std::optional<std::string> readXmlTag(const std::string& filePath, const std::string& tag);
+// readXmlTag of the product's pad_locale file; no value for any failure.
+std::optional<std::string> readPad(const std::string& productId, const std::string& tag);
+
+// --- clipboard ---
+// Puts a non-empty text on the main window's clipboard and reports it on the status line.
+void copyToClipboard(const std::string& text);
+void copyText(const std::string& text);
+
+// --- credentials ---
+std::optional<std::string> userNameOf(const base::RecordPtr& record);
+std::optional<std::string> passwordOf(const base::RecordPtr& record);
+// Of the row siteId in the current listing table, or of the selected record when siteId is empty.
+std::optional<std::string> userName(const std::string& siteId = {});
+std::optional<std::string> password(const std::string& siteId = {});
+
+// --- known sites and the download site's listing ---
+// True when the id is in none of the lists of Shareware_Sites, Temp_Sites and Black_Sites.
+bool isNewSite(const std::string& id);
+// The category id after the last "[cid]" of a listing address, or no value.
+std::optional<std::string> getSimtelCid(std::string_view listedUrl);
+std::optional<std::string> getCid(const base::BaseRecord& record);
+bool isDigits(std::string_view text);
+// The address of a category page of the download site.
+std::string categoryPageUrl(const std::string& cid);
+// The 1-based position of the product on the page, 0 when not found or on any failure.
+int getIndex(const std::string& url, const std::string& product);
+
 }  // namespace qmk
