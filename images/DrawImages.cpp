@@ -2,123 +2,24 @@
 // that embeds them, into the folder given as the only argument.
 //
 // Only raster painting is used (no text), so no application object or font is needed.
+#include "Pictures.h"
+
 #include <QBuffer>
 #include <QByteArray>
-#include <QColor>
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QLinearGradient>
-#include <QPainter>
-#include <QPainterPath>
-#include <QPen>
-#include <QRadialGradient>
+#include <QImageReader>
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <cstdio>
-#include <functional>
+#include <map>
+#include <utility>
 #include <vector>
 
 namespace {
-
-using Painter = std::function<void(QPainter&, double)>;
-
-QImage draw(int size, const Painter& paint) {
-  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-  image.fill(Qt::transparent);
-  QPainter p(&image);
-  p.setRenderHint(QPainter::Antialiasing);
-  p.scale(size / 32.0, size / 32.0);  // every picture is drawn on a 32 by 32 grid
-  paint(p, size / 32.0);
-  return image;
-}
-
-// The program's mark: a blue tile with a white page and a quill across it.
-void paintSoft(QPainter& p, double) {
-  QLinearGradient tile(0, 0, 0, 32);
-  tile.setColorAt(0, QColor(58, 120, 214));
-  tile.setColorAt(1, QColor(24, 64, 150));
-  p.setPen(QPen(QColor(16, 42, 100), 1));
-  p.setBrush(tile);
-  p.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(250, 250, 245));
-  p.drawRect(QRectF(8, 6, 14, 20));
-  p.setPen(QPen(QColor(120, 140, 170), 1.2));
-  for (double y = 11; y < 24; y += 3.5) p.drawLine(QPointF(10.5, y), QPointF(19, y));
-  QPainterPath quill;
-  quill.moveTo(27, 3);
-  quill.cubicTo(20, 6, 15, 14, 12.5, 24);
-  quill.cubicTo(17, 17, 23, 11, 27, 3);
-  p.setPen(QPen(QColor(120, 60, 10), 0.8));
-  p.setBrush(QColor(245, 190, 60));
-  p.drawPath(quill);
-  p.setPen(QPen(QColor(40, 30, 20), 1.2, Qt::SolidLine, Qt::RoundCap));
-  p.drawLine(QPointF(12.5, 24), QPointF(11.5, 27));
-}
-
-// The about picture: the same mark on a soft round light.
-void paintAbout(QPainter& p, double scale) {
-  QRadialGradient glow(16, 16, 16);
-  glow.setColorAt(0, QColor(255, 255, 255, 230));
-  glow.setColorAt(1, QColor(200, 220, 255, 0));
-  p.setPen(Qt::NoPen);
-  p.setBrush(glow);
-  p.drawEllipse(QRectF(0, 0, 32, 32));
-  p.save();
-  p.translate(4, 4);
-  p.scale(0.75, 0.75);
-  paintSoft(p, scale);
-  p.restore();
-}
-
-void paintOk(QPainter& p, double) {
-  p.setPen(QPen(QColor(20, 140, 40), 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-  p.setBrush(Qt::NoBrush);
-  QPainterPath tick;
-  tick.moveTo(5, 17);
-  tick.lineTo(13, 25);
-  tick.lineTo(27, 7);
-  p.drawPath(tick);
-}
-
-void paintCancel(QPainter& p, double) {
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(205, 40, 40));
-  p.drawEllipse(QRectF(2, 2, 28, 28));
-  p.setPen(QPen(Qt::white, 4.5, Qt::SolidLine, Qt::RoundCap));
-  p.drawLine(QPointF(10, 10), QPointF(22, 22));
-  p.drawLine(QPointF(22, 10), QPointF(10, 22));
-}
-
-// An eraser lying across a line.
-void paintClear(QPainter& p, double) {
-  p.setPen(QPen(QColor(90, 90, 90), 2));
-  p.drawLine(QPointF(3, 28), QPointF(29, 28));
-  p.save();
-  p.translate(16, 15);
-  p.rotate(-35);
-  p.setPen(QPen(QColor(80, 40, 60), 1.5));
-  p.setBrush(QColor(240, 120, 150));
-  p.drawRoundedRect(QRectF(-12, -6, 14, 12), 2, 2);
-  p.setBrush(QColor(90, 130, 220));
-  p.drawRoundedRect(QRectF(2, -6, 10, 12), 2, 2);
-  p.restore();
-}
-
-void paintTable(QPainter& p, double) {
-  p.setPen(QPen(QColor(60, 80, 120), 2));
-  p.setBrush(QColor(255, 255, 255));
-  p.drawRect(QRectF(3, 5, 26, 22));
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(90, 130, 200));
-  p.drawRect(QRectF(4, 6, 24, 6));
-  p.setPen(QPen(QColor(60, 80, 120), 1.5));
-  p.drawLine(QPointF(3, 19), QPointF(29, 19));
-  p.drawLine(QPointF(12, 12), QPointF(12, 27));
-  p.drawLine(QPointF(21, 12), QPointF(21, 27));
-}
 
 QByteArray png(const QImage& image) {
   QByteArray bytes;
@@ -162,6 +63,99 @@ QByteArray icon(const std::vector<QImage>& images) {
   return out;
 }
 
+// LZW codes of GIF image data (8-bit pixels), packed into bytes least significant bit first.
+QByteArray lzw(const std::vector<std::uint8_t>& pixels) {
+  constexpr int clearCode = 256, endCode = 257;
+  QByteArray out;
+  std::uint32_t bits = 0;
+  int count = 0, width = 9, last = endCode;
+  auto put = [&](int code) {
+    bits |= std::uint32_t(code) << count;
+    for (count += width; count >= 8; count -= 8, bits >>= 8) out.append(char(bits & 0xff));
+  };
+  std::map<std::pair<int, int>, int> table;
+  put(clearCode);
+  int prefix = pixels.front();
+  for (std::size_t i = 1; i < pixels.size(); ++i) {
+    auto found = table.find({prefix, pixels[i]});
+    if (found != table.end()) {
+      prefix = found->second;
+      continue;
+    }
+    put(prefix);
+    table[{prefix, pixels[i]}] = ++last;
+    if (last >= (1 << width)) ++width;
+    if (last == 4095) {  // the table is full: start again
+      put(clearCode);
+      table.clear();
+      last = endCode;
+      width = 9;
+    }
+    prefix = pixels[i];
+  }
+  put(prefix);
+  put(endCode);
+  if (count > 0) out.append(char(bits & 0xff));
+  return out;
+}
+
+// A GIF file of the image. Pixels less than half opaque become the transparent colour 0; the
+// others keep their colour, with channels rounded to fewer bits until 255 colours suffice.
+// `expected` receives the image a reader should get back.
+QByteArray gif(const QImage& source, QImage& expected) {
+  const QImage image = source.convertToFormat(QImage::Format_ARGB32);
+  const int w = image.width(), h = image.height();
+  std::vector<std::uint8_t> pixels(std::size_t(w) * h);
+  std::map<QRgb, int> palette;
+  for (int drop = 0; drop < 8; ++drop) {
+    const QRgb channel = (0xffu << drop) & 0xffu, mask = channel | channel << 8 | channel << 16;
+    palette.clear();
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) {
+        const QRgb pixel = image.pixel(x, y);
+        int index = 0;
+        if (qAlpha(pixel) >= 128) index = palette.emplace(pixel & mask, int(palette.size()) + 1).first->second;
+        pixels[std::size_t(y) * w + x] = std::uint8_t(std::min(index, 255));
+      }
+    if (palette.size() <= 255) break;
+  }
+  std::vector<QRgb> colours(256, 0);
+  for (const auto& [colour, index] : palette) colours[index] = colour;
+  expected = QImage(w, h, QImage::Format_ARGB32);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const int index = pixels[std::size_t(y) * w + x];
+      expected.setPixel(x, y, index ? (colours[index] | 0xff000000u) : 0u);
+    }
+  QByteArray out("GIF89a");
+  putLe16(out, unsigned(w));
+  putLe16(out, unsigned(h));
+  out.append(char(0xf7)).append(char(0)).append(char(0));  // global table of 256 colours
+  for (QRgb colour : colours) out.append(char(qRed(colour))).append(char(qGreen(colour))).append(char(qBlue(colour)));
+  out.append("\x21\xf9\x04\x01\x00\x00\x00\x00", 8);  // colour 0 is transparent
+  out.append(char(0x2c));
+  putLe32(out, 0);
+  putLe16(out, unsigned(w));
+  putLe16(out, unsigned(h));
+  out.append(char(0)).append(char(8));  // no local table; 8-bit codes
+  const QByteArray data = lzw(pixels);
+  for (qsizetype at = 0; at < data.size(); at += 255) {
+    const QByteArray block = data.mid(at, 255);
+    out.append(char(block.size())).append(block);
+  }
+  out.append(char(0)).append(char(0x3b));
+  return out;
+}
+
+// Reads the bytes back with Qt's own reader and compares them with what was meant.
+bool readsBackAs(const QByteArray& bytes, const QImage& expected) {
+  QBuffer buffer;
+  buffer.setData(bytes);
+  QImageReader reader(&buffer);
+  const QImage read = reader.read().convertToFormat(QImage::Format_ARGB32);
+  return read == expected.convertToFormat(QImage::Format_ARGB32);
+}
+
 bool write(const QDir& dir, const QString& name, const QByteArray& bytes) {
   QFile file(dir.filePath(name));
   if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
@@ -180,22 +174,22 @@ int main(int argc, char** argv) {
   }
   QDir dir(QString::fromLocal8Bit(argv[1]));
   if (!dir.mkpath(".")) return 1;
-  struct Picture {
-    const char* name;
-    int size;
-    Painter paint;
-  };
-  const std::vector<Picture> pictures = {
-      {"soft32.png", 32, paintSoft},        {"about128.png", 128, paintAbout},
-      {"btnOk16.png", 16, paintOk},         {"btnCancel16.png", 16, paintCancel},
-      {"clear16.png", 16, paintClear},      {"table16.png", 16, paintTable},
-  };
   QStringList names;
-  bool ok = write(dir, "soft32.ico", icon({draw(16, paintSoft), draw(32, paintSoft)}));
+  bool ok = write(dir, "soft32.ico", icon({images::draw(16, images::paintSoft), images::draw(32, images::paintSoft)}));
   names << "soft32.ico";
-  for (const Picture& picture : pictures) {
-    ok = write(dir, picture.name, png(draw(picture.size, picture.paint))) && ok;
-    names << picture.name;
+  for (const images::Picture& picture : images::pictures()) {
+    const QImage image = images::draw(picture.size, picture.paint, picture.greyed);
+    const QString name = picture.name;
+    QByteArray bytes;
+    QImage expected = image;
+    if (name.endsWith(".gif")) bytes = gif(image, expected);
+    else bytes = png(image);
+    if (!readsBackAs(bytes, expected)) {
+      std::fprintf(stderr, "%s does not read back as drawn\n", picture.name);
+      ok = false;
+    }
+    ok = write(dir, name, bytes) && ok;
+    names << name;
   }
   QByteArray qrc = "<!DOCTYPE RCC><RCC version=\"1.0\">\n<qresource prefix=\"/images\">\n";
   for (const QString& name : names) qrc += "  <file>" + name.toUtf8() + "</file>\n";

@@ -1,5 +1,6 @@
 #include "qmk/MyAction.h"
 
+#include "qmk/ProductsAction.h"
 #include "qmk/config/ImageManager.h"
 #include "qmk/extends/Commands.h"
 
@@ -121,6 +122,7 @@ CheckUpdateAction* checkUpdateAction = nullptr;
 SubmitProductAction* submitProductAction = nullptr;
 
 void createActions() {
+  ProductsAction::createActions();
   if (!made().empty()) return;
   make(exitAction, "ExitAction");
   make(aboutAction, "AboutAction");

@@ -1,6 +1,6 @@
 #include "qmk/config/ImageManager.h"
 
-#include <QFile>
+#include <QDir>
 #include <QImageReader>
 #include <QtGlobal>
 
@@ -15,10 +15,10 @@ ImageManager& ImageManager::getInstance() {
   return instance;
 }
 
-ImageManager::ImageManager()
-    : names_{"soft32.ico",      "soft32.png",  "about128.png", "btnOk16.png",
-             "btnCancel16.png", "clear16.png", "table16.png"} {
+ImageManager::ImageManager() {
   initImageResources();
+  // every file the build step drew is registered under its name
+  for (const QString& name : QDir(":/images").entryList(QDir::Files, QDir::Name)) names_.push_back(name.toStdString());
 }
 
 QString ImageManager::resourcePath(const std::string& fileName) {

@@ -20,7 +20,7 @@ class ImageManager {
   const QPixmap* get(const std::string& fileName);
   // An icon of that image (every size of an ".ico"), or a null icon for an unknown name.
   QIcon icon(const std::string& fileName);
-  // The registered file names, in registration order.
+  // The registered file names (every embedded picture), in name order.
   const std::vector<std::string>& names() const { return names_; }
 
  private:
