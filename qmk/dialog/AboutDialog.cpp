@@ -13,9 +13,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPalette>
+#include <QPointer>
+#include <QScopeGuard>
 #include <QVBoxLayout>
-
-#include <memory>
 
 namespace qmk::dialog {
 
@@ -49,7 +49,9 @@ QFrame* line(QWidget* parent) {
 }  // namespace
 
 void AboutDialog::show() {
-  auto dialog = std::make_unique<AboutDialog>(MainWindow::getInstance());
+  // the main window deletes the dialog with itself should it go first
+  QPointer<AboutDialog> dialog = new AboutDialog(MainWindow::getInstance());
+  const auto release = qScopeGuard([&dialog] { delete dialog.data(); });
   dialog->exec();
 }
 
