@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <map>

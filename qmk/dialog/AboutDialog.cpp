@@ -56,13 +56,12 @@ void AboutDialog::show() {
 }
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
-  images();
   setWindowFlags(getShellStyle(windowFlags()));
   configureShell();
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  // the width is fixed at 450 whatever the contents would ask for
+  // the dialog opens 450 wide whatever its contents would ask for
   layout->setSizeConstraint(QLayout::SetNoConstraint);
   layout->addWidget(createTitleArea());
   layout->addWidget(line(this));
