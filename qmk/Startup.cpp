@@ -5,6 +5,7 @@
 #include "qmk/DB.h"
 #include "qmk/MainWindow.h"
 #include "qmk/config/Config.h"
+#include "winapi/browser/BrowserServer.h"
 
 #include <QMessageBox>
 #include <QString>
@@ -35,6 +36,7 @@ int startQuillmark() {
   config::Config& config = config::Config::getInstance();
   dwin::sys::win32::com::Init::initialize();  // the apartment stays open until the program ends
   dwin::sys::win32::installQtMessagePump();
+  winapi::browser::registerBrowserServer();  // the class the browser window creates
   std::unique_ptr<DB> db = openDatabase(config);
   if (!db) return 1;
   try {

@@ -83,7 +83,6 @@ void reportNoBrowser() {
 
 WebBrowserDialog* WebBrowserDialog::getInstance() {
   if (theDialog) return theDialog;
-  winapi::browser::registerBrowserServer();
   ComPtr<winapi::IWebBrowser2> browser = com::createInternetExplorer(winapi::CLSCTX_LOCAL_SERVER);
   if (!browser || !winapi::browser::browserWidget(com::getBrowserHwnd(browser.get()))) {
     if (browser) browser->Quit();
