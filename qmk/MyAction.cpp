@@ -3,6 +3,7 @@
 #include "qmk/config/ImageManager.h"
 #include "qmk/extends/Commands.h"
 #include "qmk/extends/MyMenuListener.h"
+#include "qmk/extends/ShortcutGuard.h"
 
 #include <QKeySequence>
 
@@ -162,11 +163,13 @@ void createActions() {
   make(checkUpdateAction, Command::CheckUpdateAction);
   make(submitProductAction, Command::SubmitProductAction);
   extends::Commands::setMenuListener([] { extends::MyMenuListener::updateActions(); });
+  extends::ShortcutGuard::install();
 }
 
 void releaseActions() {
   if (made().empty()) return;
   extends::Commands::setMenuListener(nullptr);
+  extends::ShortcutGuard::uninstall();
   for (Made& entry : made()) {
     extends::Commands::unregisterAction(entry.command);
     entry.forget();
