@@ -4,6 +4,7 @@
 #include "dwin/sys/win32/com/Init.h"
 #include "qmk/DB.h"
 #include "qmk/MainWindow.h"
+#include "qmk/MyAction.h"
 #include "qmk/config/Config.h"
 #include "winapi/browser/BrowserServer.h"
 
@@ -39,12 +40,14 @@ int startQuillmark() {
   winapi::browser::registerBrowserServer();  // the class the browser window creates
   std::unique_ptr<DB> db = openDatabase(config);
   if (!db) return 1;
+  MainWindow::setCreateActions(MyAction::createActions);
   try {
     MainWindow window(db.get());
     window.run();
   } catch (const std::exception& e) {
     std::cout << "main catch " << e.what() << std::endl;
   }
+  MyAction::releaseActions();
   config.save();
   return 0;
 }
