@@ -5,6 +5,7 @@
 #include "dwin/sys/win32/ie/WebBrowser.h"
 #include "qmk/Base.h"
 #include "qmk/MainWindow.h"
+#include "qmk/MessageDialog.h"
 #include "qmk/dialog/SiteForms.h"
 #include "qmk/extends/Commands.h"
 #include "qmk/extends/MyMenuListener.h"
@@ -16,11 +17,10 @@
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QWidget>
 
-#include <iostream>
+#include <optional>
 
 namespace qmk::dialog {
 
@@ -56,27 +56,24 @@ class Shell final : public QWidget {
   WebBrowserDialog* owner_;
 };
 
-const std::vector<const char*>& contextEntries() {
-  static const std::vector<const char*> entries = {
-      "TodayAction",           "VersionAction",      "|", "SubmitProductAction", "|", "CopyUsernameAction",
-      "CopyPasswordAction",    "|",                  "CopyLocationURLAction", "|", "SubPageAction",
-      "ListedUrlAction"};
+// The context menu: commands in order, no value for a separator.
+const std::vector<std::optional<extends::Command>>& contextEntries() {
+  using extends::Command;
+  static const std::vector<std::optional<Command>> entries = {
+      Command::TodayAction,        Command::VersionAction,         std::nullopt, Command::SubmitProductAction,
+      std::nullopt,                Command::CopyUsernameAction,    Command::CopyPasswordAction, std::nullopt,
+      Command::CopyLocationURLAction, std::nullopt,                Command::SubPageAction,
+      Command::ListedUrlAction};
   return entries;
-}
-
-void informationBox(const std::string& title, const std::string& text) {
-  QMessageBox box(QMessageBox::Information, QString::fromStdString(title), QString::fromStdString(text),
-                  QMessageBox::Ok);
-  box.exec();
 }
 
 void reportNoBrowser() {
   showStatus("Web Browser not available: the browser engine could not be started");
   if (engineFailureShown) return;
   engineFailureShown = true;
-  QMessageBox::warning(MainWindow::getInstance(), "Web Browser",
-                       "The web browser could not be started.\n\nPages cannot be shown in the program's "
-                       "own browser window; everything else works as usual.");
+  MessageDialog::openError("Web Browser",
+                           "The web browser could not be started.\n\nPages cannot be shown in the program's "
+                           "own browser window; everything else works as usual.");
 }
 
 }  // namespace
@@ -186,11 +183,11 @@ void WebBrowserDialog::hookContextMenu(QWidget* control) {
   QObject::connect(contextMenu_, &QMenu::aboutToShow, contextMenu_, [this] {
     // The shared commands, as registered now.
     contextMenu_->clear();
-    for (const char* entry : contextEntries()) {
-      if (std::string_view(entry) == "|")
-        contextMenu_->addSeparator();
+    for (const auto& entry : contextEntries()) {
+      if (entry)
+        extends::Commands::addTo(contextMenu_, *entry);
       else
-        extends::Commands::addTo(contextMenu_, entry);
+        contextMenu_->addSeparator();
     }
     extends::MyMenuListener::getInstance().menuAboutToShow();
   });
@@ -258,7 +255,7 @@ void WebBrowserDialog::copyPadField(QPushButton* button) {
       if (!product) return;
       value = field == "pad_locale" ? getPadLocale(*product) : getExeLocale(*product);
       if (!value || value->empty()) {
-        informationBox(getId(*product).value_or(""), field + " not setted");
+        MessageDialog::openInformation(getId(*product).value_or(""), field + " not setted");
         return;
       }
     } else {

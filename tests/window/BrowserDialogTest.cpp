@@ -8,6 +8,7 @@
 #include "dwin/sys/win32/com/Core.h"
 #include "dwin/sys/win32/ie/IE.h"
 #include "qmk/Base.h"
+#include "qmk/MessageDialog.h"
 #include "qmk/MyAction.h"
 #include "qmk/dialog/SiteForms.h"
 #include "qmk/dialog/WebBrowserDialog.h"
@@ -79,9 +80,15 @@ class BrowserDialog : public WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
-    MainWindow::setCreateActions(&MyAction::createActions);
     padPath_ = dir_.path().toStdString() + "/tidy.xml";
     std::ofstream(padPath_) << kPad;
+    MessageDialog::setInterceptor([this](MessageDialog::Kind, const std::string& title, const std::string& text) {
+      messages_.push_back(title + ": " + text);
+    });
+  }
+  void TearDown() override {
+    MessageDialog::setInterceptor(nullptr);
+    WindowTest::TearDown();
   }
   // The download site's domain as the program knows it, and its category-152 listing address.
   std::string domain() const { return dwin::net::downloadSiteDomain(); }
@@ -126,6 +133,7 @@ class BrowserDialog : public WindowTest {
   }
   std::string location() { return WebBrowserDialog::getLocationUrl(); }
   std::string padPath_;
+  std::vector<std::string> messages_;
 };
 
 TEST_F(BrowserDialog, ToolWindowWithButtonsBrowserAndContextMenu) {
@@ -168,11 +176,13 @@ TEST_F(BrowserDialog, ToolWindowWithButtonsBrowserAndContextMenu) {
     entries += a->isSeparator() ? std::string("|") : a->text().toStdString();
     entries += " ";
   }
-  auto text = [](const char* name) { return extends::Commands::find(name)->text().toStdString() + " "; };
-  EXPECT_EQ(entries, text("TodayAction") + text("VersionAction") + "| " + text("SubmitProductAction") + "| " +
-                         text("CopyUsernameAction") + text("CopyPasswordAction") + "| " +
-                         text("CopyLocationURLAction") + "| " + text("SubPageAction") + text("ListedUrlAction"));
-  EXPECT_FALSE(extends::Commands::find("SubmitProductAction")->isEnabled());
+  using extends::Command;
+  auto text = [](Command command) { return extends::Commands::find(command)->text().toStdString() + " "; };
+  EXPECT_EQ(entries, text(Command::TodayAction) + text(Command::VersionAction) + "| " +
+                         text(Command::SubmitProductAction) + "| " + text(Command::CopyUsernameAction) +
+                         text(Command::CopyPasswordAction) + "| " + text(Command::CopyLocationURLAction) + "| " +
+                         text(Command::SubPageAction) + text(Command::ListedUrlAction));
+  EXPECT_FALSE(extends::Commands::find(extends::Command::SubmitProductAction)->isEnabled());
 
   // Opening an address shows and navigates; closing hides; the same browser shows again.
   d->openUrl(site.baseUrl() + "/front");
@@ -189,7 +199,7 @@ TEST_F(BrowserDialog, ToolWindowWithButtonsBrowserAndContextMenu) {
   EXPECT_EQ(location(), site.baseUrl() + "/front");
   EXPECT_EQ(requestsOf(site, "GET").size(), 1u);
 
-  runFromContextMenu(extends::Commands::find("CopyLocationURLAction")->text());
+  runFromContextMenu(extends::Commands::find(extends::Command::CopyLocationURLAction)->text());
   EXPECT_EQ(QApplication::clipboard()->text().toStdString(), site.baseUrl() + "/front");
   EXPECT_EQ(status(), "copied to clipboard : " + site.baseUrl() + "/front");
 
@@ -225,7 +235,6 @@ TEST_F(BrowserDialog, PadButtonsCopyTheCurrentProductsFields) {
   EXPECT_EQ(QApplication::clipboard()->text(), "before");
   EXPECT_EQ(status(), "");
 
-  BoxAnswer answer(QMessageBox::Ok);
   selectListing("other.example");  // not the download site's row: nothing at all
   button("&pad_locale")->click();
   EXPECT_EQ(QApplication::clipboard()->text(), "before");
@@ -234,7 +243,7 @@ TEST_F(BrowserDialog, PadButtonsCopyTheCurrentProductsFields) {
   EXPECT_EQ(QApplication::clipboard()->text().toStdString(), padPath_);
   button("&exe_locale")->click();  // empty: a box titled with the product
   EXPECT_EQ(QApplication::clipboard()->text().toStdString(), padPath_);
-  EXPECT_EQ(answer.seen, std::vector<std::string>{"Tidy: exe_locale not setted"});
+  EXPECT_EQ(messages_, std::vector<std::string>{"Tidy: exe_locale not setted"});
 }
 
 TEST_F(BrowserDialog, SubmitLoadsTheUploadFormThatPostsToTheSite) {
@@ -246,7 +255,7 @@ TEST_F(BrowserDialog, SubmitLoadsTheUploadFormThatPostsToTheSite) {
   selectListing(domain());
   WebBrowserDialog* d = dialog();
   testing::internal::CaptureStdout();
-  runFromContextMenu(extends::Commands::find("SubmitProductAction")->text());
+  runFromContextMenu(extends::Commands::find(extends::Command::SubmitProductAction)->text());
   const std::string console = testing::internal::GetCapturedStdout();
   EXPECT_NE(console.find("not got exe_locale for Tidy\n"), std::string::npos) << console;
   EXPECT_EQ(location(), "about:blank");
@@ -257,7 +266,7 @@ TEST_F(BrowserDialog, SubmitLoadsTheUploadFormThatPostsToTheSite) {
   selectListing(domain());
   d = dialog();
   d->show();
-  runFromContextMenu(extends::Commands::find("SubmitProductAction")->text());
+  runFromContextMenu(extends::Commands::find(extends::Command::SubmitProductAction)->text());
   ASSERT_TRUE(ie::waitForTitle(d->browser(), "Free downloads", 15000));
   EXPECT_EQ(location(), dialog::uploadPageUrl());
   auto categories = com::getElementsByName(d->browser(), "category_id");
@@ -323,6 +332,7 @@ TEST_F(BrowserDialog, LogOnSendsTheCredentialsAndOffersTheUpload) {
   d->logOn(dialog::logOnPageUrl());
   const std::string console = testing::internal::GetCapturedStdout();
   EXPECT_NE(console.find("simtel username or password not setted\n"), std::string::npos) << console;
+  ASSERT_TRUE(ie::waitForTitle(d->browser(), "Log On", 15000));
   EXPECT_EQ(location(), dialog::logOnPageUrlWithSiteId());
 }
 
@@ -330,15 +340,14 @@ TEST_F(BrowserDialog, WithoutTheEngineTheUserIsToldOnceAndCommandsDoNothing) {
   winapi::browser::revokeBrowserServer();
   addSubmittable("/opt/tidy/setup.exe");
   openWindow();
-  {
-    BoxAnswer answer(QMessageBox::Ok);
-    EXPECT_EQ(WebBrowserDialog::getInstance(), nullptr);
-    EXPECT_EQ(WebBrowserDialog::getInstance(), nullptr);
-    extends::Commands::run("SubmitProductAction");
-    extends::Commands::run("CopyLocationURLAction");
-    EXPECT_EQ(status(), "not got location URL");
-    EXPECT_EQ(answer.seen.size(), 1u);
-  }
+  EXPECT_EQ(WebBrowserDialog::getInstance(), nullptr);
+  EXPECT_EQ(WebBrowserDialog::getInstance(), nullptr);
+  extends::Commands::run(extends::Command::SubmitProductAction);
+  EXPECT_EQ(status().rfind("Web Browser not available", 0), 0u) << status();
+  extends::Commands::run(extends::Command::CopyLocationURLAction);
+  EXPECT_EQ(status(), "not got location URL");
+  ASSERT_EQ(messages_.size(), 1u);  // told once
+  EXPECT_EQ(messages_[0].rfind("Web Browser: The web browser could not be started.", 0), 0u);
   closeWindow();  // nothing to dispose
   winapi::browser::registerBrowserServer();
 }

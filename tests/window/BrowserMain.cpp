@@ -1,6 +1,8 @@
 // Browser window tests: the window tests' application, with COM and the browser engine.
 #include "dwin/sys/win32/QtMessagePump.h"
 #include "dwin/sys/win32/com/Init.h"
+#include "qmk/MainWindow.h"
+#include "qmk/MyAction.h"
 #include "winapi/browser/BrowserServer.h"
 
 #include <QApplication>
@@ -19,8 +21,10 @@ int main(int argc, char** argv) {
   dwin::sys::win32::com::Init::initialize();
   dwin::sys::win32::installQtMessagePump();
   winapi::browser::registerBrowserServer();
+  qmk::MainWindow::setCreateActions(qmk::MyAction::createActions);
   testing::InitGoogleTest(&argc, argv);
   const int result = RUN_ALL_TESTS();
+  qmk::MyAction::releaseActions();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   return result;
 }
