@@ -84,15 +84,16 @@ void WebBrowserDialog::submit(const base::RecordPtr& product) {
 void WebBrowserDialog::logOn(const std::string& url) {
   if (url.find(logOnPageUrl()) == std::string::npos) return;
   const std::string domain = dwin::net::downloadSiteDomain();
+  // The waits pump events: the dialog may be gone when one ends, the browser held here is not.
+  ComPtr<winapi::IWebBrowser2> browser = browser_;
   loadHtml(logOnForm(), logOnPageUrlWithSiteId());
+  if (instance() != this) return;
   const std::optional<std::string> user = userName();
   const std::optional<std::string> pass = password();
   if (isEmpty(user) || isEmpty(pass)) {
     report("simtel username or password not setted");
     return;
   }
-  // The waits pump events: the dialog may be gone when one ends, the browser held here is not.
-  ComPtr<winapi::IWebBrowser2> browser = browser_;
   if (!ie::waitForElementById(browser.get(), "finished", 30000, 100)) {
     showStatus(domain + " not found id finished");
     return;
