@@ -7,6 +7,7 @@
 #include "qmk/MessageDialog.h"
 #include "qmk/extends/Commands.h"
 #include "qmk/extends/MyMenuListener.h"
+#include "qmk/extends/RecordTableModel.h"
 
 #include <QAction>
 #include <QApplication>
@@ -457,6 +458,53 @@ TEST_F(Commands, AcceleratorsLeaveTextBeingEditedAlone) {
   QTest::keyClick(table, Qt::Key_B, Qt::ControlModifier);
   EXPECT_EQ(viewerAt(SharewareTab)->rowCount(), 2);  // a new row waits for its id
   ::unsetenv("QMK_SEARCH_URL");
+}
+
+TEST_F(Commands, PagesOfTheClickedCellAndTheSelectedRow) {
+  // the desktop's opener, as the shell command finds it on the path
+  const std::string folder = dir_.path().toStdString();
+  const std::string opened = folder + "/opened.txt";
+  std::ofstream(folder + "/xdg-open") << "#!/bin/sh\necho \"$1\" >> '" << opened << "'\n";
+  ::chmod((folder + "/xdg-open").c_str(), 0700);
+  const std::string path = ::getenv("PATH") ? ::getenv("PATH") : "";
+  ::setenv("PATH", (folder + ":" + path).c_str(), 1);
+  addProduct("Tool", "1");
+  addSite("Shareware_Sites", "a.com");
+  addSite("Shareware_Sites", "ten.com");
+  exec("UPDATE Shareware_Sites SET sub_page='http://a.c' WHERE id='ten.com';");
+  addListing("Tool", "a.com", ", listed_url", ", 'ftp://x'");
+  openWindow();
+  auto click = [this](int tab, const std::string& id, const std::string& columnName) {
+    selectTab(tab);
+    QTableView* table = viewerAt(tab)->getTable();
+    const auto& names = viewerAt(tab)->getModel()->columnNames();
+    const int column = int(std::find(names.begin(), names.end(), columnName) - names.begin());
+    const QRect cell = table->visualRect(table->model()->index(rowOfId(tab, id), column));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+    QApplication::processEvents();
+  };
+  click(SharewareTab, "a.com", "id");
+  window_->setStatus("x");
+  choose(SharewareTab, "Open URL with default Browser");
+  EXPECT_EQ(status(), "navigate to http://www.a.com");
+  for (int i = 0; i < 200 && readFile(opened).empty(); ++i) QTest::qWait(10);
+  EXPECT_EQ(readFile(opened), "http://www.a.com\n");
+  ::setenv("PATH", path.c_str(), 1);
+
+  // a product's id and a listing address that is no web page are no addresses
+  click(SoftwaresTab, "Tool", "id");
+  EXPECT_FALSE(enabledIn(SoftwaresTab, "Open URL with default Browser"));
+  EXPECT_FALSE(enabledIn(SoftwaresTab, "Open &URL with internal Browser"));
+  click(ListingTab, "a.com", "listed_url");
+  EXPECT_FALSE(enabledIn(ListingTab, "Open URL with default Browser"));
+
+  // pages of the selected row that are not filled in
+  select(SoftwaresTab, "Tool");
+  emit placed("Open &Home Page")->triggered();
+  EXPECT_EQ(status(), "home page for Tool not setted");
+  select(SharewareTab, "ten.com");
+  emit placed("Open &Submit Page")->triggered();
+  EXPECT_EQ(status(), "home page for ten.com not setted");
 }
 
 }  // namespace
