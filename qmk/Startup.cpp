@@ -4,13 +4,13 @@
 #include "dwin/sys/win32/com/Init.h"
 #include "qmk/DB.h"
 #include "qmk/MainWindow.h"
+#include "qmk/Report.h"
 #include "qmk/config/Config.h"
 
 #include <QMessageBox>
 #include <QString>
 
 #include <exception>
-#include <iostream>
 #include <memory>
 
 namespace qmk {
@@ -21,7 +21,7 @@ std::unique_ptr<DB> openDatabase(const config::Config& config) {
   try {
     return std::make_unique<DB>(config.getDatabasePath());
   } catch (const std::exception& e) {
-    std::cout << "open database catch " << e.what() << std::endl;
+    report::trace(std::string("open database catch ") + e.what());
     QMessageBox::critical(nullptr, "Quillmark",
                           QString("The database %1 cannot be opened:\n%2\n\nThe program ends now.")
                               .arg(QString::fromStdString(config.getDatabasePath()), QString::fromUtf8(e.what())));
@@ -41,7 +41,7 @@ int startQuillmark() {
     MainWindow window(db.get());
     window.run();
   } catch (const std::exception& e) {
-    std::cout << "main catch " << e.what() << std::endl;
+    report::trace(std::string("main catch ") + e.what());
   }
   config.save();
   return 0;
