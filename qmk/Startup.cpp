@@ -37,6 +37,13 @@ int startQuillmark() {
   dwin::sys::win32::installQtMessagePump();
   std::unique_ptr<DB> db = openDatabase(config);
   if (!db) return 1;
+  if (db->isReadOnly()) {
+    report::trace("database is read-only: " + config.getDatabasePath());
+    QMessageBox::warning(nullptr, "Quillmark",
+                         QString("The database %1 is read-only.\n\nYou can look at your tables, but changes "
+                                 "cannot be saved.")
+                             .arg(QString::fromStdString(config.getDatabasePath())));
+  }
   try {
     MainWindow window(db.get());
     window.run();
