@@ -321,6 +321,39 @@ TEST_F(Commands, MovesBetweenTheSiteListsWithTheirCascades) {
   EXPECT_EQ(one("SELECT count(*) FROM Softwares"), "2");
 }
 
+TEST_F(Commands, AWriteThatFailsIsNeverAMoveOrAStamp) {
+  addProduct("Tool", "1");
+  addSite("Shareware_Sites", "a.com", "2");
+  addListing("Tool", "a.com", ", listed_url", ", 'keep'");
+  // the file refuses new Black_Sites rows and changed listing rows
+  exec("CREATE TRIGGER full BEFORE INSERT ON Black_Sites BEGIN SELECT RAISE(ABORT, 'disk full'); END;"
+       "CREATE TRIGGER frozen BEFORE UPDATE ON Tool BEGIN SELECT RAISE(ABORT, 'disk full'); END;");
+  RankService service;
+  service.rank("http://www.a.com", "7");
+  openWindow();
+  select(ListingTab, "a.com");
+  choose(ListingTab, "&Move to Black Sites List");
+  EXPECT_NE(status().find("not stored"), std::string::npos) << status();
+  EXPECT_EQ(column("SELECT id FROM Shareware_Sites UNION ALL SELECT listed_url FROM Tool UNION ALL SELECT id FROM "
+                   "Black_Sites"),
+            (std::vector<std::string>{"a.com", "keep"}));
+  EXPECT_EQ(idsShown(ListingTab), std::vector<std::string>{"a.com"});
+  EXPECT_EQ(idsShown(SharewareTab), std::vector<std::string>{"a.com"});
+  EXPECT_EQ(idsShown(BlackTab), std::vector<std::string>{});
+
+  select(ListingTab, "a.com");
+  choose(ListingTab, "Set submit date to &Today");
+  EXPECT_EQ(status().find("submit date setted"), std::string::npos) << status();
+  EXPECT_EQ(viewAt(ListingTab)->getById("a.com")->get("sub_date"), one("SELECT sub_date FROM Tool"));
+
+  // the rank reaches the catalogue row but not the listing table: none of it is kept
+  select(SharewareTab, "a.com");
+  choose(SharewareTab, "&Get PageRank");
+  EXPECT_EQ(column("SELECT pr FROM Shareware_Sites UNION ALL SELECT pr FROM Tool"),
+            (std::vector<std::string>{"2", "-1"}));
+  EXPECT_EQ(viewAt(SharewareTab)->getById("a.com")->get("pr"), "2");
+}
+
 TEST_F(Commands, RemoveAllSynchronizeAndRemove) {
   addProduct("Tool", "1");
   addSite("Shareware_Sites", "a.com");
