@@ -7,6 +7,7 @@
 #include "qmk/MyAction.h"
 #include "qmk/Report.h"
 #include "qmk/config/Config.h"
+#include "winapi/browser/BrowserServer.h"
 
 #include <QMessageBox>
 #include <QString>
@@ -36,6 +37,7 @@ int startQuillmark() {
   config::Config& config = config::Config::getInstance();
   dwin::sys::win32::com::Init::initialize();  // the apartment stays open until the program ends
   dwin::sys::win32::installQtMessagePump();
+  winapi::browser::registerBrowserServer();  // the class the browser window creates
   std::unique_ptr<DB> db = openDatabase(config);
   if (!db) return 1;
   if (db->isReadOnly()) {
