@@ -59,8 +59,7 @@ void WebBrowserDialog::submit(const base::RecordPtr& product) {
   report::trace("submitting product " + id);
   base::RecordPtr row = selectedRecord();
   const std::optional<std::string> cid = row ? getCid(*row) : std::nullopt;
-  // The id goes into the page: digits only.
-  if (isEmpty(cid) || !isDigits(*cid)) {
+  if (isEmpty(cid)) {
     report("not got cid for " + id);
     return;
   }
