@@ -17,6 +17,8 @@
 #include <QTabWidget>
 #include <QTableView>
 
+#include <algorithm>
+
 namespace qmk::tab {
 
 TableView::TableView(std::string name) : ViewerRecords(std::move(name)), modifier_(this) {}
@@ -85,19 +87,20 @@ void TableView::createContextMenu(QTableView* table) {
 }
 
 void TableView::fillCommonMenu() {
+  using extends::Command;
   using extends::Commands::addTo;
   const bool listing = isProductListing();
-  addTo(menu_, "AddAction");
-  addTo(menu_, "FindTableItemAction");
-  if (!listing) addTo(menu_, "RemoveAction");
+  addTo(menu_, Command::AddAction);
+  addTo(menu_, Command::FindTableItemAction);
+  if (!listing) addTo(menu_, Command::RemoveAction);
   menu_->addSeparator();
-  addTo(menu_, "OpenHomePageAction");
-  if (name != "Softwares") addTo(menu_, "OpenSubPageAction");
+  addTo(menu_, Command::OpenHomePageAction);
+  if (name != "Softwares") addTo(menu_, Command::OpenSubPageAction);
   menu_->addSeparator();
-  addTo(menu_, "OpenURLAction");
-  addTo(menu_, "OpenWithDefaultBrowserAction");
+  addTo(menu_, Command::OpenURLAction);
+  addTo(menu_, Command::OpenWithDefaultBrowserAction);
   menu_->addSeparator();
-  addTo(menu_, "PageRankAction");
+  addTo(menu_, Command::PageRankAction);
   if (listing) menu_->addSeparator();
 }
 
@@ -123,13 +126,16 @@ void TableView::addNewRecord() {
   }
 }
 
-void TableView::addAndStore(const base::RecordPtr& record, bool select) {
+bool TableView::addAndStore(const base::RecordPtr& record, bool select) {
   try {
     add(record);
-    DB::getInstance().add(*record, name);
+    const bool stored = DB::getInstance().add(*record, name);
+    if (!stored) remove(record);  // the list shows what the file holds
     refresh();
-    if (select) selectRecord(record);
+    if (stored && select) selectRecord(record);
+    return stored;
   } catch (...) {
+    return false;
   }
 }
 
@@ -138,7 +144,12 @@ bool TableView::addAllAndStoreHere(const std::vector<base::RecordPtr>& records, 
   try {
     for (const base::RecordPtr& record : records) {
       add(record);
-      if (store) DB::getInstance().insert(*record, name);
+      if (store && DB::getInstance().insert(*record, name) == DB::notStored) {
+        // The records before it are stored; this one and the later ones are not listed.
+        remove(record);
+        refresh();
+        return false;
+      }
     }
     refresh();
     return true;
@@ -147,13 +158,23 @@ bool TableView::addAllAndStoreHere(const std::vector<base::RecordPtr>& records, 
   }
 }
 
-void TableView::removeAndDeleteHere(const base::RecordPtr& record) {
+bool TableView::removeAndDeleteHere(const base::RecordPtr& record) {
   try {
-    if (!record) return;
+    if (!record) return false;
+    std::vector<base::RecordPtr>& list = getRecords();
+    const auto at = std::find(list.begin(), list.end(), record);
+    const std::size_t position = std::size_t(at - list.begin());
     remove(record);
-    DB::getInstance().deleteRecord(*record, name);
+    if (DB::getInstance().deleteRecord(*record, name) == DB::notStored) {
+      // Still in the file: the row comes back where it was.
+      if (at != list.end()) list.insert(list.begin() + std::ptrdiff_t(std::min(position, list.size())), record);
+      refresh();
+      return false;
+    }
     refresh();
+    return true;
   } catch (...) {
+    return false;
   }
 }
 
