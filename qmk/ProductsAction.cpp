@@ -13,13 +13,13 @@ namespace {
 constexpr const char* menuSource = "menu&products";
 
 template <class T>
-void make(T*& variable, const char* name) {
+void make(T*& variable, extends::Command command) {
   if (!variable) {
     variable = new T;
     variable->setParent(QCoreApplication::instance());
     QObject::connect(variable, &QObject::destroyed, [&variable] { variable = nullptr; });
   }
-  extends::Commands::registerAction(name, variable);
+  extends::Commands::registerAction(command, variable);
 }
 
 }  // namespace
@@ -42,8 +42,8 @@ FirstProductAction* firstProductAction = nullptr;
 SecondProductAction* secondProductAction = nullptr;
 
 void createActions() {
-  make(firstProductAction, "FirstProductAction");
-  make(secondProductAction, "SecondProductAction");
+  make(firstProductAction, extends::Command::FirstProductAction);
+  make(secondProductAction, extends::Command::SecondProductAction);
 }
 
 }  // namespace qmk::ProductsAction

@@ -33,7 +33,6 @@ class About : public WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
-    MainWindow::setCreateActions(&MyAction::createActions);
     opened_ = bin_.path().toStdString() + "/opened";
     QFile opener(bin_.path() + "/xdg-open");
     ASSERT_TRUE(opener.open(QIODevice::WriteOnly));
@@ -41,12 +40,6 @@ class About : public WindowTest {
     opener.close();
     opener.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   }
-  void TearDown() override {
-    WindowTest::TearDown();
-    MainWindow::setCreateActions(nullptr);
-    MyAction::releaseActions();
-  }
-
   // The addresses the opener got so far, waiting a little for the last `count` to arrive.
   std::string opened(long lines) {
     std::string text = readFile(opened_);
@@ -117,12 +110,13 @@ TEST_F(About, EveryCommandPictureIsDrawn) {
     for (QAction* action : window_->menu(menu)->actions()) placed.push_back(action);
   EXPECT_GE(placed.size(), 30u);
   for (QAction* action : placed) EXPECT_TRUE(action->isSeparator() || !action->icon().isNull()) << action->text().toStdString();
-  const std::pair<const char*, const char*> disabled[] = {
-      {"AddAction", "addDisabled16.gif"}, {"RemoveAction", "removeDisabled16.gif"}, {"HelpAction", "helpDisabled16.gif"}};
+  const std::pair<extends::Command, const char*> disabled[] = {{extends::Command::AddAction, "addDisabled16.gif"},
+                                                             {extends::Command::RemoveAction, "removeDisabled16.gif"},
+                                                             {extends::Command::HelpAction, "helpDisabled16.gif"}};
   for (const auto& [command, image] : disabled)
     EXPECT_EQ(extends::Commands::find(command)->icon().pixmap(16, QIcon::Disabled).toImage().convertToFormat(QImage::Format_ARGB32),
               images.get(image)->toImage().convertToFormat(QImage::Format_ARGB32))
-        << command;
+        << image;
 }
 
 TEST_F(About, AboutDialogAndProductsMenuOpenTheMakersPages) {
