@@ -3,12 +3,17 @@
 namespace qmk::base {
 
 namespace {
+std::uint64_t changes = 0;
+
 const std::shared_ptr<const ColumnSet>& emptyColumns()
 {
     static const auto empty = std::make_shared<const ColumnSet>();
     return empty;
 }
 } // namespace
+
+std::uint64_t changeStamp() { return changes; }
+void noteChange() { ++changes; }
 
 void ColumnSet::index()
 {
@@ -38,6 +43,7 @@ bool BaseRecord::set(std::string_view name, std::string value)
     if (it == fields_.end())
         return false;
     it->second = std::move(value);
+    noteChange();
     return true;
 }
 
@@ -50,7 +56,11 @@ std::optional<std::string> BaseRecord::get(std::string_view name) const
 }
 
 std::size_t BaseRecord::size() const { return fields_.size(); }
-FieldMap& BaseRecord::getFields() { return fields_; }
+FieldMap& BaseRecord::getFields()
+{
+    noteChange();   // the caller may write through it
+    return fields_;
+}
 const FieldMap& BaseRecord::getFields() const { return fields_; }
 const ValueListMap& BaseRecord::getValueListsByColumn() const { return columns_->valueListsByColumn; }
 const std::vector<std::string>& BaseRecord::getColumnNames() const { return columns_->names; }
@@ -94,6 +104,7 @@ void BaseRecord::useColumns(std::shared_ptr<const ColumnSet> columns)
 
 BaseRecord& BaseRecord::reset()
 {
+    noteChange();
     const auto& cols = *columns_;
     for (std::size_t i = 0; i < cols.names.size(); ++i) {
         const bool hasList = i < cols.valueLists.size() && !cols.valueLists[i].empty();

@@ -7,6 +7,7 @@
 // progress may all hold the same record. Nothing here throws except std::bad_alloc.
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -78,5 +79,11 @@ private:
 };
 
 using RecordPtr = std::shared_ptr<BaseRecord>;
+
+// A count raised by every change that can alter which ids a record list holds: a record's
+// set, reset and writable getFields, and the list operations of BaseRecords (qmk/ViewerRecords.h).
+// A lookup built over the lists stays valid while the count stays the same. UI thread only.
+std::uint64_t changeStamp();
+void noteChange();
 
 } // namespace qmk::base

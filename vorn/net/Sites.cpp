@@ -40,7 +40,8 @@ std::string readResultPages(std::int32_t total,
         if (!page || !isUsable(*page))
             break;
         pages += *page;
-        dwin::sys::win32::Process::wait(kPageWaitMs);
+        if (!dwin::sys::win32::Process::wait(kPageWaitMs))
+            break;  // the application is quitting: no more requests
     }
     return pages;
 }
