@@ -1,24 +1,207 @@
-// PLACEHOLDER: the command set replaces these.
+// The application functions the commands share: rank, links under the mouse, PAD files, the
+// clipboard, credentials and the download site's category id.
 #include "qmk/Base.h"
+
+#include "dwin/net/Http.h"
+#include "qmk/DB.h"
+#include "qmk/MessageDialog.h"
+#include "qmk/extends/Trim.h"
+#include "qmk/tab/Listed_Urls.h"
+#include "qmk/tab/Softwares.h"
+#include "vorn/PageRank.h"
+
+#include <QClipboard>
+#include <QString>
+#include <QTableView>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
 
 namespace qmk {
 
-std::string queryPageRank(const std::string&) { return {}; }
-std::string getPageRank(const std::string&) { return {}; }
-bool updatePageRank(const std::string&, base::BaseRecord&) { return false; }
-bool updateRecordPageRank(const base::RecordPtr&, ViewerRecords&) { return false; }
-bool updatePageRankInCurrentTab(const base::RecordPtr&) { return false; }
-std::optional<std::string> cellUrl() { return {}; }
-std::optional<std::string> readXmlTag(const std::string&, const std::string&) { return {}; }
-std::optional<std::string> readPad(const std::string&, const std::string&) { return {}; }
-void copyToClipboard(const std::string&) {}
-void copyText(const std::string&) {}
-std::optional<std::string> userNameOf(const base::RecordPtr&) { return {}; }
-std::optional<std::string> passwordOf(const base::RecordPtr&) { return {}; }
-std::optional<std::string> userName(const std::string&) { return {}; }
-std::optional<std::string> password(const std::string&) { return {}; }
-std::optional<std::string> getSimtelCid(std::string_view) { return {}; }
-std::optional<std::string> getCid(const base::BaseRecord&) { return {}; }
-bool isDigits(std::string_view) { return false; }
+namespace {
+
+// PAD files are a few kilobytes; anything larger is not one.
+constexpr std::uintmax_t maxPadBytes = 4 * 1024 * 1024;
+
+bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+
+}  // namespace
+
+// --- rank ---
+
+std::string queryPageRank(const std::string& url) {
+  std::string rank = vorn::PageRank::getRank(url).value_or(std::string());
+  if (rank.empty() && (url.empty() || url.back() != '/')) rank = vorn::PageRank::getRank(url + "/").value_or(std::string());
+  return rank;
+}
+
+std::string getPageRank(const std::string& site) { return queryPageRank(pageUrl(site, true)); }
+
+bool updatePageRank(const std::string& pageUrl, base::BaseRecord& record) {
+  try {
+    const std::string old = record.get("pr").value_or(std::string());
+    std::string rank = queryPageRank(pageUrl);
+    if (rank.empty()) {
+      showStatus(pageUrl + " unranked");
+      rank = "-1";
+    }
+    if (rank != old) {
+      record.set("pr", rank);
+      showStatus(pageUrl + " PageRank updated to " + rank);
+      return true;
+    }
+    showStatus(pageUrl + " PageRank same as old value " + old);
+  } catch (const dwin::net::HttpException& e) {
+    std::cout << "updatePageRank catch " << e.what() << std::endl;
+    MessageDialog::openError("Error on reterive Google Page Rank", "Please connected to the Internet first");
+  }
+  return false;
+}
+
+bool updateRecordPageRank(const base::RecordPtr& record, ViewerRecords& viewerRecords) {
+  if (!record) return false;
+  std::optional<std::string> site = record->get("home");
+  if (!site) site = record->get("id");
+  if (!updatePageRank(pageUrl(site.value_or(std::string()), true), *record)) return false;
+  viewerRecords.refresh();
+  DB::getInstance().updateFieldCascade(viewerRecords.name, record->get("id").value_or(std::string()), "pr",
+                                       record->get("pr").value_or(std::string()));
+  return true;
+}
+
+bool updatePageRankInCurrentTab(const base::RecordPtr& record) {
+  ViewerRecords* records = currentViewerRecords();
+  return records && updateRecordPageRank(record, *records);
+}
+
+// --- links under the mouse ---
+
+std::optional<std::string> cellUrl() {
+  const std::optional<ViewerCell>& cell = mouseCell();
+  if (!cell) return std::nullopt;
+  const std::string text = cell->getText();
+  if (!isUsableValue(text)) return std::nullopt;
+  QTableView* table = currentTable();
+  if (!table || !table->model()) return std::nullopt;
+  const std::string column = table->model()->headerData(cell->column, Qt::Horizontal).toString().toStdString();
+  if (column == "home") return pageUrl(text, true);
+  if (column == "id") {
+    if (currentTableName() == tab::Softwares::getInstance()->name) return std::nullopt;
+    return pageUrl(text, true);
+  }
+  if (startsWith(text, "http")) return text;
+  return std::nullopt;
+}
+
+// --- PAD files ---
+
+std::optional<std::string> readXmlTag(const std::string& filePath, const std::string& tag) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  // Only a plain file is read: a directory, a pipe or a device would fail or never end.
+  if (!fs::is_regular_file(filePath, error)) return std::nullopt;
+  const std::uintmax_t size = fs::file_size(filePath, error);
+  if (error || size > maxPadBytes) {
+    std::cout << "readXmlTag skips " << filePath << ", size " << (error ? 0 : size) << std::endl;
+    return std::nullopt;
+  }
+  std::ifstream in(filePath, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string text(std::size_t(size), '\0');
+  in.read(text.data(), std::streamsize(size));
+  text.resize(std::size_t(in.gcount()));
+  const std::string open = "<" + tag + ">";
+  const std::size_t start = text.find(open);
+  const std::size_t end = text.find("</" + tag + ">");
+  if (start == std::string::npos || end == std::string::npos) return std::nullopt;
+  const std::size_t from = start + open.size();
+  // a closing tag that starts inside the opening one: no element
+  if (end < from) return std::nullopt;
+  return text.substr(from, end - from);
+}
+
+std::optional<std::string> readPad(const std::string& productId, const std::string& tag) {
+  try {
+    base::RecordPtr product = tab::Softwares::getInstance()->getById(productId);
+    if (!product) return std::nullopt;
+    std::string path = extends::trim(getPadLocale(*product).value_or(std::string()));
+    if (!isUsableValue(path)) return std::nullopt;
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return readXmlTag(path, tag);
+  } catch (const std::exception& e) {
+    std::cout << "readPad catch " << e.what() << std::endl;
+    return std::nullopt;
+  }
+}
+
+// --- clipboard ---
+
+void copyToClipboard(const std::string& text) {
+  if (text.empty()) return;
+  QClipboard* clipboard = mainClipboard();
+  if (!clipboard) return;
+  clipboard->setText(QString::fromStdString(text));
+  showStatus("copied to clipboard : " + text);
+}
+
+void copyText(const std::string& text) { copyToClipboard(text); }
+
+// --- credentials ---
+
+namespace {
+
+std::optional<std::string> credentialOf(const base::RecordPtr& record, const char* own, const char* general) {
+  if (!record) return std::nullopt;
+  std::optional<std::string> value = record->get(own);
+  if (!isUsableValue(value)) value = record->get(general);
+  if (!isUsableValue(value)) return std::nullopt;
+  return value;
+}
+
+base::RecordPtr listingOrSelected(const std::string& siteId) {
+  if (siteId.empty()) return selectedRecord();
+  tab::Listed_Urls* listing = tab::Listed_Urls::currentListedUrls();
+  return listing ? listing->getById(siteId) : nullptr;
+}
+
+}  // namespace
+
+std::optional<std::string> userNameOf(const base::RecordPtr& record) {
+  return credentialOf(record, "username", "g_user");
+}
+
+std::optional<std::string> passwordOf(const base::RecordPtr& record) {
+  return credentialOf(record, "password", "g_pass");
+}
+
+std::optional<std::string> userName(const std::string& siteId) { return userNameOf(listingOrSelected(siteId)); }
+
+std::optional<std::string> password(const std::string& siteId) { return passwordOf(listingOrSelected(siteId)); }
+
+// --- the download site's category id ---
+
+std::optional<std::string> getSimtelCid(std::string_view listedUrl) {
+  constexpr std::string_view marker = "[cid]";
+  const std::size_t last = listedUrl.rfind(marker);
+  if (listedUrl.size() < 20 || last == std::string_view::npos) return std::nullopt;
+  std::string part(listedUrl.substr(last + marker.size()));
+  if (isDigits(part)) return part;
+  std::cout << "getSimtelCid get wrong category string " << part << std::endl;
+  return std::nullopt;
+}
+
+std::optional<std::string> getCid(const base::BaseRecord& record) {
+  std::optional<std::string> listedUrl = getListedUrl(record);
+  if (!listedUrl) return std::nullopt;
+  return getSimtelCid(*listedUrl);
+}
+
+// Decimal digits "0" to "9"; a byte of a multi-byte character is never one of them.
+bool isDigits(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
 
 }  // namespace qmk

@@ -30,6 +30,7 @@
 #include <QVBoxLayout>
 
 #include <iostream>
+#include <optional>
 
 namespace qmk {
 
@@ -47,31 +48,37 @@ std::function<void()>& disposeBrowserHook() {
   return hook;
 }
 
+using extends::Command;
+// A menu or tool-bar entry; none is a separator.
+using Entry = std::optional<Command>;
+constexpr Entry separator = std::nullopt;
+
 struct MenuSpec {
   const char* text;
-  std::vector<const char*> entries;  // "|" is a separator
+  std::vector<Entry> entries;
   bool listening;
 };
 
 const std::vector<MenuSpec>& menuSpecs() {
   static const std::vector<MenuSpec> specs = {
-      {"&File", {"FindTableItemAction", "ExitAction"}, false},
-      {"&Edit", {"AddAction", "RemoveAction"}, true},
+      {"&File", {Command::FindTableItemAction, Command::ExitAction}, false},
+      {"&Edit", {Command::AddAction, Command::RemoveAction}, true},
       {"&Net",
-       {"OpenHomePageAction", "OpenSubPageAction", "|", "InboundLinksAction", "GoogleSearchAction", "|",
-        "PageRankAction"},
+       {Command::OpenHomePageAction, Command::OpenSubPageAction, separator, Command::InboundLinksAction,
+        Command::GoogleSearchAction, separator, Command::PageRankAction},
        true},
-      {"&Products", {"FirstProductAction", "SecondProductAction"}, false},
-      {"&Help", {"HomeAction", "HelpAction", "AboutAction"}, false},
+      {"&Products", {Command::FirstProductAction, Command::SecondProductAction}, false},
+      {"&Help", {Command::HomeAction, Command::HelpAction, Command::AboutAction}, false},
   };
   return specs;
 }
 
-const std::vector<const char*>& toolBarEntries() {
-  static const std::vector<const char*> entries = {
-      "AddAction",         "RemoveAction",       "|", "FindTableItemAction", "|",
-      "OpenHomePageAction", "OpenSubPageAction", "|", "GoogleSearchAction",  "InboundLinksAction",
-      "PageRankAction",    "|",                  "HelpAction", "AboutAction"};
+const std::vector<Entry>& toolBarEntries() {
+  static const std::vector<Entry> entries = {
+      Command::AddAction,          Command::RemoveAction,      separator, Command::FindTableItemAction, separator,
+      Command::OpenHomePageAction, Command::OpenSubPageAction, separator, Command::GoogleSearchAction,
+      Command::InboundLinksAction, Command::PageRankAction,    separator, Command::HelpAction,
+      Command::AboutAction};
   return entries;
 }
 
@@ -127,15 +134,15 @@ void MainWindow::fillCommandBars() {
   for (const MenuSpec& spec : menuSpecs()) {
     QMenu* target = menu(spec.text);
     target->clear();
-    for (const char* entry : spec.entries) {
-      if (std::string_view(entry) == "|") target->addSeparator();
-      else extends::Commands::addTo(target, entry);
+    for (const Entry& entry : spec.entries) {
+      if (!entry) target->addSeparator();
+      else extends::Commands::addTo(target, *entry);
     }
   }
   toolBar_->clear();
-  for (const char* entry : toolBarEntries()) {
-    if (std::string_view(entry) == "|") toolBar_->addSeparator();
-    else if (QAction* action = extends::Commands::find(entry)) toolBar_->addAction(action);
+  for (const Entry& entry : toolBarEntries()) {
+    if (!entry) toolBar_->addSeparator();
+    else if (QAction* action = extends::Commands::find(*entry)) toolBar_->addAction(action);
   }
 }
 

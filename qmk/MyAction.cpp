@@ -2,9 +2,12 @@
 
 #include "qmk/config/ImageManager.h"
 #include "qmk/extends/Commands.h"
+#include "qmk/extends/MyMenuListener.h"
+#include "qmk/extends/ShortcutGuard.h"
 
 #include <QKeySequence>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -12,17 +15,26 @@ namespace qmk::MyAction {
 
 namespace {
 
-std::vector<std::pair<std::string, std::unique_ptr<Action>>>& made() {
-  static std::vector<std::pair<std::string, std::unique_ptr<Action>>> actions;
+using extends::Command;
+
+// Each made command with the module variable that points at it.
+struct Made {
+  Command command;
+  std::unique_ptr<Action> action;
+  std::function<void()> forget;
+};
+
+std::vector<Made>& made() {
+  static std::vector<Made> actions;
   return actions;
 }
 
 template <class T>
-void make(T*& variable, const char* name) {
+void make(T*& variable, Command command) {
   auto action = std::make_unique<T>();
   variable = action.get();
-  extends::Commands::registerAction(name, variable);
-  made().emplace_back(name, std::move(action));
+  extends::Commands::registerAction(command, variable);
+  made().push_back({command, std::move(action), [&variable] { variable = nullptr; }});
 }
 
 }  // namespace
@@ -122,38 +134,46 @@ SubmitProductAction* submitProductAction = nullptr;
 
 void createActions() {
   if (!made().empty()) return;
-  make(exitAction, "ExitAction");
-  make(aboutAction, "AboutAction");
-  make(refreshViewAction, "RefreshViewAction");
-  make(addAction, "AddAction");
-  make(removeAction, "RemoveAction");
-  make(homeAction, "HomeAction");
-  make(moveToSharewareSitesAction, "MoveToSharewareSitesAction");
-  make(moveToBlackSitesAction, "MoveToBlackSitesAction");
-  make(pageRankAction, "PageRankAction");
-  make(synchronizeSitesAction, "SynchronizeSitesAction");
-  make(helpAction, "HelpAction");
-  make(openURLAction, "OpenURLAction");
-  make(openWithDefaultBrowserAction, "OpenWithDefaultBrowserAction");
-  make(todayAction, "TodayAction");
-  make(versionAction, "VersionAction");
-  make(copyLocationURLAction, "CopyLocationURLAction");
-  make(findTableItemAction, "FindTableItemAction");
-  make(inboundLinksAction, "InboundLinksAction");
-  make(removeTemp_SitesAction, "RemoveTemp_SitesAction");
-  make(googleSearchAction, "GoogleSearchAction");
-  make(listedUrlAction, "ListedUrlAction");
-  make(subPageAction, "SubPageAction");
-  make(openHomePageAction, "OpenHomePageAction");
-  make(openSubPageAction, "OpenSubPageAction");
-  make(copyUsernameAction, "CopyUsernameAction");
-  make(copyPasswordAction, "CopyPasswordAction");
-  make(checkUpdateAction, "CheckUpdateAction");
-  make(submitProductAction, "SubmitProductAction");
+  make(exitAction, Command::ExitAction);
+  make(aboutAction, Command::AboutAction);
+  make(refreshViewAction, Command::RefreshViewAction);
+  make(addAction, Command::AddAction);
+  make(removeAction, Command::RemoveAction);
+  make(homeAction, Command::HomeAction);
+  make(moveToSharewareSitesAction, Command::MoveToSharewareSitesAction);
+  make(moveToBlackSitesAction, Command::MoveToBlackSitesAction);
+  make(pageRankAction, Command::PageRankAction);
+  make(synchronizeSitesAction, Command::SynchronizeSitesAction);
+  make(helpAction, Command::HelpAction);
+  make(openURLAction, Command::OpenURLAction);
+  make(openWithDefaultBrowserAction, Command::OpenWithDefaultBrowserAction);
+  make(todayAction, Command::TodayAction);
+  make(versionAction, Command::VersionAction);
+  make(copyLocationURLAction, Command::CopyLocationURLAction);
+  make(findTableItemAction, Command::FindTableItemAction);
+  make(inboundLinksAction, Command::InboundLinksAction);
+  make(removeTemp_SitesAction, Command::RemoveTemp_SitesAction);
+  make(googleSearchAction, Command::GoogleSearchAction);
+  make(listedUrlAction, Command::ListedUrlAction);
+  make(subPageAction, Command::SubPageAction);
+  make(openHomePageAction, Command::OpenHomePageAction);
+  make(openSubPageAction, Command::OpenSubPageAction);
+  make(copyUsernameAction, Command::CopyUsernameAction);
+  make(copyPasswordAction, Command::CopyPasswordAction);
+  make(checkUpdateAction, Command::CheckUpdateAction);
+  make(submitProductAction, Command::SubmitProductAction);
+  extends::Commands::setMenuListener([] { extends::MyMenuListener::updateActions(); });
+  extends::ShortcutGuard::install();
 }
 
 void releaseActions() {
-  for (auto& [name, action] : made()) extends::Commands::unregisterAction(name);
+  if (made().empty()) return;
+  extends::Commands::setMenuListener(nullptr);
+  extends::ShortcutGuard::uninstall();
+  for (Made& entry : made()) {
+    extends::Commands::unregisterAction(entry.command);
+    entry.forget();
+  }
   made().clear();
 }
 

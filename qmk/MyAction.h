@@ -1,6 +1,6 @@
 #pragma once
 // The program's commands. createActions makes one object of each class, once, and registers it
-// under its class name (extends/Commands.h), so the menus, the tool bar and the context menus
+// under its Command value (extends/Commands.h), so the menus, the tool bar and the context menus
 // all place the same QAction; the module variables below reach them. The objects have no
 // parent and live until releaseActions. UI thread only.
 #include <QAction>
@@ -83,9 +83,11 @@ class CheckUpdateAction : public Action {
   virtual void checkUpdate();
 };
 
-// Makes the 28 commands in their fixed order and registers each; later calls do nothing.
+// Makes the 28 commands in their fixed order, registers each and installs the menu listener;
+// later calls do nothing until releaseActions.
 void createActions();
-// Unregisters and deletes them (at the end of the run).
+// Unregisters and deletes them and sets the module variables back to null (at the end of the
+// run).
 void releaseActions();
 
 extern ExitAction* exitAction;

@@ -1,28 +1,254 @@
-// PLACEHOLDER: the command set replaces these.
+// What the commands do when run; the harvest, browser and About commands have files of their own.
 #include "qmk/MyAction.h"
+
+#include "dwin/sys/win32/Shell32.h"
+#include "dwin/time/WallClock.h"
+#include "qmk/Base.h"
+#include "qmk/DB.h"
+#include "qmk/MainWindow.h"
+#include "qmk/MessageDialog.h"
+#include "qmk/config/Config.h"
+#include "qmk/dialog/WebBrowserDialog.h"
+#include "qmk/tab/Black_Site.h"
+#include "qmk/tab/Black_Sites.h"
+#include "qmk/tab/Listed_Urls.h"
+#include "qmk/tab/Shareware_Site.h"
+#include "qmk/tab/Shareware_Sites.h"
+#include "qmk/tab/Softwares.h"
+#include "qmk/tab/Temp_Sites.h"
+
+#include <QAbstractItemModel>
+#include <QTableView>
+
+#include <ctime>
+#include <exception>
+#include <iostream>
 
 namespace qmk::MyAction {
 
-void ExitAction::run() {}
-void RefreshViewAction::run() {}
-void AddAction::run() {}
-void RemoveAction::run() {}
-void HomeAction::run() {}
-void MoveToSharewareSitesAction::run() {}
-void MoveToBlackSitesAction::run() {}
-void PageRankAction::run() {}
-void SynchronizeSitesAction::run() {}
-void HelpAction::run() {}
-void OpenURLAction::run() {}
-void OpenWithDefaultBrowserAction::run() {}
-void TodayAction::run() {}
-void VersionAction::run() {}
-void RemoveTemp_SitesAction::run() {}
-void ListedUrlAction::run() {}
-void SubPageAction::run() {}
-void OpenHomePageAction::run() {}
-void OpenSubPageAction::run() {}
-void CopyUsernameAction::run() {}
-void CopyPasswordAction::run() {}
+namespace {
+
+bool startsWith(const std::string& text, std::string_view prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
+
+// The selected record of the current tab; without one the user is told and null comes back.
+base::RecordPtr selectedOrTell() {
+  base::RecordPtr record = selectedRecord();
+  if (!record) {
+    showStatus("Please selected a record first");
+    MessageDialog::openInformation("information", "Please selected a record first");
+  }
+  return record;
+}
+
+std::string idOf(const base::RecordPtr& record) { return record->get("id").value_or(std::string()); }
+
+// The current tab when it is a product's listing table, else null.
+ViewerRecords* currentListing() {
+  ViewerRecords* records = currentViewerRecords();
+  return records && tab::Listed_Urls::listedUrlsFor(records->name) ? records : nullptr;
+}
+
+bool isCurrentListing(const ViewerRecords* records) {
+  tab::Listed_Urls* current = tab::Listed_Urls::currentListedUrls();
+  return records && current && records == current;
+}
+
+// The browser window, made on first use; null when the engine cannot be made.
+dialog::WebBrowserDialog* browser() { return dialog::WebBrowserDialog::getInstance(); }
+
+void navigate(const std::string& url, const std::string& shown) {
+  dialog::WebBrowserDialog* dialog = browser();
+  if (!dialog) return;
+  dialog->openUrl(url);
+  showStatus("navigate to " + shown);
+}
+
+// Moves the selected record of the current tab into target as a new record of the target's
+// kind: the columns both kinds have are copied, the row leaves its table, the new one is stored
+// with its cascades and selected.
+void moveSelected(tab::TableView& target, bool alsoFromCatalogue) {
+  showStatus("");
+  base::RecordPtr record = selectedOrTell();
+  ViewerRecords* current = currentViewerRecords();
+  if (!record || !current) return;
+  base::RecordPtr moved = target.newRecord();
+  for (const auto& [name, value] : record->getFields()) moved->set(name, value);
+  const bool fromListing = isCurrentListing(current);
+  current->removeSelected();
+  if (alsoFromCatalogue && fromListing) tab::Shareware_Sites::getInstance()->removeById(idOf(record));
+  target.addAndStore(moved, true);
+}
+
+// Sets one column of the row of the current tab whose id is the host of the browser's page.
+void stampLocation(const std::string& column, const std::string& refused, const std::string& done, bool cascade) {
+  showStatus("");
+  dialog::WebBrowserDialog* dialog = browser();
+  if (!dialog) return;
+  const std::string location = dialog->getLocationUrl();
+  if (location.empty()) {
+    showStatus("not got location URL");
+    return;
+  }
+  const std::string host = normalizeUrl(location, true);
+  ViewerRecords* records = currentViewerRecords();
+  if (!records) return;
+  base::RecordPtr record = records->getById(host);
+  if (!record) {
+    showStatus("not found " + host + " in " + records->name);
+    return;
+  }
+  if (!record->set(column, location)) {
+    showStatus(refused + records->name);
+    return;
+  }
+  records->refresh();
+  if (cascade) DB::getInstance().updateFieldCascade(records->name, idOf(record), column, location);
+  else DB::getInstance().updateField(records->name, idOf(record), column, location);
+  showStatus(host + done + location);
+}
+
+}  // namespace
+
+void ExitAction::run() {
+  if (MainWindow* window = MainWindow::getInstance()) window->close();
+}
+
+void RefreshViewAction::run() {
+  if (ViewerRecords* records = currentViewerRecords()) records->refresh();
+}
+
+void AddAction::run() {
+  if (MainWindow* window = MainWindow::getInstance()) window->addNewRecord();
+}
+
+void RemoveAction::run() {
+  if (!selectedOrTell()) return;
+  if (MainWindow* window = MainWindow::getInstance()) window->removeSelectedRecord();
+}
+
+void HomeAction::run() { config::Config::getInstance().openHomePage("HomeAction"); }
+
+void HelpAction::run() { config::Config::getInstance().openHelpPage("HelpAction"); }
+
+void MoveToSharewareSitesAction::run() { moveSelected(*tab::Shareware_Sites::getInstance(), false); }
+
+void MoveToBlackSitesAction::run() { moveSelected(*tab::Black_Sites::getInstance(), true); }
+
+void PageRankAction::run() {
+  showStatus("");
+  if (base::RecordPtr record = selectedOrTell()) updatePageRankInCurrentTab(record);
+}
+
+void SynchronizeSitesAction::run() {
+  showStatus("");
+  DB::getInstance().synchronizeSites();
+}
+
+void OpenURLAction::run() {
+  showStatus("");
+  try {
+    const std::optional<ViewerCell>& cell = mouseCell();
+    QTableView* table = currentTable();
+    if (!cell || !table || !table->model()) return;
+    const std::string column = table->model()->headerData(cell->column, Qt::Horizontal).toString().toStdString();
+    const std::string text = cell->getText();
+    if (!isUsableValue(text)) return;
+    if (column == "id" || column == "home") {
+      const std::string url = pageUrl(text, true);
+      navigate(url, url);
+    } else if (startsWith(text, "http")) {
+      navigate(text, text);
+    }
+  } catch (const std::exception& e) {
+    std::cout << "OpenURLAction catch " << e.what() << std::endl;
+  }
+}
+
+void OpenWithDefaultBrowserAction::run() {
+  showStatus("");
+  try {
+    std::optional<std::string> url = cellUrl();
+    if (!url || url->empty()) return;
+    dwin::sys::win32::Shell32::open(*url);
+    showStatus("navigate to " + *url);
+  } catch (const std::exception& e) {
+    std::cout << "OpenWithDefaultBrowserAction catch " << e.what() << std::endl;
+  }
+}
+
+void OpenHomePageAction::run() {
+  showStatus("");
+  base::RecordPtr record = selectedOrTell();
+  if (!record) return;
+  const bool software = currentTableName() == tab::Softwares::getInstance()->name;
+  const std::string value = record->get(software ? "home" : "id").value_or(std::string());
+  if (isUsableValue(value)) navigate(pageUrl(value, true), value);
+  else showStatus("home page for " + idOf(record) + " not setted");
+}
+
+void OpenSubPageAction::run() {
+  showStatus("");
+  base::RecordPtr record = selectedOrTell();
+  if (!record) return;
+  const std::string page = getSubPage(*record).value_or(std::string());
+  if (page.size() > 10 && startsWith(page, "http")) navigate(page, page);
+  else showStatus("home page for " + idOf(record) + " not setted");
+}
+
+void TodayAction::run() {
+  showStatus("");
+  base::RecordPtr record = selectedOrTell();
+  ViewerRecords* listing = currentListing();
+  if (!record || !listing) return;
+  const std::string date = dwin::time::WallClock::today(std::time(nullptr), true);
+  record->set("sub_date", date);
+  listing->refresh();
+  DB::getInstance().updateField(listing->name, idOf(record), "sub_date", date);
+  showStatus(idOf(record) + " submit date setted to " + date);
+}
+
+void VersionAction::run() {
+  showStatus("");
+  base::RecordPtr record = selectedOrTell();
+  ViewerRecords* listing = currentListing();
+  tab::Listed_Urls* product = tab::Listed_Urls::currentListedUrls();
+  if (!record || !listing || !product) return;
+  const std::string version = readPad(product->name, "Program_Version").value_or(std::string());
+  if (version.empty()) {
+    showStatus(" version for " + product->name + " not setted");
+    return;
+  }
+  record->set("version", version);
+  listing->refresh();
+  DB::getInstance().updateField(listing->name, idOf(record), "version", version);
+  showStatus(idOf(record) + " submited version setted to " + version);
+}
+
+void RemoveTemp_SitesAction::run() {
+  tab::Temp_Sites* temp = tab::Temp_Sites::getInstance();
+  temp->setLength(0);
+  temp->refresh();
+  DB::getInstance().clearTable();
+}
+
+void ListedUrlAction::run() {
+  stampLocation("listed_url", "listed url not setted for ", " listed_url settted to ", false);
+}
+
+void SubPageAction::run() { stampLocation("sub_page", "sub_page not setted for ", " sub_page setted to ", true); }
+
+void CopyUsernameAction::run() {
+  showStatus("");
+  std::optional<std::string> name = userName();
+  if (!name || name->empty()) showStatus("failed to get username");
+  else copyText(*name);
+}
+
+void CopyPasswordAction::run() {
+  showStatus("");
+  std::optional<std::string> secret = password();
+  if (!secret || secret->empty()) showStatus("failed to get password");
+  else copyText(*secret);
+}
 
 }  // namespace qmk::MyAction

@@ -4,6 +4,7 @@
 #include "dwin/sys/win32/com/Init.h"
 #include "qmk/DB.h"
 #include "qmk/MainWindow.h"
+#include "qmk/MyAction.h"
 #include "qmk/config/Config.h"
 
 #include <QMessageBox>
@@ -37,12 +38,14 @@ int startQuillmark() {
   dwin::sys::win32::installQtMessagePump();
   std::unique_ptr<DB> db = openDatabase(config);
   if (!db) return 1;
+  MainWindow::setCreateActions(MyAction::createActions);
   try {
     MainWindow window(db.get());
     window.run();
   } catch (const std::exception& e) {
     std::cout << "main catch " << e.what() << std::endl;
   }
+  MyAction::releaseActions();
   config.save();
   return 0;
 }

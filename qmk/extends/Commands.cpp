@@ -4,14 +4,18 @@
 #include <QMenu>
 #include <QPointer>
 
-#include <map>
+#include <array>
 
 namespace qmk::extends::Commands {
 
 namespace {
 
-std::map<std::string, QPointer<QAction>, std::less<>>& registry() {
-  static std::map<std::string, QPointer<QAction>, std::less<>> actions;
+#define QMK_COMMAND_COUNT(Name) +1
+constexpr std::size_t count = 0 QMK_COMMANDS(QMK_COMMAND_COUNT);
+#undef QMK_COMMAND_COUNT
+
+std::array<QPointer<QAction>, count>& registry() {
+  static std::array<QPointer<QAction>, count> actions;
   return actions;
 }
 
@@ -22,22 +26,28 @@ std::function<void()>& listener() {
 
 }  // namespace
 
-void registerAction(const std::string& name, QAction* action) { registry()[name] = action; }
-
-void unregisterAction(const std::string& name) { registry().erase(name); }
-
-QAction* find(std::string_view name) {
-  auto it = registry().find(name);
-  return it == registry().end() ? nullptr : it->second.data();
+std::string_view nameOf(Command command) {
+  static constexpr std::array<std::string_view, count> names = {
+#define QMK_COMMAND_NAME(Name) #Name,
+      QMK_COMMANDS(QMK_COMMAND_NAME)
+#undef QMK_COMMAND_NAME
+  };
+  return names[std::size_t(command)];
 }
 
-void run(std::string_view name) {
+void registerAction(Command command, QAction* action) { registry()[std::size_t(command)] = action; }
+
+void unregisterAction(Command command) { registry()[std::size_t(command)] = nullptr; }
+
+QAction* find(Command command) { return registry()[std::size_t(command)].data(); }
+
+void run(Command command) {
   // a command's run does not depend on its enabled state, which only the menus look at
-  if (QAction* action = find(name)) emit action->triggered(false);
+  if (QAction* action = find(command)) emit action->triggered(false);
 }
 
-void addTo(QMenu* menu, std::string_view name) {
-  if (QAction* action = find(name)) menu->addAction(action);
+void addTo(QMenu* menu, Command command) {
+  if (QAction* action = find(command)) menu->addAction(action);
 }
 
 void setMenuListener(std::function<void()> menuListener) { listener() = std::move(menuListener); }

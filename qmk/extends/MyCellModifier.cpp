@@ -128,10 +128,10 @@ void MyCellModifier::modify(const base::RecordPtr& element, const std::string& p
     if (property == "id" && refusedAsDuplicate(element, storedIdOf(*element, *newValue))) return;
     bool shortcut = false;
     if (property == "sub_date" && *newValue == "t") {
-      Commands::run("TodayAction");
+      Commands::run(Command::TodayAction);
       shortcut = true;
     } else if (property == "version" && *newValue == "v") {
-      Commands::run("VersionAction");
+      Commands::run(Command::VersionAction);
       shortcut = true;
     }
     if (!shortcut) {

@@ -13,8 +13,9 @@ Black_Sites* Black_Sites::getInstance() {
 
 void Black_Sites::addTableMenuItems() {
   if (!menu_) return;
+  using extends::Command;
   using extends::Commands::addTo;
-  addTo(menu_, "MoveToSharewareSitesAction");
+  addTo(menu_, Command::MoveToSharewareSitesAction);
 }
 
 }  // namespace qmk::tab

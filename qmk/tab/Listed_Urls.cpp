@@ -115,6 +115,7 @@ void Listed_Urls::reset() {
 
 void Listed_Urls::addTableMenuItems() {
   if (!menu_) return;
+  using extends::Command;
   using extends::Commands::addTo;
   std::vector<std::string> ids = DB::getInstance().idsByRank();
   if (ids.size() >= 2) {
@@ -122,15 +123,15 @@ void Listed_Urls::addTableMenuItems() {
       if (id != name) menu_->addAction(switchActionFor(id));
     menu_->addSeparator();
   }
-  addTo(menu_, "SynchronizeSitesAction");
+  addTo(menu_, Command::SynchronizeSitesAction);
   menu_->addSeparator();
-  addTo(menu_, "TodayAction");
-  addTo(menu_, "VersionAction");
+  addTo(menu_, Command::TodayAction);
+  addTo(menu_, Command::VersionAction);
   menu_->addSeparator();
-  addTo(menu_, "CopyUsernameAction");
-  addTo(menu_, "CopyPasswordAction");
+  addTo(menu_, Command::CopyUsernameAction);
+  addTo(menu_, Command::CopyPasswordAction);
   menu_->addSeparator();
-  addTo(menu_, "MoveToBlackSitesAction");
+  addTo(menu_, Command::MoveToBlackSitesAction);
 }
 
 void Listed_Urls::refreshContextMenu() {

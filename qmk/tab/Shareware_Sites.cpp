@@ -13,8 +13,9 @@ Shareware_Sites* Shareware_Sites::getInstance() {
 
 void Shareware_Sites::addTableMenuItems() {
   if (!menu_) return;
+  using extends::Command;
   using extends::Commands::addTo;
-  addTo(menu_, "MoveToBlackSitesAction");
+  addTo(menu_, Command::MoveToBlackSitesAction);
 }
 
 }  // namespace qmk::tab

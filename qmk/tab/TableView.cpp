@@ -85,19 +85,20 @@ void TableView::createContextMenu(QTableView* table) {
 }
 
 void TableView::fillCommonMenu() {
+  using extends::Command;
   using extends::Commands::addTo;
   const bool listing = isProductListing();
-  addTo(menu_, "AddAction");
-  addTo(menu_, "FindTableItemAction");
-  if (!listing) addTo(menu_, "RemoveAction");
+  addTo(menu_, Command::AddAction);
+  addTo(menu_, Command::FindTableItemAction);
+  if (!listing) addTo(menu_, Command::RemoveAction);
   menu_->addSeparator();
-  addTo(menu_, "OpenHomePageAction");
-  if (name != "Softwares") addTo(menu_, "OpenSubPageAction");
+  addTo(menu_, Command::OpenHomePageAction);
+  if (name != "Softwares") addTo(menu_, Command::OpenSubPageAction);
   menu_->addSeparator();
-  addTo(menu_, "OpenURLAction");
-  addTo(menu_, "OpenWithDefaultBrowserAction");
+  addTo(menu_, Command::OpenURLAction);
+  addTo(menu_, Command::OpenWithDefaultBrowserAction);
   menu_->addSeparator();
-  addTo(menu_, "PageRankAction");
+  addTo(menu_, Command::PageRankAction);
   if (listing) menu_->addSeparator();
 }
 

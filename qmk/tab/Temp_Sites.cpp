@@ -13,14 +13,15 @@ Temp_Sites* Temp_Sites::getInstance() {
 
 void Temp_Sites::addTableMenuItems() {
   if (!menu_) return;
+  using extends::Command;
   using extends::Commands::addTo;
-  addTo(menu_, "InboundLinksAction");
-  addTo(menu_, "GoogleSearchAction");
+  addTo(menu_, Command::InboundLinksAction);
+  addTo(menu_, Command::GoogleSearchAction);
   menu_->addSeparator();
-  addTo(menu_, "MoveToSharewareSitesAction");
-  addTo(menu_, "MoveToBlackSitesAction");
+  addTo(menu_, Command::MoveToSharewareSitesAction);
+  addTo(menu_, Command::MoveToBlackSitesAction);
   menu_->addSeparator();
-  addTo(menu_, "RemoveTemp_SitesAction");
+  addTo(menu_, Command::RemoveTemp_SitesAction);
 }
 
 }  // namespace qmk::tab

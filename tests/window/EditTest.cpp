@@ -202,19 +202,24 @@ TEST_F(Editing, TodayAndVersionShortcutsRunTheirCommandsOnly) {
   QObject::connect(&today, &QAction::triggered, [&] { ++todayRuns; });
   QObject::connect(&version, &QAction::triggered, [&] { ++versionRuns; });
   today.setEnabled(false);  // the menus' state does not matter to the shortcut
-  extends::Commands::registerAction("TodayAction", &today);
-  extends::Commands::registerAction("VersionAction", &version);
   openWindow();
+  using extends::Command;
+  QAction* ownToday = extends::Commands::find(Command::TodayAction);
+  QAction* ownVersion = extends::Commands::find(Command::VersionAction);
+  extends::Commands::registerAction(Command::TodayAction, &today);
+  extends::Commands::registerAction(Command::VersionAction, &version);
   edit(4, 0, "sub_date", QString("t"));
   edit(4, 0, "version", QString(" v "));
-  extends::Commands::unregisterAction("TodayAction");
-  extends::Commands::unregisterAction("VersionAction");
+  extends::Commands::unregisterAction(Command::TodayAction);
+  extends::Commands::unregisterAction(Command::VersionAction);
   EXPECT_EQ(todayRuns, 1);
   EXPECT_EQ(versionRuns, 1);
   EXPECT_EQ(viewerAt(4)->recordAt(0)->get("sub_date"), "");
   EXPECT_EQ(column("SELECT sub_date || version FROM Tool"), std::vector<std::string>{""});
   edit(4, 0, "sub_date", QString("t"));  // without the command nothing else happens
   EXPECT_EQ(viewerAt(4)->recordAt(0)->get("sub_date"), "");
+  extends::Commands::registerAction(Command::TodayAction, ownToday);
+  extends::Commands::registerAction(Command::VersionAction, ownVersion);
 }
 
 TEST_F(Editing, ListedUrlFromTheDownloadSiteIsStoredDecoded) {

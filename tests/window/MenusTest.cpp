@@ -1,6 +1,7 @@
 // Menus, tool bar and context menus place the registered commands in their order.
 #include "Fixture.h"
 
+#include "qmk/MyAction.h"
 #include "qmk/extends/Commands.h"
 
 #include <QAction>
@@ -10,12 +11,16 @@
 namespace qmk::test {
 namespace {
 
-const char* const commandNames[] = {
-    "AddAction", "RemoveAction", "FindTableItemAction", "ExitAction", "OpenHomePageAction", "OpenSubPageAction",
-    "InboundLinksAction", "GoogleSearchAction", "PageRankAction", "FirstProductAction", "SecondProductAction",
-    "HomeAction", "HelpAction", "AboutAction", "OpenURLAction", "OpenWithDefaultBrowserAction",
-    "MoveToBlackSitesAction", "MoveToSharewareSitesAction", "RemoveTemp_SitesAction", "SynchronizeSitesAction",
-    "TodayAction", "VersionAction", "CopyUsernameAction", "CopyPasswordAction"};
+using extends::Command;
+
+const Command commands[] = {
+    Command::AddAction, Command::RemoveAction, Command::FindTableItemAction, Command::ExitAction,
+    Command::OpenHomePageAction, Command::OpenSubPageAction, Command::InboundLinksAction,
+    Command::GoogleSearchAction, Command::PageRankAction, Command::FirstProductAction,
+    Command::SecondProductAction, Command::HomeAction, Command::HelpAction, Command::AboutAction,
+    Command::OpenURLAction, Command::OpenWithDefaultBrowserAction, Command::MoveToBlackSitesAction,
+    Command::MoveToSharewareSitesAction, Command::RemoveTemp_SitesAction, Command::SynchronizeSitesAction,
+    Command::TodayAction, Command::VersionAction, Command::CopyUsernameAction, Command::CopyPasswordAction};
 
 std::string entries(const QList<QAction*>& actions) {
   std::string text;
@@ -27,17 +32,23 @@ class Menus : public WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
-    for (const char* name : commandNames) {
-      auto action = std::make_unique<QAction>(QString(name).remove("Action"));
-      extends::Commands::registerAction(name, action.get());
+    // stand-ins named for their commands in place of the program's own
+    MyAction::releaseActions();
+    MainWindow::setCreateActions(nullptr);
+    for (Command command : commands) {
+      auto action = std::make_unique<QAction>(
+          QString::fromUtf8(extends::Commands::nameOf(command).data(), qsizetype(extends::Commands::nameOf(command).size()))
+              .remove("Action"));
+      extends::Commands::registerAction(command, action.get());
       actions_.push_back(std::move(action));
     }
     extends::Commands::setMenuListener([this] { ++listened_; });
   }
   void TearDown() override {
     WindowTest::TearDown();
-    for (const char* name : commandNames) extends::Commands::unregisterAction(name);
+    for (Command command : commands) extends::Commands::unregisterAction(command);
     extends::Commands::setMenuListener(nullptr);
+    MainWindow::setCreateActions(MyAction::createActions);
   }
   std::vector<std::unique_ptr<QAction>> actions_;
   int listened_ = 0;

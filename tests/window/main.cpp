@@ -1,5 +1,7 @@
 // Window tests: one QApplication (offscreen) for the whole run, a data folder of our own.
 #include "dwin/sys/win32/QtMessagePump.h"
+#include "qmk/MainWindow.h"
+#include "qmk/MyAction.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -15,6 +17,9 @@ int main(int argc, char** argv) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   QApplication application(argc, argv);
   dwin::sys::win32::installQtMessagePump();
+  qmk::MainWindow::setCreateActions(qmk::MyAction::createActions);
   testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  const int result = RUN_ALL_TESTS();
+  qmk::MyAction::releaseActions();
+  return result;
 }
