@@ -1,9 +1,8 @@
 #include "dwin/net/Services.h"
 #include "qmk/Base.h"
 #include "qmk/DB.h"
+#include "qmk/MessageDialog.h"
 #include "qmk/MyAction.h"
-
-#include <QMessageBox>
 
 #include <algorithm>
 #include <cstdio>
@@ -44,7 +43,7 @@ void CheckUpdateAction::checkUpdate() {
     std::reverse(lines.begin(), lines.end());
     std::string text;
     for (const std::string& line : lines) text += (text.empty() ? "" : "\r\n") + line;
-    QMessageBox::information(nullptr, "result", QString::fromStdString(text));
+    MessageDialog::openInformation("result", text);
   } catch (const std::exception& e) {
     std::cout << "checkUpdate catch " << e.what() << std::endl;
   }
