@@ -1,0 +1,308 @@
+// Both link harvests through the find prompt, against loopback services, on a real database.
+#include "Fixture.h"
+#include "lookups/FakeService.h"
+
+#include "qmk/MyAction.h"
+#include "qmk/MyActionHarvest.h"
+#include "qmk/dialog/FindDialog.h"
+#include "qmk/extends/Commands.h"
+#include "qmk/tab/Temp_Site.h"
+#include "vorn/Texts.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
+
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <set>
+
+namespace qmk::test {
+namespace {
+
+using dialog::FindDialog;
+using lookups_test::FakeService;
+
+// The site a rank query asks about ("info:http://www.x.example/" gives "x.example").
+std::string rankedSite(std::string q) {
+  for (std::string_view prefix : {"info:", "http://", "www."})
+    if (q.rfind(prefix, 0) == 0) q.erase(0, prefix.size());
+  if (!q.empty() && q.back() == '/') q.pop_back();
+  return q;
+}
+
+// The search engine: home page, rank query (ranks by site; "down" breaks the reply; a site not
+// listed has no rank) and web search over the given links.
+struct SearchEngine {
+  std::map<std::string, std::string> ranks;
+  std::vector<std::string> links;
+  std::atomic<int> rankRequests{0};
+  std::atomic<int> ticks{0};  // raised by the test's event loop
+  std::mutex mutex;
+  std::vector<int> ticksAtRank;
+  FakeService service{"QMK_SEARCH_URL", [this](const httplib::Request& req, httplib::Response& res) {
+                        if (req.path == "/") return res.set_content("<html>home</html>", "text/html");
+                        if (req.get_param_value("features") == "Rank") return rank(req, res);
+                        search(req, res);
+                      }};
+
+  void rank(const httplib::Request& req, httplib::Response& res) {
+    ++rankRequests;
+    {
+      std::lock_guard lock(mutex);
+      ticksAtRank.push_back(ticks);
+    }
+    auto it = ranks.find(rankedSite(req.get_param_value("q")));
+    if (it == ranks.end()) return res.set_content("", "text/plain");
+    if (it->second == "down") {
+      res.set_content_provider(100, "text/plain", [](size_t, size_t, httplib::DataSink&) { return false; });
+      return;
+    }
+    res.set_content("Rank_1:1:" + it->second + "\n", "text/plain");
+  }
+  void search(const httplib::Request& req, httplib::Response& res) {
+    const int start = std::stoi(req.get_param_value("start"));
+    const int num = std::stoi(req.get_param_value("num"));
+    std::string html = "<html><body><div>Results <b>" + std::to_string(start + 1) + "</b> of about <b>" +
+                       std::to_string(links.size()) + "</b> for <b>x</b>. (0.21 seconds)</div>\n";
+    for (int k = start; k < std::min<int>(start + num, int(links.size())); ++k)
+      html += "<div class=g><h2 class=r><a href=\"" + links[std::size_t(k)] + "\" target=_blank class=l>Result</a></h2></div>\n";
+    res.set_content(html + "</body></html>\n", "text/html");
+  }
+};
+
+// The inbound-links service over the given links; total is the count it reports.
+struct InboundService {
+  std::vector<std::string> links;
+  std::string total;
+  int failStart = -1;  // the page at this start answers 500
+  FakeService service{"QMK_INBOUND_URL", [this](const httplib::Request& req, httplib::Response& res) {
+                        const int start = std::stoi(req.get_param_value("start"));
+                        const int results = std::stoi(req.get_param_value("results"));
+                        if (start == failStart && results == 100) {
+                          res.status = 500;
+                          return;
+                        }
+                        std::string xml = "<?xml version=\"1.0\"?>\n<ResultSet totalResultsAvailable=\"" +
+                                          (total.empty() ? std::to_string(links.size()) : total) + "\">\n";
+                        for (int k = start; k < start + results && k <= int(links.size()); ++k)
+                          xml += "<Result><Url>" + links[std::size_t(k - 1)] + "</Url></Result>\n";
+                        res.set_content(xml + "</ResultSet>\n", "text/xml");
+                      }};
+};
+
+std::string page(const std::string& site, const std::string& path = "/p") { return "http://www." + site + path; }
+
+class Harvest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    addSite("Shareware_Sites", "known1.example");
+    addSite("Temp_Sites", "known2.example", "4");
+    addSite("Black_Sites", "known3.example");
+    // sorted by site: the counter numbers them 0..11
+    engine_.ranks = {{"site1.example", "5"},  {"site2.example", "0"}, {"site3.example", "9"},
+                     {"site4.example", "10"}, {"site6.example", "5"}, {"sitea.example", "down"},
+                     {"sitez.example", "3"},  {"known1.example", "5"}, {"known2.example", "5"},
+                     {"known3.example", "5"}};
+    links_ = {page("site1.example"), page("site2.example"), page("site3.example"), page("site4.example"),
+              page("site5.example"), page("site6.example", "/forum/t1"), page("known1.example"),
+              page("known2.example"), page("known3.example"), page("sitea.example"), page("sitez.example"),
+              "http://www.sitey.example/" + vorn::Texts::excludedSource() + "x"};
+    openWindow();
+    QObject::connect(window_->statusBar(), &QStatusBar::messageChanged,
+                     [this](const QString& text) { statuses_.push_back(text.toStdString()); });
+  }
+  void TearDown() override {
+    if (window_) QObject::disconnect(window_->statusBar(), nullptr, nullptr, nullptr);
+    WindowTest::TearDown();
+  }
+  // Runs the command, types the text and presses Enter, as the user does.
+  void harvest(extends::Command command, const QString& text) {
+    extends::Commands::run(command);
+    FindDialog::getInstance().field()->clear();
+    QTest::keyClicks(FindDialog::getInstance().field(), text);
+    QTest::keyClick(FindDialog::getInstance().field(), Qt::Key_Return);
+  }
+  bool dialogVisible() { return FindDialog::getInstance().shell()->isVisible(); }
+  std::vector<std::string> tempSites() { return column("SELECT id || ' ' || pr || ' ' || sub_page FROM Temp_Sites ORDER BY id"); }
+  // Runs once, in the first pumped wait after the first kept site.
+  void atFirstKept(std::function<void()> action) {
+    QObject::connect(window_->statusBar(), &QStatusBar::messageChanged, window_.get(),
+                     [this, action, done = std::make_shared<bool>(false)](const QString& text) {
+                       if (*done || !(text.contains("\tinbound link: ") || text.contains("\tlink: "))) return;
+                       *done = true;
+                       QTimer::singleShot(0, window_.get(), action);
+                     });
+  }
+
+  SearchEngine engine_;
+  std::vector<std::string> links_;
+  std::vector<std::string> statuses_;
+};
+
+const std::vector<std::string> keptRows = {"known2.example 4 [Enter page]", "site1.example 5 http://www.site1.example/p",
+                                           "site2.example 0 http://www.site2.example/p",
+                                           "sitez.example 3 http://www.sitez.example/p"};
+
+TEST_F(Harvest, InboundLinksKeepNewRankedSites) {
+  InboundService inbound;
+  inbound.links = links_;
+  const std::string url = "http://www.mine.example/";
+  harvest(extends::Command::InboundLinksAction, "  HTTP://www.MINE.example/ ");
+  EXPECT_EQ(FindDialog::getInstance().shell()->windowTitle(), "Get Inbound Links from yahoo search");
+  EXPECT_EQ(FindDialog::getInstance().field()->toolTip(), "must start with http://");
+
+  EXPECT_EQ(tempSites(), keptRows);
+  EXPECT_EQ(idsShown(3).size(), 4u);
+  const std::vector<std::string> expected = {
+      "begin to get inbound links of " + url + " please wait a minute",
+      "3\t" + url + "\tinbound link: http://www.site1.example/p\tPR: 5",
+      "4\t" + url + "\tinbound link: http://www.site2.example/p\tPR: 0",
+      "Failed to get PageRank of sitea.example\nPlease connected to the Internet first",
+      "11\t" + url + "\tinbound link: http://www.sitez.example/p\tPR: 3",
+      "1 rows inserted into Temp_Sites",  // the store's own report
+      "3 URLs linking to " + url};
+  std::vector<std::string> seen;
+  for (const std::string& s : statuses_)
+    if (!s.empty()) seen.push_back(s);
+  EXPECT_EQ(seen, expected);
+  EXPECT_FALSE(dialogVisible());
+  // excluded and known sites never cost a rank request; sites 3, 4, 5 (none), a (down), 1, 2, z do
+  EXPECT_EQ(engine_.rankRequests, 8);  // site5 is asked twice, with and without "/"
+
+  // The same results again: every site is known now, nothing is kept, the prompt stays.
+  FindDialog::getInstance().show();
+  harvest(extends::Command::InboundLinksAction, QString::fromStdString(url));
+  EXPECT_EQ(status(), "finished, not get valid inbound links for " + url);
+  EXPECT_TRUE(dialogVisible());
+  EXPECT_EQ(tempSites(), keptRows);
+
+  // Input rules and failures of the service.
+  for (const char* bad : {"https://www.mine.example/", "http://ab", ""}) {
+    harvest(extends::Command::InboundLinksAction, bad);
+    EXPECT_EQ(status(), "Enter http url first") << bad;
+  }
+  inbound.links = {page("fresh.example")};
+  inbound.total = "many";  // a count that is not a number
+  engine_.ranks["fresh.example"] = "2";
+  harvest(extends::Command::InboundLinksAction, "http://www.mine.example/");
+  EXPECT_EQ(status(), "finished, not get valid inbound links for " + url);
+  EXPECT_TRUE(dialogVisible());
+  inbound.links.clear();
+  inbound.total = "0";
+  harvest(extends::Command::InboundLinksAction, "http://a.b");  // 10 characters: asked
+  EXPECT_EQ(status(), "not got Inbound Links for http://a.b");
+}
+
+TEST_F(Harvest, ServiceFailingInTheMiddleKeepsWhatCameBefore) {
+  InboundService inbound;
+  for (int k = 1; k <= 150; ++k) inbound.links.push_back(page("s" + std::to_string(k) + ".example"));
+  inbound.failStart = 101;  // the second page of 100 fails
+  engine_.ranks = {{"s1.example", "1"}, {"s50.example", "1"}, {"s120.example", "1"}};
+  harvest(extends::Command::InboundLinksAction, "http://www.mine.example/");
+  EXPECT_EQ(status(), "2 URLs linking to http://www.mine.example/");
+  EXPECT_EQ(column("SELECT id FROM Temp_Sites WHERE pr = '1' ORDER BY id"),
+            (std::vector<std::string>{"s1.example", "s50.example"}));
+}
+
+TEST_F(Harvest, WebSearchKeepsNewRankedSites) {
+  engine_.links = links_;
+  harvest(extends::Command::GoogleSearchAction, "Cheap Software");
+  const std::string text = "cheap software";
+  EXPECT_EQ(tempSites(), keptRows);
+  EXPECT_NE(std::find(statuses_.begin(), statuses_.end(), text + "\tbegins Google Search, please wait a minute"),
+            statuses_.end());
+  EXPECT_NE(std::find(statuses_.begin(), statuses_.end(),
+                      "11\t" + text + "\tlink: http://www.sitez.example/p\tPR: 3"),
+            statuses_.end());
+  EXPECT_EQ(status(), "finished, get 3 URLs linking to " + text);
+  EXPECT_FALSE(dialogVisible());
+
+  harvest(extends::Command::GoogleSearchAction, "abcd");
+  EXPECT_EQ(status(), "Please enter search text");
+  harvest(extends::Command::GoogleSearchAction, "abcde");  // the client wants more than 5
+  EXPECT_EQ(status(), "not got urls for abcde");
+  harvest(extends::Command::GoogleSearchAction, text.c_str());
+  EXPECT_EQ(status(), "finished, not get valid links for " + text);
+  EXPECT_TRUE(dialogVisible());
+  {
+    ::setenv("QMK_SEARCH_URL", lookups_test::deadBaseUrl().c_str(), 1);
+    harvest(extends::Command::GoogleSearchAction, text.c_str());
+    ::setenv("QMK_SEARCH_URL", engine_.service.baseUrl().c_str(), 1);
+  }
+  EXPECT_EQ(status(), "Pleae connect to the internet first");
+}
+
+TEST_F(Harvest, EnterAgainOtherHarvestAndEditsWhileWaiting) {
+  InboundService inbound;
+  inbound.links = links_;
+  engine_.links = links_;
+  std::size_t inboundRequests = 0;
+  int searchesSeen = 0;
+  atFirstKept([&] {
+    inboundRequests = inbound.service.requestCount();
+    // Enter again in the prompt, then the other harvest: neither starts a second run.
+    QTest::keyClick(FindDialog::getInstance().field(), Qt::Key_Return);
+    MyAction::googleSearchAction->searchSites("cheap software");
+    searchesSeen = int(engine_.service.requestCount());
+    // The user adds a site that the run has already collected, edits a cell, switches tabs.
+    auto record = std::make_shared<tab::Temp_Site>();
+    record->set("id", "site1.example");
+    viewAt(3)->addAndStore(record, false);
+    edit(3, rowOfId(3, "known2.example"), "notes", "edited meanwhile");
+    selectTab(0);
+  });
+  const int searchesBefore = int(engine_.service.requestCount());
+  harvest(extends::Command::InboundLinksAction, "http://www.mine.example/");
+  EXPECT_EQ(inbound.service.requestCount(), inboundRequests);
+  EXPECT_EQ(searchesSeen, searchesBefore + 1);  // the rank request of site1 and nothing else
+  EXPECT_EQ(column("SELECT count(*) FROM Temp_Sites WHERE id = 'site1.example'"), std::vector<std::string>{"1"});
+  EXPECT_EQ(status(), "2 URLs linking to http://www.mine.example/");
+  EXPECT_EQ(column("SELECT id FROM Temp_Sites ORDER BY id"),
+            (std::vector<std::string>{"known2.example", "site1.example", "site2.example", "sitez.example"}));
+  EXPECT_FALSE(FindDialog::getInstance().busy());
+  EXPECT_EQ(column("SELECT notes FROM Temp_Sites WHERE id = 'known2.example'"),
+            std::vector<std::string>{"edited meanwhile"});
+}
+
+TEST_F(Harvest, WindowClosedBetweenTwoResultsEndsTheRun) {
+  InboundService inbound;
+  inbound.links = links_;
+  int rankRequestsAtClose = -1;
+  atFirstKept([&] {
+    rankRequestsAtClose = engine_.rankRequests;
+    closeWindow();
+  });
+  harvest(extends::Command::InboundLinksAction, "http://www.mine.example/");
+  EXPECT_EQ(engine_.rankRequests, rankRequestsAtClose);
+  window_.reset();  // the prompt goes with the window
+  reopenDatabase();
+  EXPECT_EQ(column("SELECT id FROM Temp_Sites"), std::vector<std::string>{"known2.example"});
+  EXPECT_EQ(column("SELECT id FROM Shareware_Sites"), std::vector<std::string>{"known1.example"});
+  openWindow();
+  EXPECT_EQ(idsShown(3), std::vector<std::string>{"known2.example"});
+}
+
+TEST_F(Harvest, WindowKeepsRunningThroughUnrankedResults) {
+  InboundService inbound;
+  for (int k = 1; k <= 30; ++k) inbound.links.push_back(page("u" + std::to_string(k) + ".example"));
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [this] { ++engine_.ticks; });
+  timer.start(0);
+  harvest(extends::Command::InboundLinksAction, "http://www.mine.example/");
+  timer.stop();
+  EXPECT_EQ(status(), "finished, not get valid inbound links for http://www.mine.example/");
+  // each site costs two rank requests (without and with "/"); between two sites the event loop
+  // has turned
+  std::lock_guard lock(engine_.mutex);
+  ASSERT_EQ(engine_.ticksAtRank.size(), 60u);
+  for (std::size_t i = 2; i < 60; i += 2) EXPECT_GT(engine_.ticksAtRank[i], engine_.ticksAtRank[i - 2]) << i;
+}
+
+}  // namespace
+}  // namespace qmk::test
