@@ -16,16 +16,20 @@ namespace qmk {
 
 namespace {
 
-// The ids of the three site lists, read again whenever a list or a record changed since.
+// The ids of the three site lists, read again when a list changed since, or when the id asked
+// for was written to some record since.
 class KnownIds {
  public:
   bool contains(const std::string& id) {
     const std::array<const BaseRecords*, 3> lists = {tab::Shareware_Sites::getInstance(),
                                                      tab::Temp_Sites::getInstance(),
                                                      tab::Black_Sites::getInstance()};
-    const std::uint64_t stamp = base::changeStamp();
-    if (!valid_ || stamp != stamp_ || lists != lists_) {
+    if (!valid_ || base::changeStamp() != stamp_ || lists != lists_ || base::writtenIds().count(id)) {
+      base::noteChange();  // what was written so far is read now
       ids_.clear();
+      std::size_t rows = 0;
+      for (const BaseRecords* list : lists) rows += list ? list->length() : 0;
+      ids_.reserve(rows);
       for (const BaseRecords* list : lists) {
         if (!list) continue;
         for (const base::RecordPtr& record : list->getRecords()) {
@@ -35,7 +39,7 @@ class KnownIds {
         }
       }
       lists_ = lists;
-      stamp_ = stamp;
+      stamp_ = base::changeStamp();
       valid_ = true;
     }
     return ids_.count(id) != 0;
