@@ -1,9 +1,9 @@
 #include "qmk/Base.h"
 #include "qmk/MyAction.h"
+#include "qmk/MyActionPrompt.h"
 #include "qmk/dialog/FindDialog.h"
 #include "qmk/extends/TableViewer.h"
 
-#include <QPointer>
 #include <QTabWidget>
 
 #include <vector>
@@ -11,13 +11,6 @@
 namespace qmk::MyAction {
 
 namespace {
-
-std::size_t characters(std::string_view text) {
-  std::size_t count = 0;
-  for (unsigned char c : text)
-    if ((c & 0xC0) != 0x80) ++count;
-  return count;
-}
 
 bool matches(const std::string& text, const std::optional<std::string>& id) {
   if (!id || id->empty()) return false;
@@ -32,18 +25,7 @@ extends::TableViewer* viewerOf(QTabWidget* folder, int index) {
 }  // namespace
 
 void FindTableItemAction::run() {
-  try {
-    dialog::FindDialog& dialog = dialog::FindDialog::getInstance();
-    QPointer<FindTableItemAction> self(this);
-    dialog.callback = [self](const std::string& text) {
-      if (self) self->findInTables(text);
-    };
-    dialog.setTitle("Find id in Tables");
-    dialog.setHint("id contains text or text contains id");
-    dialog.show();
-  } catch (...) {
-    // the prompt stays as it was
-  }
+  showPrompt(this, &FindTableItemAction::findInTables, "Find id in Tables", "id contains text or text contains id");
 }
 
 void FindTableItemAction::findInTables(const std::string& text) {

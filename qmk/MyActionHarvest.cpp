@@ -6,14 +6,13 @@
 #include "qmk/Base.h"
 #include "qmk/MainWindow.h"
 #include "qmk/MyAction.h"
+#include "qmk/MyActionPrompt.h"
 #include "qmk/dialog/FindDialog.h"
 #include "qmk/tab/Temp_Site.h"
 #include "qmk/tab/Temp_Sites.h"
 #include "vorn/Texts.h"
 #include "vorn/net/GoogleSearch.h"
 #include "vorn/net/InboundLinks.h"
-
-#include <QPointer>
 
 #include <array>
 #include <optional>
@@ -33,33 +32,8 @@ constexpr std::uint32_t keptWaitMs = 50;
 
 int harvestsAlive = 0;
 
-std::size_t characters(std::string_view text) {
-  std::size_t count = 0;
-  for (unsigned char c : text)
-    if ((c & 0xC0) != 0x80) ++count;
-  return count;
-}
-
-// Shows the prompt for a harvest command, bound to its worker.
-template <class Command>
-void showPrompt(Command* command, void (Command::*worker)(const std::string&), const std::string& title,
-                const std::string& hint) {
-  try {
-    dialog::FindDialog& dialog = dialog::FindDialog::getInstance();
-    QPointer<Command> self(command);
-    dialog.callback = [self, worker](const std::string& text) {
-      if (self) (self->*worker)(text);
-    };
-    dialog.setTitle(title);
-    dialog.setHint(hint);
-    dialog.show();
-  } catch (...) {
-    // the prompt stays as it was
-  }
-}
-
-// Steps 6 onwards of both workers: visit, store, report. Returns without a word when the run
-// ended because the window closed.
+// The end both workers share: visit, store, report. Says nothing when the run ended because
+// the window closed.
 void harvest(const std::string& input, const std::string& label, const HarvestRun::SiteMap& sites,
              const std::string& storedBefore, const std::string& storedAfter, const std::string& failed) {
   HarvestRun run(input, label, &getPageRank);
