@@ -173,10 +173,13 @@ TEST_F(Harvest, EnterAgainOtherHarvestAndEditsWhileWaiting) {
   int searchesSeen = 0;
   atFirstKept([&] {
     inboundRequests = inbound.service.requestCount();
-    // Enter again in the prompt, then the other harvest: neither starts a second run.
+    // Enter again in the prompt, the other harvest from its command and from its worker: none
+    // starts a second run. Then the prompt is closed.
     QTest::keyClick(FindDialog::getInstance().field(), Qt::Key_Return);
+    harvest(extends::Command::GoogleSearchAction, "cheap software");
     MyAction::googleSearchAction->searchSites("cheap software");
     searchesSeen = int(engine_.service.requestCount());
+    FindDialog::getInstance().shell()->close();
     // The user adds a site that the run has already collected, edits a cell, switches tabs.
     auto record = std::make_shared<tab::Temp_Site>();
     record->set("id", "site1.example");
