@@ -65,11 +65,16 @@ bool updateRecordPageRank(const base::RecordPtr& record, ViewerRecords& viewerRe
   if (!record) return false;
   std::optional<std::string> site = record->get("home");
   if (!site) site = record->get("id");
+  const std::optional<std::string> old = record->get("pr");
   if (!updatePageRank(pageUrl(site.value_or(std::string()), true), *record)) return false;
   viewerRecords.refresh();
-  DB::getInstance().updateFieldCascade(viewerRecords.name, record->get("id").value_or(std::string()), "pr",
-                                       record->get("pr").value_or(std::string()));
-  return true;
+  if (DB::getInstance().updateFieldCascade(viewerRecords.name, record->get("id").value_or(std::string()), "pr",
+                                           record->get("pr").value_or(std::string())))
+    return true;
+  // not stored (the database has said why): the table shows what the file holds
+  record->set("pr", old.value_or(std::string()));
+  viewerRecords.refresh();
+  return false;
 }
 
 bool updatePageRankInCurrentTab(const base::RecordPtr& record) {

@@ -3,6 +3,8 @@
 
 #include "dwin/database/sqlite/Base.h"
 #include "dwin/database/sqlite/Extra.h"
+#include "qmk/DBSteps.h"
+#include "qmk/Report.h"
 #include "qmk/SqlText.h"
 #include "qmk/WindowPort.h"
 #include "qmk/tab/Black_Site.h"
@@ -10,14 +12,15 @@
 #include "qmk/tab/Software.h"
 #include "qmk/tab/Temp_Site.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <iostream>
 #include <pwd.h>
 #include <stdexcept>
 #include <system_error>
 #include <unistd.h>
+#include <utility>
 
 namespace qmk {
 
@@ -57,41 +60,19 @@ std::string nowText()
     return buf;
 }
 
-// ALTER TABLE ... RENAME TO ..., also when the names differ only in letter case.
-void renameTable(dwin::database::sqlite::Cursor& cursor, const std::string& oldName, const std::string& newName)
-{
-    const auto rename = [&cursor](const std::string& from, const std::string& to) {
-        cursor.execute(fill("ALTER TABLE {} RENAME TO {};", quoteId(from), quoteId(to)));
-    };
-    if (oldName == newName || !sql::sameIgnoringCase(oldName, newName)) {
-        rename(oldName, newName);
-        return;
-    }
-    // SQLite refuses a rename that only changes letter case: go through a free name.
-    const std::string step = oldName + " (renaming)";
-    rename(oldName, step);
-    try {
-        rename(step, newName);
-    } catch (...) {
-        try {
-            rename(step, oldName);
-        } catch (...) {
-        }
-        throw;
-    }
-}
-
 const char* const kFixedTables[] = {"Softwares", "Shareware_Sites", "Black_Sites", "Temp_Sites"};
 
 } // namespace
 
-DB::DB(const std::string& path, WindowPort* window)
+DB::DB(const std::string& path, WindowPort* window, int busyTimeout)
     : connection_(std::make_unique<Connection>()), window_(window)
 {
     bool opened = false;
     try {
         connection_->open(path);
         opened = true;
+        // Another program's lock is waited for, here already: the fixed tables are read next.
+        connection_->setBusyTimeout(busyTimeout);
         createFixedTables();
     } catch (const dwin::database::sqlite::SQLiteVMException& e) {
         // Name the file and give the engine's reason, for the message the window shows; a failed
@@ -160,10 +141,97 @@ DB::Connection& DB::getConnection() { return *connection_; }
 void DB::close() { connection_->close(); }
 DB::Cursor DB::newCursor() { return connection_->createCursor(); }
 
+void DB::later(std::function<void()> step)
+{
+    if (writeDepth_ > 0) {
+        followUps_.push_back(std::move(step));
+        return;
+    }
+    try {
+        step();
+    } catch (...) {
+        // the window's part of a stored write; the file holds it whatever the window does
+    }
+}
+
 void DB::status(const std::string& text)
 {
     if (window_)
-        window_->showStatus(text);
+        later([this, text] {
+            if (window_)
+                window_->showStatus(text);
+        });
+}
+
+void DB::reloadOnFailure(WindowPort::Tab tab)
+{
+    if (std::find(reloads_.begin(), reloads_.end(), tab) == reloads_.end())
+        reloads_.push_back(tab);
+}
+
+bool DB::write(const std::string& what, const std::function<void(Cursor&)>& body)
+{
+    if (writeDepth_ > 0) {   // a part of the running write: its failure is that write's failure
+        Cursor cursor = newCursor();
+        body(cursor);
+        return true;
+    }
+    followUps_.clear();
+    reloads_.clear();
+    std::string reason;
+    int code = 0;
+    bool stored = false;
+    ++writeDepth_;
+    try {
+        dwin::database::sqlite::Transaction transaction(*connection_);
+        try {
+            {
+                Cursor cursor = newCursor();
+                body(cursor);
+            }
+            transaction.commit();
+            stored = true;
+        } catch (const std::exception& e) {
+            reason = steps::reasonOf(*connection_, e, code);   // the engine's text, before the rollback
+            throw;
+        }
+    } catch (const std::exception& e) {
+        if (reason.empty())
+            reason = steps::reasonOf(*connection_, e, code);
+    } catch (...) {
+        reason = "unknown error";
+    }
+    --writeDepth_;
+    auto followUps = std::exchange(followUps_, {});
+    auto reloads = std::exchange(reloads_, {});
+    if (stored) {
+        for (auto& step : followUps)
+            later(std::move(step));
+        return true;
+    }
+    report::notStored(window_, what, reason);
+    // Lists the write touched are read again, unless the file is locked: reading would only wait.
+    const int primary = code & 0xff;
+    if (window_ && primary != dwin::database::sqlite::SQLiteVMCode::Busy &&
+        primary != dwin::database::sqlite::SQLiteVMCode::Locked) {
+        for (WindowPort::Tab tab : reloads) {
+            try {
+                window_->openTab(tab);
+            } catch (...) {
+            }
+        }
+    }
+    return false;
+}
+
+bool DB::isReadOnly()
+{
+    if (connection_->isReadOnly())
+        return true;
+    // The engine writes its journal next to the file: a folder it cannot write to refuses every change.
+    const std::string path = connection_->getPath();
+    const auto folder = std::filesystem::path(path).parent_path();
+    return access(folder.empty() ? "." : folder.c_str(), W_OK) != 0;
 }
 
 std::optional<std::string> DB::currentListingName()
@@ -191,77 +259,63 @@ void DB::createFixedTables()
 
 int DB::insert(const base::BaseRecord& record, const std::string& table)
 {
-    try {
-        Cursor cursor = newCursor();
-        return insert(cursor, record, table);
-    } catch (...) {
-        return 0;
-    }
+    int n = 0;
+    const bool stored =
+        write(fill("row {} of {}", idOf(record), table), [&](Cursor& cursor) { n = insert(cursor, record, table); });
+    return stored ? n : notStored;
 }
 
 int DB::insert(Cursor& cursor, const base::BaseRecord& record, const std::string& table)
 {
-    try {
-        const auto& names = record.getColumnNames();
-        if (names.empty())
-            throw std::runtime_error("null BaseRecord");
-        std::vector<SQLiteData> values;
-        values.reserve(names.size());
-        for (const auto& name : names) {
-            auto value = record.get(name);
-            values.push_back(value ? SQLiteData(*value) : SQLiteData::ofNull());
-        }
-        cursor.execute(fill("INSERT INTO {} ( {} ) values( {} );", quoteId(table), sql::join(names, ","),
-                            sql::placeholders(names.size())),
-                       values);
-        const int n = cursor.getRowCount();
-        status(fill("{} rows inserted into {}", n, table));
-        return n;
-    } catch (...) {
-        return 0;
+    const auto& names = record.getColumnNames();
+    if (names.empty())
+        throw std::runtime_error("null BaseRecord");
+    std::vector<SQLiteData> values;
+    values.reserve(names.size());
+    for (const auto& name : names) {
+        auto value = record.get(name);
+        values.push_back(value ? SQLiteData(*value) : SQLiteData::ofNull());
     }
+    cursor.execute(fill("INSERT INTO {} ( {} ) values( {} );", quoteId(table), sql::join(names, ","),
+                        sql::placeholders(names.size())),
+                   values);
+    const int n = cursor.getRowCount();
+    status(fill("{} rows inserted into {}", n, table));
+    return n;
 }
 
 int DB::deleteRecord(const base::BaseRecord& record, const std::string& table)
 {
+    const std::string id = idOf(record);
     int n = 0;
-    try {
+    const bool stored = write(fill("removal of row {} from {}", id, table), [&](Cursor& cursor) {
         if (!tableExists(table))
-            return 0;
-        Cursor cursor = newCursor();
-        const std::string id = idOf(record);
+            return;
         cursor.execute(fill("DELETE from {} WHERE id = ?;", quoteId(table)), {BindValue(id)});
         n = cursor.getRowCount();
         if (n != 0)
             deleteCascade(cursor, record, table);
-    } catch (...) {
-    }
-    return n;
+    });
+    return stored ? n : notStored;
 }
 
 int DB::updateField(const std::string& table, const std::string& id, const std::string& column,
                     const std::string& value)
 {
-    try {
-        Cursor cursor = newCursor();
-        return updateRow(cursor, table, id, column, value);
-    } catch (...) {
-        return 0;
-    }
+    int n = 0;
+    const bool stored = write(fill("{} of row {} in {}", column, id, table),
+                              [&](Cursor& cursor) { n = updateRow(cursor, table, id, column, value); });
+    return stored ? n : notStored;
 }
 
 int DB::updateRow(Cursor& cursor, const std::string& table, const std::string& id, const std::string& column,
                   const std::string& value)
 {
-    try {
-        cursor.execute(fill("UPDATE {} SET {}=? WHERE id=?;", quoteId(table), quoteId(column)),
-                       {BindValue(value), BindValue(id)});
-        const int n = cursor.getRowCount();
-        status(fill("{} rows updated on {}, column: {}, new value: {}", n, table, column, value));
-        return n;
-    } catch (...) {
-        return 0;
-    }
+    cursor.execute(fill("UPDATE {} SET {}=? WHERE id=?;", quoteId(table), quoteId(column)),
+                   {BindValue(value), BindValue(id)});
+    const int n = cursor.getRowCount();
+    status(fill("{} rows updated on {}, column: {}, new value: {}", n, table, column, value));
+    return n;
 }
 
 std::optional<std::string> DB::getListedUrl(const std::string& table, const std::string& id)
@@ -303,11 +357,10 @@ std::optional<std::string> DB::columnDefinitions(const std::vector<std::string>&
 void DB::createTable(Cursor& cursor, const base::BaseRecord& record, const std::string& name)
 {
     try {
-        auto columns = columnDefinitions(record.getColumnNames(), 0, "UNIQUE NOT NULL");
-        if (!columns)
-            throw std::runtime_error("null BaseRecord");
-        cursor.execute(fill("create table {} ( {} );", quoteId(name), *columns));
-    } catch (...) {
+        steps::createTable(cursor, record, name);
+    } catch (const std::exception& e) {
+        int code = 0;
+        report::notStored(window_, fill("table {}", name), steps::reasonOf(*connection_, e, code));
     }
 }
 
@@ -324,23 +377,16 @@ bool DB::existsInSiteTables(const std::string& id)
 bool DB::existsInSiteTables(Cursor& cursor, const std::string& id)
 {
     try {
-        for (const char* table : {"Shareware_Sites", "Black_Sites", "Temp_Sites"})
-            if (cursor.execute(fill("SELECT id FROM {} WHERE id = ?;", quoteId(table)), {BindValue(id)}))
-                return true;
+        return steps::siteTableHolding(cursor, id).has_value();
     } catch (...) {
+        return false;
     }
-    return false;
 }
 
 bool DB::clearTable()
 {
-    try {
-        Cursor cursor = newCursor();
-        cursor.execute(fill("DELETE FROM {};", quoteId("Temp_Sites")));
-        return true;
-    } catch (...) {
-        return false;
-    }
+    return write("emptying of Temp_Sites",
+                 [](Cursor& cursor) { cursor.execute(fill("DELETE FROM {};", quoteId("Temp_Sites"))); });
 }
 
 std::string DB::getErrorMessage() { return std::string(connection_->getErrorMessage()); }
@@ -349,14 +395,19 @@ int DB::getChanges() { return connection_->getChanges(); }
 int DB::alterTable(Cursor& cursor, const std::string& oldName, const std::string& newName)
 {
     try {
-        renameTable(cursor, oldName, newName);
+        steps::renameTable(cursor, oldName, newName);
         const int n = getChanges();
         if (n > 0)
             status(fill("table name {} changed to {} at {}", oldName, newName, nowText()));
         else
-            std::cout << fill("alterTable changes {}", n) << std::endl;
+            report::trace(fill("alterTable changes {}", n));
         return n;
-    } catch (...) {
+    } catch (const std::exception& e) {
+        if (writeDepth_ > 0)
+            throw;   // a step of the running write
+        int code = 0;
+        report::notStored(window_, fill("new name {} of table {}", newName, oldName),
+                          steps::reasonOf(*connection_, e, code));
         return 0;
     }
 }

@@ -4,19 +4,34 @@
 // Callers pass table names and records, never SQL. Table names, column names and ids are
 // quoted or bound in every statement, so any text (quotes, semicolons, SQL words, non-ASCII)
 // is a valid product or site id. Opening creates the data folder (getInstance) and the four
-// fixed tables when missing.
+// fixed tables when missing, and gives every statement a busy timeout (busyTimeoutMs) before
+// another program's lock makes it fail.
+//
+// Writes. Each write operation (insert, deleteRecord, updateField, add, updateFieldCascade,
+// clearTable, synchronizeSites) runs in one transaction, its cascade across the listing tables
+// included: either all of it reaches the file or none of it does. Its result tells the caller
+// whether it was stored (see each operation). A write that fails is reported through
+// report::notStored: the status line says what was not stored and the engine's reason, and a
+// trace line goes to the console. The window's follow-ups of a write (its status texts, the
+// listing-table registry, reloads of tabs) run only once it has committed, so no success text
+// is shown for a write that failed and the registry never holds a table the file lacks; after
+// a failure the tabs the write touched, other than the caller's own, are read again from the
+// file (not while another program holds the file locked: the lists then still show what it
+// holds). The caller puts its own list back (its edit, the row it added or removed).
 //
 // Errors: the constructor, getInstance, close and getListedUrl throw the SQLite layer's
-// exceptions (dwin::database::sqlite::SQLiteVMException / SQLiteDException). Every other
-// operation swallows failures and returns its result so far; the status line (through the
-// WindowPort) only ever shows the texts of statements that succeeded.
+// exceptions (dwin::database::sqlite::SQLiteVMException / SQLiteDException); the operations that
+// take a cursor as a step of a caller's write (insert with a cursor, updateRow, deleteCascade)
+// throw them too, so that the caller's transaction rolls back. Every other operation catches.
 //
 // The window interface is not owned; it must outlive the DB or be reset to null first.
 // UI thread only.
 
 #include "qmk/ViewerRecords.h"
+#include "qmk/WindowPort.h"
 #include "qmk/base/BaseRecord.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,8 +44,6 @@ class Cursor;
 
 namespace qmk {
 
-class WindowPort;
-
 class DB {
 public:
     using Connection = dwin::database::sqlite::Connection;
@@ -39,7 +52,12 @@ public:
     // Opens (creating when missing) the database file at path, creates the four fixed tables
     // when missing and records this object as the single instance. Throws when the file cannot
     // be opened or is not a database.
-    explicit DB(const std::string& path, WindowPort* window = nullptr);
+    // A statement waits this long for another connection's lock before it fails.
+    static constexpr int busyTimeoutMs = 5000;
+    // A count result of a write that failed (and was reported).
+    static constexpr int notStored = -1;
+
+    explicit DB(const std::string& path, WindowPort* window = nullptr, int busyTimeout = busyTimeoutMs);
     ~DB();
     DB(const DB&) = delete;
     DB& operator=(const DB&) = delete;
@@ -62,37 +80,61 @@ public:
     // Closes the connection; closing twice does nothing. Throws when the engine refuses.
     void close();
 
+    // True when changes cannot be saved: the engine opened the file read-only, or its folder
+    // does not let the engine write its journal next to it.
+    bool isReadOnly();
+
     // --- single-table operations ---
+    // Inserts the record's values into the table: rows inserted (1), or notStored.
     int insert(const base::BaseRecord& record, const std::string& table);
+    // A step of a caller's write on its cursor: rows inserted; throws on any failure.
     int insert(Cursor& cursor, const base::BaseRecord& record, const std::string& table);
+    // Deletes the row with the record's id, with its cascade: rows deleted (0: there was no
+    // such row or no such table, so the file holds no such row either), or notStored.
     int deleteRecord(const base::BaseRecord& record, const std::string& table);
+    // One column of one row: rows updated (0: no such row), or notStored.
     int updateField(const std::string& table, const std::string& id, const std::string& column,
                     const std::string& value);
+    // A step of a caller's write on its cursor: rows updated; throws on any failure.
     int updateRow(Cursor& cursor, const std::string& table, const std::string& id, const std::string& column,
                   const std::string& value);
     // The listed_url of that row, or no value when the row is missing. Throws on engine errors
     // (for example a missing table).
     std::optional<std::string> getListedUrl(const std::string& table, const std::string& id);
-    // Product ids of "Softwares" ordered "pr DESC, id DESC" (text order).
+    // Product ids of "Softwares" ordered "pr DESC, id DESC" (text order); the ids read so far
+    // when reading fails.
     std::vector<std::string> idsByRank();
+    // Creates a table with the record's columns, the first "UNIQUE NOT NULL"; a failure (a table
+    // of that name exists, for one) is reported and ends it.
     void createTable(Cursor& cursor, const base::BaseRecord& record, const std::string& name);
     bool existsInSiteTables(const std::string& id);
     bool existsInSiteTables(Cursor& cursor, const std::string& id);
-    // Empties "Temp_Sites" (whatever table is on show).
+    // Empties "Temp_Sites" (whatever table is on show); false when that was not stored.
     bool clearTable();
     std::string getErrorMessage();
     int getChanges();
+    // Renames a table (also when only letter case changes): the connection's change count after
+    // it, 0 when it failed (reported).
     int alterTable(Cursor& cursor, const std::string& oldName, const std::string& newName);
+    // Whether a table of exactly that name exists (any bytes, a zero byte included).
     bool tableExists(const std::string& name);
 
     // --- cascades across the product listing tables ---
-    void add(const base::BaseRecord& record, const std::string& table);
+    // Adds the record to the table with its cascade. True when stored; false when it was
+    // refused (its id is in a site table already, or a new product's id would share a table
+    // with another product or a fixed table: the status line says so) or the write failed.
+    bool add(const base::BaseRecord& record, const std::string& table);
+    // The follow-ups of a deleted row, on the caller's cursor; throws on any failure.
     void deleteCascade(Cursor& cursor, const base::BaseRecord& record, const std::string& table);
-    void updateFieldCascade(const std::string& table, const std::string& id, const std::string& column,
+    // Updates one column of one row with its cascade (a product's new id renames its listing
+    // table). True when the row was updated and all of it stored; false when there was no such
+    // row, the change was refused (a product renamed onto a name SQLite already uses for
+    // another table: the status line says so) or the write failed.
+    bool updateFieldCascade(const std::string& table, const std::string& id, const std::string& column,
                             const std::string& value);
-    // Copies every catalogue site the current listing table lacks into it, in one transaction
-    // (rolled back when anything fails inside it).
-    void synchronizeSites();
+    // Copies every catalogue site the current listing table lacks into it. True when stored
+    // (or there is no listing table); false when the write failed.
+    bool synchronizeSites();
     // Rebuilds "Softwares" with the column exe_locale; no command runs it.
     void update20080917();
 
@@ -112,15 +154,30 @@ public:
 
 private:
     Cursor newCursor();
+    // Runs body as one write (see the header comment): true when it committed; otherwise the
+    // failure is reported as "<what> not stored: <reason>" and false is returned. Inside
+    // another write it is only a savepoint of that one.
+    bool write(const std::string& what, const std::function<void(Cursor&)>& body);
+    // A window follow-up: held back until the running write commits, run now outside one.
+    void later(std::function<void()> step);
+    // The status text, as a follow-up.
     void status(const std::string& text);
+    // A tab to read again from the file when the running write fails.
+    void reloadOnFailure(WindowPort::Tab tab);
     void createFixedTables();
     std::optional<std::string> currentListingName();
+    std::vector<std::string> productIds(Cursor& cursor);
     bool rowExists(Cursor& cursor, const std::string& table, const std::string& id);
     void copyInto(Cursor& cursor, base::BaseRecord& target, const base::BaseRecord& from,
                   const std::vector<std::string>& columns, const std::string& table);
+    // The name of a table other than exclude that SQLite takes for name (same letters, any
+    // ASCII case): a fixed table, another product's id or any existing table; none when free.
+    std::optional<std::string> sharedTableName(Cursor& cursor, const std::string& name, const std::string& exclude);
     void addProduct(Cursor& cursor, const std::string& id);
     void addCatalogueSite(Cursor& cursor, const base::BaseRecord& record);
     void addListingSite(Cursor& cursor, const base::BaseRecord& record, const std::string& current);
+    void spreadCatalogueChange(Cursor& cursor, const std::string& id, const std::string& column,
+                               const std::string& value);
     void spreadListingChange(Cursor& cursor, const std::string& current, const std::string& id,
                              const std::string& column, const std::string& value);
     void renameProduct(Cursor& cursor, const std::string& oldId, const std::string& newId);
@@ -139,6 +196,10 @@ private:
 
     std::unique_ptr<Connection> connection_;
     WindowPort* window_ = nullptr;
+    // The running write's depth, its held-back follow-ups and the tabs to read again on failure.
+    int writeDepth_ = 0;
+    std::vector<std::function<void()>> followUps_;
+    std::vector<WindowPort::Tab> reloads_;
 };
 
 } // namespace qmk

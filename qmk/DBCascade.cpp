@@ -2,6 +2,7 @@
 #include "qmk/DB.h"
 
 #include "dwin/database/sqlite/Base.h"
+#include "qmk/DBSteps.h"
 #include "qmk/SqlText.h"
 #include "qmk/WindowPort.h"
 #include "qmk/tab/Listed_Url.h"
@@ -23,26 +24,58 @@ std::string idOf(const base::BaseRecord& record) { return record.get("id").value
 
 const std::vector<std::string>& siteColumns() { return tab::Shareware_Site::getInstance().getColumnNames(); }
 
-// One of the four fixed tables (SQLite compares ASCII names without case): never a product's listing.
-bool isFixedTable(const std::string& name)
-{
-    for (std::string_view fixed : {"Softwares", "Shareware_Sites", "Black_Sites", "Temp_Sites"})
-        if (sql::sameIgnoringCase(name, fixed))
-            return true;
-    return false;
-}
-
 bool isSiteColumn(const std::string& column)
 {
     const auto& names = siteColumns();
     return std::find(names.begin(), names.end(), column) != names.end();
 }
 
+std::string sharedNameText(const std::string& id, const std::string& other)
+{
+    if (other == id)
+        return fill("product id {} refused: a table named {} exists already", id, other);
+    return fill("product id {} refused: it differs from {} only in letter case, and both would share one table", id,
+                other);
+}
+
 } // namespace
+
+std::vector<std::string> DB::productIds(Cursor& cursor)
+{
+    std::vector<std::string> ids;
+    if (!tableExists("Softwares"))
+        return ids;
+    cursor.execute(fill("SELECT id FROM {} ORDER BY pr DESC, id DESC;", quoteId("Softwares")));
+    while (cursor.hasRow()) {
+        ids.push_back(cursor.getText(0));
+        cursor.next();
+    }
+    return ids;
+}
 
 bool DB::rowExists(Cursor& cursor, const std::string& table, const std::string& id)
 {
     return cursor.execute(fill("SELECT * FROM {} WHERE id = ?;", quoteId(table)), {BindValue(id)});
+}
+
+std::optional<std::string> DB::sharedTableName(Cursor& cursor, const std::string& name, const std::string& exclude)
+{
+    for (std::string_view fixed : {"Softwares", "Shareware_Sites", "Black_Sites", "Temp_Sites"})
+        if (sql::sameIgnoringCase(name, fixed))
+            return std::string(fixed);
+    // NOCASE folds ASCII letters only, as SQLite does for names.
+    cursor.execute("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE;",
+                   {BindValue(name)});
+    while (cursor.hasRow()) {
+        std::string table = cursor.getText(0);
+        if (table != exclude)
+            return table;
+        cursor.next();
+    }
+    for (const auto& product : productIds(cursor))
+        if (product != exclude && sql::sameIgnoringCase(product, name))
+            return product;
+    return std::nullopt;
 }
 
 void DB::copyInto(Cursor& cursor, base::BaseRecord& target, const base::BaseRecord& from,
@@ -54,17 +87,22 @@ void DB::copyInto(Cursor& cursor, base::BaseRecord& target, const base::BaseReco
     insert(cursor, target, table);
 }
 
-void DB::add(const base::BaseRecord& record, const std::string& table)
+bool DB::add(const base::BaseRecord& record, const std::string& table)
 {
-    try {
-        Cursor cursor = newCursor();
-        const std::string id = idOf(record);
-        if (existsInSiteTables(cursor, id)) {
-            status(fill("{} id {} exists", table, id));
+    const std::string id = idOf(record);
+    std::optional<std::string> refusal;
+    const bool stored = write(fill("row {} of {}", id, table), [&](Cursor& cursor) {
+        if (steps::siteTableHolding(cursor, id)) {
+            refusal = fill("{} id {} exists", table, id);
             return;
         }
-        if (insert(cursor, record, table) == 0)
-            return;
+        if (table == "Softwares") {
+            if (auto other = sharedTableName(cursor, id, id)) {
+                refusal = sharedNameText(id, *other);
+                return;
+            }
+        }
+        insert(cursor, record, table);
         if (table == "Softwares") {
             addProduct(cursor, id);
         } else if (table == "Shareware_Sites") {
@@ -72,36 +110,48 @@ void DB::add(const base::BaseRecord& record, const std::string& table)
         } else if (auto current = currentListingName(); current && table == *current) {
             addListingSite(cursor, record, *current);
         }
-    } catch (...) {
+    });
+    if (refusal) {
+        if (window_)
+            window_->showStatus(*refusal);
+        return false;
     }
+    return stored;
 }
 
 void DB::addProduct(Cursor& cursor, const std::string& id)
 {
     if (tableExists(id))
         return;   // an existing table is reused as it is
-    createTable(cursor, tab::Listed_Url::getInstance(), id);
-    if (!window_)
-        return;
-    window_->registerProduct(id);
-    window_->openTab(Tab::Listed_Urls);
-    window_->refreshContextMenu();
+    steps::createTable(cursor, tab::Listed_Url::getInstance(), id);
+    reloadOnFailure(Tab::Listed_Urls);
+    later([this, id] {
+        if (!window_)
+            return;
+        window_->registerProduct(id);
+        window_->openTab(Tab::Listed_Urls);
+        window_->refreshContextMenu();
+    });
 }
 
 void DB::addCatalogueSite(Cursor& cursor, const base::BaseRecord& record)
 {
-    const auto ids = idsByRank();
+    const auto ids = productIds(cursor);
     if (ids.empty())
         return;
     const std::string id = idOf(record);
+    reloadOnFailure(Tab::Listed_Urls);
     for (const auto& product : ids) {
-        if (rowExists(cursor, product, id))   // throws for a missing table: the later products get nothing
+        // A product without a listing table has nothing to keep in step; the others still get theirs.
+        if (!tableExists(product) || rowExists(cursor, product, id))
             continue;
         tab::Listed_Url copy;
         copyInto(cursor, copy, record, record.getColumnNames(), product);
     }
-    if (window_)
-        window_->openTab(Tab::Listed_Urls);
+    later([this] {
+        if (window_)
+            window_->openTab(Tab::Listed_Urls);
+    });
 }
 
 void DB::addListingSite(Cursor& cursor, const base::BaseRecord& record, const std::string& current)
@@ -110,85 +160,117 @@ void DB::addListingSite(Cursor& cursor, const base::BaseRecord& record, const st
     if (!rowExists(cursor, "Shareware_Sites", id)) {
         tab::Shareware_Site copy;
         copyInto(cursor, copy, record, siteColumns(), "Shareware_Sites");
-        if (window_)
-            window_->openTab(Tab::Shareware_Sites);
+        reloadOnFailure(Tab::Shareware_Sites);
+        later([this] {
+            if (window_)
+                window_->openTab(Tab::Shareware_Sites);
+        });
     }
-    const auto ids = idsByRank();
+    const auto ids = productIds(cursor);
     if (ids.size() < 2)
         return;
     for (const auto& product : ids) {
-        if (product == current || rowExists(cursor, product, id))
+        if (product == current || !tableExists(product) || rowExists(cursor, product, id))
             continue;
         tab::Listed_Url copy;
         copyInto(cursor, copy, record, siteColumns(), product);
     }
-    if (window_)
-        window_->openTab(Tab::Listed_Urls);
+    later([this] {
+        if (window_)
+            window_->openTab(Tab::Listed_Urls);
+    });
 }
 
 void DB::deleteCascade(Cursor& cursor, const base::BaseRecord& record, const std::string& table)
 {
-    try {
-        const std::string id = idOf(record);
-        if (table == "Softwares" && tableExists(id)) {
-            if (window_)
-                window_->unregisterProduct(id);
-            // A product named like a fixed table does not own it: that table is never dropped.
-            if (!isFixedTable(id))
-                cursor.execute(fill("DROP TABLE {};", quoteId(id)));
+    const std::string id = idOf(record);
+    if (table == "Softwares" && tableExists(id)) {
+        // A product named like a fixed table does not own it: that table is never dropped.
+        if (!steps::isFixedTable(id))
+            cursor.execute(fill("DROP TABLE {};", quoteId(id)));
+        reloadOnFailure(Tab::Listed_Urls);
+        later([this, id] {
             if (!window_)
                 return;
+            window_->unregisterProduct(id);
             if (window_->lastTabText() == id) {
                 window_->closeCurrentListedUrls();
                 window_->openTab(Tab::Listed_Urls);
                 return;
             }
             window_->refreshContextMenu();
-        } else if (table == "Shareware_Sites") {
-            const auto ids = idsByRank();
-            if (ids.empty())
-                return;
-            for (const auto& product : ids)
-                if (tableExists(product))
-                    cursor.execute(fill("DELETE from {} WHERE EXISTS(SELECT * FROM {} WHERE id = ?) AND id = ?;",
-                                        quoteId(product), quoteId(product)),
-                                   {BindValue(id), BindValue(id)});
+        });
+    } else if (table == "Shareware_Sites") {
+        const auto ids = productIds(cursor);
+        if (ids.empty())
+            return;
+        for (const auto& product : ids)
+            if (tableExists(product))
+                cursor.execute(fill("DELETE from {} WHERE EXISTS(SELECT * FROM {} WHERE id = ?) AND id = ?;",
+                                    quoteId(product), quoteId(product)),
+                               {BindValue(id), BindValue(id)});
+        reloadOnFailure(Tab::Listed_Urls);
+        later([this] {
             if (window_)
                 window_->openTab(Tab::Listed_Urls);
-        }
-    } catch (...) {
+        });
     }
 }
 
-void DB::updateFieldCascade(const std::string& table, const std::string& id, const std::string& column,
+bool DB::updateFieldCascade(const std::string& table, const std::string& id, const std::string& column,
                             const std::string& value)
 {
-    try {
-        Cursor cursor = newCursor();
+    bool updated = false;
+    std::optional<std::string> refusal;
+    const bool stored = write(fill("{} of row {} in {}", column, id, table), [&](Cursor& cursor) {
+        const bool rename = table == "Softwares" && column == "id";
+        if (rename && value != id) {
+            if (auto other = sharedTableName(cursor, value, id)) {
+                refusal = sharedNameText(value, *other);
+                return;
+            }
+        }
         if (updateRow(cursor, table, id, column, value) == 0)
             return;
-        if (table == "Softwares") {
-            if (column == "id")
-                renameProduct(cursor, id, value);
+        updated = true;
+        if (rename) {
+            renameProduct(cursor, id, value);
         } else if (table == "Shareware_Sites") {
-            const auto ids = idsByRank();
-            std::optional<std::string> current;
-            bool currentKnown = false;
-            for (const auto& product : ids) {
-                if (updateRow(cursor, product, id, column, value) == 0)
-                    continue;
-                if (!currentKnown) {
-                    current = currentListingName();
-                    currentKnown = true;
-                }
-                if (window_ && current && product == *current)
-                    window_->openTab(Tab::Listed_Urls);
-            }
+            spreadCatalogueChange(cursor, id, column, value);
         } else if (auto current = currentListingName(); current && table == *current) {
             spreadListingChange(cursor, *current, id, column, value);
         }
-    } catch (...) {
+    });
+    if (refusal) {
+        if (window_)
+            window_->showStatus(*refusal);
+        return false;
     }
+    return stored && updated;
+}
+
+void DB::spreadCatalogueChange(Cursor& cursor, const std::string& id, const std::string& column,
+                               const std::string& value)
+{
+    std::optional<std::string> current;
+    bool currentKnown = false;
+    bool reload = false;
+    reloadOnFailure(Tab::Listed_Urls);
+    for (const auto& product : productIds(cursor)) {
+        // A product whose listing table is missing has no row to update.
+        if (!tableExists(product) || updateRow(cursor, product, id, column, value) == 0)
+            continue;
+        if (!currentKnown) {
+            current = currentListingName();
+            currentKnown = true;
+        }
+        reload = reload || (current && product == *current);
+    }
+    if (reload)
+        later([this] {
+            if (window_)
+                window_->openTab(Tab::Listed_Urls);
+        });
 }
 
 void DB::spreadListingChange(Cursor& cursor, const std::string& current, const std::string& id,
@@ -196,10 +278,14 @@ void DB::spreadListingChange(Cursor& cursor, const std::string& current, const s
 {
     if (!isSiteColumn(column))
         return;   // listing data stays with its product
-    if (updateRow(cursor, "Shareware_Sites", id, column, value) != 0 && window_)
-        window_->openTab(Tab::Shareware_Sites);
-    for (const auto& product : idsByRank())
-        if (product != current)
+    reloadOnFailure(Tab::Shareware_Sites);
+    if (updateRow(cursor, "Shareware_Sites", id, column, value) != 0)
+        later([this] {
+            if (window_)
+                window_->openTab(Tab::Shareware_Sites);
+        });
+    for (const auto& product : productIds(cursor))
+        if (product != current && tableExists(product))
             updateRow(cursor, product, id, column, value);
 }
 
@@ -207,18 +293,21 @@ void DB::renameProduct(Cursor& cursor, const std::string& oldId, const std::stri
 {
     // Only a table of exactly the product's name is its own: not a fixed table, and not another
     // product's table that SQLite would find under a name differing in letter case.
-    if (!isFixedTable(oldId) && tableExists(oldId))
+    if (!steps::isFixedTable(oldId) && tableExists(oldId))
         alterTable(cursor, oldId, newId);
-    if (!window_)
-        return;
-    if (window_->lastTabText() == oldId) {
-        window_->closeCurrentListedUrls();
-        window_->openTab(Tab::Listed_Urls);
-        return;
-    }
-    window_->unregisterProduct(oldId);
-    window_->registerProduct(newId);
-    window_->refreshContextMenu();
+    reloadOnFailure(Tab::Listed_Urls);
+    later([this, oldId, newId] {
+        if (!window_)
+            return;
+        if (window_->lastTabText() == oldId) {
+            window_->closeCurrentListedUrls();
+            window_->openTab(Tab::Listed_Urls);
+            return;
+        }
+        window_->unregisterProduct(oldId);
+        window_->registerProduct(newId);
+        window_->refreshContextMenu();
+    });
 }
 
 } // namespace qmk

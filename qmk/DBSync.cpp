@@ -2,13 +2,13 @@
 #include "qmk/DB.h"
 
 #include "dwin/database/sqlite/Base.h"
+#include "qmk/Report.h"
 #include "qmk/SqlText.h"
 #include "qmk/WindowPort.h"
 #include "qmk/tab/Listed_Url.h"
 #include "qmk/tab/Shareware_Site.h"
 
 #include <algorithm>
-#include <iostream>
 #include <stdexcept>
 
 namespace qmk {
@@ -21,7 +21,6 @@ namespace {
 
 constexpr int kStorageNull = 5;   // SQLite's storage class of NULL
 constexpr int kStepDone = 101;    // SQLITE_DONE
-constexpr int kConstraint = 19;   // SQLITE_CONSTRAINT (primary code)
 
 const char* const kUpdate20080917 =
     "BEGIN;CREATE TEMPORARY TABLE Softwares_backup(id, home, pr, pad_locale, notes);INSERT INTO Softwares_backup "
@@ -30,56 +29,31 @@ const char* const kUpdate20080917 =
     "TEXT DEFAULT '', notes TEXT);INSERT INTO Softwares (id, home, pr, pad_locale, notes) SELECT id, home, pr, "
     "pad_locale, notes FROM Softwares_backup;DROP TABLE Softwares_backup;COMMIT;";
 
-// Rolls the open transaction back unless commit() was reached.
-class TransactionGuard {
-public:
-    explicit TransactionGuard(DB::Connection& connection) : connection_(connection) { connection_.begin(); }
-    ~TransactionGuard()
-    {
-        if (open_) {
-            try {
-                connection_.rollback();
-            } catch (...) {
-            }
-        }
-    }
-    TransactionGuard(const TransactionGuard&) = delete;
-    TransactionGuard& operator=(const TransactionGuard&) = delete;
-    void commit()
-    {
-        connection_.commit();
-        open_ = false;
-    }
-
-private:
-    DB::Connection& connection_;
-    bool open_ = true;
-};
-
 } // namespace
 
-void DB::synchronizeSites()
+bool DB::synchronizeSites()
 {
-    try {
-        const auto table = currentListingName();
-        if (!table)
-            return;
-        PendingSites pending;
-        {
-            Cursor cursor = newCursor();
-            const std::string columns = sql::join(tab::Shareware_Site::getInstance().getColumnNames(), ",");
-            const bool listed = cursor.execute(fill("SELECT * FROM {};", quoteId(*table)));
-            cursor.execute(listed ? fill("SELECT {} FROM {} WHERE id NOT IN ( SELECT id FROM {} );", columns,
-                                         quoteId("Shareware_Sites"), quoteId(*table))
-                                  : fill("SELECT {} FROM {} ;", columns, quoteId("Shareware_Sites")));
-            pending = readPending(cursor);
-        }
+    const auto table = currentListingName();
+    if (!table)
+        return true;
+    std::size_t rows = 0;
+    return write(fill("copy of the catalogue sites into {}", *table), [&](Cursor& cursor) {
+        const std::string columns = sql::join(tab::Shareware_Site::getInstance().getColumnNames(), ",");
+        const bool listed = cursor.execute(fill("SELECT * FROM {};", quoteId(*table)));
+        cursor.execute(listed ? fill("SELECT {} FROM {} WHERE id NOT IN ( SELECT id FROM {} );", columns,
+                                     quoteId("Shareware_Sites"), quoteId(*table))
+                              : fill("SELECT {} FROM {} ;", columns, quoteId("Shareware_Sites")));
+        const PendingSites pending = readPending(cursor);
+        cursor.close();
+        rows = pending.rows;
         insertPending(*table, pending);
-        if (window_)
-            window_->openTab(WindowPort::Tab::Listed_Urls);
-        status(fill(" {} rows inserted into {}", pending.rows, *table));
-    } catch (...) {
-    }
+        reloadOnFailure(WindowPort::Tab::Listed_Urls);
+        later([this] {
+            if (window_)
+                window_->openTab(WindowPort::Tab::Listed_Urls);
+        });
+        status(fill(" {} rows inserted into {}", rows, *table));
+    });
 }
 
 DB::PendingSites DB::readPending(Cursor& cursor)
@@ -125,7 +99,6 @@ void DB::insertPending(const std::string& table, const PendingSites& pending)
                                sql::placeholders(names.size()))) != 0 ||
         !statement.isPrepared())
         throw std::runtime_error("INSERT did not prepare");
-    TransactionGuard transaction(*connection_);
     // The pending texts and the placeholders outlive the statement's use of them: bound without copies.
     const std::string_view text = pending.text;
     for (std::size_t r = 0; r < pending.rows; ++r) {
@@ -142,14 +115,12 @@ void DB::insertPending(const std::string& table, const PendingSites& pending)
                 statement.bindNull(param);
             }
         }
-        // A row the engine refuses (a constraint) is skipped; any other failure (busy, locked,
-        // read-only, full) ends the copy and rolls it back.
-        if (const int rc = statement.step(); rc != kStepDone && (rc & 0xff) != kConstraint)
+        // Any row the engine refuses ends the copy, and the write around it rolls all of it back.
+        if (const int rc = statement.step(); rc != kStepDone)
             throw dwin::database::sqlite::SQLiteVMException(rc);
     }
     statement.reset();
     statement.clearBindings();
-    transaction.commit();
 }
 
 void DB::update20080917()
@@ -159,7 +130,7 @@ void DB::update20080917()
         try {
             cursor.executeScript(std::string_view(kUpdate20080917), [](Cursor&) {});
         } catch (const std::exception& e) {
-            std::cout << fill("update20080917 catch {}, SQL {}", e.what(), kUpdate20080917) << std::endl;
+            report::trace(fill("update20080917 catch {}, SQL {}", e.what(), kUpdate20080917));
             try {
                 connection_->rollback();
             } catch (...) {

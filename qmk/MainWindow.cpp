@@ -2,6 +2,7 @@
 
 #include "qmk/Base.h"
 #include "qmk/DB.h"
+#include "qmk/Report.h"
 #include "qmk/config/Config.h"
 #include "qmk/config/ImageManager.h"
 #include "qmk/extends/Commands.h"
@@ -29,7 +30,6 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
-#include <iostream>
 #include <optional>
 
 namespace qmk {
@@ -283,7 +283,7 @@ void MainWindow::shutDown() {
     try {
       db_->close();
     } catch (const std::exception& e) {
-      std::cout << "close catch " << e.what() << std::endl;
+      report::trace(std::string("close catch ") + e.what());
     }
   }
   qmk::saveState();

@@ -1,12 +1,14 @@
 // What the commands do when run; the harvest, browser and About commands have files of their own.
 #include "qmk/MyAction.h"
 
+#include "dwin/database/sqlite/base/Transaction.h"
 #include "dwin/sys/win32/Shell32.h"
 #include "dwin/time/WallClock.h"
 #include "qmk/Base.h"
 #include "qmk/DB.h"
 #include "qmk/MainWindow.h"
 #include "qmk/MessageDialog.h"
+#include "qmk/Report.h"
 #include "qmk/config/Config.h"
 #include "qmk/dialog/WebBrowserDialog.h"
 #include "qmk/tab/Black_Site.h"
@@ -63,20 +65,66 @@ void navigate(const std::string& url, const std::string& shown) {
   showStatus("navigate to " + shown);
 }
 
+// Every table read again from the file.
+void reloadTables() {
+  tab::Shareware_Sites::openTab();
+  tab::Softwares::openTab();
+  tab::Black_Sites::openTab();
+  tab::Temp_Sites::openTab();
+  tab::Listed_Urls::openTab();
+}
+
 // Moves the selected record of the current tab into target as a new record of the target's
 // kind: the columns both kinds have are copied, the row leaves its table, the new one is stored
-// with its cascades and selected.
+// with its cascades and selected. All of it is one transaction: when a step is not stored (the
+// database has told the user why) nothing is, and the tables show what the file holds.
 void moveSelected(tab::TableView& target, bool alsoFromCatalogue) {
   showStatus("");
   base::RecordPtr record = selectedOrTell();
-  ViewerRecords* current = currentViewerRecords();
+  auto* current = dynamic_cast<tab::TableView*>(currentViewerRecords());
   if (!record || !current) return;
   base::RecordPtr moved = target.newRecord();
   for (const auto& [name, value] : record->getFields()) moved->set(name, value);
+  const std::string id = idOf(record);
   const bool fromListing = isCurrentListing(current);
-  current->removeSelected();
-  if (alsoFromCatalogue && fromListing) tab::Shareware_Sites::getInstance()->removeById(idOf(record));
-  target.addAndStore(moved, true);
+  DB& db = DB::getInstance();
+  bool stored = false;
+  try {
+    dwin::database::sqlite::Transaction move(db.getConnection());
+    stored = current->removeAndDeleteHere(record);
+    if (stored && alsoFromCatalogue && fromListing) {
+      tab::Shareware_Sites* catalogue = tab::Shareware_Sites::getInstance();
+      if (base::RecordPtr site = catalogue->getById(id)) stored = catalogue->removeAndDeleteHere(site);
+    }
+    if (stored) stored = target.addAndStore(moved, false);
+    if (stored) move.commit();
+  } catch (const std::exception& e) {
+    stored = false;
+    report::notStored(db.getWindow(), "move of " + id, e.what());
+  }
+  if (!stored) {
+    reloadTables();
+    if (base::RecordPtr again = current->getById(id)) current->selectRecord(again);
+    return;
+  }
+  target.selectRecord(moved);
+}
+
+// Sets the column of the record and writes it (with its cascade when asked); a write that is
+// not stored puts the old value back. True when stored.
+bool storeField(ViewerRecords& records, const base::RecordPtr& record, const std::string& column,
+                const std::string& value, bool cascade) {
+  const std::optional<std::string> old = record->get(column);
+  if (!record->set(column, value)) return false;
+  records.refresh();
+  DB& db = DB::getInstance();
+  const bool stored = cascade ? db.updateFieldCascade(records.name, idOf(record), column, value)
+                              : db.updateField(records.name, idOf(record), column, value) > 0;
+  if (!stored) {
+    record->set(column, old.value_or(std::string()));
+    records.refresh();
+  }
+  return stored;
 }
 
 // Sets one column of the row of the current tab whose id is the host of the browser's page.
@@ -97,14 +145,11 @@ void stampLocation(const std::string& column, const std::string& refused, const 
     showStatus("not found " + host + " in " + records->name);
     return;
   }
-  if (!record->set(column, location)) {
+  if (!record->get(column)) {
     showStatus(refused + records->name);
     return;
   }
-  records->refresh();
-  if (cascade) DB::getInstance().updateFieldCascade(records->name, idOf(record), column, location);
-  else DB::getInstance().updateField(records->name, idOf(record), column, location);
-  showStatus(host + done + location);
+  if (storeField(*records, record, column, location, cascade)) showStatus(host + done + location);
 }
 
 }  // namespace
@@ -201,10 +246,7 @@ void TodayAction::run() {
   ViewerRecords* listing = currentListing();
   if (!record || !listing) return;
   const std::string date = dwin::time::WallClock::today(std::time(nullptr), true);
-  record->set("sub_date", date);
-  listing->refresh();
-  DB::getInstance().updateField(listing->name, idOf(record), "sub_date", date);
-  showStatus(idOf(record) + " submit date setted to " + date);
+  if (storeField(*listing, record, "sub_date", date, false)) showStatus(idOf(record) + " submit date setted to " + date);
 }
 
 void VersionAction::run() {
@@ -218,17 +260,15 @@ void VersionAction::run() {
     showStatus(" version for " + product->name + " not setted");
     return;
   }
-  record->set("version", version);
-  listing->refresh();
-  DB::getInstance().updateField(listing->name, idOf(record), "version", version);
-  showStatus(idOf(record) + " submited version setted to " + version);
+  if (storeField(*listing, record, "version", version, false))
+    showStatus(idOf(record) + " submited version setted to " + version);
 }
 
 void RemoveTemp_SitesAction::run() {
   tab::Temp_Sites* temp = tab::Temp_Sites::getInstance();
   temp->setLength(0);
   temp->refresh();
-  DB::getInstance().clearTable();
+  if (!DB::getInstance().clearTable()) tab::Temp_Sites::openTab();  // the rows the file still holds
 }
 
 void ListedUrlAction::run() {

@@ -5,6 +5,7 @@
 #include "dwin/io/Stream.h"
 #include "dwin/sys/win32/CodePage.h"
 #include "dwin/sys/win32/ie/IE.h"
+#include "dwin/text/HtmlCharset.h"
 #include "winapi/Com.h"
 
 namespace vorn::IE {
@@ -21,6 +22,13 @@ struct OwnedBstr {
     BSTR release() { return std::exchange(text, nullptr); }
 };
 
+// A page that declares UTF-8 keeps its bytes, so the document reads (and posts) it as UTF-8;
+// any other goes in the ANSI code page.
+std::uint32_t streamCodePage(std::string_view html) {
+    const auto declared = dwin::text::declaredCharset(html);
+    return declared && dwin::text::isUtf8Label(*declared) ? 65001 : 0;
+}
+
 }  // namespace
 
 ComPtr<IPersistMoniker> getPersistMoniker(IDispatch* document) {
@@ -34,7 +42,7 @@ bool loadHtml(IWebBrowser2* browser, std::string_view html, std::string_view bas
     OwnedBstr url{dwin::sys::win32::com::toBstr(baseUrl)};
 
     auto memory = std::make_shared<dwin::io::MemoryStream>();
-    memory->writeString(dwin::sys::win32::CodePage::convert(html, 0));
+    memory->writeString(dwin::sys::win32::CodePage::convert(html, streamCodePage(html)));
     memory->seekSet(0);
     auto stream = ComPtr<IStream>::adopt(new COMStream(memory));
 

@@ -1,8 +1,9 @@
 #pragma once
 // Loading HTML text into the browser's document as if it came from a given address: the text
-// goes into a stream (in the ANSI code page, Windows-1252) and reaches the document through a
-// moniker whose display name is that address, so relative links and form actions resolve
-// against it.
+// goes into a stream (in the ANSI code page, Windows-1252, unless the text declares UTF-8 in a
+// <meta> tag: then it stays UTF-8 and the page reads and posts as UTF-8) and reaches the
+// document through a moniker whose display name is that address, so relative links and form
+// actions resolve against it.
 
 #include <string>
 #include <string_view>

@@ -2,6 +2,7 @@
 
 #include "qmk/Base.h"
 #include "qmk/DB.h"
+#include "qmk/Report.h"
 #include "qmk/extends/Commands.h"
 #include "qmk/extends/Trim.h"
 #include "qmk/tab/Black_Sites.h"
@@ -11,7 +12,6 @@
 #include <algorithm>
 #include <exception>
 #include <filesystem>
-#include <iostream>
 #include <optional>
 #include <system_error>
 
@@ -143,14 +143,19 @@ void MyCellModifier::modify(const base::RecordPtr& element, const std::string& p
         showStatus(*newValue + " not exists");
         return;
       }
-      element->set(property, *newValue);
     }
+    const base::FieldMap stored = element->getFields();
+    if (!shortcut) element->set(property, *newValue);
     normalizeRecordUrl(*element);
     table_->refresh();
-    store(element, property, *oldValue, oldId, element->get(property).value_or(std::string()));
+    if (!store(element, property, *oldValue, oldId, element->get(property).value_or(std::string()))) {
+      // Not stored: the row shows what the file holds, so the same edit made again is stored.
+      element->getFields() = stored;
+      table_->refresh();
+    }
   } catch (const std::exception& e) {
-    std::cout << "qmk.extends.MyCellModifier.MyCellModifier modify catch " << e.what() << ", property "
-              << property << ", new value " << newValueText << std::endl;
+    report::trace("qmk.extends.MyCellModifier.MyCellModifier modify catch " + std::string(e.what()) +
+                  ", property " + property + ", new value " + newValueText);
   }
 }
 
@@ -169,23 +174,21 @@ bool MyCellModifier::refusedAsDuplicate(const base::RecordPtr& record, const std
   return false;
 }
 
-void MyCellModifier::store(const base::RecordPtr& record, const std::string& property, const std::string& oldValue,
+bool MyCellModifier::store(const base::RecordPtr& record, const std::string& property, const std::string& oldValue,
                            const std::string& oldId, const std::string& newValue) {
   if (property == "id") {
-    if (isUsableValue(newValue) && !isUsableValue(oldValue)) {
-      DB::getInstance().add(*record, table_->name);
-    } else if (!isUsableValue(newValue)) {
+    if (isUsableValue(newValue) && !isUsableValue(oldValue)) return DB::getInstance().add(*record, table_->name);
+    if (!isUsableValue(newValue)) {
       showStatus("please set the value of id");
-    } else {
-      DB::getInstance().updateFieldCascade(table_->name, oldId, "id", newValue);
+      return true;
     }
-    return;
+    return DB::getInstance().updateFieldCascade(table_->name, oldId, "id", newValue);
   }
   if (!isUsableValue(oldId)) {
     showStatus("please set the value of id");
-    return;
+    return true;
   }
-  DB::getInstance().updateFieldCascade(table_->name, oldId, property, newValue);
+  return DB::getInstance().updateFieldCascade(table_->name, oldId, property, newValue);
 }
 
 }  // namespace qmk::extends

@@ -1,8 +1,10 @@
 #pragma once
 // Between a table's cell editors and its records: gives an editor the value of a cell and
 // checks, applies and stores the value the user entered. An accepted edit is in the database
-// at once; a new row is stored whole once its id gets a usable value. Refusals go to the
-// status line; nothing is thrown (failures are written as one console line).
+// at once; a new row is stored whole once its id gets a usable value. An edit the database did
+// not store is taken back from the record, so the row shows what the file holds and the same
+// edit can be made again. Refusals go to the status line; nothing is thrown (failures are
+// written as one console line).
 #include "qmk/ViewerRecords.h"
 #include "qmk/base/BaseRecord.h"
 
@@ -32,7 +34,8 @@ class MyCellModifier {
 
  private:
   bool refusedAsDuplicate(const base::RecordPtr& record, const std::string& newValue) const;
-  void store(const base::RecordPtr& record, const std::string& property, const std::string& oldValue,
+  // Writes the edit to the database; false when it was not stored (the database has said why).
+  bool store(const base::RecordPtr& record, const std::string& property, const std::string& oldValue,
              const std::string& oldId, const std::string& newValue);
 
   ViewerRecords* table_;

@@ -26,9 +26,11 @@ class BaseTable : public TableView {
     Derived* instance = Derived::getInstance();
     return instance && instance->addAllAndStoreHere(records, store);
   }
-  // Unlists the record from the instance and deletes its row with the cascades.
-  static void removeAndDelete(const base::RecordPtr& record) {
-    if (Derived* instance = Derived::getInstance()) instance->removeAndDeleteHere(record);
+  // Unlists the record from the instance and deletes its row with the cascades; false (the row
+  // listed again) when the delete was not stored.
+  static bool removeAndDelete(const base::RecordPtr& record) {
+    Derived* instance = Derived::getInstance();
+    return instance && instance->removeAndDeleteHere(record);
   }
 };
 

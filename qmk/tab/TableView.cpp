@@ -17,6 +17,8 @@
 #include <QTabWidget>
 #include <QTableView>
 
+#include <algorithm>
+
 namespace qmk::tab {
 
 TableView::TableView(std::string name) : ViewerRecords(std::move(name)), modifier_(this) {}
@@ -124,13 +126,16 @@ void TableView::addNewRecord() {
   }
 }
 
-void TableView::addAndStore(const base::RecordPtr& record, bool select) {
+bool TableView::addAndStore(const base::RecordPtr& record, bool select) {
   try {
     add(record);
-    DB::getInstance().add(*record, name);
+    const bool stored = DB::getInstance().add(*record, name);
+    if (!stored) remove(record);  // the list shows what the file holds
     refresh();
-    if (select) selectRecord(record);
+    if (stored && select) selectRecord(record);
+    return stored;
   } catch (...) {
+    return false;
   }
 }
 
@@ -139,7 +144,12 @@ bool TableView::addAllAndStoreHere(const std::vector<base::RecordPtr>& records, 
   try {
     for (const base::RecordPtr& record : records) {
       add(record);
-      if (store) DB::getInstance().insert(*record, name);
+      if (store && DB::getInstance().insert(*record, name) == DB::notStored) {
+        // The records before it are stored; this one and the later ones are not listed.
+        remove(record);
+        refresh();
+        return false;
+      }
     }
     refresh();
     return true;
@@ -148,13 +158,23 @@ bool TableView::addAllAndStoreHere(const std::vector<base::RecordPtr>& records, 
   }
 }
 
-void TableView::removeAndDeleteHere(const base::RecordPtr& record) {
+bool TableView::removeAndDeleteHere(const base::RecordPtr& record) {
   try {
-    if (!record) return;
+    if (!record) return false;
+    std::vector<base::RecordPtr>& list = getRecords();
+    const auto at = std::find(list.begin(), list.end(), record);
+    const std::size_t position = std::size_t(at - list.begin());
     remove(record);
-    DB::getInstance().deleteRecord(*record, name);
+    if (DB::getInstance().deleteRecord(*record, name) == DB::notStored) {
+      // Still in the file: the row comes back where it was.
+      if (at != list.end()) list.insert(list.begin() + std::ptrdiff_t(std::min(position, list.size())), record);
+      refresh();
+      return false;
+    }
     refresh();
+    return true;
   } catch (...) {
+    return false;
   }
 }
 

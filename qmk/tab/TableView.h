@@ -3,8 +3,9 @@
 // with an editable, sortable viewer and a context menu, and adds and removes records in the
 // list and in the database together. The record kind comes in through BaseTable (BaseTable.h).
 //
-// Operations that touch the list and the database catch every failure and end quietly (the
-// database reports its own outcomes on the status line). UI thread only.
+// Operations that touch the list and the database catch every failure; the database reports
+// its own outcomes on the status line, and a list never keeps a change the database did not
+// store. UI thread only.
 #include "qmk/ViewerRecords.h"
 #include "qmk/base/BaseRecord.h"
 #include "qmk/extends/MyCellModifier.h"
@@ -51,11 +52,15 @@ class TableView : public ViewerRecords, public extends::ViewerListener {
   void addNewRecord() override;
   void removeSelected() override;
   // Lists the record and adds it to the database with its cascades; selects it when asked.
-  void addAndStore(const base::RecordPtr& record, bool select);
-  // Lists every record and, when store, inserts it plainly; false for none or on a failure.
+  // When the database did not store it (refused or failed: the status line says which) it is
+  // not listed either, and the result is false.
+  bool addAndStore(const base::RecordPtr& record, bool select);
+  // Lists every record and, when store, inserts it plainly; false for none or on a failure,
+  // which ends the loop with the failed record unlisted (the ones before it stay stored).
   bool addAllAndStoreHere(const std::vector<base::RecordPtr>& records, bool store);
-  // Unlists the record and deletes its row with its cascades.
-  void removeAndDeleteHere(const base::RecordPtr& record);
+  // Unlists the record and deletes its row with its cascades; when the delete failed the row
+  // is listed again where it was, and the result is false.
+  bool removeAndDeleteHere(const base::RecordPtr& record);
   void removeById(const std::string& id);
 
   // The viewer's notices.

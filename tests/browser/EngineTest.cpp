@@ -315,3 +315,37 @@ TEST_F(Engine, IEObjectReadsTheBodyOfItsAddress) {
 }
 
 }  // namespace
+
+TEST_F(Engine, LoadHtmlPostsInTheEncodingThePageDeclares) {
+    // The same stored form with and without a UTF-8 declaration; the bytes posted are checked raw.
+    const auto postFrom = [&](const std::string& head) -> std::string {
+        open("/titled");
+        browser->Stop();
+        const std::string html = "<html><head>" + head +
+                                 "<title>Log on</title></head><body><p id='label'>Größe</p>"
+                                 "<form method='post' action='logon.php'><input name='user' id='user'>"
+                                 "<input name='pass' id='pass' type='password'>"
+                                 "<input type='submit' id='send' value='Send'></form></body></html>";
+        if (!vorn::IE::loadHtml(browser.get(), html, server->url("/account/logon.php"))) return "load failed";
+        if (!ie::waitForTitle(browser.get(), "Log on", 10000)) return "no title";
+        EXPECT_EQ(ie::getInnerText(ie::getElementById(browser.get(), "label").get()), "Größe");
+        auto user = ie::getElementById(browser.get(), "user");
+        auto pass = ie::getElementById(browser.get(), "pass");
+        if (!user || !pass) return "no fields";
+        EXPECT_TRUE(com::setAttribute(user.get(), "value", std::string("jürgen"), 0));
+        EXPECT_TRUE(com::setAttribute(pass.get(), "value", std::string("zażółć€"), 0));
+        const std::size_t before = postCount();
+        auto send = ie::getElementById(browser.get(), "send");
+        if (!send || send->click() != S_OK) return "no click";
+        if (!eventually([&] { return postCount() > before; })) return "nothing posted";
+        const Posted post = server->posts().back();
+        EXPECT_EQ(post.path, "/account/logon.php");
+        return post.body;
+    };
+    EXPECT_EQ(postFrom("<meta charset=\"utf-8\">"),
+              "user=j%C3%BCrgen&pass=za%C5%BC%C3%B3%C5%82%C4%87%E2%82%AC");
+    EXPECT_EQ(postFrom("<META http-equiv='Content-Type' content='text/html; charset=UTF-8'>"),
+              "user=j%C3%BCrgen&pass=za%C5%BC%C3%B3%C5%82%C4%87%E2%82%AC");
+    // Declaring nothing keeps the Windows-1252 reading: characters outside it become references.
+    EXPECT_EQ(postFrom(""), "user=j%FCrgen&pass=za%26%23380%3B%F3%26%23322%3B%26%23263%3B%80");
+}

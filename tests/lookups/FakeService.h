@@ -27,10 +27,13 @@ namespace lookups_test {
 struct SeenRequest {
     std::string path;
     std::string target;  // path and query as sent
-    std::multimap<std::string, std::string> params;
+    std::multimap<std::string, std::string> params;  // query, or a POST's url-encoded body
+    std::string method;
+    std::string contentType;
+    std::multimap<std::string, std::string> parts;  // a multipart POST's fields: name to content
 };
 
-// Answers every GET with `handler` and records what it received. While it lives, the
+// Answers every GET and POST with `handler` and records what it received. While it lives, the
 // environment variable `variable` points at it.
 class FakeService {
 public:
@@ -38,13 +41,18 @@ public:
 
     FakeService(std::string variable, Handler handler)
         : variable_(std::move(variable)), handler_(std::move(handler)) {
-        server_.Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
+        const auto serve = [this](const httplib::Request& req, httplib::Response& res) {
             {
                 std::lock_guard lock(mutex_);
-                seen_.push_back({req.path, req.target, {req.params.begin(), req.params.end()}});
+                SeenRequest seen{req.path, req.target, {req.params.begin(), req.params.end()},
+                                 req.method, req.get_header_value("Content-Type"), {}};
+                for (const auto& [name, part] : req.files) seen.parts.emplace(name, part.content);
+                seen_.push_back(std::move(seen));
             }
             handler_(req, res);
-        });
+        };
+        server_.Get(".*", serve);
+        server_.Post(".*", serve);
         port_ = server_.bind_to_any_port("127.0.0.1");
         if (port_ <= 0)
             throw std::runtime_error("cannot bind a loopback port");

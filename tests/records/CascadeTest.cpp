@@ -106,14 +106,15 @@ TEST_F(Cascade, AddCatalogueSiteWithoutProductsStopsAfterInsert)
     EXPECT_FALSE(window.called("open:Listed_Urls"));
 }
 
-TEST_F(Cascade, AddCatalogueSiteStopsAtProductWithoutTable)
+TEST_F(Cascade, AddCatalogueSiteSkipsOnlyAProductWithoutTable)
 {
     products(3);
     exec("DROP TABLE \"Beta\";");
-    db->add(*site("new.com"), "Shareware_Sites");
+    EXPECT_TRUE(db->add(*site("new.com"), "Shareware_Sites"));
     EXPECT_TRUE(value("Alpha", "new.com", "id").has_value());
-    EXPECT_FALSE(value("Gamma", "new.com", "id").has_value());
-    EXPECT_FALSE(window.called("open:Listed_Urls"));
+    EXPECT_TRUE(value("Gamma", "new.com", "id").has_value());
+    EXPECT_FALSE(hasTable("Beta"));
+    EXPECT_TRUE(window.called("open:Listed_Urls"));
 }
 
 TEST_F(Cascade, AddCatalogueSiteKeepsExistingListingRows)
@@ -357,7 +358,8 @@ TEST_F(Cascade, DeletingProductNamedLikeAFixedTableKeepsThatTable)
 {
     db->add(*site("kept.com"), "Shareware_Sites");
     for (const char* fixed : {"Shareware_Sites", "Black_Sites", "Temp_Sites", "Softwares"}) {
-        addProduct(fixed);
+        // Such a product can no longer be added; a file written before may still hold one.
+        exec(std::string("INSERT INTO Softwares (id, pr) VALUES ('") + fixed + "', '-1');");
         tab::Software product;
         product.set("id", fixed);
         EXPECT_EQ(db->deleteRecord(product, "Softwares"), 1) << fixed;
@@ -366,11 +368,18 @@ TEST_F(Cascade, DeletingProductNamedLikeAFixedTableKeepsThatTable)
     EXPECT_TRUE(value("Shareware_Sites", "kept.com", "id").has_value());
 }
 
-TEST_F(Cascade, ProductRenamedToAFixedTableNameThenDeletedKeepsThatTable)
+TEST_F(Cascade, ProductRenamedToAFixedTableNameIsRefusedAndSuchAProductDeletedKeepsThatTable)
 {
     products(2);
     db->add(*site("kept.com"), "Shareware_Sites");
-    db->updateFieldCascade("Softwares", "Beta", "id", "Shareware_Sites");
+    EXPECT_FALSE(db->updateFieldCascade("Softwares", "Beta", "id", "shareware_SITES"));
+    EXPECT_EQ(window.statusText, "product id shareware_SITES refused: it differs from Shareware_Sites only in letter "
+                                 "case, and both would share one table");
+    EXPECT_TRUE(value("Softwares", "Beta", "id").has_value());
+    EXPECT_TRUE(value("Beta", "kept.com", "id").has_value());
+    // A file written before may hold such a product.
+    exec("UPDATE Softwares SET id = 'Shareware_Sites' WHERE id = 'Beta';");
+    window.registered.insert("Shareware_Sites");
     tab::Software product;
     product.set("id", "Shareware_Sites");
     window.clearCalls();
@@ -384,8 +393,8 @@ TEST_F(Cascade, ProductRenamedToAFixedTableNameThenDeletedKeepsThatTable)
 TEST_F(Cascade, RenamingProductNamedLikeAFixedTableLeavesThatTable)
 {
     db->add(*site("kept.com"), "Shareware_Sites");
-    addProduct("Shareware_Sites");   // reuses the catalogue table as it is
-    db->updateFieldCascade("Softwares", "Shareware_Sites", "id", "Renamed");
+    exec("INSERT INTO Softwares (id, pr) VALUES ('Shareware_Sites', '-1');");   // from an older file
+    EXPECT_TRUE(db->updateFieldCascade("Softwares", "Shareware_Sites", "id", "Renamed"));
     EXPECT_EQ(value("Softwares", "Renamed", "id"), "Renamed");
     EXPECT_TRUE(value("Shareware_Sites", "kept.com", "id").has_value());
     EXPECT_FALSE(hasTable("Renamed"));

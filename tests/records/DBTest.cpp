@@ -128,7 +128,7 @@ TEST(DBOpen, CloseTwiceDoesNothing)
     db.close();
     EXPECT_NO_THROW(db.close());
     tab::Temp_Site t;
-    EXPECT_EQ(db.insert(t, "Temp_Sites"), 0);   // swallowed, no crash
+    EXPECT_EQ(db.insert(t, "Temp_Sites"), DB::notStored);   // reported, no crash
     EXPECT_TRUE(db.idsByRank().empty());
 }
 
@@ -147,16 +147,16 @@ TEST_F(DBOps, InsertStoresPlaceholdersAsValues)
     EXPECT_EQ(value("Shareware_Sites", "a.com", "pr"), "-1");
 }
 
-TEST_F(DBOps, DuplicateIdInListingTableIsRefusedQuietly)
+TEST_F(DBOps, DuplicateIdInListingTableIsRefusedAndReported)
 {
     addProduct("Tool");
     tab::Listed_Url row;
     row.set("id", "a.com");
     EXPECT_EQ(db->insert(row, "Tool"), 1);
-    window.statusText = "before";
-    EXPECT_EQ(db->insert(row, "Tool"), 0);
-    EXPECT_EQ(window.statusText, "before");
-    EXPECT_EQ(db->insert(base::BaseRecord(), "Tool"), 0);   // a record without columns
+    EXPECT_EQ(db->insert(row, "Tool"), DB::notStored);
+    EXPECT_EQ(window.statusText, "row a.com of Tool not stored: UNIQUE constraint failed: Tool.id");
+    EXPECT_EQ(db->insert(base::BaseRecord(), "Tool"), DB::notStored);   // a record without columns
+    EXPECT_EQ(rowCount("Tool"), 1);
 }
 
 TEST_F(DBOps, DeleteRecordOnMissingTableOrRow)
@@ -174,8 +174,8 @@ TEST_F(DBOps, UpdateFieldOnMissingRowStillReports)
 {
     EXPECT_EQ(db->updateField("Temp_Sites", "none.com", "notes", "n"), 0);
     EXPECT_EQ(window.statusText, "0 rows updated on Temp_Sites, column: notes, new value: n");
-    EXPECT_EQ(db->updateField("Temp_Sites", "none.com", "no_column", "n"), 0);
-    EXPECT_EQ(window.statusText, "0 rows updated on Temp_Sites, column: notes, new value: n");
+    EXPECT_EQ(db->updateField("Temp_Sites", "none.com", "no_column", "n"), DB::notStored);
+    EXPECT_EQ(window.statusText, "no_column of row none.com in Temp_Sites not stored: no such column: no_column");
 }
 
 TEST_F(DBOps, ClearTableEmptiesTempSitesOnly)

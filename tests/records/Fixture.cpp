@@ -95,7 +95,8 @@ int FakeWindow::count(const std::string& call) const
 
 DbTest::DbTest()
 {
-    db = std::make_unique<DB>((dir.path() / "qmk.db").string(), &window);
+    // Locks of a second connection are what several tests are about: wait for them briefly.
+    db = std::make_unique<DB>((dir.path() / "qmk.db").string(), &window, 100);
     window.db = db.get();
 }
 

@@ -100,7 +100,7 @@ TEST_F(Hostile, NonAsciiIdsRoundTrip)
 TEST_F(Hostile, ColumnNameIsQuotedToo)
 {
     db->insert(*site("a.com"), "Shareware_Sites");
-    EXPECT_EQ(db->updateField("Shareware_Sites", "a.com", "notes\"=1,pr=\"9", "x"), 0);
+    EXPECT_EQ(db->updateField("Shareware_Sites", "a.com", "notes\"=1,pr=\"9", "x"), DB::notStored);   // no such column
     EXPECT_EQ(value("Shareware_Sites", "a.com", "pr"), "-1");
 }
 

@@ -61,17 +61,19 @@ TEST_F(Sync, NullCatalogueValueStaysNull)
     EXPECT_EQ(value("Alpha", "site0.com", "notes"), "<null>");
 }
 
-TEST_F(Sync, RefusedRowIsSkippedAndTheRestGoesOn)
+TEST_F(Sync, RefusedRowRollsTheWholeCopyBackAndIsReported)
 {
     catalogue(4);
     addProduct("Alpha");
     show("Alpha");
     exec("CREATE TRIGGER refuse BEFORE INSERT ON \"Alpha\" WHEN NEW.id = 'site1.com' "
          "BEGIN SELECT RAISE(ABORT, 'refused'); END;");
-    db->synchronizeSites();
-    EXPECT_EQ(rowCount("Alpha"), 3);
-    EXPECT_FALSE(value("Alpha", "site1.com", "id").has_value());
-    EXPECT_EQ(window.statusText, " 4 rows inserted into Alpha");
+    EXPECT_FALSE(db->synchronizeSites());
+    EXPECT_EQ(rowCount("Alpha"), 0);
+    EXPECT_EQ(window.statusText, "copy of the catalogue sites into Alpha not stored: refused");
+    exec("DROP TRIGGER refuse;");
+    EXPECT_TRUE(db->synchronizeSites());
+    EXPECT_EQ(rowCount("Alpha"), 4);
 }
 
 TEST_F(Sync, FailedCommitRollsBack)
@@ -85,10 +87,9 @@ TEST_F(Sync, FailedCommitRollsBack)
     sqlite3_stmt* reading = nullptr;
     ASSERT_EQ(sqlite3_prepare_v2(other, "SELECT * FROM Shareware_Sites;", -1, &reading, nullptr), SQLITE_OK);
     ASSERT_EQ(sqlite3_step(reading), SQLITE_ROW);
-    window.statusText = "before";
-    db->synchronizeSites();
+    EXPECT_FALSE(db->synchronizeSites());
     EXPECT_TRUE(db->getConnection().isAutoCommit());   // no transaction left open
-    EXPECT_EQ(window.statusText, "before");
+    EXPECT_EQ(window.statusText, "copy of the catalogue sites into Alpha not stored: database is locked");
     sqlite3_finalize(reading);
     sqlite3_close(other);
     EXPECT_EQ(rowCount("Alpha"), 0);
@@ -96,7 +97,7 @@ TEST_F(Sync, FailedCommitRollsBack)
     EXPECT_EQ(rowCount("Alpha"), 3);
 }
 
-TEST_F(Sync, LockedDatabaseReportsNothingAndLeavesNoTransaction)
+TEST_F(Sync, LockedDatabaseIsReportedAndLeavesNoTransaction)
 {
     catalogue(3);
     addProduct("Alpha");
@@ -105,10 +106,10 @@ TEST_F(Sync, LockedDatabaseReportsNothingAndLeavesNoTransaction)
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open((dir.path() / "qmk.db").c_str(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr), SQLITE_OK);
-    window.statusText = "before";
     window.clearCalls();
-    db->synchronizeSites();
-    EXPECT_EQ(window.statusText, "before");   // no "rows inserted" for rows that were not
+    EXPECT_FALSE(db->synchronizeSites());
+    // No "rows inserted" for rows that were not.
+    EXPECT_EQ(window.statusText, "copy of the catalogue sites into Alpha not stored: database is locked");
     EXPECT_FALSE(window.called("open:Listed_Urls"));
     EXPECT_TRUE(db->getConnection().isAutoCommit());
     sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);

@@ -1,6 +1,7 @@
-// UTF-8, UTF-16 and UTF-32 conversions.
+// UTF-8, UTF-16 and UTF-32 conversions; the encoding an HTML text declares.
 #include "dwin/core/Exception.h"
 #include "dwin/sys/win32/CodePage.h"
+#include "dwin/text/HtmlCharset.h"
 #include "dwin/text/convert/Utf.h"
 
 #include <gtest/gtest.h>
@@ -137,3 +138,24 @@ TEST(Utf16z, TrailingZeroIsNotDoubled)
 }
 
 } // namespace
+
+TEST(HtmlCharset, DeclarationsInTheFirst1024Bytes) {
+    using dwin::text::declaredCharset;
+    const std::pair<std::string, std::optional<std::string>> cases[] = {
+        {"<html><head><meta charset=\"UTF-8\"><title>x</title>", "utf-8"},
+        {"<meta charset=utf8>", "utf8"},
+        {"<meta charset='windows-1252' />", "windows-1252"},
+        {"<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=ISO-8859-2\">", "iso-8859-2"},
+        {"<meta name=\"x\"><meta content=\"text/html;charset = utf-8\" http-equiv=\"content-type\">", "utf-8"},
+        {"<html><head><title>charset=utf-8</title></head>", std::nullopt},
+        {"<metadata charset=utf-8>", std::nullopt},
+        {"<meta charset=\"utf-8;text/html\"x\">", "utf-8"},
+        {"<meta charset=\"utf-8<script>\">", std::nullopt},
+        {std::string(1024, ' ') + "<meta charset=utf-8>", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& [html, label] : cases) EXPECT_EQ(declaredCharset(html), label) << html;
+    EXPECT_TRUE(dwin::text::isUtf8Label("UTF-8"));
+    EXPECT_TRUE(dwin::text::isUtf8Label("utf8"));
+    EXPECT_FALSE(dwin::text::isUtf8Label("utf-16"));
+}

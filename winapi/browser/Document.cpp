@@ -3,6 +3,7 @@
 #include <QWebEnginePage>
 #include <QWebEngineView>
 
+#include "dwin/text/HtmlCharset.h"
 #include "winapi/browser/Element.h"
 
 namespace winapi::browser {
@@ -29,6 +30,14 @@ std::optional<QByteArray> readAll(IStream* stream) {
         if (bytes.size() + got > kMaxContent) return std::nullopt;
         bytes.append(block, got);
     }
+}
+
+// A page that declares UTF-8 is read as UTF-8, as it would be when fetched from its site; any
+// other is read as Windows-1252, the code page loadHtml writes it in.
+QString contentType(const QByteArray& bytes) {
+    const auto declared = dwin::text::declaredCharset(std::string_view(bytes.constData(), bytes.size()));
+    return declared && dwin::text::isUtf8Label(*declared) ? QStringLiteral("text/html;charset=utf-8")
+                                                          : QStringLiteral("text/html;charset=windows-1252");
 }
 
 }  // namespace
@@ -112,8 +121,7 @@ HRESULT Document::Load(BOOL, IMoniker* name, IBindCtx* context, DWORD) {
     }
     if (!bytes || !page_->alive()) return E_FAIL;
     page_->expectNewDocument();
-    page_->view()->page()->setContent(*bytes, QStringLiteral("text/html;charset=windows-1252"),
-                                      QUrl(address));
+    page_->view()->page()->setContent(*bytes, contentType(*bytes), QUrl(address));
     return S_OK;
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// The SQLite access layer: Connection, Statement, Cursor, Script, SQLiteData and the layer's
+// The SQLite access layer: Connection, Statement, Cursor, Script, Transaction, SQLiteData and the layer's
 // exceptions SQLiteVMException (engine failures, with the result code) and SQLiteDException
 // (misuse of the layer). Include this header rather than the parts under base/.
 
@@ -9,3 +9,4 @@
 #include "dwin/database/sqlite/base/Connection.h"
 #include "dwin/database/sqlite/base/Cursor.h"
 #include "dwin/database/sqlite/base/Script.h"
+#include "dwin/database/sqlite/base/Transaction.h"

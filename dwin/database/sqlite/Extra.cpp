@@ -20,7 +20,7 @@ std::string escaped(std::string_view text, char quote)
     return out;
 }
 
-std::string schemaQuery(std::string_view name, std::string_view database, bool temporary, std::string_view type)
+std::string schemaQuery(std::string_view database, bool temporary)
 {
     std::string sql;
     if (!database.empty())
@@ -29,8 +29,7 @@ std::string schemaQuery(std::string_view name, std::string_view database, bool t
         sql = "SELECT * FROM sqlite_temp_master ";
     else
         sql = "SELECT * FROM sqlite_master ";
-    sql += "WHERE (type = '" + escaped(type, '\'') + "') AND (name = '" + escaped(name, '\'') + "');";
-    return sql;
+    return sql + "WHERE (type = ?) AND (name = ?);";
 }
 } // namespace
 
@@ -39,10 +38,12 @@ bool exists(Connection& connection, std::string_view name, std::string_view data
 {
     if (name.empty() || connection.isClosed())
         return false;
+    // The names are bound, whole: a quote or a zero byte in one is compared like any other byte.
     Cursor cursor = connection.createCursor();
+    const SQLiteData values[] = {SQLiteData(type), SQLiteData(name)};
     bool found = false;
     try {
-        cursor.execute(schemaQuery(name, database, temporary, type));
+        cursor.execute(schemaQuery(database, temporary), values);
         found = cursor.hasRow();
     } catch (...) {
         try {

@@ -9,7 +9,8 @@ class Connection;
 
 // Whether an object of schema type `type` ("table", "index", "view", "trigger") named `name`
 // exists (case-sensitive). database: an attached database's name, or empty; temporary: look in
-// the temporary schema. False for an empty name or a closed connection. Names may hold quotes.
+// the temporary schema. False for an empty name or a closed connection. The names are bound, so
+// quotes and zero bytes in them are compared like any other byte.
 // Throws SQLiteDException "Connection Not Available" on a never-opened connection and
 // SQLiteVMException when the query fails (e.g. an unknown database).
 bool exists(Connection& connection, std::string_view name, std::string_view database, bool temporary,

@@ -67,6 +67,12 @@ void Connection::setBusyTimeout(int milliseconds)
     sqlite3_busy_timeout(handle_, milliseconds);
 }
 
+bool Connection::isReadOnly() const
+{
+    checkAvailable();
+    return sqlite3_db_readonly(handle_, "main") == 1;
+}
+
 bool Connection::isAutoCommit() const
 {
     checkAvailable();

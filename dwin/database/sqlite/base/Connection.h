@@ -47,7 +47,11 @@ public:
     // connection then stays open.
     void close();
     void interrupt();
+    // How long a statement waits for another connection's lock before it fails with code 5
+    // (busy); 0 fails at once.
     void setBusyTimeout(int milliseconds);
+    // True when the engine opened the main database read-only (a write-protected file).
+    bool isReadOnly() const;
 
     // User functions, aggregates and collations (_ureg.h). The connection shares each registered
     // object with the caller and keeps it until it is removed or replaced under the same name,

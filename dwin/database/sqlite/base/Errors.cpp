@@ -1,6 +1,10 @@
 #include "dwin/database/sqlite/base/Errors.h"
 
+#include <sqlite3.h>
+
 namespace dwin::database::sqlite {
+
+std::string_view resultText(std::int32_t code) { return sqlite3_errstr(code); }
 
 SQLiteVMException::SQLiteVMException(std::int32_t code)
     : std::runtime_error("SQLite VM Exception"), code_(code)

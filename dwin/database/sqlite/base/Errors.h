@@ -45,6 +45,9 @@ struct SQLiteVMCode {
     };
 };
 
+// The engine's generic English text for a result code ("database is locked" for 5).
+std::string_view resultText(std::int32_t code);
+
 // An error reported by the SQLite engine. Carries the engine's result code; the engine's own
 // text is not copied in: ask Connection::getErrorMessage after catching.
 class SQLiteVMException : public std::runtime_error {

@@ -1,0 +1,78 @@
+#include "qmk/DBSteps.h"
+
+#include "qmk/DB.h"
+#include "qmk/SqlText.h"
+
+#include <stdexcept>
+#include <string_view>
+
+namespace qmk::steps {
+
+using dwin::database::sqlite::BindValue;
+using sql::fill;
+using sql::quoteId;
+
+void renameTable(Cursor& cursor, const std::string& oldName, const std::string& newName)
+{
+    const auto rename = [&cursor](const std::string& from, const std::string& to) {
+        cursor.execute(fill("ALTER TABLE {} RENAME TO {};", quoteId(from), quoteId(to)));
+    };
+    if (oldName == newName || !sql::sameIgnoringCase(oldName, newName)) {
+        rename(oldName, newName);
+        return;
+    }
+    // SQLite refuses a rename that only changes letter case: go through a free name.
+    const std::string step = oldName + " (renaming)";
+    rename(oldName, step);
+    try {
+        rename(step, newName);
+    } catch (...) {
+        try {
+            rename(step, oldName);
+        } catch (...) {
+        }
+        throw;
+    }
+}
+
+void createTable(Cursor& cursor, const base::BaseRecord& record, const std::string& name)
+{
+    auto columns = DB::columnDefinitions(record.getColumnNames(), 0, "UNIQUE NOT NULL");
+    if (!columns)
+        throw std::runtime_error("null BaseRecord");
+    cursor.execute(fill("create table {} ( {} );", quoteId(name), *columns));
+}
+
+std::optional<std::string> siteTableHolding(Cursor& cursor, const std::string& id)
+{
+    for (const char* table : {"Shareware_Sites", "Black_Sites", "Temp_Sites"})
+        if (cursor.execute(fill("SELECT id FROM {} WHERE id = ?;", quoteId(table)), {BindValue(id)}))
+            return table;
+    return std::nullopt;
+}
+
+bool isFixedTable(const std::string& name)
+{
+    for (std::string_view fixed : {"Softwares", "Shareware_Sites", "Black_Sites", "Temp_Sites"})
+        if (sql::sameIgnoringCase(name, fixed))
+            return true;
+    return false;
+}
+
+std::string reasonOf(Connection& connection, const std::exception& failure, int& code)
+{
+    const auto* engine = dynamic_cast<const dwin::database::sqlite::SQLiteVMException*>(&failure);
+    if (!engine) {
+        code = 0;
+        return failure.what();
+    }
+    code = engine->getCode();
+    try {
+        if (connection.isAvailable() && (connection.getErrorCode() & 0xff) == (code & 0xff))
+            return std::string(connection.getErrorMessage());
+    } catch (...) {
+    }
+    return std::string(dwin::database::sqlite::resultText(code));
+}
+
+} // namespace qmk::steps

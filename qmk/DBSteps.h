@@ -1,0 +1,30 @@
+#pragma once
+// Steps the database object's writes are made of (internal to it). Each throws the SQLite
+// layer's exceptions, so that the write around it rolls back.
+
+#include "dwin/database/sqlite/Base.h"
+#include "qmk/base/BaseRecord.h"
+
+#include <exception>
+#include <optional>
+#include <string>
+
+namespace qmk::steps {
+
+using dwin::database::sqlite::Connection;
+using dwin::database::sqlite::Cursor;
+
+// ALTER TABLE ... RENAME TO ..., also when the names differ only in letter case (through a free name).
+void renameTable(Cursor& cursor, const std::string& oldName, const std::string& newName);
+// "create table" with the record's columns, the first "UNIQUE NOT NULL".
+void createTable(Cursor& cursor, const base::BaseRecord& record, const std::string& name);
+// The first site table ("Shareware_Sites", "Black_Sites", "Temp_Sites") holding the id.
+std::optional<std::string> siteTableHolding(Cursor& cursor, const std::string& id);
+// One of the four fixed tables, compared as SQLite compares names (ASCII letters without case).
+bool isFixedTable(const std::string& name);
+// The reason of a failure for the user: the engine's text for an engine failure (read from the
+// connection while it still holds it), else the exception's message. code: the engine's result
+// code, 0 for other failures.
+std::string reasonOf(Connection& connection, const std::exception& failure, int& code);
+
+} // namespace qmk::steps

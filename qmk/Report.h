@@ -1,0 +1,27 @@
+#pragma once
+// The one way the program reports what went wrong: trace lines on the console for whoever runs
+// it, and for a write that did not reach the database file also the status line, so the user
+// knows the change was not kept. Free of Qt Widgets: the status line is reached through the
+// WindowPort the caller hands over (null: the console line only). Never throws.
+
+#include <string>
+#include <string_view>
+
+namespace qmk {
+
+class WindowPort;
+
+namespace report {
+
+// One line on the console (standard output).
+void trace(std::string_view line);
+
+// "<what> not stored: <reason>" on the status line, and the trace line
+// "write failed: <what>: <reason>".
+void notStored(WindowPort* window, std::string_view what, std::string_view reason);
+
+// The status text notStored shows.
+std::string notStoredText(std::string_view what, std::string_view reason);
+
+} // namespace report
+} // namespace qmk
