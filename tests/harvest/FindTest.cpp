@@ -84,7 +84,7 @@ TEST_F(Find, PromptButtonsAndVisibility) {
   };
   dialog().show();
   QTest::keyClicks(dialog().field(), "  Mixed Case Text \t");
-  EXPECT_THROW(button("&Process")->click(), std::runtime_error);
+  EXPECT_THROW(dialog().process(), std::runtime_error);  // not through Qt's frames, which cannot unwind
   EXPECT_EQ(got, "mixed case text");
   EXPECT_TRUE(button("&Process")->isEnabled());
 }
