@@ -53,6 +53,8 @@ class MainWindow : public QMainWindow, public WindowPort {
   // Replaces the status line's text.
   void setStatus(const std::string& text);
   std::string statusText() const;
+  // True once the window has closed (the database is closed then).
+  bool isClosed() const { return closed_; }
 
   // The tab switch: status text, then the remembered rows or the mouse cell's record selected.
   void onTabSelected(int index);

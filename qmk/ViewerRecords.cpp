@@ -20,6 +20,7 @@ bool BaseRecords::add(const base::RecordPtr& record)
     if (std::find(records.begin(), records.end(), record) != records.end())
         return false;
     records.push_back(record);
+    base::noteChange();
     return true;
 }
 
@@ -29,14 +30,20 @@ void BaseRecords::setLength(std::size_t n)
 {
     if (n < records.size())
         records.resize(n);
+    base::noteChange();
 }
 
 void BaseRecords::remove(const base::RecordPtr& record)
 {
     records.erase(std::remove(records.begin(), records.end(), record), records.end());
+    base::noteChange();
 }
 
-void BaseRecords::clear() { records.clear(); }
+void BaseRecords::clear()
+{
+    records.clear();
+    base::noteChange();
+}
 
 base::RecordPtr BaseRecords::getById(std::string_view id) const
 {
@@ -63,7 +70,11 @@ bool BaseRecords::hasOtherWithId(const base::RecordPtr& record, std::string_view
 
 bool BaseRecords::hasId(std::string_view id) const { return getById(id) != nullptr; }
 void BaseRecords::addMenuItems() {}
-std::vector<base::RecordPtr>& BaseRecords::getRecords() { return records; }
+std::vector<base::RecordPtr>& BaseRecords::getRecords()
+{
+    base::noteChange();   // the caller may change the list through it
+    return records;
+}
 const std::vector<base::RecordPtr>& BaseRecords::getRecords() const { return records; }
 
 ViewerRecords::~ViewerRecords() = default;

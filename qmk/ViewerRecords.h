@@ -39,7 +39,8 @@ public:
     virtual bool hasId(std::string_view id) const;
     // Hook called after a table view's common context menu is built; nothing here.
     virtual void addMenuItems();
-    // The list itself (not a copy): a viewer's model reads it live.
+    // The list itself (not a copy): a viewer's model reads it live. The writable form counts as
+    // a change (base::changeStamp).
     virtual std::vector<base::RecordPtr>& getRecords();
     virtual const std::vector<base::RecordPtr>& getRecords() const;
 

@@ -3,11 +3,49 @@
 namespace qmk::base {
 
 namespace {
+std::uint64_t changes = 0;
+
 const std::shared_ptr<const ColumnSet>& emptyColumns()
 {
     static const auto empty = std::make_shared<const ColumnSet>();
     return empty;
 }
+
+std::unordered_set<std::string>& idsWritten()
+{
+    static std::unordered_set<std::string> ids;
+    return ids;
+}
+
+// More ids than this since the last rise: the stamp rises instead of the set growing.
+constexpr std::size_t maxWrittenIds = 65536;
+
+} // namespace
+
+std::uint64_t changeStamp() { return changes; }
+
+void noteChange()
+{
+    ++changes;
+    idsWritten().clear();
+}
+
+const std::unordered_set<std::string>& writtenIds() { return idsWritten(); }
+
+namespace {
+
+void noteIdWrite(const std::string& from, const std::string& to)
+{
+    if (from == to)
+        return;
+    if (idsWritten().size() + 2 > maxWrittenIds) {
+        noteChange();
+        return;
+    }
+    idsWritten().insert(from);
+    idsWritten().insert(to);
+}
+
 } // namespace
 
 void ColumnSet::index()
@@ -37,6 +75,8 @@ bool BaseRecord::set(std::string_view name, std::string value)
     auto it = fields_.find(name);
     if (it == fields_.end())
         return false;
+    if (it->first == "id")
+        noteIdWrite(it->second, value);
     it->second = std::move(value);
     return true;
 }
@@ -50,7 +90,11 @@ std::optional<std::string> BaseRecord::get(std::string_view name) const
 }
 
 std::size_t BaseRecord::size() const { return fields_.size(); }
-FieldMap& BaseRecord::getFields() { return fields_; }
+FieldMap& BaseRecord::getFields()
+{
+    noteChange();   // the caller may write through it
+    return fields_;
+}
 const FieldMap& BaseRecord::getFields() const { return fields_; }
 const ValueListMap& BaseRecord::getValueListsByColumn() const { return columns_->valueListsByColumn; }
 const std::vector<std::string>& BaseRecord::getColumnNames() const { return columns_->names; }
@@ -97,7 +141,12 @@ BaseRecord& BaseRecord::reset()
     const auto& cols = *columns_;
     for (std::size_t i = 0; i < cols.names.size(); ++i) {
         const bool hasList = i < cols.valueLists.size() && !cols.valueLists[i].empty();
-        fields_.insert_or_assign(cols.names[i], hasList ? cols.valueLists[i].front() : std::string());
+        std::string value = hasList ? cols.valueLists[i].front() : std::string();
+        if (cols.names[i] == "id") {
+            auto it = fields_.find(std::string_view("id"));
+            noteIdWrite(it == fields_.end() ? std::string() : it->second, value);
+        }
+        fields_.insert_or_assign(cols.names[i], std::move(value));
     }
     return *this;
 }

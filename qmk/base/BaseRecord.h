@@ -7,10 +7,12 @@
 // progress may all hold the same record. Nothing here throws except std::bad_alloc.
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace qmk::base {
@@ -78,5 +80,15 @@ private:
 };
 
 using RecordPtr = std::shared_ptr<BaseRecord>;
+
+// What a lookup built over record lists needs to stay right. changeStamp() rises with every
+// change of a list's membership (the list operations of BaseRecords, qmk/ViewerRecords.h) and
+// every write that cannot be followed (a writable getFields); writtenIds() gathers the old and
+// new value of every id written (set, reset) since it last rose. A lookup of an id is current
+// while the stamp is the same and the id is not in writtenIds(). UI thread only.
+std::uint64_t changeStamp();
+// Raises the stamp and empties writtenIds().
+void noteChange();
+const std::unordered_set<std::string>& writtenIds();
 
 } // namespace qmk::base

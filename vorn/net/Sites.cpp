@@ -44,7 +44,8 @@ int readResultPages(std::int32_t total,
             onPage(*page);
             ++pages;
         }
-        dwin::sys::win32::Process::wait(kPageWaitMs);
+        if (!dwin::sys::win32::Process::wait(kPageWaitMs))
+            break;  // the application is quitting: no more requests
     }
     return pages;
 }
