@@ -167,9 +167,13 @@ private:
     void createFixedTables();
     std::optional<std::string> currentListingName();
     std::vector<std::string> productIds(Cursor& cursor);
+    // The product ids, in rank order, that have a listing table of exactly their name.
+    std::vector<std::string> productTables(Cursor& cursor);
     bool rowExists(Cursor& cursor, const std::string& table, const std::string& id);
-    void copyInto(Cursor& cursor, base::BaseRecord& target, const base::BaseRecord& from,
-                  const std::vector<std::string>& columns, const std::string& table);
+    // Copies the columns of from into target and inserts it unless the table has its id already.
+    void copyMissing(Cursor& cursor, base::BaseRecord& target, const base::BaseRecord& from,
+                     const std::vector<std::string>& columns, const std::string& table);
+    void insertMissing(Cursor& cursor, const base::BaseRecord& row, const std::string& table);
     // The name of a table other than exclude that SQLite takes for name (same letters, any
     // ASCII case): a fixed table, another product's id or any existing table; none when free.
     std::optional<std::string> sharedTableName(Cursor& cursor, const std::string& name, const std::string& exclude);

@@ -53,6 +53,25 @@ std::vector<std::string> DB::productIds(Cursor& cursor)
     return ids;
 }
 
+std::vector<std::string> DB::productTables(Cursor& cursor)
+{
+    std::vector<std::string> ids;
+    if (!tableExists("Softwares"))
+        return ids;
+    // One query instead of an existence query per product. A product named like a fixed table
+    // does not own that table.
+    cursor.execute(fill("SELECT id FROM {} WHERE EXISTS (SELECT 1 FROM sqlite_master WHERE type = 'table' AND "
+                        "name = {}.id) ORDER BY pr DESC, id DESC;",
+                        quoteId("Softwares"), quoteId("Softwares")));
+    while (cursor.hasRow()) {
+        std::string id = cursor.getText(0);
+        if (!steps::isFixedTable(id))
+            ids.push_back(std::move(id));
+        cursor.next();
+    }
+    return ids;
+}
+
 bool DB::rowExists(Cursor& cursor, const std::string& table, const std::string& id)
 {
     return cursor.execute(fill("SELECT * FROM {} WHERE id = ?;", quoteId(table)), {BindValue(id)});
@@ -78,13 +97,33 @@ std::optional<std::string> DB::sharedTableName(Cursor& cursor, const std::string
     return std::nullopt;
 }
 
-void DB::copyInto(Cursor& cursor, base::BaseRecord& target, const base::BaseRecord& from,
-                  const std::vector<std::string>& columns, const std::string& table)
+void DB::copyMissing(Cursor& cursor, base::BaseRecord& target, const base::BaseRecord& from,
+                     const std::vector<std::string>& columns, const std::string& table)
 {
     for (const auto& name : columns)
         if (auto value = from.get(name))
             target.set(name, std::move(*value));
-    insert(cursor, target, table);
+    insertMissing(cursor, target, table);
+}
+
+void DB::insertMissing(Cursor& cursor, const base::BaseRecord& row, const std::string& table)
+{
+    // The look-up and the insert in one statement: "SELECT ... WHERE id = ?", then INSERT when
+    // there was no row.
+    const auto& names = row.getColumnNames();
+    std::vector<dwin::database::sqlite::SQLiteData> values;
+    values.reserve(names.size() + 1);
+    for (const auto& name : names) {
+        auto value = row.get(name);
+        values.push_back(value ? dwin::database::sqlite::SQLiteData(*value)
+                               : dwin::database::sqlite::SQLiteData::ofNull());
+    }
+    values.emplace_back(idOf(row));
+    cursor.execute(fill("INSERT INTO {} ( {} ) SELECT {} WHERE NOT EXISTS (SELECT 1 FROM {} WHERE id = ?);",
+                        quoteId(table), sql::join(names, ","), sql::placeholders(names.size()), quoteId(table)),
+                   values);
+    if (const int n = cursor.getRowCount(); n > 0)
+        status(fill("{} rows inserted into {}", n, table));
 }
 
 bool DB::add(const base::BaseRecord& record, const std::string& table)
@@ -136,18 +175,17 @@ void DB::addProduct(Cursor& cursor, const std::string& id)
 
 void DB::addCatalogueSite(Cursor& cursor, const base::BaseRecord& record)
 {
-    const auto ids = productIds(cursor);
+    // A product without a listing table has nothing to keep in step; the others still get theirs.
+    const auto ids = productTables(cursor);
     if (ids.empty())
         return;
-    const std::string id = idOf(record);
     reloadOnFailure(Tab::Listed_Urls);
-    for (const auto& product : ids) {
-        // A product without a listing table has nothing to keep in step; the others still get theirs.
-        if (!tableExists(product) || rowExists(cursor, product, id))
-            continue;
-        tab::Listed_Url copy;
-        copyInto(cursor, copy, record, record.getColumnNames(), product);
-    }
+    tab::Listed_Url copy;
+    for (const auto& name : record.getColumnNames())
+        if (auto value = record.get(name))
+            copy.set(name, std::move(*value));
+    for (const auto& product : ids)
+        insertMissing(cursor, copy, product);
     later([this] {
         if (window_)
             window_->openTab(Tab::Listed_Urls);
@@ -159,22 +197,22 @@ void DB::addListingSite(Cursor& cursor, const base::BaseRecord& record, const st
     const std::string id = idOf(record);
     if (!rowExists(cursor, "Shareware_Sites", id)) {
         tab::Shareware_Site copy;
-        copyInto(cursor, copy, record, siteColumns(), "Shareware_Sites");
+        copyMissing(cursor, copy, record, siteColumns(), "Shareware_Sites");
         reloadOnFailure(Tab::Shareware_Sites);
         later([this] {
             if (window_)
                 window_->openTab(Tab::Shareware_Sites);
         });
     }
-    const auto ids = productIds(cursor);
-    if (ids.size() < 2)
+    if (productIds(cursor).size() < 2)
         return;
-    for (const auto& product : ids) {
-        if (product == current || !tableExists(product) || rowExists(cursor, product, id))
-            continue;
-        tab::Listed_Url copy;
-        copyInto(cursor, copy, record, siteColumns(), product);
-    }
+    tab::Listed_Url copy;
+    for (const auto& name : siteColumns())
+        if (auto value = record.get(name))
+            copy.set(name, std::move(*value));
+    for (const auto& product : productTables(cursor))
+        if (product != current)
+            insertMissing(cursor, copy, product);
     later([this] {
         if (window_)
             window_->openTab(Tab::Listed_Urls);
@@ -201,12 +239,10 @@ void DB::deleteCascade(Cursor& cursor, const base::BaseRecord& record, const std
             window_->refreshContextMenu();
         });
     } else if (table == "Shareware_Sites") {
-        const auto ids = productIds(cursor);
-        if (ids.empty())
+        if (productIds(cursor).empty())
             return;
-        for (const auto& product : ids)
-            if (tableExists(product))
-                cursor.execute(fill("DELETE from {} WHERE EXISTS(SELECT * FROM {} WHERE id = ?) AND id = ?;",
+        for (const auto& product : productTables(cursor))
+            cursor.execute(fill("DELETE from {} WHERE EXISTS(SELECT * FROM {} WHERE id = ?) AND id = ?;",
                                     quoteId(product), quoteId(product)),
                                {BindValue(id), BindValue(id)});
         reloadOnFailure(Tab::Listed_Urls);
@@ -256,9 +292,9 @@ void DB::spreadCatalogueChange(Cursor& cursor, const std::string& id, const std:
     bool currentKnown = false;
     bool reload = false;
     reloadOnFailure(Tab::Listed_Urls);
-    for (const auto& product : productIds(cursor)) {
-        // A product whose listing table is missing has no row to update.
-        if (!tableExists(product) || updateRow(cursor, product, id, column, value) == 0)
+    // A product whose listing table is missing has no row to update.
+    for (const auto& product : productTables(cursor)) {
+        if (updateRow(cursor, product, id, column, value) == 0)
             continue;
         if (!currentKnown) {
             current = currentListingName();
@@ -284,8 +320,8 @@ void DB::spreadListingChange(Cursor& cursor, const std::string& current, const s
             if (window_)
                 window_->openTab(Tab::Shareware_Sites);
         });
-    for (const auto& product : productIds(cursor))
-        if (product != current && tableExists(product))
+    for (const auto& product : productTables(cursor))
+        if (product != current)
             updateRow(cursor, product, id, column, value);
 }
 

@@ -2,7 +2,8 @@
 // What the database object asks of the main window: the status line, the listing-table
 // registry and the reloading of table tabs. The main window implements it; tests fake it.
 // DB holds a non-owning pointer to it (null: every call is skipped). UI thread only.
-// Implementations should not throw; DB swallows anything they throw as a failed operation.
+// DB makes the calls that follow a write (status texts, registry, reloads) only once the write
+// has committed. Implementations should not throw; DB swallows anything they throw.
 
 #include <optional>
 #include <string>

@@ -3,6 +3,7 @@
 #include "qmk/Base.h"
 #include "qmk/DB.h"
 #include "qmk/MainWindow.h"
+#include "qmk/Report.h"
 #include "qmk/extends/Commands.h"
 #include "qmk/extends/RecordTableModel.h"
 #include "qmk/tab/Listed_Urls.h"
@@ -134,7 +135,8 @@ bool TableView::addAndStore(const base::RecordPtr& record, bool select) {
     refresh();
     if (stored && select) selectRecord(record);
     return stored;
-  } catch (...) {
+  } catch (const std::exception& e) {
+    report::trace(name + " addAndStore catch " + e.what());
     return false;
   }
 }
@@ -153,7 +155,8 @@ bool TableView::addAllAndStoreHere(const std::vector<base::RecordPtr>& records, 
     }
     refresh();
     return true;
-  } catch (...) {
+  } catch (const std::exception& e) {
+    report::trace(name + " addAllAndStore catch " + e.what());
     return false;
   }
 }
@@ -173,7 +176,8 @@ bool TableView::removeAndDeleteHere(const base::RecordPtr& record) {
     }
     refresh();
     return true;
-  } catch (...) {
+  } catch (const std::exception& e) {
+    report::trace(name + " removeAndDelete catch " + e.what());
     return false;
   }
 }

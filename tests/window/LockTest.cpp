@@ -1,0 +1,100 @@
+// The window while another program holds the database file locked: nothing the user does is
+// shown as kept unless the file holds it, and the same edit made after the lock is stored.
+#include "Fixture.h"
+
+#include "dwin/database/sqlite/Base.h"
+#include "qmk/extends/RecordTableModel.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTableView>
+#include <QTest>
+
+#include <sqlite3.h>
+
+namespace qmk::test {
+namespace {
+
+class Locked : public WindowTest {
+ protected:
+  void lock() {
+    ASSERT_EQ(sqlite3_open((folder_ + "/qmk.db").c_str(), &other_), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other_, "BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr), SQLITE_OK);
+  }
+  void unlock() {
+    sqlite3_exec(other_, "ROLLBACK;", nullptr, nullptr, nullptr);
+    sqlite3_close(other_);
+    other_ = nullptr;
+  }
+  void TearDown() override {
+    if (other_) unlock();
+    WindowTest::TearDown();
+  }
+  std::string shown(int tab, const std::string& id, const std::string& column) {
+    extends::RecordTableModel* model = viewerAt(tab)->getModel();
+    const auto& names = model->columnNames();
+    int index = int(std::find(names.begin(), names.end(), column) - names.begin());
+    return model->data(model->index(rowOfId(tab, id), index), Qt::DisplayRole).toString().toStdString();
+  }
+  void pressEnterInNotes(int row, const std::string& text) {
+    QTableView* table = viewerAt(0)->getTable();
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(row, 0)).center());
+    window_->notesText()->setPlainText(QString::fromStdString(text));
+    QTest::keyClick(window_->notesText(), Qt::Key_Return);
+  }
+
+  sqlite3* other_ = nullptr;
+};
+
+TEST_F(Locked, EditsNotesAndRowsAreTakenBackThenStoredWhenMadeAgain) {
+  addSite("Shareware_Sites", "a.com", "1", "first");
+  addSite("Shareware_Sites", "b.com", "2", "gone soon");
+  addProduct("Tool", "1");
+  addSite("Tool", "a.com", "1", "first");
+  openWindow();
+  db_->getConnection().setBusyTimeout(100);
+  selectTab(0);
+  const std::string locked = " not stored: database is locked";
+
+  lock();
+  edit(0, rowOfId(0, "a.com"), "notes", QString("cell text"));
+  EXPECT_EQ(status(), "notes of row a.com in Shareware_Sites" + locked);
+  EXPECT_EQ(shown(0, "a.com", "notes"), "first");
+
+  pressEnterInNotes(rowOfId(0, "a.com"), "box text");
+  EXPECT_EQ(status(), "notes of row a.com in Shareware_Sites" + locked);
+  EXPECT_EQ(viewAt(0)->getById("a.com")->get("notes"), "first");
+  EXPECT_TRUE(window_->notesText()->toPlainText().contains("box text"));  // kept for Enter again
+
+  window_->addNewRecord();
+  edit(0, rowOfId(0, "[Enter id]"), "id", QString("new.com"));
+  EXPECT_EQ(status(), "row new.com of Shareware_Sites" + locked);
+  EXPECT_EQ(rowOfId(0, "new.com"), -1);
+  EXPECT_NE(rowOfId(0, "[Enter id]"), -1);  // the unstored row stays for a second try
+
+  viewerAt(0)->setSelection({rowOfId(0, "b.com")});
+  window_->removeSelectedRecord();
+  EXPECT_EQ(status(), "removal of row b.com from Shareware_Sites" + locked);
+  EXPECT_NE(rowOfId(0, "b.com"), -1);
+  unlock();
+
+  EXPECT_EQ(column("SELECT notes FROM Shareware_Sites WHERE id='a.com'"), std::vector<std::string>{"first"});
+  EXPECT_EQ(column("SELECT id FROM Shareware_Sites ORDER BY id"), (std::vector<std::string>{"a.com", "b.com"}));
+
+  edit(0, rowOfId(0, "a.com"), "notes", QString("cell text"));
+  EXPECT_EQ(column("SELECT notes FROM Tool WHERE id='a.com'"), std::vector<std::string>{"cell text"});
+  window_->notesText()->setPlainText("box text");
+  pressEnterInNotes(rowOfId(0, "a.com"), "box text");
+  EXPECT_EQ(column("SELECT notes FROM Shareware_Sites WHERE id='a.com'"), std::vector<std::string>{"box text"});
+  EXPECT_EQ(column("SELECT notes FROM Tool WHERE id='a.com'"), std::vector<std::string>{"box text"});
+  edit(0, rowOfId(0, "[Enter id]"), "id", QString("new.com"));
+  EXPECT_EQ(column("SELECT id FROM Tool WHERE id='new.com'"), std::vector<std::string>{"new.com"});
+  viewerAt(0)->setSelection({rowOfId(0, "b.com")});
+  window_->removeSelectedRecord();
+  EXPECT_EQ(rowOfId(0, "b.com"), -1);
+  EXPECT_EQ(column("SELECT id FROM Shareware_Sites ORDER BY id"), (std::vector<std::string>{"a.com", "new.com"}));
+}
+
+}  // namespace
+}  // namespace qmk::test
