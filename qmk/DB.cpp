@@ -7,6 +7,7 @@
 #include "qmk/Report.h"
 #include "qmk/SqlText.h"
 #include "qmk/WindowPort.h"
+#include "qmk/config/Config.h"
 #include "qmk/tab/Black_Site.h"
 #include "qmk/tab/Shareware_Site.h"
 #include "qmk/tab/Software.h"
@@ -16,6 +17,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <iostream>
 #include <pwd.h>
 #include <stdexcept>
 #include <system_error>
@@ -36,15 +38,6 @@ std::unique_ptr<DB>& ownedInstance()  // the instance getInstance opened itself
 {
     static std::unique_ptr<DB> owned;
     return owned;
-}
-
-std::string homeFolder()
-{
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return home;
-    if (const passwd* pw = getpwuid(getuid()); pw && pw->pw_dir)
-        return pw->pw_dir;
-    throw std::runtime_error("No home folder for the data folder");
 }
 
 std::string idOf(const base::BaseRecord& record) { return record.get("id").value_or(std::string()); }
@@ -121,17 +114,9 @@ void DB::releaseInstance()
 
 std::string DB::dataFolder()
 {
-    std::string base;
-    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg == '/')
-        base = xdg;
-    else
-        base = homeFolder() + "/.local/share";
-    const std::string folder = base + "/Brightfen/Quillmark";
-    std::error_code ec;
-    std::filesystem::create_directories(folder, ec);
-    if (ec || !std::filesystem::is_directory(folder))
-        throw std::runtime_error("Can't create the data folder " + folder +
-                                 (ec ? ": " + ec.message() : std::string()));
+    const std::string folder = config::Config::defaultDataFolder();
+    if (auto error = config::Config::makeDataFolder(folder))
+        throw std::runtime_error(*error);
     return folder;
 }
 

@@ -65,8 +65,8 @@ public:
     // The single instance: the last DB constructed and still alive, else one opened on
     // defaultPath() (owned by this class). Throws when opening fails; the next call tries again.
     static DB& getInstance();
-    // The data folder: $XDG_DATA_HOME (else ~/.local/share) + "/Brightfen/Quillmark",
-    // created when missing. Throws std::runtime_error when it cannot be created.
+    // The settings store's data folder (config::Config::defaultDataFolder), created when
+    // missing. Throws std::runtime_error naming the folder and the reason when it cannot be.
     static std::string dataFolder();
     // dataFolder() + "/qmk.db".
     static std::string defaultPath();

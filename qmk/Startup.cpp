@@ -38,6 +38,11 @@ int startQuillmark() {
   dwin::sys::win32::com::Init::initialize();  // the apartment stays open until the program ends
   dwin::sys::win32::installQtMessagePump();
   winapi::browser::registerBrowserServer();  // the class the browser window creates
+  if (const std::string error = config.dataFolderError(); !error.empty()) {
+    report::trace(error);
+    QMessageBox::critical(nullptr, "Quillmark", QString::fromStdString(error + "\n\nThe program ends now."));
+    return 1;
+  }
   std::unique_ptr<DB> db = openDatabase(config);
   if (!db) return 1;
   if (db->isReadOnly()) {

@@ -27,16 +27,44 @@ void Stream::read(std::u16string& text) {
     text = readWideString(length);
 }
 
-std::string Stream::readString(std::size_t length) {
-    std::string text(length, '\0');
-    readExact(text.data(), length);
+namespace {
+
+constexpr std::size_t kReadStep = 64 * 1024;
+
+// `units` units of Text read from the stream. A seekable stream that holds fewer bytes is read
+// to its end and refused before anything is allocated; any other grows the text as bytes come.
+template <class Text>
+Text readUnits(Stream& stream, std::size_t units) {
+    using Unit = typename Text::value_type;
+    if (units > std::numeric_limits<std::size_t>::max() / sizeof(Unit))
+        throw IOException("not enough data in stream");
+    const std::uint64_t bytes = std::uint64_t(units) * sizeof(Unit);
+    Text text;
+    if (stream.seekable() && stream.readable()) {
+        const std::uint64_t left = stream.size() - stream.position();
+        if (bytes > left) {
+            stream.seekEnd(0);
+            throw IOException("not enough data in stream");
+        }
+        text.resize(units);
+        stream.readExact(text.data(), bytes);
+        return text;
+    }
+    for (std::size_t done = 0; done < units;) {
+        const std::size_t step = std::min(units - done, kReadStep / sizeof(Unit));
+        text.resize(done + step);
+        stream.readExact(text.data() + done, step * sizeof(Unit));
+        done += step;
+    }
     return text;
 }
 
+}  // namespace
+
+std::string Stream::readString(std::size_t length) { return readUnits<std::string>(*this, length); }
+
 std::u16string Stream::readWideString(std::size_t length) {
-    std::u16string text(length, u'\0');
-    readExact(text.data(), length * 2);
-    return text;
+    return readUnits<std::u16string>(*this, length);
 }
 
 void Stream::writeExact(const void* buffer, std::size_t size) {

@@ -1,7 +1,7 @@
 #include "qmk/config/Config.h"
 
 #include "dwin/sys/win32/Shell32.h"
-#include "dwin/sys/win32/SpecPath.h"
+#include "dwin/sys/win32/XdgFiles.h"
 #include "vorn/Soft.h"
 #include "vorn/Texts.h"
 
@@ -9,6 +9,9 @@
 #include <filesystem>
 #include <iostream>
 #include <system_error>
+
+#include <pwd.h>
+#include <unistd.h>
 
 namespace qmk::config {
 
@@ -30,23 +33,33 @@ Config& Config::getInstance() {
 void Config::setInstance(std::unique_ptr<Config> config) { instanceSlot() = std::move(config); }
 
 std::string Config::applicationDataFolder() {
-  if (auto folder = dwin::sys::win32::SpecPath::getApplicationDataFolder()) return *folder;
-  // no home folder at all: the working folder keeps the program usable
+  if (auto folder = dwin::sys::win32::xdg::dataHome()) return folder->string();
+  // no $HOME: the account's home folder, and without one the working folder
+  if (const passwd* account = getpwuid(getuid()); account && account->pw_dir && *account->pw_dir)
+    return (std::filesystem::path(account->pw_dir) / ".local" / "share").string();
   std::error_code ec;
-  std::filesystem::path base = std::filesystem::current_path(ec);
-  return (base / ".local" / "share").string();
+  return (std::filesystem::current_path(ec) / ".local" / "share").string();
 }
 
-Config::Config(const std::string& fileName)
-    : Config((std::filesystem::path(applicationDataFolder()) / "Brightfen" / "Quillmark").string(),
-             fileName) {}
+std::string Config::defaultDataFolder() {
+  return (std::filesystem::path(applicationDataFolder()) / "Brightfen" / "Quillmark").string();
+}
+
+std::optional<std::string> Config::makeDataFolder(const std::string& folder) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (!ec && std::filesystem::is_directory(folder, ec)) return std::nullopt;
+  const std::string reason = ec ? ec.message() : std::string("a file of that name is in the way");
+  return "The data folder " + folder + " cannot be created: " + reason;
+}
+
+Config::Config(const std::string& fileName) : Config(defaultDataFolder(), fileName) {}
 
 Config::Config(std::string dataFolder, const std::string& fileName)
     : dataFolder_(std::move(dataFolder)),
       filePath_((std::filesystem::path(dataFolder_) / fileName).string()),
-      store_(filePath_) {
-  std::error_code ec;
-  std::filesystem::create_directories(dataFolder_, ec);
+      store_(filePath_),
+      dataFolderError_(makeDataFolder(dataFolder_)) {
   load();
 }
 
@@ -73,6 +86,10 @@ std::string Config::getDatabasePath() const {
 bool Config::hasDataFolder() const {
   std::error_code ec;
   return std::filesystem::is_directory(dataFolder_, ec);
+}
+
+std::string Config::dataFolderError() const {
+  return dataFolderError_.value_or(std::string());
 }
 
 void Config::openWebLink(const std::string& address, const std::string& source) {

@@ -3,11 +3,13 @@
 //
 // One Config exists for the run (getInstance); it is made before the main window, loads
 // "qmk.config" from the data folder and is saved when the program ends. The data folder is
-// created when missing. Nothing here throws: file failures are ignored as the settings of a
-// run are not worth stopping the program for.
+// created when missing; when that fails, dataFolderError says why (start-up reports it and
+// ends). Nothing here throws: other file failures are ignored as the settings of a run are not
+// worth stopping the program for.
 #include "qmk/config/PreferenceStore.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace qmk::config {
@@ -22,8 +24,8 @@ class Config {
   // Replaces the single settings store (start-up and tests); the old one is not saved.
   static void setInstance(std::unique_ptr<Config> config);
 
-  // Works out the data folder ($XDG_DATA_HOME or ~/.local/share, then "Brightfen/Quillmark"),
-  // creates it when missing, and loads the settings file named fileName in it.
+  // The data folder of defaultDataFolder, created when missing, and the settings file named
+  // fileName in it loaded.
   explicit Config(const std::string& fileName);
   // The same with a given data folder.
   Config(std::string dataFolder, const std::string& fileName);
@@ -40,6 +42,9 @@ class Config {
   std::string getDatabasePath() const;
   // False when the data folder could not be created.
   bool hasDataFolder() const;
+  // Why the data folder could not be created ("The data folder <folder> cannot be created:
+  // <reason>"); empty when it was.
+  std::string dataFolderError() const;
 
   // Opens a page of the maker in the default browser and sends the page-visit request (a failed
   // request is only written to the console).
@@ -50,14 +55,21 @@ class Config {
   // Writes "info: " and the message to the console.
   static void logInfo(const std::string& message);
 
-  // The user's application-data folder ($XDG_DATA_HOME, else ~/.local/share), created when
-  // missing.
+  // The user's application-data folder: $XDG_DATA_HOME when absolute, else .local/share in
+  // $HOME, else in the account's home folder, else in the working folder. Not created here.
   static std::string applicationDataFolder();
+  // The one data folder of the program, for the settings and the database:
+  // applicationDataFolder() + "/Brightfen/Quillmark".
+  static std::string defaultDataFolder();
+  // Creates the folder (and its parents) when missing; no value on success, else the text
+  // "The data folder <folder> cannot be created: <reason>".
+  static std::optional<std::string> makeDataFolder(const std::string& folder);
 
  private:
   std::string dataFolder_;
   std::string filePath_;
   PreferenceStore store_;
+  std::optional<std::string> dataFolderError_;
 };
 
 }  // namespace qmk::config

@@ -60,10 +60,11 @@ class Shell final : public QWidget {
 const std::vector<std::optional<extends::Command>>& contextEntries() {
   using extends::Command;
   static const std::vector<std::optional<Command>> entries = {
-      Command::TodayAction,        Command::VersionAction,         std::nullopt, Command::SubmitProductAction,
-      std::nullopt,                Command::CopyUsernameAction,    Command::CopyPasswordAction, std::nullopt,
-      Command::CopyLocationURLAction, std::nullopt,                Command::SubPageAction,
-      Command::ListedUrlAction};
+      Command::TodayAction,           Command::VersionAction, std::nullopt,
+      Command::SubmitProductAction,   std::nullopt,
+      Command::CopyUsernameAction,    Command::CopyPasswordAction, std::nullopt,
+      Command::CopyLocationURLAction, std::nullopt,
+      Command::SubPageAction,         Command::ListedUrlAction};
   return entries;
 }
 

@@ -4,6 +4,7 @@
 #include "dwin/sys/win32/com/Core.h"
 #include "dwin/sys/win32/ie/IE.h"
 #include "qmk/Base.h"
+#include "qmk/Report.h"
 #include "qmk/dialog/SiteForms.h"
 #include "qmk/dialog/WebBrowserDialog.h"
 #include "qmk/extends/MyMenuListener.h"
@@ -11,7 +12,6 @@
 #include <QMessageBox>
 #include <QWidget>
 
-#include <iostream>
 
 namespace qmk::dialog {
 
@@ -45,7 +45,7 @@ bool isEmpty(const std::optional<std::string>& value) { return !value || value->
 }  // namespace
 
 bool WebBrowserDialog::report(const std::string& message) {
-  std::cout << message << std::endl;
+  report::trace(message);
   return true;
 }
 
@@ -56,11 +56,10 @@ void WebBrowserDialog::submitCurrent() {
 void WebBrowserDialog::submit(const base::RecordPtr& product) {
   if (!product) return;
   const std::string id = getId(*product).value_or("");
-  std::cout << "submitting product " << id << std::endl;
+  report::trace("submitting product " + id);
   base::RecordPtr row = selectedRecord();
   const std::optional<std::string> cid = row ? getCid(*row) : std::nullopt;
-  // The id goes into the page: digits only.
-  if (isEmpty(cid) || !isDigits(*cid)) {
+  if (isEmpty(cid)) {
     report("not got cid for " + id);
     return;
   }
@@ -84,15 +83,16 @@ void WebBrowserDialog::submit(const base::RecordPtr& product) {
 void WebBrowserDialog::logOn(const std::string& url) {
   if (url.find(logOnPageUrl()) == std::string::npos) return;
   const std::string domain = dwin::net::downloadSiteDomain();
+  // The waits pump events: the dialog may be gone when one ends, the browser held here is not.
+  ComPtr<winapi::IWebBrowser2> browser = browser_;
   loadHtml(logOnForm(), logOnPageUrlWithSiteId());
+  if (instance() != this) return;
   const std::optional<std::string> user = userName();
   const std::optional<std::string> pass = password();
   if (isEmpty(user) || isEmpty(pass)) {
     report("simtel username or password not setted");
     return;
   }
-  // The waits pump events: the dialog may be gone when one ends, the browser held here is not.
-  ComPtr<winapi::IWebBrowser2> browser = browser_;
   if (!ie::waitForElementById(browser.get(), "finished", 30000, 100)) {
     showStatus(domain + " not found id finished");
     return;

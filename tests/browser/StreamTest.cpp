@@ -146,6 +146,55 @@ TEST(Stream, ShortDataAndClosedStreamsGiveTheirMessages) {
     EXPECT_EQ(m.toString(), "abc");  // an array stream shows its bytes even when closed
 }
 
+// A read-only stream that cannot seek, over a text.
+class PipeStream : public Stream {
+public:
+    explicit PipeStream(std::string data) : data_(std::move(data)) { readable_ = true; }
+    std::size_t readBlock(void* buffer, std::size_t size) override {
+        const std::size_t n = std::min(size, data_.size() - at_);
+        std::memcpy(buffer, data_.data() + at_, n);
+        at_ += n;
+        return n;
+    }
+    std::size_t writeBlock(const void*, std::size_t) override { throw IOException("Stream is not writeable"); }
+    std::uint64_t seek(std::int64_t, SeekPos) override { throw IOException("Stream is not seekable"); }
+
+private:
+    std::string data_;
+    std::size_t at_ = 0;
+};
+
+TEST(Stream, LengthBeyondTheContentIsRefusedWithoutAllocatingIt) {
+    // A length near 4 GiB in front of three bytes: refused at once, on either kind of stream.
+    std::string framed = "\xF0\xFF\xFF\xFF" "abc";
+    for (int wide = 0; wide < 2; ++wide) {
+        MemoryStream memory(bytes(framed));
+        PipeStream pipe(framed);
+        for (Stream* s : {static_cast<Stream*>(&memory), static_cast<Stream*>(&pipe)}) {
+            try {
+                if (wide) {
+                    std::u16string text;
+                    s->read(text);
+                } else {
+                    std::string text;
+                    s->read(text);
+                }
+                ADD_FAILURE() << "a length the stream does not hold was read";
+            } catch (const IOException& e) {
+                EXPECT_STREQ(e.what(), "not enough data in stream");
+            }
+        }
+    }
+    EXPECT_THROW(MemoryStream(bytes("ab")).readWideString(std::size_t(-1) / 2 + 1), IOException);
+    // Texts that are there still read whole, across the read steps of an unseekable stream.
+    const std::string big(200 * 1024 + 7, 'q');
+    PipeStream pipe(std::string("\x07\x20\x03\x00", 4) + big + "tail");
+    std::string text;
+    pipe.read(text);
+    EXPECT_EQ(text, big);
+    EXPECT_EQ(pipe.readString(4), "tail");
+}
+
 TEST(TArrayStream, FixedBufferCutsWritesToTheRoomLeft) {
     TArrayStream<std::vector<std::uint8_t>> s(std::vector<std::uint8_t>(6, '.'));
     s.seekSet(4);

@@ -1,44 +1,12 @@
 // A hostile rank reply (16 MiB of line feeds or colons) is read without building a list of its
 // lines or fields: the heap grows by about the reply itself, not by a multiple of it.
 #include "FakeService.h"
+#include "HeapPeak.h"
 #include "vorn/PageRank.h"
 
 #include <gtest/gtest.h>
 
-#include <malloc.h>
-
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <string>
-
-namespace {
-
-std::atomic<long long> liveBytes {0};
-std::atomic<long long> peakBytes {0};
-
-void noteAllocated(void* p) {
-    const long long now = liveBytes += static_cast<long long>(malloc_usable_size(p));
-    long long peak = peakBytes.load();
-    while (now > peak && !peakBytes.compare_exchange_weak(peak, now)) {
-    }
-}
-
-}  // namespace
-
-void* operator new(std::size_t n) {
-    void* p = std::malloc(n == 0 ? 1 : n);
-    if (!p)
-        throw std::bad_alloc();
-    noteAllocated(p);
-    return p;
-}
-void operator delete(void* p) noexcept {
-    if (p)
-        liveBytes -= static_cast<long long>(malloc_usable_size(p));
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
 
 namespace {
 
@@ -56,10 +24,9 @@ long long peakGrowthFor(char fill, std::optional<std::string>& rank) {
             return true;
         });
     });
-    const long long before = liveBytes.load();
-    peakBytes = before;
+    lookups_test::resetHeapPeak();
     rank = vorn::PageRank::getRank("http://www.example.com");
-    return peakBytes.load() - before;
+    return lookups_test::heapPeakGrowth();
 }
 
 TEST(RankReplyMemory, ManyLinesOrFieldsCostAboutTheReply) {

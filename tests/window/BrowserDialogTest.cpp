@@ -291,6 +291,14 @@ TEST_F(BrowserDialog, SubmitLoadsTheUploadFormThatPostsToTheSite) {
   EXPECT_EQ(part("MAX_FILE_SIZE"), "134217728");
   EXPECT_EQ(post.parts.count("pad_file"), 1u);
   EXPECT_EQ(post.parts.count("program_file"), 1u);
+
+  // A category the table does not know is still offered, under its number.
+  viewAt(4)->getById(domain())->set("listed_url", "https://www." + domain() + "/category.php[id][cid]999");
+  runFromContextMenu(extends::Commands::find(extends::Command::SubmitProductAction)->text());
+  ASSERT_TRUE(eventually([&] {
+    auto options = com::getElementsByName(d->browser(), "category_id");
+    return options.size() == 1 && ie::getInnerText(options[0].get()) == "999";
+  }));
 }
 
 TEST_F(BrowserDialog, LogOnSendsTheCredentialsAndOffersTheUpload) {

@@ -1,6 +1,8 @@
 // The settings file format, the settings store and the image registry.
 #include "Fixture.h"
+#include "qmk/DB.h"
 #include "qmk/config/Config.h"
+#include "winsup/ScopedEnv.h"
 #include "qmk/config/ImageManager.h"
 
 #include <QImageReader>
@@ -10,6 +12,9 @@
 
 #include <filesystem>
 #include <fstream>
+
+#include <pwd.h>
+#include <unistd.h>
 
 namespace qmk::config {
 namespace {
@@ -76,6 +81,31 @@ TEST(ConfigStore, DataFolderFollowsXdgDataHome) {
   ASSERT_NE(xdg, nullptr);
   EXPECT_EQ(config.getDataFolder(), std::string(xdg) + "/Brightfen/Quillmark");
   EXPECT_TRUE(config.hasDataFolder());
+}
+
+TEST(ConfigStore, DatabaseAndSettingsShareOneDataFolderAndSayWhyItCannotBeMade) {
+  {
+    ScopedEnv noHome("HOME", nullptr);
+    ScopedEnv noXdg("XDG_DATA_HOME", nullptr);
+    const passwd* account = getpwuid(getuid());
+    ASSERT_NE(account, nullptr);
+    EXPECT_EQ(Config::defaultDataFolder(), std::string(account->pw_dir) + "/.local/share/Brightfen/Quillmark");
+  }
+  QTemporaryDir dir;
+  std::ofstream(dir.path().toStdString() + "/file") << "x";
+  ScopedEnv blocked("XDG_DATA_HOME", dir.path().toStdString() + "/file/share");
+  const std::string expected =
+      "The data folder " + dir.path().toStdString() + "/file/share/Brightfen/Quillmark cannot be created: Not a directory";
+  Config config("qmk.config");
+  EXPECT_FALSE(config.hasDataFolder());
+  EXPECT_EQ(config.dataFolderError(), expected);
+  try {
+    qmk::DB::dataFolder();
+    ADD_FAILURE() << "no data folder, no throw";
+  } catch (const std::runtime_error& e) {
+    EXPECT_EQ(std::string(e.what()), expected);
+  }
+  EXPECT_EQ(Config(dir.path().toStdString(), "qmk.config").dataFolderError(), "");
 }
 
 TEST(Images, RegisteredByFileNameAndShared) {

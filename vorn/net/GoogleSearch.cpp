@@ -44,8 +44,7 @@ std::optional<std::string> GoogleSearch::fetch() const {
     return fetchResultPage(getUrl());
 }
 
-std::optional<std::vector<std::string>> GoogleSearch::getLinks() {
-    // A one-result page tells the count; the result pages are then read from the first again.
+std::optional<std::int32_t> GoogleSearch::readCount() {
     num = "1";
     start = "0";
     const std::optional<std::string> first = fetch();
@@ -56,23 +55,32 @@ std::optional<std::vector<std::string>> GoogleSearch::getLinks() {
         return std::nullopt;
     std::string count = countMatcher.group(1);
     count.erase(std::remove(count.begin(), count.end(), ','), count.end());
-    total = toInt32(count);
+    return toInt32(count);
+}
+
+std::optional<std::vector<std::string>> GoogleSearch::getLinks() {
+    // A one-result page tells the count; the result pages are then read from the first again.
+    const std::optional<std::int32_t> count = readCount();
+    if (!count)
+        return std::nullopt;
+    total = *count;
 
     num = std::to_string(kResultPageSize);
-    const std::string pages = readResultPages(
+    std::vector<std::string> links;
+    const int pages = readResultPages(
         total,
         [this](std::int32_t offset) {
             start = std::to_string(offset);
             return fetch();
         },
-        isValidResult);
-    if (!isValidResult(pages))
+        isValidResult,
+        [&links](const std::string& page) {
+            screg<"href=.([^ ]+?). target=_blank class=l"> linkMatcher;
+            while (linkMatcher.find(page))
+                links.push_back(linkMatcher.group(1));
+        });
+    if (pages == 0)
         return std::nullopt;
-
-    std::vector<std::string> links;
-    screg<"href=.([^ ]+?). target=_blank class=l"> linkMatcher;
-    while (linkMatcher.find(pages))
-        links.push_back(linkMatcher.group(1));
     return links;
 }
 

@@ -45,6 +45,10 @@ public:
     std::string hl = "en";
     std::string as_qdr = "all";
     std::string sa = "N";
+
+private:
+    // The result count of a one-result page; no value when it gives none.
+    std::optional<std::int32_t> readCount();
 };
 
 // A page is usable when it holds "seconds)", the timing note of a result page.

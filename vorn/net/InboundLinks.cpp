@@ -44,8 +44,7 @@ std::optional<std::string> InboundLinks::fetch() const {
     return fetchResultPage(getUrl());
 }
 
-std::optional<std::vector<std::string>> InboundLinks::getLinks() {
-    // A one-result page tells the total; the result pages are then read from the first again.
+std::optional<std::int32_t> InboundLinks::readTotal() {
     results = "1";
     start = "1";
     const std::optional<std::string> first = fetch();
@@ -54,24 +53,33 @@ std::optional<std::vector<std::string>> InboundLinks::getLinks() {
     screg<"totalResultsAvailable=\"([^\"]+)\""> totalMatcher;
     if (!totalMatcher.find(*first))
         return std::nullopt;
-    total = toInt32(totalMatcher.group(1));
+    return toInt32(totalMatcher.group(1));
+}
+
+std::optional<std::vector<std::string>> InboundLinks::getLinks() {
+    // A one-result page tells the total; the result pages are then read from the first again.
+    const std::optional<std::int32_t> reported = readTotal();
+    if (!reported)
+        return std::nullopt;
+    total = *reported;
 
     results = std::to_string(kResultPageSize);
+    std::vector<std::string> links;
     // The service counts results from 1.
-    const std::string pages = readResultPages(
+    const int pages = readResultPages(
         total,
         [this](std::int32_t offset) {
             start = std::to_string(offset + 1);
             return fetch();
         },
-        isValidResult);
-    if (!isValidResult(pages))
+        isValidResult,
+        [&links](const std::string& page) {
+            screg<"<Url>(.+?)</Url>"> urlMatcher;
+            while (urlMatcher.find(page))
+                links.push_back(urlMatcher.group(1));
+        });
+    if (pages == 0)
         return std::nullopt;
-
-    std::vector<std::string> links;
-    screg<"<Url>(.+?)</Url>"> urlMatcher;
-    while (urlMatcher.find(pages))
-        links.push_back(urlMatcher.group(1));
     return links;
 }
 

@@ -49,6 +49,10 @@ public:
     std::string omit_inlinks;
     std::string output = "xml";
     std::string callback;
+
+private:
+    // The total of a one-result page; no value when it gives none.
+    std::optional<std::int32_t> readTotal();
 };
 
 // A reply is usable when it holds both "totalResultsAvailable" and "<Url>".

@@ -30,16 +30,20 @@ std::optional<std::string> fetchResultPage(const std::string& url) {
     }
 }
 
-std::string readResultPages(std::int32_t total,
-                            const std::function<std::optional<std::string>(std::int32_t)>& fetchAt,
-                            bool (*isUsable)(std::string_view page)) {
-    std::string pages;
+int readResultPages(std::int32_t total,
+                    const std::function<std::optional<std::string>(std::int32_t)>& fetchAt,
+                    bool (*isUsable)(std::string_view page),
+                    const std::function<void(const std::string& page)>& onPage) {
+    int pages = 0;
     const std::int32_t limit = std::min(total, kMaxResults);
     for (std::int32_t offset = 0; offset < limit; offset += kResultPageSize) {
-        const std::optional<std::string> page = fetchAt(offset);
-        if (!page || !isUsable(*page))
-            break;
-        pages += *page;
+        {
+            const std::optional<std::string> page = fetchAt(offset);
+            if (!page || !isUsable(*page))
+                break;
+            onPage(*page);
+            ++pages;
+        }
         dwin::sys::win32::Process::wait(kPageWaitMs);
     }
     return pages;

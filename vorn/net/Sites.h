@@ -19,12 +19,14 @@ inline constexpr std::int32_t kResultPageSize = 100;
 // no value when the request failed. Throws nothing.
 std::optional<std::string> fetchResultPage(const std::string& url);
 
-// The result pages at offsets 0, 100, 200, ... below both total and 1000, joined in order.
-// fetchAt(offset) reads one page; reading stops at the first page that is missing or that
-// isUsable refuses. After each page read it waits 50 ms through dwin::sys::win32::Process::wait.
-std::string readResultPages(std::int32_t total,
-                            const std::function<std::optional<std::string>(std::int32_t)>& fetchAt,
-                            bool (*isUsable)(std::string_view page));
+// The result pages at offsets 0, 100, 200, ... below both total and 1000, in order, each handed
+// to onPage and let go before the next is read. fetchAt(offset) reads one page; reading stops
+// at the first page that is missing or that isUsable refuses. After each page it waits 50 ms
+// through dwin::sys::win32::Process::wait. Gives the number of pages handed over.
+int readResultPages(std::int32_t total,
+                    const std::function<std::optional<std::string>(std::int32_t)>& fetchAt,
+                    bool (*isUsable)(std::string_view page),
+                    const std::function<void(const std::string& page)>& onPage);
 
 // Host (lower case, without scheme and "www.") to one page on that host.
 using SiteMap = std::map<std::string, std::string>;

@@ -1,7 +1,9 @@
 #include "winapi/browser/Page.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QJsonDocument>
+#include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineView>
@@ -15,6 +17,12 @@ namespace {
 
 constexpr DWORD kScriptTimeoutMs = 15000;
 constexpr DWORD kRequestGraceMs = 15000;  // a request the engine never starts stops blocking
+constexpr int kCheckMs = 100;  // how often a wait for a script looks whether the page went
+
+// Why the wait for a script's answer ended; any other code comes from the application's exit.
+constexpr int kQuitting = -1;
+constexpr int kAnswered = 4101;
+constexpr int kLookAgain = 4102;
 
 const char* kPrelude =
     "(function(A){"
@@ -106,6 +114,7 @@ std::optional<QVariant> Page::run(const QString& body, const QJsonArray& args,
     struct Reply {
         bool done = false;
         QVariant value;
+        QEventLoop* loop = nullptr;  // the wait for this reply, while it runs
     };
     auto reply = std::make_shared<Reply>();
     const QString json = QString::fromUtf8(QJsonDocument(args).toJson(QJsonDocument::Compact));
@@ -114,16 +123,35 @@ std::optional<QVariant> Page::run(const QString& body, const QJsonArray& args,
                                  [reply](const QVariant& value) {
                                      reply->value = value;
                                      reply->done = true;
+                                     if (reply->loop) reply->loop->exit(kAnswered);
                                  });
-    const DWORD start = GetTickCount();
-    while (!reply->done) {
-        if (!alive() || static_cast<DWORD>(GetTickCount() - start) >= kScriptTimeoutMs) return std::nullopt;
-        if (!dwin::sys::win32::Process::wait(10)) return std::nullopt;
-    }
+    if (!awaitReply(reply->done, reply->loop)) return std::nullopt;
     if (!leaveAllowed && generation != generation_) return std::nullopt;
     const QVariantMap result = reply->value.toMap();
     if (!result.contains(QStringLiteral("v"))) return std::nullopt;
     return result.value(QStringLiteral("v"));
+}
+
+bool Page::awaitReply(const bool& done, QEventLoop*& slot) {
+    // A program that is quitting gets no answer.
+    if (QCoreApplication::closingDown()) return false;
+    const DWORD start = GetTickCount();
+    const auto timedOut = [start] { return static_cast<DWORD>(GetTickCount() - start) >= kScriptTimeoutMs; };
+    while (!done) {
+        if (!alive() || timedOut()) return false;
+        // Window events run meanwhile; the answer ends the wait at once.
+        QEventLoop loop;
+        QTimer check;
+        QObject::connect(&check, &QTimer::timeout, &loop, [&loop] { loop.exit(kLookAgain); });
+        QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, &loop,
+                         [&loop] { loop.exit(kQuitting); });
+        check.start(kCheckMs);
+        slot = &loop;
+        const int why = loop.exec();
+        slot = nullptr;
+        if (why != kAnswered && why != kLookAgain) return false;
+    }
+    return true;
 }
 
 QString toQString(BSTR text) {

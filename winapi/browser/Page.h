@@ -7,6 +7,7 @@
 #include <optional>
 
 #include <QJsonArray>
+#include <QEventLoop>
 #include <QPointer>
 #include <QString>
 #include <QVariant>
@@ -47,6 +48,9 @@ public:
 
 private:
     Page() = default;
+    // Runs the event loop until `done` is set (the answer quits the loop held in `slot`); false
+    // when the page goes, the program quits or no answer comes in time.
+    bool awaitReply(const bool& done, QEventLoop*& slot);
     void started();
     void finished();
     void destroyed();

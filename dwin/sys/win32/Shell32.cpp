@@ -21,7 +21,8 @@ void open(const std::string& url)
     std::string dashC = "-c";
     std::string script = "xdg-open \"$1\" </dev/null &";
     std::string name = "sh";
-    std::string argument = url;
+    // xdg-open takes no "--": an address that looks like an option goes as a relative path.
+    std::string argument = url.starts_with('-') ? "./" + url : url;
     char* argv[] = {shell.data(), dashC.data(), script.data(), name.data(), argument.data(),
                     nullptr};
 
