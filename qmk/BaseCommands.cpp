@@ -1,6 +1,7 @@
 // The application functions the commands share: rank, links under the mouse, PAD files, the
 // clipboard, credentials and the download site's category id.
 #include "qmk/Base.h"
+#include "qmk/Report.h"
 
 #include "dwin/net/Http.h"
 #include "qmk/DB.h"
@@ -17,7 +18,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 
 namespace qmk {
 
@@ -55,7 +55,7 @@ bool updatePageRank(const std::string& pageUrl, base::BaseRecord& record) {
     }
     showStatus(pageUrl + " PageRank same as old value " + old);
   } catch (const dwin::net::HttpException& e) {
-    std::cout << "updatePageRank catch " << e.what() << std::endl;
+    report::trace(std::string("updatePageRank catch ") + e.what());
     MessageDialog::openError("Error on reterive Google Page Rank", "Please connected to the Internet first");
   }
   return false;
@@ -110,7 +110,7 @@ std::optional<std::string> readXmlTag(const std::string& filePath, const std::st
   if (!fs::is_regular_file(filePath, error)) return std::nullopt;
   const std::uintmax_t size = fs::file_size(filePath, error);
   if (error || size > maxPadBytes) {
-    std::cout << "readXmlTag skips " << filePath << ", size " << (error ? 0 : size) << std::endl;
+    report::trace("readXmlTag skips " + filePath + ", size " + std::to_string(error ? 0 : size));
     return std::nullopt;
   }
   std::ifstream in(filePath, std::ios::binary);
@@ -137,7 +137,7 @@ std::optional<std::string> readPad(const std::string& productId, const std::stri
     std::replace(path.begin(), path.end(), '\\', '/');
     return readXmlTag(path, tag);
   } catch (const std::exception& e) {
-    std::cout << "readPad catch " << e.what() << std::endl;
+    report::trace(std::string("readPad catch ") + e.what());
     return std::nullopt;
   }
 }
@@ -194,7 +194,7 @@ std::optional<std::string> getSimtelCid(std::string_view listedUrl) {
   if (listedUrl.size() < 20 || last == std::string_view::npos) return std::nullopt;
   std::string part(listedUrl.substr(last + marker.size()));
   if (isDigits(part)) return part;
-  std::cout << "getSimtelCid get wrong category string " << part << std::endl;
+  report::trace("getSimtelCid get wrong category string " + part);
   return std::nullopt;
 }
 

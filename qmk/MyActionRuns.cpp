@@ -24,7 +24,6 @@
 
 #include <ctime>
 #include <exception>
-#include <iostream>
 
 namespace qmk::MyAction {
 
@@ -205,7 +204,7 @@ void OpenURLAction::run() {
       navigate(text, text);
     }
   } catch (const std::exception& e) {
-    std::cout << "OpenURLAction catch " << e.what() << std::endl;
+    report::trace(std::string("OpenURLAction catch ") + e.what());
   }
 }
 
@@ -217,7 +216,7 @@ void OpenWithDefaultBrowserAction::run() {
     dwin::sys::win32::Shell32::open(*url);
     showStatus("navigate to " + *url);
   } catch (const std::exception& e) {
-    std::cout << "OpenWithDefaultBrowserAction catch " << e.what() << std::endl;
+    report::trace(std::string("OpenWithDefaultBrowserAction catch ") + e.what());
   }
 }
 

@@ -2,13 +2,13 @@
 
 #include "dwin/net/Services.h"
 #include "qmk/Base.h"
+#include "qmk/Report.h"
 #include "qmk/MyAction.h"
 #include "qmk/dialog/WebBrowserDialog.h"
 #include "qmk/tab/Listed_Urls.h"
 #include "qmk/tab/Softwares.h"
 #include "qmk/tab/Temp_Sites.h"
 
-#include <iostream>
 
 namespace qmk::extends {
 
@@ -19,7 +19,7 @@ void setEnabled(QAction* action, bool enabled) {
 }
 
 base::RecordPtr failed(const std::string& reason) {
-  std::cout << "isSubmitProductEnabled failed: " << reason << std::endl;
+  report::trace("isSubmitProductEnabled failed: " + reason);
   return nullptr;
 }
 
