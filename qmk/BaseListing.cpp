@@ -2,13 +2,13 @@
 
 #include "dwin/net/Http.h"
 #include "dwin/net/Services.h"
+#include "qmk/Report.h"
 #include "qmk/tab/Black_Sites.h"
 #include "qmk/tab/Shareware_Sites.h"
 #include "qmk/tab/Temp_Sites.h"
 
 #include <array>
 #include <exception>
-#include <iostream>
 #include <unordered_set>
 #include <utility>
 
@@ -82,14 +82,14 @@ int getIndex(const std::string& url, const std::string& product) {
       start = at + marker.size();
     }
     if (parts.size() < 10) {
-      std::cout << "CheckUpdateAction getIndex get 0 result, software:\r\n" << product << std::endl;
+      report::trace("CheckUpdateAction getIndex get 0 result, software:\r\n" + product);
       return 0;
     }
     for (std::size_t i = 0; i < parts.size(); ++i)
       if (parts[i].find(product) != std::string_view::npos) return int(i + 1);
     return 0;
   } catch (const std::exception& e) {
-    std::cout << "getIndex catch " << e.what() << std::endl;
+    report::trace(std::string("getIndex catch ") + e.what());
     return 0;
   }
 }

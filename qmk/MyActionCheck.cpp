@@ -3,11 +3,11 @@
 #include "qmk/DB.h"
 #include "qmk/MessageDialog.h"
 #include "qmk/MyAction.h"
+#include "qmk/Report.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <exception>
-#include <iostream>
 
 namespace qmk::MyAction {
 
@@ -45,7 +45,7 @@ void CheckUpdateAction::checkUpdate() {
     for (const std::string& line : lines) text += (text.empty() ? "" : "\r\n") + line;
     MessageDialog::openInformation("result", text);
   } catch (const std::exception& e) {
-    std::cout << "checkUpdate catch " << e.what() << std::endl;
+    report::trace(std::string("checkUpdate catch ") + e.what());
   }
 }
 

@@ -29,6 +29,8 @@ constexpr std::array<std::string_view, 9> excludedFragments = {
     "facebook.com", "google.", "forum",      "blogspot.com"};
 
 constexpr std::uint32_t keptWaitMs = 50;
+// Results skipped without a request between two turns of the event loop (a huge answer).
+constexpr std::size_t skipsPerPump = 1024;
 
 int harvestsAlive = 0;
 
@@ -96,13 +98,16 @@ bool HarvestRun::collectSite(const std::string& site, const std::string& page) {
 
 bool HarvestRun::visit(const SiteMap& sites) {
   namespace process = dwin::sys::win32::Process;
+  std::size_t quiet = 0;  // results visited since the window last caught up
   for (const auto& [site, page] : sites) {
     if (!windowOpen()) return false;
     if (collectSite(site, page)) {
       if (!process::wait(keptWaitMs)) return false;
-    } else if (askedRank_) {
-      // a rank request blocked the window: let it catch up before the next one
+      quiet = 0;
+    } else if (askedRank_ || ++quiet == skipsPerPump) {
+      // a rank request, or a long stretch of skipped results, blocked the window: let it catch up
       if (!process::wait(0)) return false;
+      quiet = 0;
     }
   }
   return windowOpen();

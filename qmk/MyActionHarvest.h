@@ -48,8 +48,9 @@ class HarvestRun {
   bool askedRank() const { return askedRank_; }
 
   // collectSite for every entry, in map order, with a 50 ms pumped wait after each kept site
-  // and a dispatch of queued messages after every other rank request. False when the run had
-  // to end early (window closed, application quitting); then nothing is to be stored.
+  // and a dispatch of queued messages after every other rank request and after every long
+  // stretch of results skipped without one. False when the run had to end early (window
+  // closed, application quitting); then nothing is to be stored.
   bool visit(const SiteMap& sites);
   // Drops collected sites that became known meanwhile and stores the rest in Temp_Sites
   // (addAllAndStore with storing on); the number stored, 0 for none or a failed store.

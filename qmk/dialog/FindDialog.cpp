@@ -14,21 +14,22 @@ namespace qmk::dialog {
 
 namespace {
 
-// Closing hides; each time it becomes visible the field is emptied.
+// Hands its close and show events to the dialog.
 class FindShell : public QDialog {
  public:
-  explicit FindShell(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint) {}
-  QLineEdit* field = nullptr;
+  FindShell(QWidget* parent, FindDialog& dialog)
+      : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), dialog_(dialog) {}
 
  protected:
-  void closeEvent(QCloseEvent* event) override {
-    event->ignore();
-    hide();
-  }
+  void closeEvent(QCloseEvent* event) override { dialog_.handleShellEvent(event); }
   void showEvent(QShowEvent* event) override {
-    if (field && !event->spontaneous()) field->clear();
+    // a window brought back by the window system is not shown anew
+    if (!event->spontaneous()) dialog_.handleShellEvent(event);
     QDialog::showEvent(event);
   }
+
+ private:
+  FindDialog& dialog_;
 };
 
 QPushButton* button(const char* text, const char* image, QWidget* parent) {
@@ -55,7 +56,7 @@ void FindDialog::ensureShell() {
 }
 
 void FindDialog::build() {
-  auto* shell = new FindShell(MainWindow::getInstance());
+  auto* shell = new FindShell(MainWindow::getInstance(), *this);
   shell_ = shell;
   shell->setModal(false);
   shell->setWindowTitle("find");
@@ -69,7 +70,6 @@ void FindDialog::build() {
   text_->setMinimumWidth(300);
   text_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   grid->addWidget(text_, 0, 1, 1, 2);
-  shell->field = text_;
 
   auto* buttons = new QWidget(shell);
   auto* row = new QGridLayout(buttons);
@@ -88,7 +88,7 @@ void FindDialog::build() {
   QPushButton* process = processButton_;
   QObject::connect(field, &QLineEdit::textChanged, process,
                    [this, process](const QString& text) { process->setEnabled(!busy_ && !text.isEmpty()); });
-  QObject::connect(field, &QLineEdit::returnPressed, shell, [this] { this->process(); });
+  QObject::connect(field, &QLineEdit::returnPressed, shell, [this] { onDefaultSelection(); });
   QObject::connect(process, &QPushButton::clicked, shell, [this] { this->process(); });
   QObject::connect(cancel, &QPushButton::clicked, shell, &QWidget::hide);
   QObject::connect(clear, &QPushButton::clicked, field, &QLineEdit::clear);
@@ -109,6 +109,22 @@ QPushButton* FindDialog::processButton() {
   ensureShell();
   return processButton_;
 }
+
+void FindDialog::handleShellEvent(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::Close:
+      event->ignore();
+      hide();
+      break;
+    case QEvent::Show:
+      if (text_) text_->clear();
+      break;
+    default:
+      break;
+  }
+}
+
+void FindDialog::onDefaultSelection() { process(); }
 
 void FindDialog::setTitle(const std::string& title) { shell()->setWindowTitle(QString::fromStdString(title)); }
 

@@ -14,6 +14,7 @@
 #include <string>
 
 class QDialog;
+class QEvent;
 class QLineEdit;
 class QPushButton;
 
@@ -43,6 +44,11 @@ class FindDialog {
   void process();
   // True while the callback runs.
   bool busy() const { return busy_; }
+  // The window's close event (refused: the window hides instead) and show event (the field is
+  // emptied); other events are left alone.
+  void handleShellEvent(QEvent* event);
+  // Enter in the field: process.
+  void onDefaultSelection();
 
   // The window, its field and its process button (null until built; built again when gone).
   QDialog* shell();
