@@ -159,6 +159,23 @@ std::vector<base::RecordPtr> TableViewer::selectedRecords() const {
 }
 
 void TableViewer::setSelection(const std::vector<int>& rows) {
+  if (model_->isEditing()) {
+    // Moving the current cell now would close the editor whose value is being handed over, and
+    // the editor's own close would then find it gone: select once the edit is done.
+    std::vector<base::RecordPtr> records;
+    for (int row : rows)
+      if (base::RecordPtr record = model_->recordAt(row)) records.push_back(record);
+    QMetaObject::invokeMethod(
+        this,
+        [this, records] {
+          std::vector<int> now;
+          for (const base::RecordPtr& record : records)
+            if (int row = model_->rowOf(record.get()); row >= 0) now.push_back(row);
+          setSelection(now);
+        },
+        Qt::QueuedConnection);
+    return;
+  }
   QItemSelection selection;
   int first = -1;
   for (int row : rows) {

@@ -1,0 +1,106 @@
+// The cell editors as a user drives them: keys in the open editor, warnings of the view, and a
+// cell holding megabytes of text.
+#include "Fixture.h"
+
+#include "qmk/Base.h"
+#include "qmk/extends/RecordTableModel.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTableView>
+#include <QTest>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace qmk::test {
+namespace {
+
+// Qt's warnings while it lives.
+class WarningLog {
+ public:
+  WarningLog() {
+    lines().clear();
+    previous_ = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+      if (type == QtWarningMsg) lines().push_back(text.toStdString());
+    });
+  }
+  ~WarningLog() { qInstallMessageHandler(previous_); }
+  static std::vector<std::string>& lines() {
+    static std::vector<std::string> seen;
+    return seen;
+  }
+
+ private:
+  QtMessageHandler previous_;
+};
+
+class CellEditors : public WindowTest {
+ protected:
+  int columnIndex(int tab, const std::string& name) {
+    const auto& names = viewerAt(tab)->getModel()->columnNames();
+    return int(std::find(names.begin(), names.end(), name) - names.begin());
+  }
+  // Opens the editor of a cell as a double click would; the editor widget, or null.
+  QWidget* openEditor(int tab, int row, const std::string& name) {
+    QTableView* table = viewerAt(tab)->getTable();
+    const QModelIndex cell = table->model()->index(row, columnIndex(tab, name));
+    table->setCurrentIndex(cell);
+    table->edit(cell);
+    QApplication::processEvents();
+    return table->indexWidget(cell);
+  }
+};
+
+TEST_F(CellEditors, ARefusedIdTypedAndEnteredClosesItsEditorWithoutWarnings) {
+  addSite("Shareware_Sites", "a.com", "1", "");
+  addSite("Shareware_Sites", "b.com", "2", "");
+  openWindow();
+  selectTab(0);
+  window_->activateWindow();
+  WarningLog warnings;
+  auto* editor = qobject_cast<QLineEdit*>(openEditor(0, rowOfId(0, "a.com"), "id"));
+  ASSERT_NE(editor, nullptr);
+  editor->selectAll();
+  QTest::keyClicks(editor, "b.com");
+  QTest::keyClick(editor, Qt::Key_Return);
+  QApplication::processEvents();
+  QApplication::processEvents();
+  EXPECT_EQ(status(), "Shareware_Sites already exists b.com");
+  ASSERT_NE(selectedRecord(), nullptr);
+  EXPECT_EQ(selectedRecord()->get("id"), "b.com");
+  EXPECT_EQ(column("SELECT id FROM Shareware_Sites ORDER BY id"), (std::vector<std::string>{"a.com", "b.com"}));
+  for (const std::string& line : WarningLog::lines()) EXPECT_EQ(line.find("closeEditor"), std::string::npos) << line;
+}
+
+TEST_F(CellEditors, NotesEditorAddsLinesWithEnterAndStoresWithCtrlEnter) {
+  addSite("Shareware_Sites", "a.com", "1", "old");
+  openWindow();
+  selectTab(0);
+  window_->activateWindow();
+  WarningLog warnings;
+  QTableView* table = viewerAt(0)->getTable();
+  auto* editor = qobject_cast<QPlainTextEdit*>(openEditor(0, 0, "notes"));
+  ASSERT_NE(editor, nullptr);
+  editor->selectAll();
+  QTest::keyClicks(editor, "first");
+  QTest::keyClick(editor, Qt::Key_Return);
+  QTest::keyClicks(editor, "second");
+  QTest::keyClick(editor, Qt::Key_Enter);
+  QTest::keyClicks(editor, "third");
+  QApplication::processEvents();
+  EXPECT_EQ(table->indexWidget(table->currentIndex()), editor);  // still open
+  EXPECT_EQ(column("SELECT notes FROM Shareware_Sites"), std::vector<std::string>{"old"});
+  QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
+  QApplication::processEvents();
+  QApplication::processEvents();
+  EXPECT_EQ(column("SELECT notes FROM Shareware_Sites"), std::vector<std::string>{"first\nsecond\nthird"});
+  EXPECT_EQ(table->indexWidget(table->currentIndex()), nullptr);  // closed
+  EXPECT_EQ(viewAt(0)->getById("a.com")->get("notes"), "first\nsecond\nthird");
+  EXPECT_TRUE(WarningLog::lines().empty()) << WarningLog::lines().front();
+}
+
+}  // namespace
+}  // namespace qmk::test
