@@ -102,5 +102,36 @@ TEST_F(CellEditors, NotesEditorAddsLinesWithEnterAndStoresWithCtrlEnter) {
   EXPECT_TRUE(WarningLog::lines().empty()) << WarningLog::lines().front();
 }
 
+TEST_F(CellEditors, ACellOfMegabytesShowsItsStartAndIsEditedAndStoredWhole) {
+  std::string big;
+  while (big.size() < 4 * 1024 * 1024) big += "line of pasted notes \xC3\xA9\xE2\x82\xAC\n";
+  big += "end";
+  addSite("Shareware_Sites", "a.com", "1", big);
+  openWindow();
+  selectTab(0);
+  window_->activateWindow();
+  QTableView* table = viewerAt(0)->getTable();
+  const QModelIndex cell = table->model()->index(0, columnIndex(0, "notes"));
+  const QString shown = cell.data(Qt::DisplayRole).toString();
+  EXPECT_LE(shown.toUtf8().size(), 1024 + 3);
+  EXPECT_TRUE(shown.endsWith(QChar(0x2026)));
+  EXPECT_TRUE(QString::fromStdString(big).startsWith(shown.chopped(1)));  // cut between characters
+  EXPECT_EQ(cell.data(Qt::EditRole).toString().toStdString(), big);
+
+  auto* editor = qobject_cast<QPlainTextEdit*>(openEditor(0, 0, "notes"));
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(editor->toPlainText().toStdString(), big);
+  editor->moveCursor(QTextCursor::End);
+  QTest::keyClicks(editor, " more");
+  QTest::keyClick(editor, Qt::Key_Enter, Qt::ControlModifier);
+  QApplication::processEvents();
+  QApplication::processEvents();
+  EXPECT_EQ(column("SELECT notes FROM Shareware_Sites"), std::vector<std::string>{big + " more"});
+  EXPECT_EQ(viewAt(0)->getById("a.com")->get("notes"), big + " more");
+  EXPECT_LE(status().size(), 1024u + 3);
+  EXPECT_EQ(status().rfind("1 rows updated on Shareware_Sites, column: notes, new value: line of pasted notes", 0), 0u)
+      << status().substr(0, 200);
+}
+
 }  // namespace
 }  // namespace qmk::test
