@@ -89,6 +89,10 @@ void CellEditorDelegate::setModelData(QWidget* editor, QAbstractItemModel* model
 }
 
 bool CellEditorDelegate::eventFilter(QObject* object, QEvent* event) {
+  // Storing an edit may move the focus (a renamed product's tab comes to the front): the edit
+  // being stored closes its editor when it is done, so the focus leaving it must not commit and
+  // close it a second time.
+  if (event->type() == QEvent::FocusOut && model_->isEditing()) return false;
   auto* notes = qobject_cast<QPlainTextEdit*>(object);
   if (notes && event->type() == QEvent::KeyPress) {
     const auto* key = static_cast<QKeyEvent*>(event);

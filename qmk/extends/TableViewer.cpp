@@ -28,6 +28,16 @@ class ViewerTable : public QTableView {
     if (beforeDestroy) beforeDestroy();
   }
   std::function<void()> beforeDestroy;
+  std::function<bool()> storing;  // an edit is being handed to the model
+
+ protected:
+  // Storing an edit may bring another tab to the front, which hides this table and moves the
+  // focus on. The view would move its current cell too, and so close the editor being stored
+  // in the middle of storing it: only the focus moves then.
+  bool focusNextPrevChild(bool next) override {
+    if (storing && storing()) return QWidget::focusNextPrevChild(next);
+    return QTableView::focusNextPrevChild(next);
+  }
 };
 
 }  // namespace
@@ -42,6 +52,7 @@ TableViewer::TableViewer(ViewerRecords* list, std::shared_ptr<const base::Column
   setParent(table_);
   table_->setProperty(viewerRecordsKey, QVariant::fromValue(static_cast<QObject*>(this)));
   model_ = new RecordTableModel(list, std::move(columns), modifier, this);
+  table->storing = [model = model_] { return model->isEditing(); };
   delegate_ = new CellEditorDelegate(model_, this);
   table_->setModel(model_);
   table_->setItemDelegate(delegate_);

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 
@@ -131,6 +132,31 @@ TEST_F(CellEditors, ACellOfMegabytesShowsItsStartAndIsEditedAndStoredWhole) {
   EXPECT_LE(status().size(), 1024u + 3);
   EXPECT_EQ(status().rfind("1 rows updated on Shareware_Sites, column: notes, new value: line of pasted notes", 0), 0u)
       << status().substr(0, 200);
+}
+
+TEST_F(CellEditors, AProductRenamedInItsCellBringsItsTabWithoutWarnings) {
+  addProduct("Tool", "3");
+  openWindow();
+  const int products = [&] {
+    for (int tab = 0; tab < window_->getTabFolder()->count(); ++tab)
+      if (viewAt(tab) && viewAt(tab)->name == "Softwares") return tab;
+    return -1;
+  }();
+  ASSERT_GE(products, 0);
+  selectTab(products);
+  window_->activateWindow();
+  WarningLog warnings;
+  auto* editor = qobject_cast<QLineEdit*>(openEditor(products, 0, "id"));
+  ASSERT_NE(editor, nullptr);
+  editor->selectAll();
+  QTest::keyClicks(editor, "Tool 2");
+  QTest::keyClick(editor, Qt::Key_Return);
+  QApplication::processEvents();
+  QApplication::processEvents();
+  EXPECT_EQ(column("SELECT id FROM Softwares"), std::vector<std::string>{"Tool 2"});
+  EXPECT_EQ(column("SELECT name FROM sqlite_master WHERE name LIKE 'Tool%'"), std::vector<std::string>{"Tool 2"});
+  EXPECT_EQ(status().rfind("table name Tool changed to Tool 2 at ", 0), 0u) << status();
+  for (const std::string& line : WarningLog::lines()) ADD_FAILURE() << line;
 }
 
 }  // namespace
