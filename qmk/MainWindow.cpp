@@ -7,6 +7,7 @@
 #include "qmk/config/ImageManager.h"
 #include "qmk/extends/Commands.h"
 #include "qmk/extends/TableViewer.h"
+#include "qmk/extends/ShownText.h"
 #include "qmk/extends/TextNotesKeyAdapter.h"
 #include "qmk/tab/Black_Sites.h"
 #include "qmk/tab/Listed_Urls.h"
@@ -195,7 +196,9 @@ void MainWindow::createContents() {
   restoreState();
 }
 
-void MainWindow::setStatus(const std::string& text) { statusBar()->showMessage(QString::fromStdString(text)); }
+void MainWindow::setStatus(const std::string& text) {
+  statusBar()->showMessage(QString::fromStdString(extends::shownStart(text)));
+}
 
 std::string MainWindow::statusText() const { return statusBar()->currentMessage().toStdString(); }
 

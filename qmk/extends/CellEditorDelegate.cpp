@@ -3,6 +3,7 @@
 #include "qmk/extends/RecordTableModel.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -85,6 +86,24 @@ void CellEditorDelegate::setModelData(QWidget* editor, QAbstractItemModel* model
     model->setData(index, notes->toPlainText(), Qt::EditRole);
   else if (auto* line = qobject_cast<QLineEdit*>(editor))
     model->setData(index, line->text(), Qt::EditRole);
+}
+
+bool CellEditorDelegate::eventFilter(QObject* object, QEvent* event) {
+  // Storing an edit may move the focus (a renamed product's tab comes to the front): the edit
+  // being stored closes its editor when it is done, so the focus leaving it must not commit and
+  // close it a second time.
+  if (event->type() == QEvent::FocusOut && model_->isEditing()) return false;
+  auto* notes = qobject_cast<QPlainTextEdit*>(object);
+  if (notes && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+        (key->modifiers() & Qt::ControlModifier)) {
+      emit commitData(notes);
+      emit closeEditor(notes, QAbstractItemDelegate::SubmitModelCache);
+      return true;
+    }
+  }
+  return QStyledItemDelegate::eventFilter(object, event);
 }
 
 void CellEditorDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,

@@ -1,7 +1,8 @@
 #pragma once
-// The cell editors of a table view: a multi-line text editor for "notes", a read-only combo box
-// for a column with a list of choices, a line editor for every other column. The editor starts
-// from MyCellModifier::getValue and hands its text (or the chosen index) to the model.
+// The cell editors of a table view: a multi-line text editor for "notes" (Enter adds a line,
+// Ctrl+Enter stores and closes), a read-only combo box for a column with a list of choices, a
+// line editor for every other column. The editor starts from MyCellModifier::getValue and hands
+// its text (or the chosen index) to the model.
 #include <QStyledItemDelegate>
 
 namespace qmk::extends {
@@ -22,6 +23,9 @@ class CellEditorDelegate : public QStyledItemDelegate {
                             const QModelIndex& index) const override;
   // True when the editor holds something else than the value it was started from.
   bool isChanged(const QWidget* editor) const;
+
+ protected:
+  bool eventFilter(QObject* object, QEvent* event) override;
 
  private:
   RecordTableModel* model_;

@@ -1,5 +1,7 @@
 #include "qmk/extends/RecordTableModel.h"
 
+#include "qmk/extends/ShownText.h"
+
 namespace qmk::extends {
 
 RecordTableModel::RecordTableModel(BaseRecords* list, std::shared_ptr<const base::ColumnSet> columns,
@@ -33,7 +35,8 @@ QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
   if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return QVariant();
   if (role != Qt::DisplayRole && role != Qt::EditRole) return QVariant();
   const base::BaseRecord* record = rows_[std::size_t(index.row())].get();
-  return QString::fromStdString(labels_.getColumnText(record, index.column()));
+  const std::string text = labels_.getColumnText(record, index.column());
+  return QString::fromStdString(role == Qt::EditRole ? text : shownStart(text));
 }
 
 QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -2,7 +2,8 @@
 // The table model of a table view: one row per record of the live records array of a record
 // list, one column per column name of the record kind. The rows are read again from the list
 // on every refresh (a model reset), in list order or in the order of the active column sort.
-// setData hands an edit to the MyCellModifier.
+// setData hands an edit to the MyCellModifier. A cell shows the start of a long value
+// (shownStart); the edit role and the editors get it whole.
 #include "qmk/ViewerRecords.h"
 #include "qmk/base/BaseRecord.h"
 #include "qmk/extends/ColumnSorter.h"
@@ -22,6 +23,7 @@ class RecordTableModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
+
   // list and modifier are not owned and must outlive the model; columns is the record kind's
   // shared metadata (names, option lists, tips).
   RecordTableModel(BaseRecords* list, std::shared_ptr<const base::ColumnSet> columns, MyCellModifier* modifier,

@@ -28,6 +28,16 @@ class ViewerTable : public QTableView {
     if (beforeDestroy) beforeDestroy();
   }
   std::function<void()> beforeDestroy;
+  std::function<bool()> storing;  // an edit is being handed to the model
+
+ protected:
+  // Storing an edit may bring another tab to the front, which hides this table and moves the
+  // focus on. The view would move its current cell too, and so close the editor being stored
+  // in the middle of storing it: only the focus moves then.
+  bool focusNextPrevChild(bool next) override {
+    if (storing && storing()) return QWidget::focusNextPrevChild(next);
+    return QTableView::focusNextPrevChild(next);
+  }
 };
 
 }  // namespace
@@ -42,6 +52,7 @@ TableViewer::TableViewer(ViewerRecords* list, std::shared_ptr<const base::Column
   setParent(table_);
   table_->setProperty(viewerRecordsKey, QVariant::fromValue(static_cast<QObject*>(this)));
   model_ = new RecordTableModel(list, std::move(columns), modifier, this);
+  table->storing = [model = model_] { return model->isEditing(); };
   delegate_ = new CellEditorDelegate(model_, this);
   table_->setModel(model_);
   table_->setItemDelegate(delegate_);
@@ -159,6 +170,23 @@ std::vector<base::RecordPtr> TableViewer::selectedRecords() const {
 }
 
 void TableViewer::setSelection(const std::vector<int>& rows) {
+  if (model_->isEditing()) {
+    // Moving the current cell now would close the editor whose value is being handed over, and
+    // the editor's own close would then find it gone: select once the edit is done.
+    std::vector<base::RecordPtr> records;
+    for (int row : rows)
+      if (base::RecordPtr record = model_->recordAt(row)) records.push_back(record);
+    QMetaObject::invokeMethod(
+        this,
+        [this, records] {
+          std::vector<int> now;
+          for (const base::RecordPtr& record : records)
+            if (int row = model_->rowOf(record.get()); row >= 0) now.push_back(row);
+          setSelection(now);
+        },
+        Qt::QueuedConnection);
+    return;
+  }
   QItemSelection selection;
   int first = -1;
   for (int row : rows) {

@@ -58,6 +58,8 @@ class TableViewer : public QObject, public RecordsViewer {
   // Records of the selected rows, in display order.
   std::vector<base::RecordPtr> selectedRecords() const;
   // Selects exactly the given rows (replacing the selection) and scrolls the first into view.
+  // Asked while an edit is being stored, it selects the records of those rows once the event
+  // loop runs.
   void setSelection(const std::vector<int>& rows);
   // The row of that record object, or -1.
   int rowOf(const base::BaseRecord* record) const;

@@ -8,7 +8,6 @@
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
-#include "dwin/sys/win32/Process.h"
 #include "winapi/Com.h"
 
 namespace winapi::browser {

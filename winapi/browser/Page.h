@@ -7,7 +7,6 @@
 #include <optional>
 
 #include <QJsonArray>
-#include <QEventLoop>
 #include <QPointer>
 #include <QString>
 #include <QVariant>
@@ -15,6 +14,8 @@
 #include "winapi/Types.h"
 
 #include <QWebEngineView>
+
+class QEventLoop;
 
 namespace winapi::browser {
 
@@ -43,6 +44,8 @@ public:
     // in it (-1 for none). Gives the function's value, or nothing when the page has gone, the
     // document changed from `generation`, the script threw, or no answer came in time.
     // With leaveAllowed, the answer counts even when the script made the page move on (a click).
+    // The wait runs the event loop (window events run meanwhile) and ends as soon as the answer
+    // comes.
     std::optional<QVariant> run(const QString& body, const QJsonArray& args,
                                 std::uint64_t generation, bool leaveAllowed = false);
 
