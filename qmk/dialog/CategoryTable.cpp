@@ -3,7 +3,9 @@
 #include "qmk/dialog/CategoryTable.h"
 
 #include <cstddef>
+#include <map>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -137,24 +139,36 @@ void add(CategoryTable& table, const std::string& system, int id, const std::str
   table[system + "|" + std::to_string(id)] = text;
 }
 
-// The first `count` categories of "24", in the order above, under another system id.
-void addWin2000Share(CategoryTable& table, const std::string& system, std::size_t count) {
-  std::size_t added = 0;
+// Categories of "24" under another system id: every one, or the first `counts` of each group
+// that `counts` names.
+void addWin2000Share(CategoryTable& table, const std::string& system,
+                     const std::map<std::string_view, std::size_t>* counts = nullptr) {
   for (const Group& group : win2000Groups()) {
-    for (const auto& [id, name] : group.categories) {
-      if (added++ == count) return;
+    std::size_t take = group.categories.size();
+    if (counts) {
+      const auto it = counts->find(group.name);
+      take = it == counts->end() ? 0 : it->second;
+    }
+    for (std::size_t i = 0; i < take && i < group.categories.size(); ++i) {
+      const auto& [id, name] = group.categories[i];
       add(table, system, id, std::string(group.name) + " | " + name);
     }
   }
 }
 
+// The shares of "21" (27) and "22" (73), within the group totals of the site's whole table.
+const std::map<std::string_view, std::size_t> kMsDosShare = {
+    {"MIS", 9}, {"Programming", 13}, {"Reference", 1}, {"Utilities/Drivers/System Files", 4}};
+const std::map<std::string_view, std::size_t> kWindows31Share = {
+    {"Business", 13}, {"Desktop Publishing", 7}, {"Education", 10}, {"Family", 3}, {"Finance", 3},
+    {"Gaming", 2},    {"Graphics", 7},           {"Utilities/Drivers/System Files", 28}};
+
 }  // namespace
 
 void buildCategoryTable(CategoryTable& table) {
-  const std::size_t all = static_cast<std::size_t>(-1);
-  for (const char* system : {"24", "20", "23", "25"}) addWin2000Share(table, system, all);
-  addWin2000Share(table, "21", 27);  // MS-DOS
-  addWin2000Share(table, "22", 73);  // Windows 3.1
+  for (const char* system : {"24", "20", "23", "25"}) addWin2000Share(table, system);
+  addWin2000Share(table, "21", &kMsDosShare);      // MS-DOS
+  addWin2000Share(table, "22", &kWindows31Share);  // Windows 3.1
   add(table, "22", 64, "Utilities/Drivers/System Files | Desktop Enhancements and Replacements");
   add(table, "23", 317, "MISC | Windows 98-specific Programs and Files");
   add(table, "23", 319, "MISC | Windows Millennium-specific Programs and Files");

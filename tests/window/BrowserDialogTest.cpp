@@ -25,6 +25,7 @@
 
 #include <fstream>
 #include <functional>
+#include <map>
 
 namespace qmk::test {
 namespace {
@@ -162,6 +163,25 @@ TEST_F(BrowserDialog, ToolWindowWithButtonsBrowserAndContextMenu) {
   EXPECT_EQ(labels, "&XML &Screen &Name &ID &Download &Email I&nfo &Desc 250 D&esc 2000 I&con &Order &Keywords "
                     "&Company &pad_locale &exe_locale ");
   EXPECT_EQ(button("&Desc 250")->toolTip(), "copy Char_Desc_250 to Clipboard");
+
+  // The category table made with it: its sections, and no group above its count on the site.
+  std::map<std::string, int> sections, groups;
+  for (const auto& [key, value] : WebBrowserDialog::categories()) {
+    ++sections[key.substr(0, key.find('|'))];
+    ++groups[value.substr(0, value.find(" | "))];
+  }
+  EXPECT_EQ(sections, (std::map<std::string, int>{
+                          {"20", 176}, {"21", 27}, {"22", 74}, {"23", 179}, {"24", 176}, {"25", 176}}));
+  const std::map<std::string, int> onSite = {
+      {"Utilities/Drivers/System Files", 161}, {"Programming", 100}, {"Internet", 89}, {"Business", 67},
+      {"Education", 57}, {"MIS", 56}, {"Gaming", 54}, {"Multimedia", 52}, {"Graphics", 51},
+      {"Major Applications", 48}, {"Desktop Publishing", 42}, {"Music/Audio", 26}, {"Personal Interest", 25},
+      {"MISC", 24}, {"Finance", 23}, {"Family", 17}, {"Religious Software", 13}, {"Web Development", 12},
+      {"Reference", 8}, {"Screen Savers", 5}, {"Specific Business and Industries", 3}};
+  for (const auto& [group, count] : groups) {
+    ASSERT_TRUE(onSite.count(group)) << group;
+    EXPECT_LE(count, onSite.at(group)) << group;
+  }
 
   // The browser's own window sits in the dialog, under the buttons, at its fixed size.
   QWidget* frame = winapi::browser::browserWidget(com::getBrowserHwnd(d->browser()));
