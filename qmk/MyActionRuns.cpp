@@ -110,7 +110,8 @@ void moveSelected(tab::TableView& target, bool alsoFromCatalogue) {
 }
 
 // Sets the column of the record and writes it (with its cascade when asked); a write that is
-// not stored puts the old value back. True when stored.
+// not stored puts the old value back. A row the file does not hold yet keeps the value: it is
+// stored with it once its id is set. True unless the write failed.
 bool storeField(ViewerRecords& records, const base::RecordPtr& record, const std::string& column,
                 const std::string& value, bool cascade) {
   const std::optional<std::string> old = record->get(column);
@@ -118,7 +119,7 @@ bool storeField(ViewerRecords& records, const base::RecordPtr& record, const std
   records.refresh();
   DB& db = DB::getInstance();
   const bool stored = cascade ? db.updateFieldCascade(records.name, idOf(record), column, value)
-                              : db.updateField(records.name, idOf(record), column, value) > 0;
+                              : db.updateField(records.name, idOf(record), column, value) != DB::notStored;
   if (!stored) {
     record->set(column, old.value_or(std::string()));
     records.refresh();

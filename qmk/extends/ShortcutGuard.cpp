@@ -8,6 +8,8 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QTextEdit>
@@ -25,6 +27,13 @@ bool editsText(QObject* object) {
   return qobject_cast<QLineEdit*>(object) || qobject_cast<QPlainTextEdit*>(object) ||
          qobject_cast<QTextEdit*>(object) || qobject_cast<QComboBox*>(object) ||
          qobject_cast<QAbstractSpinBox*>(object);
+}
+
+// A widget of another window than the main one (the browser window, a dialog): the commands
+// belong to the main window's menus and do not act there. Open menus keep their own keys.
+bool outsideMainWindow(QObject* object) {
+  auto* widget = qobject_cast<QWidget*>(object);
+  return widget && !qobject_cast<QMenu*>(widget) && !qobject_cast<QMainWindow*>(widget->window());
 }
 
 bool isCommandShortcut(const QKeySequence& keys) {
@@ -47,9 +56,10 @@ void ShortcutGuard::install() {
 void ShortcutGuard::uninstall() { delete installed().data(); }
 
 bool ShortcutGuard::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() != QEvent::ShortcutOverride || !editsText(watched)) return false;
+  if (event->type() != QEvent::ShortcutOverride) return false;
   auto* key = static_cast<QKeyEvent*>(event);
-  if (!(key->modifiers() & Qt::ControlModifier)) return false;
+  const bool guarded = outsideMainWindow(watched) || (editsText(watched) && (key->modifiers() & Qt::ControlModifier));
+  if (!guarded) return false;
   // Accepting the override hands the key to the widget as an ordinary key press.
   if (isCommandShortcut(QKeySequence(key->keyCombination()))) key->accept();
   return false;

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 
@@ -157,6 +158,17 @@ TEST_F(BrowserCommands, PagesInTheBrowserAndItsLocationIntoTheRow) {
   extends::Commands::find(Command::OpenSubPageAction)->trigger();
   EXPECT_EQ(status(), "navigate to " + base + "/add.php");
   EXPECT_TRUE(dwin::sys::win32::ie::waitForTitle(browser->browser(), "Page /add.php", 15000));
+
+  // the main window's accelerators do not act from the browser window
+  browser->shell()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(browser->shell()));
+  auto* button = browser->shell()->findChild<QPushButton*>();
+  ASSERT_NE(button, nullptr);
+  button->setFocus();
+  for (Qt::Key key : {Qt::Key_X, Qt::Key_B, Qt::Key_G}) QTest::keyClick(button, key, Qt::ControlModifier);
+  QApplication::processEvents();
+  EXPECT_EQ(column("SELECT id FROM Shareware_Sites"), std::vector<std::string>{host});
+  EXPECT_EQ(viewerAt(SharewareTab)->rowCount(), 1);
 }
 
 }  // namespace

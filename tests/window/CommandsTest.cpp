@@ -400,6 +400,15 @@ TEST_F(Commands, StampsFromTodayAndThePadFile) {
   edit(ListingTab, 0, "sub_date", QString("t"));
   EXPECT_EQ(one("SELECT sub_date FROM Tool"), today);
 
+  // a new row keeps its date until its id is set, and is stored with it
+  choose(ListingTab, "&Add Record");
+  base::RecordPtr added = viewerAt(ListingTab)->selectedRecords().at(0);
+  const std::string placeholder = added->get("id").value_or("");
+  choose(ListingTab, "Set submit date to &Today");
+  EXPECT_EQ(status(), placeholder + " submit date setted to " + today);
+  edit(ListingTab, rowOfId(ListingTab, placeholder), "id", QString("n.com"));
+  EXPECT_EQ(one("SELECT sub_date FROM Tool WHERE id='n.com'"), today);
+
   // version: missing, huge, not a plain file, binary, then a good PAD file
   const std::string folder = dir_.path().toStdString();
   const std::string pad = folder + "/pad.xml";
