@@ -220,6 +220,10 @@ TEST_F(Editing, TodayAndVersionShortcutsRunTheirCommandsOnly) {
   EXPECT_EQ(viewerAt(4)->recordAt(0)->get("sub_date"), "");
   extends::Commands::registerAction(Command::TodayAction, ownToday);
   extends::Commands::registerAction(Command::VersionAction, ownVersion);
+  // the command's refusal is what the user reads, not a write of the value the row had
+  viewerAt(4)->setSelection({0});
+  edit(4, 0, "version", QString("v"));
+  EXPECT_EQ(status(), " version for Tool not setted");
 }
 
 TEST_F(Editing, ListedUrlFromTheDownloadSiteIsStoredDecoded) {
