@@ -138,6 +138,10 @@ TEST_F(Locked, CommandsThatWriteShowWhatTheFileHolds) {
   run(extends::Command::RemoveTemp_SitesAction);
   EXPECT_NE(status().find(locked), std::string::npos) << status();
   EXPECT_EQ(idsShown(3), std::vector<std::string>{"t.com"});
+  pick(3, "t.com");  // the last row of its list
+  run(extends::Command::RemoveAction);
+  EXPECT_EQ(status(), "removal of row t.com from Temp_Sites not stored: " + locked);
+  EXPECT_EQ(idsShown(3), std::vector<std::string>{"t.com"});
 
   pick(4, "a.com");
   run(extends::Command::TodayAction);
