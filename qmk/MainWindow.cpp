@@ -267,8 +267,25 @@ void MainWindow::removeSelectedRecord() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+  if (!closed_) {
+    // An open edit that could not be stored keeps the window open, so its report is read.
+    const std::size_t failures = report::notStoredCount();
+    commitOpenEditors();
+    if (report::notStoredCount() != failures) {
+      event->ignore();
+      return;
+    }
+  }
   shutDown();
   QMainWindow::closeEvent(event);
+}
+
+void MainWindow::commitOpenEditors() {
+  for (int index = 0; tabFolder_ && index < tabFolder_->count(); ++index) {
+    ViewerRecords* records = extends::TableViewer::viewerRecordsOf(tabFolder_->widget(index));
+    if (auto* viewer = records ? dynamic_cast<extends::TableViewer*>(records->getTableViewer()) : nullptr)
+      viewer->commitOpenEditor();
+  }
 }
 
 void MainWindow::shutDown() {
@@ -276,11 +293,7 @@ void MainWindow::shutDown() {
   closed_ = true;
   clipboard_ = nullptr;
   // An edit still open in a cell is stored while the database is open.
-  for (int index = 0; tabFolder_ && index < tabFolder_->count(); ++index) {
-    ViewerRecords* records = extends::TableViewer::viewerRecordsOf(tabFolder_->widget(index));
-    if (auto* viewer = records ? dynamic_cast<extends::TableViewer*>(records->getTableViewer()) : nullptr)
-      viewer->commitOpenEditor();
-  }
+  commitOpenEditors();
   if (disposeBrowserHook()) disposeBrowserHook()();
   if (db_) {
     try {

@@ -84,6 +84,8 @@ class MainWindow : public QMainWindow, public WindowPort {
   void createMenus();
   // The close order: clipboard, browser dialog, database, place; true once done.
   void shutDown();
+  // Stores the edit still open in a cell of any tab.
+  void commitOpenEditors();
 
   DB* db_;
   QTabWidget* tabFolder_ = nullptr;

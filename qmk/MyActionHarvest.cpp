@@ -42,7 +42,8 @@ void harvest(const std::string& input, const std::string& label, const HarvestRu
   if (!run.visit(sites)) return;
   const std::size_t count = run.store();
   if (count == 0) {
-    if (run.windowOpen()) showStatus(failed);
+    // a store that failed keeps its own report: what was not stored, and why
+    if (run.windowOpen() && !run.notStored()) showStatus(failed);
     return;
   }
   showStatus(storedBefore + std::to_string(count) + storedAfter);
@@ -122,7 +123,11 @@ std::size_t HarvestRun::store() {
     const std::string id = record->get("id").value_or(std::string());
     if (isNewSite(id) && ids.insert(id).second) fresh.push_back(record);
   }
-  if (fresh.empty() || !tab::Temp_Sites::addAllAndStore(fresh, true)) return 0;
+  if (fresh.empty()) return 0;
+  if (!tab::Temp_Sites::addAllAndStore(fresh, true)) {
+    notStored_ = true;
+    return 0;
+  }
   return fresh.size();
 }
 

@@ -55,6 +55,8 @@ class HarvestRun {
   // Drops collected sites that became known meanwhile and stores the rest in Temp_Sites
   // (addAllAndStore with storing on); the number stored, 0 for none or a failed store.
   std::size_t store();
+  // True when store() met a write that failed (the status line says why).
+  bool notStored() const { return notStored_; }
 
   // True while the main window that was there at the start is still open (always true when
   // the run began without one).
@@ -68,6 +70,7 @@ class HarvestRun {
   std::string label_;
   Rank rank_;
   bool askedRank_ = false;
+  bool notStored_ = false;
   bool hadWindow_;
   QPointer<MainWindow> window_;
 };

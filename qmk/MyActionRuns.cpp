@@ -6,6 +6,7 @@
 #include "dwin/time/WallClock.h"
 #include "qmk/Base.h"
 #include "qmk/DB.h"
+#include "qmk/DBSteps.h"
 #include "qmk/MainWindow.h"
 #include "qmk/MessageDialog.h"
 #include "qmk/Report.h"
@@ -88,8 +89,10 @@ void moveSelected(tab::TableView& target, bool alsoFromCatalogue) {
   const bool fromListing = isCurrentListing(current);
   DB& db = DB::getInstance();
   bool stored = false;
+  bool begun = false;
   try {
     dwin::database::sqlite::Transaction move(db.getConnection());
+    begun = true;
     stored = current->removeAndDeleteHere(record);
     if (stored && alsoFromCatalogue && fromListing) {
       tab::Shareware_Sites* catalogue = tab::Shareware_Sites::getInstance();
@@ -99,9 +102,12 @@ void moveSelected(tab::TableView& target, bool alsoFromCatalogue) {
     if (stored) move.commit();
   } catch (const std::exception& e) {
     stored = false;
-    report::notStored(db.getWindow(), "move of " + id, e.what());
+    int code = 0;
+    report::notStored(db.getWindow(), "move of " + id, steps::reasonOf(db.getConnection(), e, code));
   }
   if (!stored) {
+    // Not begun (another program holds the file): nothing changed, and reading would only wait.
+    if (!begun) return;
     reloadTables();
     if (base::RecordPtr again = current->getById(id)) current->selectRecord(again);
     return;
@@ -266,9 +272,15 @@ void VersionAction::run() {
 
 void RemoveTemp_SitesAction::run() {
   tab::Temp_Sites* temp = tab::Temp_Sites::getInstance();
+  // Not stored: the file still holds these rows. They are put back rather than read again, which
+  // would only wait while another program holds the file.
+  std::vector<base::RecordPtr> kept = temp->getRecords();
   temp->setLength(0);
   temp->refresh();
-  if (!DB::getInstance().clearTable()) tab::Temp_Sites::openTab();  // the rows the file still holds
+  if (!DB::getInstance().clearTable()) {
+    temp->getRecords() = std::move(kept);
+    temp->refresh();
+  }
 }
 
 void ListedUrlAction::run() {

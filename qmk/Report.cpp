@@ -6,6 +6,12 @@
 
 namespace qmk::report {
 
+namespace {
+std::size_t failures = 0;
+} // namespace
+
+std::size_t notStoredCount() { return failures; }
+
 void trace(std::string_view line)
 {
     try {
@@ -24,6 +30,7 @@ std::string notStoredText(std::string_view what, std::string_view reason)
 
 void notStored(WindowPort* window, std::string_view what, std::string_view reason)
 {
+    ++failures;
     std::string line = "write failed: ";
     line += what;
     line += ": ";

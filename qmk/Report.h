@@ -4,6 +4,7 @@
 // knows the change was not kept. Free of Qt Widgets: the status line is reached through the
 // WindowPort the caller hands over (null: the console line only). Never throws.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,9 @@ void notStored(WindowPort* window, std::string_view what, std::string_view reaso
 
 // The status text notStored shows.
 std::string notStoredText(std::string_view what, std::string_view reason);
+
+// How many writes notStored has reported since the program started.
+std::size_t notStoredCount();
 
 } // namespace report
 } // namespace qmk

@@ -2,12 +2,12 @@
 
 #include "dwin/sys/win32/Shell32.h"
 #include "dwin/sys/win32/XdgFiles.h"
+#include "qmk/Report.h"
 #include "vorn/Soft.h"
 #include "vorn/Texts.h"
 
 #include <cstdlib>
 #include <filesystem>
-#include <iostream>
 #include <system_error>
 
 #include <pwd.h>
@@ -106,6 +106,6 @@ void Config::openHelpPage(const std::string& source) { openWebLink(vorn::Texts::
 
 void Config::openHomePage(const std::string& source) { openWebLink(vorn::Texts::makerHomeUrl(), source); }
 
-void Config::logInfo(const std::string& message) { std::cout << "info: " << message << std::endl; }
+void Config::logInfo(const std::string& message) { report::trace("info: " + message); }
 
 }  // namespace qmk::config

@@ -144,6 +144,8 @@ void MyCellModifier::modify(const base::RecordPtr& element, const std::string& p
         return;
       }
     }
+    // The command refused, or its write failed: it has said so, and there is nothing to store.
+    if (shortcut && element->get(property) == oldValue) return;
     const base::FieldMap stored = element->getFields();
     if (!shortcut) element->set(property, *newValue);
     normalizeRecordUrl(*element);

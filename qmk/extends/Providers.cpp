@@ -1,9 +1,10 @@
 #include "qmk/extends/StructuredContentProvider.h"
 #include "qmk/extends/TableLabelProvider.h"
+#include "qmk/Report.h"
 
 #include <exception>
-#include <iostream>
 #include <stdexcept>
+#include <string>
 
 namespace qmk::extends {
 
@@ -27,8 +28,8 @@ std::string DefaultTableLabelProvider::getColumnText(const base::BaseRecord* ele
     if (!element) throw std::invalid_argument("element is not a record");
     return element->get(columnText).value_or(std::string());
   } catch (const std::exception& e) {
-    std::cout << "DefaultLabelProvider.getColumntext catch " << e.what() << " at column index " << columnIndex
-              << ", column text " << columnText << std::endl;
+    report::trace("DefaultLabelProvider.getColumntext catch " + std::string(e.what()) + " at column index " +
+                  std::to_string(columnIndex) + ", column text " + columnText);
   }
   return std::string();
 }

@@ -166,11 +166,12 @@ bool TableView::removeAndDeleteHere(const base::RecordPtr& record) {
     if (!record) return false;
     std::vector<base::RecordPtr>& list = getRecords();
     const auto at = std::find(list.begin(), list.end(), record);
+    const bool listed = at != list.end();  // asked before the removal, which moves the end
     const std::size_t position = std::size_t(at - list.begin());
     remove(record);
     if (DB::getInstance().deleteRecord(*record, name) == DB::notStored) {
       // Still in the file: the row comes back where it was.
-      if (at != list.end()) list.insert(list.begin() + std::ptrdiff_t(std::min(position, list.size())), record);
+      if (listed) list.insert(list.begin() + std::ptrdiff_t(std::min(position, list.size())), record);
       refresh();
       return false;
     }

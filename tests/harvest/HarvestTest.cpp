@@ -137,6 +137,18 @@ TEST_F(Harvest, ServiceFailingInTheMiddleKeepsWhatCameBefore) {
             (std::vector<std::string>{"s1.example", "s50.example"}));
 }
 
+TEST_F(Harvest, AStoreTheFileRefusesIsReportedAsNotStored) {
+  exec("CREATE TRIGGER full BEFORE INSERT ON Temp_Sites WHEN NEW.id = 'site2.example' "
+       "BEGIN SELECT RAISE(ABORT, 'disk full'); END;");
+  engine_.links = links_;
+  harvest(extends::Command::GoogleSearchAction, "Cheap Software");
+  EXPECT_EQ(status(), "row site2.example of Temp_Sites not stored: disk full");
+  // the site before it is stored, and the table shows what the file holds
+  EXPECT_EQ(tempSites(), (std::vector<std::string>{"known2.example 4 [Enter page]",
+                                                   "site1.example 5 http://www.site1.example/p"}));
+  EXPECT_EQ(idsShown(3).size(), 2u);
+}
+
 TEST_F(Harvest, WebSearchKeepsNewRankedSites) {
   engine_.links = links_;
   harvest(extends::Command::GoogleSearchAction, "Cheap Software");

@@ -1,6 +1,7 @@
 // In-place editing as the cell editors hand values over: checks, status texts and storing.
 #include "Fixture.h"
 
+#include "dwin/database/sqlite/Base.h"
 #include "dwin/net/Services.h"
 #include "qmk/Base.h"
 #include "qmk/extends/CellEditorDelegate.h"
@@ -17,6 +18,8 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+
+#include <sqlite3.h>
 
 #include <fstream>
 
@@ -220,6 +223,10 @@ TEST_F(Editing, TodayAndVersionShortcutsRunTheirCommandsOnly) {
   EXPECT_EQ(viewerAt(4)->recordAt(0)->get("sub_date"), "");
   extends::Commands::registerAction(Command::TodayAction, ownToday);
   extends::Commands::registerAction(Command::VersionAction, ownVersion);
+  // the command's refusal is what the user reads, not a write of the value the row had
+  viewerAt(4)->setSelection({0});
+  edit(4, 0, "version", QString("v"));
+  EXPECT_EQ(status(), " version for Tool not setted");
 }
 
 TEST_F(Editing, ListedUrlFromTheDownloadSiteIsStoredDecoded) {
@@ -303,8 +310,21 @@ TEST_F(Editing, AnOpenEditIsStoredBeforeTheWindowCloses) {
   openWindow();
   selectTab(0);
   window_->activateWindow();
+  // another program holds the file: the window stays open to say the edit was not stored
+  db_->getConnection().setBusyTimeout(100);
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open((folder_ + "/qmk.db").c_str(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr), SQLITE_OK);
   ASSERT_NE(typeWithoutEnter(viewerAt(0)->getTable(), 0, columnIndex(0, "sub_page"), "http://a.com/add"), nullptr);
   closeWindow();
+  sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  EXPECT_TRUE(window_->isVisible());
+  EXPECT_EQ(status(), "sub_page of row a.com in Shareware_Sites not stored: database is locked");
+
+  ASSERT_NE(typeWithoutEnter(viewerAt(0)->getTable(), 0, columnIndex(0, "sub_page"), "http://a.com/add"), nullptr);
+  closeWindow();
+  EXPECT_FALSE(window_->isVisible());
   EXPECT_EQ(column("SELECT sub_page FROM Shareware_Sites"), std::vector<std::string>{"http://a.com/add"});
 }
 

@@ -3,6 +3,8 @@
 #include "Fixture.h"
 
 #include "dwin/database/sqlite/Base.h"
+#include "qmk/MessageDialog.h"
+#include "qmk/extends/Commands.h"
 #include "qmk/extends/RecordTableModel.h"
 
 #include <QApplication>
@@ -18,6 +20,13 @@ namespace {
 
 class Locked : public WindowTest {
  protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    // a dialog would wait for a click that never comes
+    MessageDialog::setInterceptor([this](MessageDialog::Kind, const std::string&, const std::string& text) {
+      dialogs_.push_back(text);
+    });
+  }
   void lock() {
     ASSERT_EQ(sqlite3_open((folder_ + "/qmk.db").c_str(), &other_), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other_, "BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr), SQLITE_OK);
@@ -30,6 +39,7 @@ class Locked : public WindowTest {
   void TearDown() override {
     if (other_) unlock();
     WindowTest::TearDown();
+    MessageDialog::setInterceptor(nullptr);
   }
   std::string shown(int tab, const std::string& id, const std::string& column) {
     extends::RecordTableModel* model = viewerAt(tab)->getModel();
@@ -45,6 +55,7 @@ class Locked : public WindowTest {
   }
 
   sqlite3* other_ = nullptr;
+  std::vector<std::string> dialogs_;
 };
 
 TEST_F(Locked, EditsNotesAndRowsAreTakenBackThenStoredWhenMadeAgain) {
@@ -94,6 +105,55 @@ TEST_F(Locked, EditsNotesAndRowsAreTakenBackThenStoredWhenMadeAgain) {
   window_->removeSelectedRecord();
   EXPECT_EQ(rowOfId(0, "b.com"), -1);
   EXPECT_EQ(column("SELECT id FROM Shareware_Sites ORDER BY id"), (std::vector<std::string>{"a.com", "new.com"}));
+}
+
+
+TEST_F(Locked, CommandsThatWriteShowWhatTheFileHolds) {
+  addSite("Shareware_Sites", "a.com", "1", "first");
+  addSite("Temp_Sites", "t.com", "2");
+  addProduct("Tool", "1");
+  addSite("Tool", "a.com", "1", "first");
+  openWindow();
+  db_->getConnection().setBusyTimeout(100);
+  auto pick = [this](int tab, const std::string& id) {
+    selectTab(tab);
+    viewerAt(tab)->setSelection({rowOfId(tab, id)});
+    QApplication::processEvents();
+  };
+  auto run = [](extends::Command command) {
+    extends::Commands::run(command);
+    QApplication::processEvents();
+  };
+  const std::string locked = "database is locked";
+
+  lock();
+  pick(3, "t.com");
+  run(extends::Command::MoveToSharewareSitesAction);
+  EXPECT_NE(status().find(locked), std::string::npos) << status();
+  EXPECT_EQ(idsShown(3), std::vector<std::string>{"t.com"});
+  EXPECT_EQ(idsShown(0), std::vector<std::string>{"a.com"});
+  EXPECT_EQ(idsShown(4), std::vector<std::string>{"a.com"});
+
+  selectTab(3);
+  run(extends::Command::RemoveTemp_SitesAction);
+  EXPECT_NE(status().find(locked), std::string::npos) << status();
+  EXPECT_EQ(idsShown(3), std::vector<std::string>{"t.com"});
+  pick(3, "t.com");  // the last row of its list
+  run(extends::Command::RemoveAction);
+  EXPECT_EQ(status(), "removal of row t.com from Temp_Sites not stored: " + locked);
+  EXPECT_EQ(idsShown(3), std::vector<std::string>{"t.com"});
+
+  pick(4, "a.com");
+  run(extends::Command::TodayAction);
+  EXPECT_NE(status().find(locked), std::string::npos) << status();
+  EXPECT_EQ(viewAt(4)->getById("a.com")->get("sub_date"), "");
+  unlock();
+
+  pick(3, "t.com");
+  run(extends::Command::MoveToSharewareSitesAction);
+  EXPECT_EQ(column("SELECT id FROM Tool ORDER BY id"), (std::vector<std::string>{"a.com", "t.com"}));
+  EXPECT_EQ(idsShown(3), std::vector<std::string>{});
+  EXPECT_EQ(dialogs_, std::vector<std::string>{});
 }
 
 }  // namespace
