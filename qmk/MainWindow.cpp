@@ -166,6 +166,9 @@ void MainWindow::configureShell() {
   if (const QPixmap* png = config::ImageManager::getInstance().get("soft32.png")) icon.addPixmap(*png);
   setWindowIcon(icon);
   if (QScreen* screen = QGuiApplication::primaryScreen()) resize(screen->availableVirtualGeometry().size());
+  // The size above is the client area's; with a window manager's frame around it the window would run
+  // past the work area and hide the status line, so the manager fits the frame to the work area.
+  setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void MainWindow::createContents() {

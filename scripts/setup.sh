@@ -9,6 +9,7 @@ packages=(
   libsqlite3-dev libcurl4-openssl-dev
   libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev
   xvfb xauth
+  xdg-utils
 )
 
 missing=()

@@ -117,6 +117,8 @@ WebBrowserDialog::WebBrowserDialog(QWidget* parent, ComPtr<winapi::IWebBrowser2>
                 {"&pad_locale", "pad_locale"},
                 {"&exe_locale", "exe_locale"}};
   auto* grid = new QGridLayout(shell);
+  grid->setContentsMargins(2, 2, 2, 2);
+  grid->setHorizontalSpacing(1);
   createButtons();
   shell->setWindowTitle("Web Browser");
   shell->setFixedSize(800, 600);
@@ -140,6 +142,9 @@ void WebBrowserDialog::createButtons() {
   for (const auto& [label, field] : padFields_) {
     auto* button = new QPushButton(QString::fromStdString(label), shell_);
     button->setToolTip(QString::fromStdString("copy " + field + " to Clipboard"));
+    // The style's usual button width gives 15 buttons more than the dialog's width, and an even
+    // squeeze cuts the long labels; each keeps at least the room its own label needs.
+    button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text().remove('&')) + 8);
     grid->addWidget(button, 0, column++);
     QObject::connect(button, &QPushButton::clicked, button, [this, button] { copyPadField(button); });
   }

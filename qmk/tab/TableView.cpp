@@ -8,6 +8,7 @@
 #include "qmk/extends/RecordTableModel.h"
 #include "qmk/tab/Listed_Urls.h"
 
+#include <QApplication>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -53,6 +54,10 @@ void TableView::createTableViewer(QTabWidget* folder) {
   viewer_ = new extends::TableViewer(this, columns(), &modifier_, this, folder);
   QTableView* table = viewer_->getTable();
   {
+    // The page about to be hidden would hand the focus on by moving its current cell, closing
+    // an editor that is still storing its value; the folder takes the focus instead.
+    QWidget* focus = QApplication::focusWidget();
+    if (focus && folder->currentWidget() && folder->currentWidget()->isAncestorOf(focus)) folder->setFocus();
     const QSignalBlocker quiet(folder);
     int index = folder->addTab(table, QString());
     setTabText(folder, index, name);

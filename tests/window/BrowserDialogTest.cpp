@@ -208,6 +208,15 @@ TEST_F(BrowserDialog, ToolWindowWithButtonsBrowserAndContextMenu) {
   d->openUrl(site.baseUrl() + "/front");
   EXPECT_TRUE(shell->isVisible());
   EXPECT_GT(frame->mapTo(shell, QPoint(0, 0)).y(), buttons.front()->geometry().bottom());
+  // Each label readable in full: the row fits the dialog without the buttons overlapping.
+  for (int i = 0; i < buttons.size(); ++i) {
+    QPushButton* b = buttons[i];
+    EXPECT_GE(b->width(), b->fontMetrics().horizontalAdvance(b->text().remove('&')) + 4) << b->text().toStdString();
+    if (i > 0) {
+      EXPECT_GT(b->x(), buttons[i - 1]->geometry().right()) << b->text().toStdString();
+    }
+  }
+  EXPECT_LE(buttons.back()->geometry().right(), shell->width());
   ASSERT_TRUE(ie::waitForTitle(d->browser(), "Front", 15000));
   EXPECT_EQ(location(), site.baseUrl() + "/front");
   shell->close();

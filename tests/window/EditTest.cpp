@@ -362,5 +362,36 @@ TEST_F(Editing, TypingIntoTheTableAsAUserStoresTheRow) {
   EXPECT_EQ(column("SELECT backlink FROM Shareware_Sites"), std::vector<std::string>{"custom"});
 }
 
+TEST_F(Editing, TheFirstProductsIdTypedAsAUserOpensItsListingTabAndClosesTheEditorOnce) {
+  openWindow();
+  selectTab(1);
+  window_->activateWindow();
+  window_->addNewRecord();
+  QTableView* table = viewerAt(1)->getTable();
+  QModelIndex cell = table->model()->index(0, columnIndex(1, "id"));
+  table->setCurrentIndex(cell);
+  table->edit(cell);
+  QApplication::processEvents();
+  auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  ASSERT_NE(editor, nullptr);
+  static std::vector<std::string> warnings;
+  warnings.clear();
+  QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type != QtDebugMsg && type != QtInfoMsg) warnings.push_back(text.toStdString());
+  });
+  editor->selectAll();
+  QTest::keyClicks(editor, "WidgetPro");
+  QTest::keyClick(editor, Qt::Key_Return);  // the new product's listing tab takes the focus
+  QApplication::processEvents();
+  QApplication::processEvents();
+  qInstallMessageHandler(previous);
+  EXPECT_EQ(column("SELECT id FROM Softwares"), std::vector<std::string>{"WidgetPro"});
+  auto* folder = window_->findChild<QTabWidget*>();
+  ASSERT_NE(folder, nullptr);
+  EXPECT_EQ(folder->tabText(folder->count() - 1).toStdString(), "WidgetPro");
+  for (const std::string& warning : warnings)
+    EXPECT_EQ(warning.find("closeEditor"), std::string::npos) << warning;
+}
+
 }  // namespace
 }  // namespace qmk::test
