@@ -2,35 +2,26 @@
 // beside loading the same page with the browser core's loadHtml alone, in the same window and
 // the same run. Each round starts from a blank page; "shown" is the form's title in the document.
 // Run offscreen: QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1 ./browser_bench
+#include "bench/common/BenchApp.h"
 #include "dwin/net/Services.h"
 #include "dwin/sys/win32/Process.h"
-#include "dwin/sys/win32/QtMessagePump.h"
 #include "dwin/sys/win32/com/Core.h"
-#include "dwin/sys/win32/com/Init.h"
 #include "dwin/sys/win32/ie/IE.h"
 #include "dwin/sys/win32/ie/WebBrowser.h"
-#include "qmk/DB.h"
-#include "qmk/MainWindow.h"
-#include "qmk/MyAction.h"
-#include "qmk/config/Config.h"
 #include "qmk/dialog/SiteForms.h"
 #include "qmk/dialog/WebBrowserDialog.h"
 #include "qmk/extends/Commands.h"
 #include "qmk/extends/TableViewer.h"
 #include "qmk/tab/TableView.h"
 #include "vorn/IE.h"
-#include "winapi/browser/BrowserServer.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QTabWidget>
 #include <QTableView>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
-#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -42,17 +33,11 @@ const char* const kTitle = "Free downloads of the best computer software freewar
 
 // A window on a database with one product ready to submit, its download-site row selected, and
 // the browser window open.
-struct Scene {
-  QTemporaryDir dir;
-  std::unique_ptr<qmk::DB> db;
-  std::unique_ptr<qmk::MainWindow> window;
+struct Scene : bench::DataFolder {
+  std::unique_ptr<bench::OpenWindow> opened;
   WebBrowserDialog* dialog = nullptr;
 
   Scene() {
-    const std::string folder = dir.path().toStdString() + "/Brightfen/Quillmark";
-    qmk::config::Config::setInstance(std::make_unique<qmk::config::Config>(folder, "qmk.config"));
-    const std::string path = folder + "/qmk.db";
-    { qmk::DB made(path); }  // the four fixed tables
     const std::string domain = dwin::net::downloadSiteDomain();
     const std::string sql =
         "INSERT INTO Softwares (id, home, pr, pad_locale, exe_locale, notes) VALUES ('Tidy', '[Enter homepage]', "
@@ -65,13 +50,8 @@ struct Scene {
     sqlite3_open(path.c_str(), &handle);
     sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, nullptr);
     sqlite3_close(handle);
-    db = std::make_unique<qmk::DB>(path);
-    window = std::make_unique<qmk::MainWindow>(db.get());
-    window->open();
-    window->getTabFolder()->setCurrentIndex(4);
-    auto* view = dynamic_cast<qmk::tab::TableView*>(
-        qmk::extends::TableViewer::viewerRecordsOf(window->getTabFolder()->widget(4)));
-    view->viewer()->getTable()->selectRow(0);
+    opened = std::make_unique<bench::OpenWindow>(path);
+    opened->showTab(4)->viewer()->getTable()->selectRow(0);
     dialog = WebBrowserDialog::getInstance();
     dialog->show();
     QApplication::processEvents();
@@ -136,22 +116,9 @@ BENCHMARK(BM_LoadHtmlAlone)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTi
 }  // namespace
 
 int main(int argc, char** argv) {
-  QTemporaryDir home;
-  setenv("XDG_DATA_HOME", home.path().toLocal8Bit().constData(), 0);
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  setenv("QTWEBENGINE_DISABLE_SANDBOX", "1", 0);
-  setenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --no-sandbox --disable-background-networking", 0);
-  QApplication application(argc, argv);
-  dwin::sys::win32::com::Init::initialize();
-  dwin::sys::win32::installQtMessagePump();
-  winapi::browser::registerBrowserServer();
-  qmk::MainWindow::setCreateActions(qmk::MyAction::createActions);
-  scene();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  theScene().reset();  // the browser goes with its window, before the application
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  qmk::MyAction::releaseActions();
-  return 0;
+  return bench::runBenchmarks(argc, argv, {.actions = true,
+                                           .browser = true,
+                                           .before = [] { scene(); },
+                                           // the browser goes with its window, before the application
+                                           .after = [] { theScene().reset(); }});
 }

@@ -4,6 +4,7 @@
 // - a bare std::unordered_set lookup of the same ids (the floor),
 // - the step right after a list changed (the lookup is read again).
 // Run: QT_QPA_PLATFORM=offscreen ./harvest_bench
+#include "bench/common/BenchApp.h"
 #include "qmk/Base.h"
 #include "qmk/MyActionHarvest.h"
 #include "qmk/tab/Black_Site.h"
@@ -13,11 +14,8 @@
 #include "qmk/tab/Temp_Site.h"
 #include "qmk/tab/Temp_Sites.h"
 
-#include <QApplication>
-
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <unordered_set>
 
 namespace {
@@ -142,11 +140,4 @@ BENCHMARK(BM_StepAfterAListChange)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench::runBenchmarks(argc, argv); }

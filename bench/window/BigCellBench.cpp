@@ -3,9 +3,8 @@
 // - storing a new 4 MiB notes text through the cell editor's hand-over (model, cell modifier,
 //   database), against one raw SQLite UPDATE of the same value in the same file.
 // Run offscreen: QT_QPA_PLATFORM=offscreen ./window_bigcell_bench
-#include "qmk/DB.h"
+#include "bench/common/BenchApp.h"
 #include "qmk/MainWindow.h"
-#include "qmk/config/Config.h"
 #include "qmk/extends/RecordTableModel.h"
 #include "qmk/extends/TableViewer.h"
 #include "qmk/tab/TableView.h"
@@ -13,9 +12,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
-#include <QTabWidget>
 #include <QTableView>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -37,20 +34,14 @@ std::string bigNotes(char first) {
 }
 
 // A window on a database of its own with one catalogue site.
-struct Window {
-  QTemporaryDir dir;
-  std::string path;
-  std::unique_ptr<qmk::DB> db;
-  std::unique_ptr<qmk::MainWindow> window;
+struct Window : bench::DataFolder {
+  std::unique_ptr<bench::OpenWindow> opened;
+  qmk::MainWindow* window = nullptr;
   QTableView* table = nullptr;
   qmk::extends::RecordTableModel* model = nullptr;
   int notes = 0;
 
   explicit Window(const std::string& notesText) {
-    const std::string folder = dir.path().toStdString() + "/Brightfen/Quillmark";
-    qmk::config::Config::setInstance(std::make_unique<qmk::config::Config>(folder, "qmk.config"));
-    path = folder + "/qmk.db";
-    { qmk::DB create(path); }
     sqlite3* handle = nullptr;
     sqlite3_open(path.c_str(), &handle);
     sqlite3_stmt* insert = nullptr;
@@ -62,13 +53,10 @@ struct Window {
     sqlite3_step(insert);
     sqlite3_finalize(insert);
     sqlite3_close(handle);
-    db = std::make_unique<qmk::DB>(path);
-    window = std::make_unique<qmk::MainWindow>(db.get());
-    window->open();
-    window->getTabFolder()->setCurrentIndex(0);
+    opened = std::make_unique<bench::OpenWindow>(path);
+    window = opened->window.get();
+    qmk::tab::TableView* view = opened->showTab(0);
     QApplication::processEvents();
-    auto* view = dynamic_cast<qmk::tab::TableView*>(
-        qmk::extends::TableViewer::viewerRecordsOf(window->getTabFolder()->widget(0)));
     table = view->viewer()->getTable();
     model = view->viewer()->getModel();
     const auto& names = model->columnNames();
@@ -145,13 +133,4 @@ BENCHMARK(BM_StoreBigNotesRawSqlite)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  QTemporaryDir home;
-  setenv("XDG_DATA_HOME", home.path().toLocal8Bit().constData(), 0);
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench::runBenchmarks(argc, argv); }

@@ -2,39 +2,27 @@
 // 100,000-row catalogue table, beside the same pass on a 10-row table (baseline) in the same
 // run. One row is selected and a cell was clicked, so every fact of the pass is worked out.
 // Run offscreen: QT_QPA_PLATFORM=offscreen ./menu_bench
-#include "qmk/DB.h"
-#include "qmk/MainWindow.h"
+#include "bench/common/BenchApp.h"
 #include "qmk/MyAction.h"
-#include "qmk/config/Config.h"
 #include "qmk/extends/TableViewer.h"
 #include "qmk/tab/TableView.h"
 
 #include <QApplication>
 #include <QMenu>
-#include <QTabWidget>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
-#include <cstdlib>
 #include <iostream>
 #include <sstream>
 
 namespace {
 
 // A data folder with `sites` catalogue sites and one product listing all of them.
-struct Data {
-  QTemporaryDir dir;
-  std::string path;
-
+struct Data : bench::DataFolder {
   explicit Data(int sites) {
-    const std::string folder = dir.path().toStdString() + "/Brightfen/Quillmark";
-    qmk::config::Config::setInstance(std::make_unique<qmk::config::Config>(folder, "qmk.config"));
-    path = folder + "/qmk.db";
-    { qmk::DB db(path); }
     sqlite3* handle = nullptr;
     sqlite3_open(path.c_str(), &handle);
     sqlite3_exec(handle, "BEGIN;", nullptr, nullptr, nullptr);
@@ -64,13 +52,9 @@ struct Data {
 void menuOpens(benchmark::State& state) {
   const int rows = int(state.range(0));
   Data data(rows);
-  qmk::DB db(data.path);
-  qmk::MainWindow window(&db);
-  window.open();
+  bench::OpenWindow window(data.path);
   QApplication::processEvents();
-  auto* view = dynamic_cast<qmk::tab::TableView*>(
-      qmk::extends::TableViewer::viewerRecordsOf(window.getTabFolder()->widget(0)));
-  window.getTabFolder()->setCurrentIndex(0);
+  qmk::tab::TableView* view = window.showTab(0);
   QTableView* table = view->viewer()->getTable();
   const int row = rows / 2;
   view->viewer()->setSelection({row});
@@ -93,15 +77,4 @@ BENCHMARK(menuOpens)->Name("BM_MenuEnablingPass")->Arg(10)->Arg(100000)->Unit(be
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  QTemporaryDir home;
-  setenv("XDG_DATA_HOME", home.path().toLocal8Bit().constData(), 0);
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  qmk::MainWindow::setCreateActions(qmk::MyAction::createActions);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  qmk::MyAction::releaseActions();
-  return 0;
-}
+int main(int argc, char** argv) { return bench::runBenchmarks(argc, argv, {.actions = true}); }

@@ -5,10 +5,10 @@
 //   with the same comparison (and with the values lower-cased once beforehand);
 // - scrolling that table a page at a time with the rows painted.
 // Run offscreen: QT_QPA_PLATFORM=offscreen ./window_bench
+#include "bench/common/BenchApp.h"
 #include "qmk/DB.h"
 #include "qmk/MainWindow.h"
 #include "qmk/ViewerRecords.h"
-#include "qmk/config/Config.h"
 #include "qmk/extends/ColumnSorter.h"
 #include "qmk/extends/RecordTableModel.h"
 #include "qmk/extends/TableViewer.h"
@@ -23,13 +23,11 @@
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTableView>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <random>
 
 namespace {
@@ -42,16 +40,8 @@ std::string siteId(int i) { return "site" + std::to_string(i * 7919 % 1000003) +
 
 // The benchmark database: 20,000 catalogue sites and 10 products whose listing tables list
 // every catalogue site.
-struct Data {
-  QTemporaryDir dir;
-  std::string folder;
-  std::string path;
-
+struct Data : bench::DataFolder {
   Data() {
-    folder = dir.path().toStdString() + "/Brightfen/Quillmark";
-    qmk::config::Config::setInstance(std::make_unique<qmk::config::Config>(folder, "qmk.config"));
-    path = folder + "/qmk.db";
-    { qmk::DB db(path); }  // the four fixed tables
     sqlite3* handle = nullptr;
     sqlite3_open(path.c_str(), &handle);
     sqlite3_exec(handle, "BEGIN;", nullptr, nullptr, nullptr);
@@ -211,14 +201,4 @@ BENCHMARK(BM_ScrollPage100k)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  QTemporaryDir home;
-  setenv("XDG_DATA_HOME", home.path().toLocal8Bit().constData(), 0);
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  data();
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return bench::runBenchmarks(argc, argv, {.before = [] { data(); }}); }

@@ -38,22 +38,7 @@ class WarningLog {
   QtMessageHandler previous_;
 };
 
-class CellEditors : public WindowTest {
- protected:
-  int columnIndex(int tab, const std::string& name) {
-    const auto& names = viewerAt(tab)->getModel()->columnNames();
-    return int(std::find(names.begin(), names.end(), name) - names.begin());
-  }
-  // Opens the editor of a cell as a double click would; the editor widget, or null.
-  QWidget* openEditor(int tab, int row, const std::string& name) {
-    QTableView* table = viewerAt(tab)->getTable();
-    const QModelIndex cell = table->model()->index(row, columnIndex(tab, name));
-    table->setCurrentIndex(cell);
-    table->edit(cell);
-    QApplication::processEvents();
-    return table->indexWidget(cell);
-  }
-};
+using CellEditors = WindowTest;
 
 TEST_F(CellEditors, ARefusedIdTypedAndEnteredClosesItsEditorWithoutWarnings) {
   addSite("Shareware_Sites", "a.com", "1", "");

@@ -522,9 +522,7 @@ TEST_F(Commands, PagesOfTheClickedCellAndTheSelectedRow) {
   auto click = [this](int tab, const std::string& id, const std::string& columnName) {
     selectTab(tab);
     QTableView* table = viewerAt(tab)->getTable();
-    const auto& names = viewerAt(tab)->getModel()->columnNames();
-    const int column = int(std::find(names.begin(), names.end(), columnName) - names.begin());
-    const QRect cell = table->visualRect(table->model()->index(rowOfId(tab, id), column));
+    const QRect cell = table->visualRect(table->model()->index(rowOfId(tab, id), columnIndex(tab, columnName)));
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
     QApplication::processEvents();
   };

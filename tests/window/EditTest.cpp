@@ -28,9 +28,13 @@ namespace {
 
 class Editing : public WindowTest {
  protected:
-  int columnIndex(int tab, const std::string& name) {
-    const auto& names = viewerAt(tab)->getModel()->columnNames();
-    return int(std::find(names.begin(), names.end(), name) - names.begin());
+  // Types into a cell's line editor and leaves it open (no Enter).
+  QLineEdit* typeWithoutEnter(int tab, int row, const std::string& name, const char* text) {
+    auto* editor = qobject_cast<QLineEdit*>(openEditor(tab, row, name));
+    if (!editor) return nullptr;
+    editor->selectAll();
+    QTest::keyClicks(editor, text);
+    return editor;
   }
   // Opens the cell's editor through the delegate, lets change() fill it, and commits it.
   template <class Editor, class Change>
@@ -238,18 +242,6 @@ TEST_F(Editing, ListedUrlFromTheDownloadSiteIsStoredDecoded) {
   EXPECT_EQ(column("SELECT listed_url FROM Tool"), std::vector<std::string>{"https://" + domain + "/c.php[id][cid]7"});
 }
 
-// Types into a cell's line editor and leaves it open (no Enter).
-QLineEdit* typeWithoutEnter(QTableView* table, int row, int column, const char* text) {
-  QModelIndex cell = table->model()->index(row, column);
-  table->setCurrentIndex(cell);
-  table->edit(cell);
-  QApplication::processEvents();
-  auto* editor = qobject_cast<QLineEdit*>(table->indexWidget(cell));
-  if (!editor) return nullptr;
-  editor->selectAll();
-  QTest::keyClicks(editor, text);
-  return editor;
-}
 
 TEST_F(Editing, AnOpenEditIsKeptWhenAHeaderIsClicked) {
   addSite("Shareware_Sites", "b.com", "1", "");
@@ -258,7 +250,7 @@ TEST_F(Editing, AnOpenEditIsKeptWhenAHeaderIsClicked) {
   selectTab(0);
   window_->activateWindow();
   QTableView* table = viewerAt(0)->getTable();
-  ASSERT_NE(typeWithoutEnter(table, rowOfId(0, "b.com"), columnIndex(0, "sub_page"), "http://b.com/add"), nullptr);
+  ASSERT_NE(typeWithoutEnter(0, rowOfId(0, "b.com"), "sub_page", "http://b.com/add"), nullptr);
   QHeaderView* header = table->horizontalHeader();
   QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                     QPoint(header->sectionViewportPosition(columnIndex(0, "id")) + 5, header->height() / 2));
@@ -273,7 +265,7 @@ TEST_F(Editing, AnOpenEditIsKeptWhenTheTableIsReadAgain) {
   openWindow();
   selectTab(0);
   window_->activateWindow();
-  ASSERT_NE(typeWithoutEnter(viewerAt(0)->getTable(), 0, columnIndex(0, "sub_page"), "http://a.com/add"), nullptr);
+  ASSERT_NE(typeWithoutEnter(0, 0, "sub_page", "http://a.com/add"), nullptr);
   window_->addNewRecord();  // the tool bar's Add leaves the focus in the cell editor
   QApplication::processEvents();
   EXPECT_EQ(idsShown(0), (std::vector<std::string>{"a.com", "[Enter id]"}));
@@ -287,7 +279,7 @@ TEST_F(Editing, TabMovesToTheNextCellsEditorAfterStoring) {
   selectTab(0);
   window_->activateWindow();
   QTableView* table = viewerAt(0)->getTable();
-  QLineEdit* editor = typeWithoutEnter(table, 0, columnIndex(0, "g_user"), "bob");
+  QLineEdit* editor = typeWithoutEnter(0, 0, "g_user", "bob");
   ASSERT_NE(editor, nullptr);
   QTest::keyClick(editor, Qt::Key_Tab);
   QApplication::processEvents();
@@ -315,14 +307,14 @@ TEST_F(Editing, AnOpenEditIsStoredBeforeTheWindowCloses) {
   sqlite3* other = nullptr;
   ASSERT_EQ(sqlite3_open((folder_ + "/qmk.db").c_str(), &other), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr), SQLITE_OK);
-  ASSERT_NE(typeWithoutEnter(viewerAt(0)->getTable(), 0, columnIndex(0, "sub_page"), "http://a.com/add"), nullptr);
+  ASSERT_NE(typeWithoutEnter(0, 0, "sub_page", "http://a.com/add"), nullptr);
   closeWindow();
   sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);
   sqlite3_close(other);
   EXPECT_TRUE(window_->isVisible());
   EXPECT_EQ(status(), "sub_page of row a.com in Shareware_Sites not stored: database is locked");
 
-  ASSERT_NE(typeWithoutEnter(viewerAt(0)->getTable(), 0, columnIndex(0, "sub_page"), "http://a.com/add"), nullptr);
+  ASSERT_NE(typeWithoutEnter(0, 0, "sub_page", "http://a.com/add"), nullptr);
   closeWindow();
   EXPECT_FALSE(window_->isVisible());
   EXPECT_EQ(column("SELECT sub_page FROM Shareware_Sites"), std::vector<std::string>{"http://a.com/add"});

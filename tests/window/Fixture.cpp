@@ -8,6 +8,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTest>
 
 #include <sqlite3.h>
 #include <fstream>
@@ -130,11 +131,29 @@ void WindowTest::selectTab(int tab) {
 
 void WindowTest::edit(int tab, int row, const std::string& column, const QVariant& value) {
   extends::RecordTableModel* model = viewerAt(tab)->getModel();
-  const auto& names = model->columnNames();
-  int index = int(std::find(names.begin(), names.end(), column) - names.begin());
-  ASSERT_LT(index, int(names.size())) << column;
+  const int index = columnIndex(tab, column);
+  ASSERT_LT(index, int(model->columnNames().size())) << column;
   ASSERT_TRUE(model->setData(model->index(row, index), value, Qt::EditRole));
   QApplication::processEvents();  // the viewer reads the records again once the edit is done
+}
+
+int WindowTest::columnIndex(int tab, const std::string& name) {
+  const auto& names = viewerAt(tab)->getModel()->columnNames();
+  return int(std::find(names.begin(), names.end(), name) - names.begin());
+}
+
+QWidget* WindowTest::openEditor(int tab, int row, const std::string& name) {
+  QTableView* table = viewerAt(tab)->getTable();
+  const QModelIndex cell = table->model()->index(row, columnIndex(tab, name));
+  table->setCurrentIndex(cell);
+  table->edit(cell);
+  QApplication::processEvents();
+  return table->indexWidget(cell);
+}
+
+void WindowTest::clickRow(int tab, int row) {
+  QTableView* table = viewerAt(tab)->getTable();
+  QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(row, 0)).center());
 }
 
 int WindowTest::rowOfId(int tab, const std::string& id) {

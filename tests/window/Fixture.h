@@ -16,6 +16,7 @@
 #include <vector>
 
 class QTableView;
+class QWidget;
 
 namespace qmk::test {
 
@@ -51,6 +52,12 @@ class WindowTest : public ::testing::Test {
   void selectTab(int tab);  // as a user click (the switch runs)
   // Edits a cell through the model, as the cell editor hands it over.
   void edit(int tab, int row, const std::string& column, const QVariant& value);
+  // The model column of the name; the column count when the table has none of that name.
+  int columnIndex(int tab, const std::string& name);
+  // Opens the editor of a cell as a double click would; the editor widget, or null.
+  QWidget* openEditor(int tab, int row, const std::string& name);
+  // A left click on the row's id cell.
+  void clickRow(int tab, int row);
   int rowOfId(int tab, const std::string& id);
   std::string status();
 

@@ -43,13 +43,10 @@ class Locked : public WindowTest {
   }
   std::string shown(int tab, const std::string& id, const std::string& column) {
     extends::RecordTableModel* model = viewerAt(tab)->getModel();
-    const auto& names = model->columnNames();
-    int index = int(std::find(names.begin(), names.end(), column) - names.begin());
-    return model->data(model->index(rowOfId(tab, id), index), Qt::DisplayRole).toString().toStdString();
+    return model->data(model->index(rowOfId(tab, id), columnIndex(tab, column)), Qt::DisplayRole).toString().toStdString();
   }
   void pressEnterInNotes(int row, const std::string& text) {
-    QTableView* table = viewerAt(0)->getTable();
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(row, 0)).center());
+    clickRow(0, row);
     window_->notesText()->setPlainText(QString::fromStdString(text));
     QTest::keyClick(window_->notesText(), Qt::Key_Return);
   }

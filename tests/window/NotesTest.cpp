@@ -12,13 +12,7 @@
 namespace qmk::test {
 namespace {
 
-class Notes : public WindowTest {
- protected:
-  void clickRow(int tab, int row) {
-    QTableView* table = viewerAt(tab)->getTable();
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(row, 0)).center());
-  }
-};
+using Notes = WindowTest;
 
 TEST_F(Notes, EnterBeforeAnyClickDoesNothing) {
   addSite("Shareware_Sites", "a.com", "1", "keep");
