@@ -77,4 +77,4 @@ BENCHMARK(menuOpens)->Name("BM_MenuEnablingPass")->Arg(10)->Arg(100000)->Unit(be
 
 }  // namespace
 
-int main(int argc, char** argv) { return bench::runBenchmarks(argc, argv, {.actions = true}); }
+int main(int argc, char** argv) { return bench::runBenchmarks(argc, argv, {.actions = true, .before = {}, .after = {}}); }

@@ -201,4 +201,4 @@ BENCHMARK(BM_ScrollPage100k)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) { return bench::runBenchmarks(argc, argv, {.before = [] { data(); }}); }
+int main(int argc, char** argv) { return bench::runBenchmarks(argc, argv, {.before = [] { data(); }, .after = {}}); }
