@@ -13,10 +13,10 @@ namespace images {
 using Painter = std::function<void(QPainter&)>;
 
 struct Picture {
-  const char* name;  // file name; ".gif" names are written as GIF, the rest as PNG
-  int size;          // width and height in pixels
-  Painter paint;
-  bool greyed = false;  // the disabled look: the same picture in light grey
+    const char* name; // file name; ".gif" names are written as GIF, the rest as PNG
+    int size; // width and height in pixels
+    Painter paint;
+    bool greyed = false; // the disabled look: the same picture in light grey
 };
 
 const std::vector<Picture>& pictures();
@@ -25,4 +25,4 @@ void paintSoft(QPainter& p);
 // A transparent square image of the given size painted by paint (greyed when asked).
 QImage draw(int size, const Painter& paint, bool greyed = false);
 
-}  // namespace images
+} // namespace images

@@ -75,9 +75,14 @@ std::string fixSiteUrl(std::string_view url);
 // Non-empty and not beginning with "[" (an unfilled placeholder).
 bool isUsableValue(std::string_view text);
 bool isUsableValue(const std::optional<std::string>& text);
-inline bool isUsableValue(const std::string& text) { return isUsableValue(std::string_view(text)); }
-inline bool isUsableValue(const char* text) { return isUsableValue(std::string_view(text)); }
-
+inline bool isUsableValue(const std::string& text)
+{
+    return isUsableValue(std::string_view(text));
+}
+inline bool isUsableValue(const char* text)
+{
+    return isUsableValue(std::string_view(text));
+}
 
 // --- rank ---
 // The rank of a page ("" when unranked), asked once more with a "/" added when the first
@@ -127,4 +132,4 @@ std::string categoryPageUrl(const std::string& cid);
 // The 1-based position of the product on the page, 0 when not found or on any failure.
 int getIndex(const std::string& url, const std::string& product);
 
-}  // namespace qmk
+} // namespace qmk

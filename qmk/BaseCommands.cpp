@@ -26,187 +26,248 @@ namespace {
 // PAD files are a few kilobytes; anything larger is not one.
 constexpr std::uintmax_t maxPadBytes = 4 * 1024 * 1024;
 
-bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+bool startsWith(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
 
-}  // namespace
+} // namespace
 
 // --- rank ---
 
-std::string queryPageRank(const std::string& url) {
-  std::string rank = vorn::PageRank::getRank(url).value_or(std::string());
-  if (rank.empty() && (url.empty() || url.back() != '/')) rank = vorn::PageRank::getRank(url + "/").value_or(std::string());
-  return rank;
+std::string queryPageRank(const std::string& url)
+{
+    std::string rank = vorn::PageRank::getRank(url).value_or(std::string());
+    if (rank.empty() && (url.empty() || url.back() != '/'))
+        rank = vorn::PageRank::getRank(url + "/").value_or(std::string());
+    return rank;
 }
 
-std::string getPageRank(const std::string& site) { return queryPageRank(pageUrl(site, true)); }
+std::string getPageRank(const std::string& site)
+{
+    return queryPageRank(pageUrl(site, true));
+}
 
-bool updatePageRank(const std::string& pageUrl, base::BaseRecord& record) {
-  try {
-    const std::string old = record.get("pr").value_or(std::string());
-    std::string rank = queryPageRank(pageUrl);
-    if (rank.empty()) {
-      showStatus(pageUrl + " unranked");
-      rank = "-1";
+bool updatePageRank(const std::string& pageUrl, base::BaseRecord& record)
+{
+    try {
+        const std::string old = record.get("pr").value_or(std::string());
+        std::string rank = queryPageRank(pageUrl);
+        if (rank.empty()) {
+            showStatus(pageUrl + " unranked");
+            rank = "-1";
+        }
+        if (rank != old) {
+            record.set("pr", rank);
+            showStatus(pageUrl + " PageRank updated to " + rank);
+            return true;
+        }
+        showStatus(pageUrl + " PageRank same as old value " + old);
+    } catch (const dwin::net::HttpException& e) {
+        report::trace(std::string("updatePageRank catch ") + e.what());
+        MessageDialog::openError("Error on reterive Google Page Rank",
+                                 "Please connected to the Internet first");
     }
-    if (rank != old) {
-      record.set("pr", rank);
-      showStatus(pageUrl + " PageRank updated to " + rank);
-      return true;
-    }
-    showStatus(pageUrl + " PageRank same as old value " + old);
-  } catch (const dwin::net::HttpException& e) {
-    report::trace(std::string("updatePageRank catch ") + e.what());
-    MessageDialog::openError("Error on reterive Google Page Rank", "Please connected to the Internet first");
-  }
-  return false;
+    return false;
 }
 
-bool updateRecordPageRank(const base::RecordPtr& record, ViewerRecords& viewerRecords) {
-  if (!record) return false;
-  std::optional<std::string> site = record->get("home");
-  if (!site) site = record->get("id");
-  const std::optional<std::string> old = record->get("pr");
-  if (!updatePageRank(pageUrl(site.value_or(std::string()), true), *record)) return false;
-  viewerRecords.refresh();
-  if (DB::getInstance().updateFieldCascade(viewerRecords.name, record->get("id").value_or(std::string()), "pr",
-                                           record->get("pr").value_or(std::string())))
-    return true;
-  // not stored (the database has said why): the table shows what the file holds
-  record->set("pr", old.value_or(std::string()));
-  viewerRecords.refresh();
-  return false;
+bool updateRecordPageRank(const base::RecordPtr& record, ViewerRecords& viewerRecords)
+{
+    if (!record)
+        return false;
+    std::optional<std::string> site = record->get("home");
+    if (!site)
+        site = record->get("id");
+    const std::optional<std::string> old = record->get("pr");
+    if (!updatePageRank(pageUrl(site.value_or(std::string()), true), *record))
+        return false;
+    viewerRecords.refresh();
+    if (DB::getInstance().updateFieldCascade(viewerRecords.name,
+                                             record->get("id").value_or(std::string()), "pr",
+                                             record->get("pr").value_or(std::string())))
+        return true;
+    // not stored (the database has said why): the table shows what the file holds
+    record->set("pr", old.value_or(std::string()));
+    viewerRecords.refresh();
+    return false;
 }
 
-bool updatePageRankInCurrentTab(const base::RecordPtr& record) {
-  ViewerRecords* records = currentViewerRecords();
-  return records && updateRecordPageRank(record, *records);
+bool updatePageRankInCurrentTab(const base::RecordPtr& record)
+{
+    ViewerRecords* records = currentViewerRecords();
+    return records && updateRecordPageRank(record, *records);
 }
 
 // --- links under the mouse ---
 
-std::optional<std::string> cellUrl() {
-  const std::optional<ViewerCell>& cell = mouseCell();
-  if (!cell) return std::nullopt;
-  const std::string text = cell->getText();
-  if (!isUsableValue(text)) return std::nullopt;
-  QTableView* table = currentTable();
-  if (!table || !table->model()) return std::nullopt;
-  const std::string column = table->model()->headerData(cell->column, Qt::Horizontal).toString().toStdString();
-  if (column == "home") return pageUrl(text, true);
-  if (column == "id") {
-    if (currentTableName() == tab::Softwares::getInstance()->name) return std::nullopt;
-    return pageUrl(text, true);
-  }
-  if (startsWith(text, "http")) return text;
-  return std::nullopt;
+std::optional<std::string> cellUrl()
+{
+    const std::optional<ViewerCell>& cell = mouseCell();
+    if (!cell)
+        return std::nullopt;
+    const std::string text = cell->getText();
+    if (!isUsableValue(text))
+        return std::nullopt;
+    QTableView* table = currentTable();
+    if (!table || !table->model())
+        return std::nullopt;
+    const std::string column =
+        table->model()->headerData(cell->column, Qt::Horizontal).toString().toStdString();
+    if (column == "home")
+        return pageUrl(text, true);
+    if (column == "id") {
+        if (currentTableName() == tab::Softwares::getInstance()->name)
+            return std::nullopt;
+        return pageUrl(text, true);
+    }
+    if (startsWith(text, "http"))
+        return text;
+    return std::nullopt;
 }
 
 // --- PAD files ---
 
-std::optional<std::string> readXmlTag(const std::string& filePath, const std::string& tag) {
-  namespace fs = std::filesystem;
-  std::error_code error;
-  // Only a plain file is read: a directory, a pipe or a device would fail or never end.
-  if (!fs::is_regular_file(filePath, error)) return std::nullopt;
-  const std::uintmax_t size = fs::file_size(filePath, error);
-  if (error || size > maxPadBytes) {
-    report::trace("readXmlTag skips " + filePath + ", size " + std::to_string(error ? 0 : size));
-    return std::nullopt;
-  }
-  std::ifstream in(filePath, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string text(std::size_t(size), '\0');
-  in.read(text.data(), std::streamsize(size));
-  text.resize(std::size_t(in.gcount()));
-  const std::string open = "<" + tag + ">";
-  const std::size_t start = text.find(open);
-  const std::size_t end = text.find("</" + tag + ">");
-  if (start == std::string::npos || end == std::string::npos) return std::nullopt;
-  const std::size_t from = start + open.size();
-  // a closing tag that starts inside the opening one: no element
-  if (end < from) return std::nullopt;
-  return text.substr(from, end - from);
+std::optional<std::string> readXmlTag(const std::string& filePath, const std::string& tag)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    // Only a plain file is read: a directory, a pipe or a device would fail or never end.
+    if (!fs::is_regular_file(filePath, error))
+        return std::nullopt;
+    const std::uintmax_t size = fs::file_size(filePath, error);
+    if (error || size > maxPadBytes) {
+        report::trace("readXmlTag skips " + filePath + ", size " +
+                      std::to_string(error ? 0 : size));
+        return std::nullopt;
+    }
+    std::ifstream in(filePath, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::string text(std::size_t(size), '\0');
+    in.read(text.data(), std::streamsize(size));
+    text.resize(std::size_t(in.gcount()));
+    const std::string open = "<" + tag + ">";
+    const std::size_t start = text.find(open);
+    const std::size_t end = text.find("</" + tag + ">");
+    if (start == std::string::npos || end == std::string::npos)
+        return std::nullopt;
+    const std::size_t from = start + open.size();
+    // a closing tag that starts inside the opening one: no element
+    if (end < from)
+        return std::nullopt;
+    return text.substr(from, end - from);
 }
 
-std::optional<std::string> readPad(const std::string& productId, const std::string& tag) {
-  try {
-    base::RecordPtr product = tab::Softwares::getInstance()->getById(productId);
-    if (!product) return std::nullopt;
-    std::string path = extends::trim(getPadLocale(*product).value_or(std::string()));
-    if (!isUsableValue(path)) return std::nullopt;
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return readXmlTag(path, tag);
-  } catch (const std::exception& e) {
-    report::trace(std::string("readPad catch ") + e.what());
-    return std::nullopt;
-  }
+std::optional<std::string> readPad(const std::string& productId, const std::string& tag)
+{
+    try {
+        base::RecordPtr product = tab::Softwares::getInstance()->getById(productId);
+        if (!product)
+            return std::nullopt;
+        std::string path = extends::trim(getPadLocale(*product).value_or(std::string()));
+        if (!isUsableValue(path))
+            return std::nullopt;
+        std::replace(path.begin(), path.end(), '\\', '/');
+        return readXmlTag(path, tag);
+    } catch (const std::exception& e) {
+        report::trace(std::string("readPad catch ") + e.what());
+        return std::nullopt;
+    }
 }
 
 // --- clipboard ---
 
-void copyToClipboard(const std::string& text) {
-  if (text.empty()) return;
-  QClipboard* clipboard = mainClipboard();
-  if (!clipboard) return;
-  clipboard->setText(QString::fromStdString(text));
-  showStatus("copied to clipboard : " + text);
+void copyToClipboard(const std::string& text)
+{
+    if (text.empty())
+        return;
+    QClipboard* clipboard = mainClipboard();
+    if (!clipboard)
+        return;
+    clipboard->setText(QString::fromStdString(text));
+    showStatus("copied to clipboard : " + text);
 }
 
-void copyText(const std::string& text) { copyToClipboard(text); }
+void copyText(const std::string& text)
+{
+    copyToClipboard(text);
+}
 
 // --- credentials ---
 
 namespace {
 
-std::optional<std::string> credentialOf(const base::RecordPtr& record, const char* own, const char* general) {
-  if (!record) return std::nullopt;
-  std::optional<std::string> value = record->get(own);
-  if (!isUsableValue(value)) value = record->get(general);
-  if (!isUsableValue(value)) return std::nullopt;
-  return value;
+std::optional<std::string> credentialOf(const base::RecordPtr& record, const char* own,
+                                        const char* general)
+{
+    if (!record)
+        return std::nullopt;
+    std::optional<std::string> value = record->get(own);
+    if (!isUsableValue(value))
+        value = record->get(general);
+    if (!isUsableValue(value))
+        return std::nullopt;
+    return value;
 }
 
-base::RecordPtr listingOrSelected(const std::string& siteId) {
-  if (siteId.empty()) return selectedRecord();
-  tab::Listed_Urls* listing = tab::Listed_Urls::currentListedUrls();
-  return listing ? listing->getById(siteId) : nullptr;
+base::RecordPtr listingOrSelected(const std::string& siteId)
+{
+    if (siteId.empty())
+        return selectedRecord();
+    tab::Listed_Urls* listing = tab::Listed_Urls::currentListedUrls();
+    return listing ? listing->getById(siteId) : nullptr;
 }
 
-}  // namespace
+} // namespace
 
-std::optional<std::string> userNameOf(const base::RecordPtr& record) {
-  return credentialOf(record, "username", "g_user");
+std::optional<std::string> userNameOf(const base::RecordPtr& record)
+{
+    return credentialOf(record, "username", "g_user");
 }
 
-std::optional<std::string> passwordOf(const base::RecordPtr& record) {
-  return credentialOf(record, "password", "g_pass");
+std::optional<std::string> passwordOf(const base::RecordPtr& record)
+{
+    return credentialOf(record, "password", "g_pass");
 }
 
-std::optional<std::string> userName(const std::string& siteId) { return userNameOf(listingOrSelected(siteId)); }
+std::optional<std::string> userName(const std::string& siteId)
+{
+    return userNameOf(listingOrSelected(siteId));
+}
 
-std::optional<std::string> password(const std::string& siteId) { return passwordOf(listingOrSelected(siteId)); }
+std::optional<std::string> password(const std::string& siteId)
+{
+    return passwordOf(listingOrSelected(siteId));
+}
 
 // --- the download site's category id ---
 
-std::optional<std::string> getSimtelCid(std::string_view listedUrl) {
-  constexpr std::string_view marker = "[cid]";
-  const std::size_t last = listedUrl.rfind(marker);
-  if (listedUrl.size() < 20 || last == std::string_view::npos) return std::nullopt;
-  std::string part(listedUrl.substr(last + marker.size()));
-  if (isDigits(part)) return part;
-  report::trace("getSimtelCid get wrong category string " + part);
-  return std::nullopt;
+std::optional<std::string> getSimtelCid(std::string_view listedUrl)
+{
+    constexpr std::string_view marker = "[cid]";
+    const std::size_t last = listedUrl.rfind(marker);
+    if (listedUrl.size() < 20 || last == std::string_view::npos)
+        return std::nullopt;
+    std::string part(listedUrl.substr(last + marker.size()));
+    if (isDigits(part))
+        return part;
+    report::trace("getSimtelCid get wrong category string " + part);
+    return std::nullopt;
 }
 
-std::optional<std::string> getCid(const base::BaseRecord& record) {
-  std::optional<std::string> listedUrl = getListedUrl(record);
-  if (!listedUrl) return std::nullopt;
-  return getSimtelCid(*listedUrl);
+std::optional<std::string> getCid(const base::BaseRecord& record)
+{
+    std::optional<std::string> listedUrl = getListedUrl(record);
+    if (!listedUrl)
+        return std::nullopt;
+    return getSimtelCid(*listedUrl);
 }
 
 // Decimal digits "0" to "9"; a byte of a multi-byte character is never one of them.
-bool isDigits(std::string_view text) {
-  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+bool isDigits(std::string_view text)
+{
+    return !text.empty() &&
+        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-}  // namespace qmk
+} // namespace qmk

@@ -33,14 +33,17 @@ using sql::quoteId;
 
 namespace {
 
-DB* current = nullptr;                // the single instance
-std::unique_ptr<DB>& ownedInstance()  // the instance getInstance opened itself
+DB* current = nullptr; // the single instance
+std::unique_ptr<DB>& ownedInstance() // the instance getInstance opened itself
 {
     static std::unique_ptr<DB> owned;
     return owned;
 }
 
-std::string idOf(const base::BaseRecord& record) { return record.get("id").value_or(std::string()); }
+std::string idOf(const base::BaseRecord& record)
+{
+    return record.get("id").value_or(std::string());
+}
 
 // Local time as 2008-09-17T14:05:09.
 std::string nowText()
@@ -75,7 +78,7 @@ DB::DB(const std::string& path, WindowPort* window, int busyTimeout)
             reason = std::string(connection_->getErrorMessage());
         } catch (...) {
         }
-        std::string own = e.what();   // "SQLite VM Exception: " comes again with the new exception
+        std::string own = e.what(); // "SQLite VM Exception: " comes again with the new exception
         if (const std::string_view prefix = "SQLite VM Exception: "; own.rfind(prefix, 0) == 0)
             own.erase(0, prefix.size());
         std::string text = path + ": " + (reason.empty() ? own : reason);
@@ -120,11 +123,23 @@ std::string DB::dataFolder()
     return folder;
 }
 
-std::string DB::defaultPath() { return dataFolder() + "/qmk.db"; }
+std::string DB::defaultPath()
+{
+    return dataFolder() + "/qmk.db";
+}
 
-DB::Connection& DB::getConnection() { return *connection_; }
-void DB::close() { connection_->close(); }
-DB::Cursor DB::newCursor() { return connection_->createCursor(); }
+DB::Connection& DB::getConnection()
+{
+    return *connection_;
+}
+void DB::close()
+{
+    connection_->close();
+}
+DB::Cursor DB::newCursor()
+{
+    return connection_->createCursor();
+}
 
 void DB::later(std::function<void()> step)
 {
@@ -156,7 +171,7 @@ void DB::reloadOnFailure(WindowPort::Tab tab)
 
 bool DB::write(const std::string& what, const std::function<void(Cursor&)>& body)
 {
-    if (writeDepth_ > 0) {   // a part of the running write: its failure is that write's failure
+    if (writeDepth_ > 0) { // a part of the running write: its failure is that write's failure
         Cursor cursor = newCursor();
         body(cursor);
         return true;
@@ -177,7 +192,8 @@ bool DB::write(const std::string& what, const std::function<void(Cursor&)>& body
             transaction.commit();
             stored = true;
         } catch (const std::exception& e) {
-            reason = steps::reasonOf(*connection_, e, code);   // the engine's text, before the rollback
+            reason =
+                steps::reasonOf(*connection_, e, code); // the engine's text, before the rollback
             throw;
         }
     } catch (const std::exception& e) {
@@ -231,8 +247,9 @@ bool DB::tableExists(const std::string& name)
 
 void DB::createFixedTables()
 {
-    const base::BaseRecord* kinds[] = {&tab::Software::getInstance(), &tab::Shareware_Site::getInstance(),
-                                       &tab::Black_Site::getInstance(), &tab::Temp_Site::getInstance()};
+    const base::BaseRecord* kinds[] = {
+        &tab::Software::getInstance(), &tab::Shareware_Site::getInstance(),
+        &tab::Black_Site::getInstance(), &tab::Temp_Site::getInstance()};
     for (std::size_t i = 0; i < 4; ++i) {
         if (tableExists(kFixedTables[i]))
             continue;
@@ -245,8 +262,8 @@ void DB::createFixedTables()
 int DB::insert(const base::BaseRecord& record, const std::string& table)
 {
     int n = 0;
-    const bool stored =
-        write(fill("row {} of {}", idOf(record), table), [&](Cursor& cursor) { n = insert(cursor, record, table); });
+    const bool stored = write(fill("row {} of {}", idOf(record), table),
+                              [&](Cursor& cursor) { n = insert(cursor, record, table); });
     return stored ? n : notStored;
 }
 
@@ -261,8 +278,8 @@ int DB::insert(Cursor& cursor, const base::BaseRecord& record, const std::string
         auto value = record.get(name);
         values.push_back(value ? SQLiteData(*value) : SQLiteData::ofNull());
     }
-    cursor.execute(fill("INSERT INTO {} ( {} ) values( {} );", quoteId(table), sql::join(names, ","),
-                        sql::placeholders(names.size())),
+    cursor.execute(fill("INSERT INTO {} ( {} ) values( {} );", quoteId(table),
+                        sql::join(names, ","), sql::placeholders(names.size())),
                    values);
     const int n = cursor.getRowCount();
     status(fill("{} rows inserted into {}", n, table));
@@ -288,13 +305,14 @@ int DB::updateField(const std::string& table, const std::string& id, const std::
                     const std::string& value)
 {
     int n = 0;
-    const bool stored = write(fill("{} of row {} in {}", column, id, table),
-                              [&](Cursor& cursor) { n = updateRow(cursor, table, id, column, value); });
+    const bool stored = write(fill("{} of row {} in {}", column, id, table), [&](Cursor& cursor) {
+        n = updateRow(cursor, table, id, column, value);
+    });
     return stored ? n : notStored;
 }
 
-int DB::updateRow(Cursor& cursor, const std::string& table, const std::string& id, const std::string& column,
-                  const std::string& value)
+int DB::updateRow(Cursor& cursor, const std::string& table, const std::string& id,
+                  const std::string& column, const std::string& value)
 {
     cursor.execute(fill("UPDATE {} SET {}=? WHERE id=?;", quoteId(table), quoteId(column)),
                    {BindValue(value), BindValue(id)});
@@ -306,7 +324,8 @@ int DB::updateRow(Cursor& cursor, const std::string& table, const std::string& i
 std::optional<std::string> DB::getListedUrl(const std::string& table, const std::string& id)
 {
     Cursor cursor = newCursor();
-    if (cursor.execute(fill("SELECT listed_url FROM {} WHERE id=? LIMIT 1;", quoteId(table)), {BindValue(id)}))
+    if (cursor.execute(fill("SELECT listed_url FROM {} WHERE id=? LIMIT 1;", quoteId(table)),
+                       {BindValue(id)}))
         return cursor.getText(0);
     return std::nullopt;
 }
@@ -328,8 +347,8 @@ std::vector<std::string> DB::idsByRank()
     return ids;
 }
 
-std::optional<std::string> DB::columnDefinitions(const std::vector<std::string>& names, std::size_t index,
-                                                 const std::string& suffix)
+std::optional<std::string> DB::columnDefinitions(const std::vector<std::string>& names,
+                                                 std::size_t index, const std::string& suffix)
 {
     if (names.empty())
         return std::nullopt;
@@ -370,12 +389,19 @@ bool DB::existsInSiteTables(Cursor& cursor, const std::string& id)
 
 bool DB::clearTable()
 {
-    return write("emptying of Temp_Sites",
-                 [](Cursor& cursor) { cursor.execute(fill("DELETE FROM {};", quoteId("Temp_Sites"))); });
+    return write("emptying of Temp_Sites", [](Cursor& cursor) {
+        cursor.execute(fill("DELETE FROM {};", quoteId("Temp_Sites")));
+    });
 }
 
-std::string DB::getErrorMessage() { return std::string(connection_->getErrorMessage()); }
-int DB::getChanges() { return connection_->getChanges(); }
+std::string DB::getErrorMessage()
+{
+    return std::string(connection_->getErrorMessage());
+}
+int DB::getChanges()
+{
+    return connection_->getChanges();
+}
 
 int DB::alterTable(Cursor& cursor, const std::string& oldName, const std::string& newName)
 {
@@ -389,7 +415,7 @@ int DB::alterTable(Cursor& cursor, const std::string& oldName, const std::string
         return n;
     } catch (const std::exception& e) {
         if (writeDepth_ > 0)
-            throw;   // a step of the running write
+            throw; // a step of the running write
         int code = 0;
         report::notStored(window_, fill("new name {} of table {}", newName, oldName),
                           steps::reasonOf(*connection_, e, code));
@@ -397,8 +423,8 @@ int DB::alterTable(Cursor& cursor, const std::string& oldName, const std::string
     }
 }
 
-void DB::loadTableWith(BaseRecords& list, const std::string& table, const base::BaseRecord& prototype,
-                       base::RecordPtr (*make)())
+void DB::loadTableWith(BaseRecords& list, const std::string& table,
+                       const base::BaseRecord& prototype, base::RecordPtr (*make)())
 {
     try {
         if (!tableExists(table))
@@ -416,7 +442,8 @@ void DB::loadTableWith(BaseRecords& list, const std::string& table, const base::
             for (std::size_t i = 0; i < resultNames.size(); ++i)
                 if (!record->set(resultNames[i], cursor.getText(static_cast<int>(i))))
                     throw std::runtime_error(resultNames[i] + " not in " + table);
-            records.push_back(std::move(record));   // a new object: the identity scan of add() cannot refuse it
+            records.push_back(
+                std::move(record)); // a new object: the identity scan of add() cannot refuse it
             cursor.next();
         }
     } catch (...) {

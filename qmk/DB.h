@@ -57,7 +57,8 @@ public:
     // A count result of a write that failed (and was reported).
     static constexpr int notStored = -1;
 
-    explicit DB(const std::string& path, WindowPort* window = nullptr, int busyTimeout = busyTimeoutMs);
+    explicit DB(const std::string& path, WindowPort* window = nullptr,
+                int busyTimeout = busyTimeoutMs);
     ~DB();
     DB(const DB&) = delete;
     DB& operator=(const DB&) = delete;
@@ -96,8 +97,8 @@ public:
     int updateField(const std::string& table, const std::string& id, const std::string& column,
                     const std::string& value);
     // A step of a caller's write on its cursor: rows updated; throws on any failure.
-    int updateRow(Cursor& cursor, const std::string& table, const std::string& id, const std::string& column,
-                  const std::string& value);
+    int updateRow(Cursor& cursor, const std::string& table, const std::string& id,
+                  const std::string& column, const std::string& value);
     // The listed_url of that row, or no value when the row is missing. Throws on engine errors
     // (for example a missing table).
     std::optional<std::string> getListedUrl(const std::string& table, const std::string& id);
@@ -130,8 +131,8 @@ public:
     // table). True when the row was updated and all of it stored; false when there was no such
     // row, the change was refused (a product renamed onto a name SQLite already uses for
     // another table: the status line says so) or the write failed.
-    bool updateFieldCascade(const std::string& table, const std::string& id, const std::string& column,
-                            const std::string& value);
+    bool updateFieldCascade(const std::string& table, const std::string& id,
+                            const std::string& column, const std::string& value);
     // Copies every catalogue site the current listing table lacks into it. True when stored
     // (or there is no listing table); false when the write failed.
     bool synchronizeSites();
@@ -142,14 +143,16 @@ public:
     template <class T>
     void loadTable(BaseRecords& list, const std::string& table)
     {
-        loadTableWith(list, table, T::getInstance(), [] { return base::RecordPtr(std::make_shared<T>()); });
+        loadTableWith(list, table, T::getInstance(),
+                      [] { return base::RecordPtr(std::make_shared<T>()); });
     }
-    void loadTableWith(BaseRecords& list, const std::string& table, const base::BaseRecord& prototype,
-                       base::RecordPtr (*make)());
+    void loadTableWith(BaseRecords& list, const std::string& table,
+                       const base::BaseRecord& prototype, base::RecordPtr (*make)());
 
     // "create table" column list: the names joined by ",", the one at index followed by a
     // blank and the suffix; no value for an empty list.
-    static std::optional<std::string> columnDefinitions(const std::vector<std::string>& names, std::size_t index,
+    static std::optional<std::string> columnDefinitions(const std::vector<std::string>& names,
+                                                        std::size_t index,
                                                         const std::string& suffix);
 
 private:
@@ -176,7 +179,8 @@ private:
     void insertMissing(Cursor& cursor, const base::BaseRecord& row, const std::string& table);
     // The name of a table other than exclude that SQLite takes for name (same letters, any
     // ASCII case): a fixed table, another product's id or any existing table; none when free.
-    std::optional<std::string> sharedTableName(Cursor& cursor, const std::string& name, const std::string& exclude);
+    std::optional<std::string> sharedTableName(Cursor& cursor, const std::string& name,
+                                               const std::string& exclude);
     void addProduct(Cursor& cursor, const std::string& id);
     void addCatalogueSite(Cursor& cursor, const base::BaseRecord& record);
     void addListingSite(Cursor& cursor, const base::BaseRecord& record, const std::string& current);

@@ -20,9 +20,15 @@ using Tab = WindowPort::Tab;
 
 namespace {
 
-std::string idOf(const base::BaseRecord& record) { return record.get("id").value_or(std::string()); }
+std::string idOf(const base::BaseRecord& record)
+{
+    return record.get("id").value_or(std::string());
+}
 
-const std::vector<std::string>& siteColumns() { return tab::Shareware_Site::getInstance().getColumnNames(); }
+const std::vector<std::string>& siteColumns()
+{
+    return tab::Shareware_Site::getInstance().getColumnNames();
+}
 
 bool isSiteColumn(const std::string& column)
 {
@@ -34,8 +40,9 @@ std::string sharedNameText(const std::string& id, const std::string& other)
 {
     if (other == id)
         return fill("product id {} refused: a table named {} exists already", id, other);
-    return fill("product id {} refused: it differs from {} only in letter case, and both would share one table", id,
-                other);
+    return fill("product id {} refused: it differs from {} only in letter case, and both would "
+                "share one table",
+                id, other);
 }
 
 } // namespace
@@ -60,9 +67,10 @@ std::vector<std::string> DB::productTables(Cursor& cursor)
         return ids;
     // One query instead of an existence query per product. A product named like a fixed table
     // does not own that table.
-    cursor.execute(fill("SELECT id FROM {} WHERE EXISTS (SELECT 1 FROM sqlite_master WHERE type = 'table' AND "
-                        "name = {}.id) ORDER BY pr DESC, id DESC;",
-                        quoteId("Softwares"), quoteId("Softwares")));
+    cursor.execute(
+        fill("SELECT id FROM {} WHERE EXISTS (SELECT 1 FROM sqlite_master WHERE type = 'table' AND "
+             "name = {}.id) ORDER BY pr DESC, id DESC;",
+             quoteId("Softwares"), quoteId("Softwares")));
     while (cursor.hasRow()) {
         std::string id = cursor.getText(0);
         if (!steps::isFixedTable(id))
@@ -77,14 +85,16 @@ bool DB::rowExists(Cursor& cursor, const std::string& table, const std::string& 
     return cursor.execute(fill("SELECT * FROM {} WHERE id = ?;", quoteId(table)), {BindValue(id)});
 }
 
-std::optional<std::string> DB::sharedTableName(Cursor& cursor, const std::string& name, const std::string& exclude)
+std::optional<std::string> DB::sharedTableName(Cursor& cursor, const std::string& name,
+                                               const std::string& exclude)
 {
     for (std::string_view fixed : {"Softwares", "Shareware_Sites", "Black_Sites", "Temp_Sites"})
         if (sql::sameIgnoringCase(name, fixed))
             return std::string(fixed);
     // NOCASE folds ASCII letters only, as SQLite does for names.
-    cursor.execute("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE;",
-                   {BindValue(name)});
+    cursor.execute(
+        "SELECT name FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE;",
+        {BindValue(name)});
     while (cursor.hasRow()) {
         std::string table = cursor.getText(0);
         if (table != exclude)
@@ -119,9 +129,11 @@ void DB::insertMissing(Cursor& cursor, const base::BaseRecord& row, const std::s
                                : dwin::database::sqlite::SQLiteData::ofNull());
     }
     values.emplace_back(idOf(row));
-    cursor.execute(fill("INSERT INTO {} ( {} ) SELECT {} WHERE NOT EXISTS (SELECT 1 FROM {} WHERE id = ?);",
-                        quoteId(table), sql::join(names, ","), sql::placeholders(names.size()), quoteId(table)),
-                   values);
+    cursor.execute(
+        fill("INSERT INTO {} ( {} ) SELECT {} WHERE NOT EXISTS (SELECT 1 FROM {} WHERE id = ?);",
+             quoteId(table), sql::join(names, ","), sql::placeholders(names.size()),
+             quoteId(table)),
+        values);
     if (const int n = cursor.getRowCount(); n > 0)
         status(fill("{} rows inserted into {}", n, table));
 }
@@ -161,7 +173,7 @@ bool DB::add(const base::BaseRecord& record, const std::string& table)
 void DB::addProduct(Cursor& cursor, const std::string& id)
 {
     if (tableExists(id))
-        return;   // an existing table is reused as it is
+        return; // an existing table is reused as it is
     steps::createTable(cursor, tab::Listed_Url::getInstance(), id);
     reloadOnFailure(Tab::Listed_Urls);
     later([this, id] {
@@ -242,9 +254,10 @@ void DB::deleteCascade(Cursor& cursor, const base::BaseRecord& record, const std
         if (productIds(cursor).empty())
             return;
         for (const auto& product : productTables(cursor))
-            cursor.execute(fill("DELETE from {} WHERE EXISTS(SELECT * FROM {} WHERE id = ?) AND id = ?;",
-                                    quoteId(product), quoteId(product)),
-                               {BindValue(id), BindValue(id)});
+            cursor.execute(
+                fill("DELETE from {} WHERE EXISTS(SELECT * FROM {} WHERE id = ?) AND id = ?;",
+                     quoteId(product), quoteId(product)),
+                {BindValue(id), BindValue(id)});
         reloadOnFailure(Tab::Listed_Urls);
         later([this] {
             if (window_)
@@ -253,8 +266,8 @@ void DB::deleteCascade(Cursor& cursor, const base::BaseRecord& record, const std
     }
 }
 
-bool DB::updateFieldCascade(const std::string& table, const std::string& id, const std::string& column,
-                            const std::string& value)
+bool DB::updateFieldCascade(const std::string& table, const std::string& id,
+                            const std::string& column, const std::string& value)
 {
     bool updated = false;
     std::optional<std::string> refusal;
@@ -313,7 +326,7 @@ void DB::spreadListingChange(Cursor& cursor, const std::string& current, const s
                              const std::string& column, const std::string& value)
 {
     if (!isSiteColumn(column))
-        return;   // listing data stays with its product
+        return; // listing data stays with its product
     reloadOnFailure(Tab::Shareware_Sites);
     if (updateRow(cursor, "Shareware_Sites", id, column, value) != 0)
         later([this] {

@@ -46,7 +46,8 @@ void createTable(Cursor& cursor, const base::BaseRecord& record, const std::stri
 std::optional<std::string> siteTableHolding(Cursor& cursor, const std::string& id)
 {
     for (const char* table : {"Shareware_Sites", "Black_Sites", "Temp_Sites"})
-        if (cursor.execute(fill("SELECT id FROM {} WHERE id = ?;", quoteId(table)), {BindValue(id)}))
+        if (cursor.execute(fill("SELECT id FROM {} WHERE id = ?;", quoteId(table)),
+                           {BindValue(id)}))
             return table;
     return std::nullopt;
 }

@@ -19,14 +19,18 @@ using sql::quoteId;
 
 namespace {
 
-constexpr int kStorageNull = 5;   // SQLite's storage class of NULL
-constexpr int kStepDone = 101;    // SQLITE_DONE
+constexpr int kStorageNull = 5; // SQLite's storage class of NULL
+constexpr int kStepDone = 101; // SQLITE_DONE
 
 const char* const kUpdate20080917 =
-    "BEGIN;CREATE TEMPORARY TABLE Softwares_backup(id, home, pr, pad_locale, notes);INSERT INTO Softwares_backup "
-    "(id, home, pr, pad_locale, notes) SELECT id, home, pr, pad_locale, notes FROM Softwares;DROP TABLE "
-    "Softwares;CREATE TABLE Softwares(id TEXT UNIQUE NOT NULL, home TEXT, pr TEXT, pad_locale TEXT, exe_locale "
-    "TEXT DEFAULT '', notes TEXT);INSERT INTO Softwares (id, home, pr, pad_locale, notes) SELECT id, home, pr, "
+    "BEGIN;CREATE TEMPORARY TABLE Softwares_backup(id, home, pr, pad_locale, notes);INSERT INTO "
+    "Softwares_backup "
+    "(id, home, pr, pad_locale, notes) SELECT id, home, pr, pad_locale, notes FROM Softwares;DROP "
+    "TABLE "
+    "Softwares;CREATE TABLE Softwares(id TEXT UNIQUE NOT NULL, home TEXT, pr TEXT, pad_locale "
+    "TEXT, exe_locale "
+    "TEXT DEFAULT '', notes TEXT);INSERT INTO Softwares (id, home, pr, pad_locale, notes) SELECT "
+    "id, home, pr, "
     "pad_locale, notes FROM Softwares_backup;DROP TABLE Softwares_backup;COMMIT;";
 
 } // namespace
@@ -38,10 +42,11 @@ bool DB::synchronizeSites()
         return true;
     std::size_t rows = 0;
     return write(fill("copy of the catalogue sites into {}", *table), [&](Cursor& cursor) {
-        const std::string columns = sql::join(tab::Shareware_Site::getInstance().getColumnNames(), ",");
+        const std::string columns =
+            sql::join(tab::Shareware_Site::getInstance().getColumnNames(), ",");
         const bool listed = cursor.execute(fill("SELECT * FROM {};", quoteId(*table)));
-        cursor.execute(listed ? fill("SELECT {} FROM {} WHERE id NOT IN ( SELECT id FROM {} );", columns,
-                                     quoteId("Shareware_Sites"), quoteId(*table))
+        cursor.execute(listed ? fill("SELECT {} FROM {} WHERE id NOT IN ( SELECT id FROM {} );",
+                                     columns, quoteId("Shareware_Sites"), quoteId(*table))
                               : fill("SELECT {} FROM {} ;", columns, quoteId("Shareware_Sites")));
         const PendingSites pending = readPending(cursor);
         cursor.close();
@@ -77,7 +82,8 @@ DB::PendingSites DB::readPending(Cursor& cursor)
                 continue;
             }
             const auto text = statement.getTextView(i);
-            pending.cells.emplace_back(pending.text.size(), static_cast<std::ptrdiff_t>(text.size()));
+            pending.cells.emplace_back(pending.text.size(),
+                                       static_cast<std::ptrdiff_t>(text.size()));
             pending.text.append(text);
         }
         ++pending.rows;
@@ -95,8 +101,8 @@ void DB::insertPending(const std::string& table, const PendingSites& pending)
         placeholders.push_back(listing.get(name).value_or(std::string()));
 
     Statement statement = connection_->createStatement();
-    if (statement.prepare(fill("INSERT INTO {} ( {} ) values( {} );", quoteId(table), sql::join(names, ","),
-                               sql::placeholders(names.size()))) != 0 ||
+    if (statement.prepare(fill("INSERT INTO {} ( {} ) values( {} );", quoteId(table),
+                               sql::join(names, ","), sql::placeholders(names.size()))) != 0 ||
         !statement.isPrepared())
         throw std::runtime_error("INSERT did not prepare");
     // The pending texts and the placeholders outlive the statement's use of them: bound without copies.
@@ -110,7 +116,8 @@ void DB::insertPending(const std::string& table, const PendingSites& pending)
             if (source < 0) {
                 statement.bindTextStatic(param, placeholders[i]);
             } else if (const auto& [offset, length] = row[source]; length >= 0) {
-                statement.bindTextStatic(param, text.substr(offset, static_cast<std::size_t>(length)));
+                statement.bindTextStatic(param,
+                                         text.substr(offset, static_cast<std::size_t>(length)));
             } else {
                 statement.bindNull(param);
             }

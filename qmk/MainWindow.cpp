@@ -39,14 +39,16 @@ namespace {
 
 MainWindow* theWindow = nullptr;
 
-std::function<void()>& createActionsHook() {
-  static std::function<void()> hook;
-  return hook;
+std::function<void()>& createActionsHook()
+{
+    static std::function<void()> hook;
+    return hook;
 }
 
-std::function<void()>& disposeBrowserHook() {
-  static std::function<void()> hook;
-  return hook;
+std::function<void()>& disposeBrowserHook()
+{
+    static std::function<void()> hook;
+    return hook;
 }
 
 using extends::Command;
@@ -55,290 +57,371 @@ using Entry = std::optional<Command>;
 constexpr Entry separator = std::nullopt;
 
 struct MenuSpec {
-  const char* text;
-  std::vector<Entry> entries;
-  bool listening;
+    const char* text;
+    std::vector<Entry> entries;
+    bool listening;
 };
 
-const std::vector<MenuSpec>& menuSpecs() {
-  static const std::vector<MenuSpec> specs = {
-      {"&File", {Command::FindTableItemAction, Command::ExitAction}, false},
-      {"&Edit", {Command::AddAction, Command::RemoveAction}, true},
-      {"&Net",
-       {Command::OpenHomePageAction, Command::OpenSubPageAction, separator, Command::InboundLinksAction,
-        Command::GoogleSearchAction, separator, Command::PageRankAction},
-       true},
-      {"&Products", {Command::FirstProductAction, Command::SecondProductAction}, false},
-      {"&Help", {Command::HomeAction, Command::HelpAction, Command::AboutAction}, false},
-  };
-  return specs;
+const std::vector<MenuSpec>& menuSpecs()
+{
+    static const std::vector<MenuSpec> specs = {
+        {"&File", {Command::FindTableItemAction, Command::ExitAction}, false},
+        {"&Edit", {Command::AddAction, Command::RemoveAction}, true},
+        {"&Net",
+         {Command::OpenHomePageAction, Command::OpenSubPageAction, separator,
+          Command::InboundLinksAction, Command::GoogleSearchAction, separator,
+          Command::PageRankAction},
+         true},
+        {"&Products", {Command::FirstProductAction, Command::SecondProductAction}, false},
+        {"&Help", {Command::HomeAction, Command::HelpAction, Command::AboutAction}, false},
+    };
+    return specs;
 }
 
-const std::vector<Entry>& toolBarEntries() {
-  static const std::vector<Entry> entries = {
-      Command::AddAction,          Command::RemoveAction,      separator, Command::FindTableItemAction, separator,
-      Command::OpenHomePageAction, Command::OpenSubPageAction, separator, Command::GoogleSearchAction,
-      Command::InboundLinksAction, Command::PageRankAction,    separator, Command::HelpAction,
-      Command::AboutAction};
-  return entries;
+const std::vector<Entry>& toolBarEntries()
+{
+    static const std::vector<Entry> entries = {Command::AddAction,
+                                               Command::RemoveAction,
+                                               separator,
+                                               Command::FindTableItemAction,
+                                               separator,
+                                               Command::OpenHomePageAction,
+                                               Command::OpenSubPageAction,
+                                               separator,
+                                               Command::GoogleSearchAction,
+                                               Command::InboundLinksAction,
+                                               Command::PageRankAction,
+                                               separator,
+                                               Command::HelpAction,
+                                               Command::AboutAction};
+    return entries;
 }
 
-}  // namespace
+} // namespace
 
-MainWindow::MainWindow(DB* db) : db_(db) {
-  theWindow = this;
-  if (db_) db_->setWindow(this);
-  if (createActionsHook()) createActionsHook()();
-  createMenus();
-  toolBar_ = addToolBar("Tools");
-  toolBar_->setObjectName("tools");
-  toolBar_->setMovable(false);
-  statusBar();
-  fillCommandBars();
-  clipboard_ = QApplication::clipboard();
+MainWindow::MainWindow(DB* db) : db_(db)
+{
+    theWindow = this;
+    if (db_)
+        db_->setWindow(this);
+    if (createActionsHook())
+        createActionsHook()();
+    createMenus();
+    toolBar_ = addToolBar("Tools");
+    toolBar_->setObjectName("tools");
+    toolBar_->setMovable(false);
+    statusBar();
+    fillCommandBars();
+    clipboard_ = QApplication::clipboard();
 }
 
-MainWindow::~MainWindow() {
-  if (db_ && db_->getWindow() == this) db_->setWindow(nullptr);
-  // The tab pages go with the window; the table views stay for a next window.
-  delete tabFolder_;
-  tabFolder_ = nullptr;
-  tab::Listed_Urls::reset();
-  if (theWindow == this) theWindow = nullptr;
+MainWindow::~MainWindow()
+{
+    if (db_ && db_->getWindow() == this)
+        db_->setWindow(nullptr);
+    // The tab pages go with the window; the table views stay for a next window.
+    delete tabFolder_;
+    tabFolder_ = nullptr;
+    tab::Listed_Urls::reset();
+    if (theWindow == this)
+        theWindow = nullptr;
 }
 
-MainWindow* MainWindow::getInstance() { return theWindow; }
-
-void MainWindow::setCreateActions(std::function<void()> createActions) {
-  createActionsHook() = std::move(createActions);
+MainWindow* MainWindow::getInstance()
+{
+    return theWindow;
 }
 
-void MainWindow::setDisposeBrowserDialog(std::function<void()> dispose) {
-  disposeBrowserHook() = std::move(dispose);
+void MainWindow::setCreateActions(std::function<void()> createActions)
+{
+    createActionsHook() = std::move(createActions);
 }
 
-void MainWindow::createMenus() {
-  for (const MenuSpec& spec : menuSpecs()) {
-    QMenu* menu = menuBar()->addMenu(spec.text);
-    menu->setSeparatorsCollapsible(true);
-    if (spec.listening) connect(menu, &QMenu::aboutToShow, this, [] { extends::Commands::menuAboutToShow(); });
-  }
+void MainWindow::setDisposeBrowserDialog(std::function<void()> dispose)
+{
+    disposeBrowserHook() = std::move(dispose);
 }
 
-QMenu* MainWindow::menu(const std::string& text) const {
-  for (QAction* action : menuBar()->actions())
-    if (action->menu() && action->text().toStdString() == text) return action->menu();
-  return nullptr;
-}
-
-void MainWindow::fillCommandBars() {
-  for (const MenuSpec& spec : menuSpecs()) {
-    QMenu* target = menu(spec.text);
-    target->clear();
-    for (const Entry& entry : spec.entries) {
-      if (!entry) target->addSeparator();
-      else extends::Commands::addTo(target, *entry);
+void MainWindow::createMenus()
+{
+    for (const MenuSpec& spec : menuSpecs()) {
+        QMenu* menu = menuBar()->addMenu(spec.text);
+        menu->setSeparatorsCollapsible(true);
+        if (spec.listening)
+            connect(menu, &QMenu::aboutToShow, this, [] { extends::Commands::menuAboutToShow(); });
     }
-  }
-  toolBar_->clear();
-  for (const Entry& entry : toolBarEntries()) {
-    if (!entry) toolBar_->addSeparator();
-    else if (QAction* action = extends::Commands::find(*entry)) toolBar_->addAction(action);
-  }
 }
 
-void MainWindow::open() {
-  if (opened_) return;
-  opened_ = true;
-  configureShell();
-  createContents();
-  show();
+QMenu* MainWindow::menu(const std::string& text) const
+{
+    for (QAction* action : menuBar()->actions())
+        if (action->menu() && action->text().toStdString() == text)
+            return action->menu();
+    return nullptr;
 }
 
-int MainWindow::run() {
-  open();
-  return QApplication::exec();
-}
-
-void MainWindow::configureShell() {
-  setWindowTitle(QString::fromStdString(vorn::Texts::windowTitle()));
-  QIcon icon = config::ImageManager::getInstance().icon("soft32.ico");
-  if (const QPixmap* png = config::ImageManager::getInstance().get("soft32.png")) icon.addPixmap(*png);
-  setWindowIcon(icon);
-  if (QScreen* screen = QGuiApplication::primaryScreen()) resize(screen->availableVirtualGeometry().size());
-  // The size above is the client area's; with a window manager's frame around it the window would run
-  // past the work area and hide the status line, so the manager fits the frame to the work area.
-  setWindowState(windowState() | Qt::WindowMaximized);
-}
-
-void MainWindow::createContents() {
-  auto* composite = new QWidget(this);
-  auto* layout = new QVBoxLayout(composite);
-  tabFolder_ = new QTabWidget(composite);
-  tabFolder_->setDocumentMode(false);
-  tabFolder_->setTabsClosable(false);
-  tabFolder_->setStyleSheet(
-      "QTabBar::tab:selected { background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 #008000, "
-      "stop:0.25 #00ff00, stop:0.45 #008080, stop:1 #00ffff); }");
-  layout->addWidget(tabFolder_, 1);
-  connect(tabFolder_, &QTabWidget::currentChanged, this, &MainWindow::onTabSelected);
-  notesLabel_ = new QLabel("Notes:", composite);
-  layout->addWidget(notesLabel_);
-  notesText_ = new QPlainTextEdit(composite);
-  notesText_->setPlainText("Press Enter to save the Notes\n\n\n\n\n\n");
-  notesText_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-  notesText_->setFixedHeight(notesText_->fontMetrics().lineSpacing() * 7 + 2 * notesText_->frameWidth() + 8);
-  notesText_->installEventFilter(new extends::TextNotesKeyAdapter(notesText_));
-  layout->addWidget(notesText_);
-  setCentralWidget(composite);
-  tab::Shareware_Sites::openTab();
-  tab::Softwares::openTab();
-  tab::Black_Sites::openTab();
-  tab::Temp_Sites::openTab();
-  tab::Listed_Urls::openTab();
-  restoreState();
-}
-
-void MainWindow::setStatus(const std::string& text) {
-  statusBar()->showMessage(QString::fromStdString(extends::shownStart(text)));
-}
-
-std::string MainWindow::statusText() const { return statusBar()->currentMessage().toStdString(); }
-
-void MainWindow::onTabSelected(int index) {
-  QWidget* page = tabFolder_ ? tabFolder_->widget(index) : nullptr;
-  auto* table = qobject_cast<QTableView*>(page);
-  if (!table) return;
-  setStatus(tabText(tabFolder_, index) + ",  total: " + std::to_string(table->model()->rowCount()));
-  ViewerRecords* records = extends::TableViewer::viewerRecordsOf(page);
-  auto* viewer = records ? dynamic_cast<extends::TableViewer*>(records->getTableViewer()) : nullptr;
-  if (!viewer) return;
-  std::vector<int> rows;
-  for (const base::RecordPtr& remembered : lastSelection()) {
-    std::optional<std::string> id = remembered ? remembered->get("id") : std::nullopt;
-    if (!id) continue;
-    for (int row = 0; row < viewer->rowCount(); ++row)
-      if (viewer->recordAt(row)->get("id") == id) rows.push_back(row);
-  }
-  if (!rows.empty()) {
-    viewer->setSelection(rows);
-    return;
-  }
-  const std::optional<ViewerCell>& cell = mouseCell();
-  if (!cell || !cell->record) return;
-  std::optional<std::string> id = cell->record->get("id");
-  for (int row = 0; row < viewer->rowCount(); ++row) {
-    if (viewer->recordAt(row)->get("id") == id) {
-      viewer->setSelection({row});
-      return;
+void MainWindow::fillCommandBars()
+{
+    for (const MenuSpec& spec : menuSpecs()) {
+        QMenu* target = menu(spec.text);
+        target->clear();
+        for (const Entry& entry : spec.entries) {
+            if (!entry)
+                target->addSeparator();
+            else
+                extends::Commands::addTo(target, *entry);
+        }
     }
-  }
-}
-
-void MainWindow::restoreState() {
-  std::string index = config::Config::getInstance().getPreferenceStore().getString("last_ctabitem_index");
-  if (!index.empty()) {
-    try {
-      std::size_t used = 0;
-      int wanted = std::stoi(index, &used);
-      if (used == index.size() && wanted != tabFolder_->currentIndex() && wanted >= 0 &&
-          wanted < tabFolder_->count()) {
-        const QSignalBlocker quiet(tabFolder_);
-        tabFolder_->setCurrentIndex(wanted);
-      }
-    } catch (const std::exception&) {
-      // not a number: the saved place is ignored
+    toolBar_->clear();
+    for (const Entry& entry : toolBarEntries()) {
+        if (!entry)
+            toolBar_->addSeparator();
+        else if (QAction* action = extends::Commands::find(*entry))
+            toolBar_->addAction(action);
     }
-  }
-  restoreLastRecord();
 }
 
-void MainWindow::saveState() { qmk::saveState(); }
-
-void MainWindow::addNewRecord() {
-  setStatus("");
-  if (ViewerRecords* records = currentViewerRecords()) records->addNewRecord();
+void MainWindow::open()
+{
+    if (opened_)
+        return;
+    opened_ = true;
+    configureShell();
+    createContents();
+    show();
 }
 
-void MainWindow::removeSelectedRecord() {
-  setStatus("");
-  if (!selectedRecord()) {
-    setStatus("please select a record first");
-    return;
-  }
-  if (ViewerRecords* records = currentViewerRecords()) records->removeSelected();
+int MainWindow::run()
+{
+    open();
+    return QApplication::exec();
 }
 
-void MainWindow::closeEvent(QCloseEvent* event) {
-  if (!closed_) {
-    // An open edit that could not be stored keeps the window open, so its report is read.
-    const std::size_t failures = report::notStoredCount();
+void MainWindow::configureShell()
+{
+    setWindowTitle(QString::fromStdString(vorn::Texts::windowTitle()));
+    QIcon icon = config::ImageManager::getInstance().icon("soft32.ico");
+    if (const QPixmap* png = config::ImageManager::getInstance().get("soft32.png"))
+        icon.addPixmap(*png);
+    setWindowIcon(icon);
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        resize(screen->availableVirtualGeometry().size());
+    // The size above is the client area's; with a window manager's frame around it the window would run
+    // past the work area and hide the status line, so the manager fits the frame to the work area.
+    setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void MainWindow::createContents()
+{
+    auto* composite = new QWidget(this);
+    auto* layout = new QVBoxLayout(composite);
+    tabFolder_ = new QTabWidget(composite);
+    tabFolder_->setDocumentMode(false);
+    tabFolder_->setTabsClosable(false);
+    tabFolder_->setStyleSheet("QTabBar::tab:selected { background: qlineargradient(x1:0, y1:0, "
+                              "x2:1, y2:0, stop:0 #008000, "
+                              "stop:0.25 #00ff00, stop:0.45 #008080, stop:1 #00ffff); }");
+    layout->addWidget(tabFolder_, 1);
+    connect(tabFolder_, &QTabWidget::currentChanged, this, &MainWindow::onTabSelected);
+    notesLabel_ = new QLabel("Notes:", composite);
+    layout->addWidget(notesLabel_);
+    notesText_ = new QPlainTextEdit(composite);
+    notesText_->setPlainText("Press Enter to save the Notes\n\n\n\n\n\n");
+    notesText_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    notesText_->setFixedHeight(notesText_->fontMetrics().lineSpacing() * 7 +
+                               2 * notesText_->frameWidth() + 8);
+    notesText_->installEventFilter(new extends::TextNotesKeyAdapter(notesText_));
+    layout->addWidget(notesText_);
+    setCentralWidget(composite);
+    tab::Shareware_Sites::openTab();
+    tab::Softwares::openTab();
+    tab::Black_Sites::openTab();
+    tab::Temp_Sites::openTab();
+    tab::Listed_Urls::openTab();
+    restoreState();
+}
+
+void MainWindow::setStatus(const std::string& text)
+{
+    statusBar()->showMessage(QString::fromStdString(extends::shownStart(text)));
+}
+
+std::string MainWindow::statusText() const
+{
+    return statusBar()->currentMessage().toStdString();
+}
+
+void MainWindow::onTabSelected(int index)
+{
+    QWidget* page = tabFolder_ ? tabFolder_->widget(index) : nullptr;
+    auto* table = qobject_cast<QTableView*>(page);
+    if (!table)
+        return;
+    setStatus(tabText(tabFolder_, index) +
+              ",  total: " + std::to_string(table->model()->rowCount()));
+    ViewerRecords* records = extends::TableViewer::viewerRecordsOf(page);
+    auto* viewer =
+        records ? dynamic_cast<extends::TableViewer*>(records->getTableViewer()) : nullptr;
+    if (!viewer)
+        return;
+    std::vector<int> rows;
+    for (const base::RecordPtr& remembered : lastSelection()) {
+        std::optional<std::string> id = remembered ? remembered->get("id") : std::nullopt;
+        if (!id)
+            continue;
+        for (int row = 0; row < viewer->rowCount(); ++row)
+            if (viewer->recordAt(row)->get("id") == id)
+                rows.push_back(row);
+    }
+    if (!rows.empty()) {
+        viewer->setSelection(rows);
+        return;
+    }
+    const std::optional<ViewerCell>& cell = mouseCell();
+    if (!cell || !cell->record)
+        return;
+    std::optional<std::string> id = cell->record->get("id");
+    for (int row = 0; row < viewer->rowCount(); ++row) {
+        if (viewer->recordAt(row)->get("id") == id) {
+            viewer->setSelection({row});
+            return;
+        }
+    }
+}
+
+void MainWindow::restoreState()
+{
+    std::string index =
+        config::Config::getInstance().getPreferenceStore().getString("last_ctabitem_index");
+    if (!index.empty()) {
+        try {
+            std::size_t used = 0;
+            int wanted = std::stoi(index, &used);
+            if (used == index.size() && wanted != tabFolder_->currentIndex() && wanted >= 0 &&
+                wanted < tabFolder_->count()) {
+                const QSignalBlocker quiet(tabFolder_);
+                tabFolder_->setCurrentIndex(wanted);
+            }
+        } catch (const std::exception&) {
+            // not a number: the saved place is ignored
+        }
+    }
+    restoreLastRecord();
+}
+
+void MainWindow::saveState()
+{
+    qmk::saveState();
+}
+
+void MainWindow::addNewRecord()
+{
+    setStatus("");
+    if (ViewerRecords* records = currentViewerRecords())
+        records->addNewRecord();
+}
+
+void MainWindow::removeSelectedRecord()
+{
+    setStatus("");
+    if (!selectedRecord()) {
+        setStatus("please select a record first");
+        return;
+    }
+    if (ViewerRecords* records = currentViewerRecords())
+        records->removeSelected();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (!closed_) {
+        // An open edit that could not be stored keeps the window open, so its report is read.
+        const std::size_t failures = report::notStoredCount();
+        commitOpenEditors();
+        if (report::notStoredCount() != failures) {
+            event->ignore();
+            return;
+        }
+    }
+    shutDown();
+    QMainWindow::closeEvent(event);
+}
+
+void MainWindow::commitOpenEditors()
+{
+    for (int index = 0; tabFolder_ && index < tabFolder_->count(); ++index) {
+        ViewerRecords* records = extends::TableViewer::viewerRecordsOf(tabFolder_->widget(index));
+        if (auto* viewer =
+                records ? dynamic_cast<extends::TableViewer*>(records->getTableViewer()) : nullptr)
+            viewer->commitOpenEditor();
+    }
+}
+
+void MainWindow::shutDown()
+{
+    if (closed_)
+        return;
+    closed_ = true;
+    clipboard_ = nullptr;
+    // An edit still open in a cell is stored while the database is open.
     commitOpenEditors();
-    if (report::notStoredCount() != failures) {
-      event->ignore();
-      return;
+    if (disposeBrowserHook())
+        disposeBrowserHook()();
+    if (db_) {
+        try {
+            db_->close();
+        } catch (const std::exception& e) {
+            report::trace(std::string("close catch ") + e.what());
+        }
     }
-  }
-  shutDown();
-  QMainWindow::closeEvent(event);
+    qmk::saveState();
 }
 
-void MainWindow::commitOpenEditors() {
-  for (int index = 0; tabFolder_ && index < tabFolder_->count(); ++index) {
-    ViewerRecords* records = extends::TableViewer::viewerRecordsOf(tabFolder_->widget(index));
-    if (auto* viewer = records ? dynamic_cast<extends::TableViewer*>(records->getTableViewer()) : nullptr)
-      viewer->commitOpenEditor();
-  }
+bool MainWindow::registerProduct(const std::string& productId)
+{
+    return tab::Listed_Urls::registerProduct(productId);
 }
 
-void MainWindow::shutDown() {
-  if (closed_) return;
-  closed_ = true;
-  clipboard_ = nullptr;
-  // An edit still open in a cell is stored while the database is open.
-  commitOpenEditors();
-  if (disposeBrowserHook()) disposeBrowserHook()();
-  if (db_) {
-    try {
-      db_->close();
-    } catch (const std::exception& e) {
-      report::trace(std::string("close catch ") + e.what());
-    }
-  }
-  qmk::saveState();
+bool MainWindow::unregisterProduct(const std::string& productId)
+{
+    return tab::Listed_Urls::unregisterProduct(productId);
 }
 
-bool MainWindow::registerProduct(const std::string& productId) { return tab::Listed_Urls::registerProduct(productId); }
-
-bool MainWindow::unregisterProduct(const std::string& productId) {
-  return tab::Listed_Urls::unregisterProduct(productId);
+bool MainWindow::closeCurrentListedUrls()
+{
+    return tab::Listed_Urls::closeCurrentListedUrls();
 }
 
-bool MainWindow::closeCurrentListedUrls() { return tab::Listed_Urls::closeCurrentListedUrls(); }
-
-std::optional<std::string> MainWindow::currentListedUrlsName() {
-  tab::Listed_Urls* current = tab::Listed_Urls::currentListedUrls();
-  if (!current) return std::nullopt;
-  return current->name;
+std::optional<std::string> MainWindow::currentListedUrlsName()
+{
+    tab::Listed_Urls* current = tab::Listed_Urls::currentListedUrls();
+    if (!current)
+        return std::nullopt;
+    return current->name;
 }
 
-void MainWindow::refreshContextMenu() {
-  if (tab::Listed_Urls* current = tab::Listed_Urls::currentListedUrls()) current->refreshContextMenu();
+void MainWindow::refreshContextMenu()
+{
+    if (tab::Listed_Urls* current = tab::Listed_Urls::currentListedUrls())
+        current->refreshContextMenu();
 }
 
-void MainWindow::openTab(Tab tab) {
-  switch (tab) {
+void MainWindow::openTab(Tab tab)
+{
+    switch (tab) {
     case Tab::Shareware_Sites: tab::Shareware_Sites::openTab(); break;
     case Tab::Softwares: tab::Softwares::openTab(); break;
     case Tab::Black_Sites: tab::Black_Sites::openTab(); break;
     case Tab::Temp_Sites: tab::Temp_Sites::openTab(); break;
     case Tab::Listed_Urls: tab::Listed_Urls::openTab(); break;
-  }
+    }
 }
 
-std::string MainWindow::lastTabText() {
-  if (!tabFolder_ || tabFolder_->count() == 0) return std::string();
-  return tabText(tabFolder_, tabFolder_->count() - 1);
+std::string MainWindow::lastTabText()
+{
+    if (!tabFolder_ || tabFolder_->count() == 0)
+        return std::string();
+    return tabText(tabFolder_, tabFolder_->count() - 1);
 }
 
-}  // namespace qmk
+} // namespace qmk

@@ -24,77 +24,77 @@ namespace qmk {
 class DB;
 
 class MainWindow : public QMainWindow, public WindowPort {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  // Registers itself with db (when given) as the window it reports to.
-  explicit MainWindow(DB* db = nullptr);
-  ~MainWindow() override;
+public:
+    // Registers itself with db (when given) as the window it reports to.
+    explicit MainWindow(DB* db = nullptr);
+    ~MainWindow() override;
 
-  // The single window, or null while there is none.
-  static MainWindow* getInstance();
-  // Called once by every new window before it fills its menus: the command set creates and
-  // registers its command objects there.
-  static void setCreateActions(std::function<void()> createActions);
-  // Called by close: disposes the browser dialog when it was made.
-  static void setDisposeBrowserDialog(std::function<void()> dispose);
+    // The single window, or null while there is none.
+    static MainWindow* getInstance();
+    // Called once by every new window before it fills its menus: the command set creates and
+    // registers its command objects there.
+    static void setCreateActions(std::function<void()> createActions);
+    // Called by close: disposes the browser dialog when it was made.
+    static void setDisposeBrowserDialog(std::function<void()> dispose);
 
-  // Builds the window's contents (five tabs, notes pane), restores the place, shows the window.
-  void open();
-  // open, then the event loop until the window has closed; the loop's exit code.
-  int run();
+    // Builds the window's contents (five tabs, notes pane), restores the place, shows the window.
+    void open();
+    // open, then the event loop until the window has closed; the loop's exit code.
+    int run();
 
-  QClipboard* getClipboard() const { return clipboard_; }
-  QTabWidget* getTabFolder() const { return tabFolder_; }
-  QLabel* notesLabel() const { return notesLabel_; }
-  QPlainTextEdit* notesText() const { return notesText_; }
-  QMenu* menu(const std::string& text) const;
-  QToolBar* toolBar() const { return toolBar_; }
-  // Replaces the status line's text.
-  void setStatus(const std::string& text);
-  std::string statusText() const;
-  // True once the window has closed (the database is closed then).
-  bool isClosed() const { return closed_; }
+    QClipboard* getClipboard() const { return clipboard_; }
+    QTabWidget* getTabFolder() const { return tabFolder_; }
+    QLabel* notesLabel() const { return notesLabel_; }
+    QPlainTextEdit* notesText() const { return notesText_; }
+    QMenu* menu(const std::string& text) const;
+    QToolBar* toolBar() const { return toolBar_; }
+    // Replaces the status line's text.
+    void setStatus(const std::string& text);
+    std::string statusText() const;
+    // True once the window has closed (the database is closed then).
+    bool isClosed() const { return closed_; }
 
-  // The tab switch: status text, then the remembered rows or the mouse cell's record selected.
-  void onTabSelected(int index);
-  void restoreState();
-  void saveState();
-  void addNewRecord();
-  void removeSelectedRecord();
-  // Refills the menus and the tool bar from the registered commands.
-  void fillCommandBars();
+    // The tab switch: status text, then the remembered rows or the mouse cell's record selected.
+    void onTabSelected(int index);
+    void restoreState();
+    void saveState();
+    void addNewRecord();
+    void removeSelectedRecord();
+    // Refills the menus and the tool bar from the registered commands.
+    void fillCommandBars();
 
-  // WindowPort
-  void showStatus(const std::string& text) override { setStatus(text); }
-  bool registerProduct(const std::string& productId) override;
-  bool unregisterProduct(const std::string& productId) override;
-  bool closeCurrentListedUrls() override;
-  std::optional<std::string> currentListedUrlsName() override;
-  void refreshContextMenu() override;
-  void openTab(Tab tab) override;
-  std::string lastTabText() override;
+    // WindowPort
+    void showStatus(const std::string& text) override { setStatus(text); }
+    bool registerProduct(const std::string& productId) override;
+    bool unregisterProduct(const std::string& productId) override;
+    bool closeCurrentListedUrls() override;
+    std::optional<std::string> currentListedUrlsName() override;
+    void refreshContextMenu() override;
+    void openTab(Tab tab) override;
+    std::string lastTabText() override;
 
- protected:
-  void closeEvent(QCloseEvent* event) override;
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
- private:
-  void configureShell();
-  void createContents();
-  void createMenus();
-  // The close order: clipboard, browser dialog, database, place; true once done.
-  void shutDown();
-  // Stores the edit still open in a cell of any tab.
-  void commitOpenEditors();
+private:
+    void configureShell();
+    void createContents();
+    void createMenus();
+    // The close order: clipboard, browser dialog, database, place; true once done.
+    void shutDown();
+    // Stores the edit still open in a cell of any tab.
+    void commitOpenEditors();
 
-  DB* db_;
-  QTabWidget* tabFolder_ = nullptr;
-  QClipboard* clipboard_ = nullptr;
-  QLabel* notesLabel_ = nullptr;
-  QPlainTextEdit* notesText_ = nullptr;
-  QToolBar* toolBar_ = nullptr;
-  bool opened_ = false;
-  bool closed_ = false;
+    DB* db_;
+    QTabWidget* tabFolder_ = nullptr;
+    QClipboard* clipboard_ = nullptr;
+    QLabel* notesLabel_ = nullptr;
+    QPlainTextEdit* notesText_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    bool opened_ = false;
+    bool closed_ = false;
 };
 
-}  // namespace qmk
+} // namespace qmk

@@ -12,20 +12,20 @@ namespace qmk::MyAction {
 // A command: text "&Label@Accel" (label with mnemonic, accelerator after "@"), an image and an
 // optional disabled image by file name, a tool tip. Triggering it calls run.
 class Action : public QAction {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  Action(const std::string& text, const std::string& image, const std::string& toolTip,
-         const std::string& disabledImage = {});
-  virtual void run() = 0;
+public:
+    Action(const std::string& text, const std::string& image, const std::string& toolTip,
+           const std::string& disabledImage = {});
+    virtual void run() = 0;
 };
 
-#define QMK_COMMAND(Name)       \
-  class Name : public Action {  \
-   public:                      \
-    Name();                     \
-    void run() override;        \
-  };
+#define QMK_COMMAND(Name)                                                                          \
+    class Name : public Action {                                                                   \
+    public:                                                                                        \
+        Name();                                                                                    \
+        void run() override;                                                                       \
+    };
 
 QMK_COMMAND(ExitAction)
 QMK_COMMAND(AboutAction)
@@ -56,31 +56,31 @@ QMK_COMMAND(SubmitProductAction)
 // The four commands whose work is a worker of its own: the find prompt calls the first three
 // back with the text the user entered; run of CheckUpdateAction calls checkUpdate.
 class FindTableItemAction : public Action {
- public:
-  FindTableItemAction();
-  void run() override;
-  virtual void findInTables(const std::string& text);
+public:
+    FindTableItemAction();
+    void run() override;
+    virtual void findInTables(const std::string& text);
 };
 
 class InboundLinksAction : public Action {
- public:
-  InboundLinksAction();
-  void run() override;
-  virtual void getInboundLinks(const std::string& text);
+public:
+    InboundLinksAction();
+    void run() override;
+    virtual void getInboundLinks(const std::string& text);
 };
 
 class GoogleSearchAction : public Action {
- public:
-  GoogleSearchAction();
-  void run() override;
-  virtual void searchSites(const std::string& text);
+public:
+    GoogleSearchAction();
+    void run() override;
+    virtual void searchSites(const std::string& text);
 };
 
 class CheckUpdateAction : public Action {
- public:
-  CheckUpdateAction();
-  void run() override;
-  virtual void checkUpdate();
+public:
+    CheckUpdateAction();
+    void run() override;
+    virtual void checkUpdate();
 };
 
 // Makes the 28 commands in their fixed order, registers each and installs the menu listener;
@@ -119,4 +119,4 @@ extern CopyPasswordAction* copyPasswordAction;
 extern CheckUpdateAction* checkUpdateAction;
 extern SubmitProductAction* submitProductAction;
 
-}  // namespace qmk::MyAction
+} // namespace qmk::MyAction

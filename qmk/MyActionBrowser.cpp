@@ -5,11 +5,16 @@
 
 namespace qmk::MyAction {
 
-void SubmitProductAction::run() {
-  showStatus("");
-  if (dialog::WebBrowserDialog* browser = dialog::WebBrowserDialog::getInstance()) browser->submitCurrent();
+void SubmitProductAction::run()
+{
+    showStatus("");
+    if (dialog::WebBrowserDialog* browser = dialog::WebBrowserDialog::getInstance())
+        browser->submitCurrent();
 }
 
-void CopyLocationURLAction::run() { dialog::WebBrowserDialog::copyLocationUrl(); }
+void CopyLocationURLAction::run()
+{
+    dialog::WebBrowserDialog::copyLocationUrl();
+}
 
-}  // namespace qmk::MyAction
+} // namespace qmk::MyAction

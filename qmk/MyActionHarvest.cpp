@@ -25,8 +25,8 @@ namespace {
 // Technology news, a press-release site, a download portal, a social network, the search
 // engine, forums and a blog host; the tenth entry is stored scrambled.
 constexpr std::array<std::string_view, 9> excludedFragments = {
-    "cnet.com", "zdnet.com",    "pcworld.com", "prweb.com", "tucows.com",
-    "facebook.com", "google.", "forum",      "blogspot.com"};
+    "cnet.com",     "zdnet.com", "pcworld.com", "prweb.com",   "tucows.com",
+    "facebook.com", "google.",   "forum",       "blogspot.com"};
 
 constexpr std::uint32_t keptWaitMs = 50;
 // Results skipped without a request between two turns of the event loop (a huge answer).
@@ -37,163 +37,198 @@ int harvestsAlive = 0;
 // The end both workers share: visit, store, report. Says nothing when the run ended because
 // the window closed.
 void harvest(const std::string& input, const std::string& label, const HarvestRun::SiteMap& sites,
-             const std::string& storedBefore, const std::string& storedAfter, const std::string& failed) {
-  HarvestRun run(input, label, &getPageRank);
-  if (!run.visit(sites)) return;
-  const std::size_t count = run.store();
-  if (count == 0) {
-    // a store that failed keeps its own report: what was not stored, and why
-    if (run.windowOpen() && !run.notStored()) showStatus(failed);
-    return;
-  }
-  showStatus(storedBefore + std::to_string(count) + storedAfter);
-  dialog::FindDialog::getInstance().hide();
+             const std::string& storedBefore, const std::string& storedAfter,
+             const std::string& failed)
+{
+    HarvestRun run(input, label, &getPageRank);
+    if (!run.visit(sites))
+        return;
+    const std::size_t count = run.store();
+    if (count == 0) {
+        // a store that failed keeps its own report: what was not stored, and why
+        if (run.windowOpen() && !run.notStored())
+            showStatus(failed);
+        return;
+    }
+    showStatus(storedBefore + std::to_string(count) + storedAfter);
+    dialog::FindDialog::getInstance().hide();
 }
 
-}  // namespace
+} // namespace
 
-bool isExcludedSite(std::string_view url) {
-  for (std::string_view fragment : excludedFragments)
-    if (url.find(fragment) != std::string_view::npos) return true;
-  static const std::string scrambled = vorn::Texts::excludedSource();
-  return url.find(scrambled) != std::string_view::npos;
+bool isExcludedSite(std::string_view url)
+{
+    for (std::string_view fragment : excludedFragments)
+        if (url.find(fragment) != std::string_view::npos)
+            return true;
+    static const std::string scrambled = vorn::Texts::excludedSource();
+    return url.find(scrambled) != std::string_view::npos;
 }
 
 HarvestRun::HarvestRun(std::string input, std::string label, Rank rank)
-    : input_(std::move(input)),
-      label_(std::move(label)),
-      rank_(rank),
-      hadWindow_(MainWindow::getInstance() != nullptr),
-      window_(MainWindow::getInstance()) {
-  ++harvestsAlive;
+    : input_(std::move(input)), label_(std::move(label)), rank_(rank),
+      hadWindow_(MainWindow::getInstance() != nullptr), window_(MainWindow::getInstance())
+{
+    ++harvestsAlive;
 }
 
-HarvestRun::~HarvestRun() { --harvestsAlive; }
-
-bool HarvestRun::running() { return harvestsAlive > 0; }
-
-bool HarvestRun::windowOpen() const { return !hadWindow_ || (window_ && !window_->isClosed()); }
-
-bool HarvestRun::collectSite(const std::string& site, const std::string& page) {
-  ++counter;
-  askedRank_ = false;
-  if (isExcludedSite(page)) return false;
-  if (!isNewSite(site)) return false;
-  std::string rank;
-  askedRank_ = true;
-  try {
-    rank = rank_(site);
-  } catch (const dwin::net::HttpException&) {
-    showStatus("Failed to get PageRank of " + site + "\nPlease connected to the Internet first");
-    rank.clear();
-  }
-  if (rank.empty() || rank == "9" || rank == "10") return false;
-  auto record = std::make_shared<tab::Temp_Site>();
-  record->set("id", site);
-  record->set("sub_page", page);
-  record->set("pr", rank);
-  list.push_back(record);
-  showStatus(std::to_string(counter) + "\t" + input_ + label_ + page + "\tPR: " + rank);
-  return true;
+HarvestRun::~HarvestRun()
+{
+    --harvestsAlive;
 }
 
-bool HarvestRun::visit(const SiteMap& sites) {
-  namespace process = dwin::sys::win32::Process;
-  std::size_t quiet = 0;  // results visited since the window last caught up
-  for (const auto& [site, page] : sites) {
-    if (!windowOpen()) return false;
-    if (collectSite(site, page)) {
-      if (!process::wait(keptWaitMs)) return false;
-      quiet = 0;
-    } else if (askedRank_ || ++quiet == skipsPerPump) {
-      // a rank request, or a long stretch of skipped results, blocked the window: let it catch up
-      if (!process::wait(0)) return false;
-      quiet = 0;
+bool HarvestRun::running()
+{
+    return harvestsAlive > 0;
+}
+
+bool HarvestRun::windowOpen() const
+{
+    return !hadWindow_ || (window_ && !window_->isClosed());
+}
+
+bool HarvestRun::collectSite(const std::string& site, const std::string& page)
+{
+    ++counter;
+    askedRank_ = false;
+    if (isExcludedSite(page))
+        return false;
+    if (!isNewSite(site))
+        return false;
+    std::string rank;
+    askedRank_ = true;
+    try {
+        rank = rank_(site);
+    } catch (const dwin::net::HttpException&) {
+        showStatus("Failed to get PageRank of " + site +
+                   "\nPlease connected to the Internet first");
+        rank.clear();
     }
-  }
-  return windowOpen();
+    if (rank.empty() || rank == "9" || rank == "10")
+        return false;
+    auto record = std::make_shared<tab::Temp_Site>();
+    record->set("id", site);
+    record->set("sub_page", page);
+    record->set("pr", rank);
+    list.push_back(record);
+    showStatus(std::to_string(counter) + "\t" + input_ + label_ + page + "\tPR: " + rank);
+    return true;
 }
 
-std::size_t HarvestRun::store() {
-  if (!windowOpen()) return 0;
-  // Sites the user (or another command) added while the run waited are not stored again.
-  std::vector<base::RecordPtr> fresh;
-  std::set<std::string> ids;
-  for (const base::RecordPtr& record : list) {
-    const std::string id = record->get("id").value_or(std::string());
-    if (isNewSite(id) && ids.insert(id).second) fresh.push_back(record);
-  }
-  if (fresh.empty()) return 0;
-  if (!tab::Temp_Sites::addAllAndStore(fresh, true)) {
-    notStored_ = true;
-    return 0;
-  }
-  return fresh.size();
-}
-
-void InboundLinksAction::run() {
-  showPrompt(this, &InboundLinksAction::getInboundLinks, "Get Inbound Links from yahoo search",
-             "must start with http://");
-}
-
-void InboundLinksAction::getInboundLinks(const std::string& url) {
-  if (HarvestRun::running()) return;  // one harvest at a time
-  showStatus("");
-  if (characters(url) < 10 || url.rfind("http:", 0) != 0) {
-    showStatus("Enter http url first");
-    return;
-  }
-  const std::string failed = "finished, not get valid inbound links for " + url;
-  try {
-    showStatus("begin to get inbound links of " + url + " please wait a minute");
-    std::optional<vorn::net::SiteMap> sites;
-    {
-      HarvestRun guard(url, {}, nullptr);  // holds the harvest slot while the pages come in
-      sites = vorn::net::InboundLinks::InboundLinks(url).getSites();
-      if (!guard.windowOpen()) return;
+bool HarvestRun::visit(const SiteMap& sites)
+{
+    namespace process = dwin::sys::win32::Process;
+    std::size_t quiet = 0; // results visited since the window last caught up
+    for (const auto& [site, page] : sites) {
+        if (!windowOpen())
+            return false;
+        if (collectSite(site, page)) {
+            if (!process::wait(keptWaitMs))
+                return false;
+            quiet = 0;
+        } else if (askedRank_ || ++quiet == skipsPerPump) {
+            // a rank request, or a long stretch of skipped results, blocked the window: let it catch up
+            if (!process::wait(0))
+                return false;
+            quiet = 0;
+        }
     }
-    if (!sites || sites->empty()) {
-      showStatus("not got Inbound Links for " + url);
-      return;
+    return windowOpen();
+}
+
+std::size_t HarvestRun::store()
+{
+    if (!windowOpen())
+        return 0;
+    // Sites the user (or another command) added while the run waited are not stored again.
+    std::vector<base::RecordPtr> fresh;
+    std::set<std::string> ids;
+    for (const base::RecordPtr& record : list) {
+        const std::string id = record->get("id").value_or(std::string());
+        if (isNewSite(id) && ids.insert(id).second)
+            fresh.push_back(record);
     }
-    harvest(url, "\tinbound link: ", *sites, "", " URLs linking to " + url, failed);
-  } catch (...) {
-    showStatus(failed);
-  }
+    if (fresh.empty())
+        return 0;
+    if (!tab::Temp_Sites::addAllAndStore(fresh, true)) {
+        notStored_ = true;
+        return 0;
+    }
+    return fresh.size();
 }
 
-void GoogleSearchAction::run() {
-  showPrompt(this, &GoogleSearchAction::searchSites, "Get Urls from Google from yahoo search", "");
+void InboundLinksAction::run()
+{
+    showPrompt(this, &InboundLinksAction::getInboundLinks, "Get Inbound Links from yahoo search",
+               "must start with http://");
 }
 
-void GoogleSearchAction::searchSites(const std::string& text) {
-  if (HarvestRun::running()) return;  // one harvest at a time
-  showStatus("");
-  if (characters(text) < 5) {
-    showStatus("Please enter search text");
-    return;
-  }
-  const std::string failed = "finished, not get valid links for " + text;
-  try {
-    std::optional<vorn::net::SiteMap> sites;
-    {
-      HarvestRun guard(text, {}, nullptr);
-      if (!dwin::net::Net::isOnline(3)) {
-        showStatus("Pleae connect to the internet first");
+void InboundLinksAction::getInboundLinks(const std::string& url)
+{
+    if (HarvestRun::running())
+        return; // one harvest at a time
+    showStatus("");
+    if (characters(url) < 10 || url.rfind("http:", 0) != 0) {
+        showStatus("Enter http url first");
         return;
-      }
-      showStatus(text + "\tbegins Google Search, please wait a minute");
-      sites = vorn::net::GoogleSearch::GoogleSearch(text).getSites();
-      if (!guard.windowOpen()) return;
     }
-    if (!sites || sites->empty()) {
-      showStatus("not got urls for " + text);
-      return;
+    const std::string failed = "finished, not get valid inbound links for " + url;
+    try {
+        showStatus("begin to get inbound links of " + url + " please wait a minute");
+        std::optional<vorn::net::SiteMap> sites;
+        {
+            HarvestRun guard(url, {}, nullptr); // holds the harvest slot while the pages come in
+            sites = vorn::net::InboundLinks::InboundLinks(url).getSites();
+            if (!guard.windowOpen())
+                return;
+        }
+        if (!sites || sites->empty()) {
+            showStatus("not got Inbound Links for " + url);
+            return;
+        }
+        harvest(url, "\tinbound link: ", *sites, "", " URLs linking to " + url, failed);
+    } catch (...) {
+        showStatus(failed);
     }
-    harvest(text, "\tlink: ", *sites, "finished, get ", " URLs linking to " + text, failed);
-  } catch (...) {
-    showStatus(failed);
-  }
 }
 
-}  // namespace qmk::MyAction
+void GoogleSearchAction::run()
+{
+    showPrompt(this, &GoogleSearchAction::searchSites, "Get Urls from Google from yahoo search",
+               "");
+}
+
+void GoogleSearchAction::searchSites(const std::string& text)
+{
+    if (HarvestRun::running())
+        return; // one harvest at a time
+    showStatus("");
+    if (characters(text) < 5) {
+        showStatus("Please enter search text");
+        return;
+    }
+    const std::string failed = "finished, not get valid links for " + text;
+    try {
+        std::optional<vorn::net::SiteMap> sites;
+        {
+            HarvestRun guard(text, {}, nullptr);
+            if (!dwin::net::Net::isOnline(3)) {
+                showStatus("Pleae connect to the internet first");
+                return;
+            }
+            showStatus(text + "\tbegins Google Search, please wait a minute");
+            sites = vorn::net::GoogleSearch::GoogleSearch(text).getSites();
+            if (!guard.windowOpen())
+                return;
+        }
+        if (!sites || sites->empty()) {
+            showStatus("not got urls for " + text);
+            return;
+        }
+        harvest(text, "\tlink: ", *sites, "finished, get ", " URLs linking to " + text, failed);
+    } catch (...) {
+        showStatus(failed);
+    }
+}
+
+} // namespace qmk::MyAction

@@ -26,53 +26,53 @@ namespace qmk::MyAction {
 bool isExcludedSite(std::string_view url);
 
 class HarvestRun {
- public:
-  using Rank = std::string (*)(const std::string& site);
-  using SiteMap = std::map<std::string, std::string>;
+public:
+    using Rank = std::string (*)(const std::string& site);
+    using SiteMap = std::map<std::string, std::string>;
 
-  // input: the entered URL or search text; label: "\tinbound link: " or "\tlink: ".
-  HarvestRun(std::string input, std::string label, Rank rank);
-  ~HarvestRun();
-  HarvestRun(const HarvestRun&) = delete;
-  HarvestRun& operator=(const HarvestRun&) = delete;
+    // input: the entered URL or search text; label: "\tinbound link: " or "\tlink: ".
+    HarvestRun(std::string input, std::string label, Rank rank);
+    ~HarvestRun();
+    HarvestRun(const HarvestRun&) = delete;
+    HarvestRun& operator=(const HarvestRun&) = delete;
 
-  // False while another run is alive: the caller must not start.
-  static bool running();
+    // False while another run is alive: the caller must not start.
+    static bool running();
 
-  // The per-result step without its wait: counts the result, skips an excluded page, a known
-  // site and a rank of "9", "10" or none, else appends a new Temp_Site and shows its status
-  // line. A rank request that fails for the network shows its own status and skips the site.
-  // True when the site was kept. Other exceptions pass through.
-  bool collectSite(const std::string& site, const std::string& page);
-  // True when collectSite asked for a rank (the step took network time).
-  bool askedRank() const { return askedRank_; }
+    // The per-result step without its wait: counts the result, skips an excluded page, a known
+    // site and a rank of "9", "10" or none, else appends a new Temp_Site and shows its status
+    // line. A rank request that fails for the network shows its own status and skips the site.
+    // True when the site was kept. Other exceptions pass through.
+    bool collectSite(const std::string& site, const std::string& page);
+    // True when collectSite asked for a rank (the step took network time).
+    bool askedRank() const { return askedRank_; }
 
-  // collectSite for every entry, in map order, with a 50 ms pumped wait after each kept site
-  // and a dispatch of queued messages after every other rank request and after every long
-  // stretch of results skipped without one. False when the run had to end early (window
-  // closed, application quitting); then nothing is to be stored.
-  bool visit(const SiteMap& sites);
-  // Drops collected sites that became known meanwhile and stores the rest in Temp_Sites
-  // (addAllAndStore with storing on); the number stored, 0 for none or a failed store.
-  std::size_t store();
-  // True when store() met a write that failed (the status line says why).
-  bool notStored() const { return notStored_; }
+    // collectSite for every entry, in map order, with a 50 ms pumped wait after each kept site
+    // and a dispatch of queued messages after every other rank request and after every long
+    // stretch of results skipped without one. False when the run had to end early (window
+    // closed, application quitting); then nothing is to be stored.
+    bool visit(const SiteMap& sites);
+    // Drops collected sites that became known meanwhile and stores the rest in Temp_Sites
+    // (addAllAndStore with storing on); the number stored, 0 for none or a failed store.
+    std::size_t store();
+    // True when store() met a write that failed (the status line says why).
+    bool notStored() const { return notStored_; }
 
-  // True while the main window that was there at the start is still open (always true when
-  // the run began without one).
-  bool windowOpen() const;
+    // True while the main window that was there at the start is still open (always true when
+    // the run began without one).
+    bool windowOpen() const;
 
-  int counter = -1;
-  std::vector<base::RecordPtr> list;
+    int counter = -1;
+    std::vector<base::RecordPtr> list;
 
- private:
-  std::string input_;
-  std::string label_;
-  Rank rank_;
-  bool askedRank_ = false;
-  bool notStored_ = false;
-  bool hadWindow_;
-  QPointer<MainWindow> window_;
+private:
+    std::string input_;
+    std::string label_;
+    Rank rank_;
+    bool askedRank_ = false;
+    bool notStored_ = false;
+    bool hadWindow_;
+    QPointer<MainWindow> window_;
 };
 
-}  // namespace qmk::MyAction
+} // namespace qmk::MyAction

@@ -11,30 +11,34 @@
 namespace qmk::MyAction {
 
 // The number of characters (code points) of a UTF-8 text.
-inline std::size_t characters(std::string_view text) {
-  std::size_t count = 0;
-  for (unsigned char c : text)
-    if ((c & 0xC0) != 0x80) ++count;
-  return count;
+inline std::size_t characters(std::string_view text)
+{
+    std::size_t count = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80)
+            ++count;
+    return count;
 }
 
 // Binds the prompt to the command's worker (nothing once the command is gone), sets its title
 // and hint and shows it. Ends silently on any failure.
 template <class Command>
-void showPrompt(Command* command, void (Command::*worker)(const std::string&), const std::string& title,
-                const std::string& hint) {
-  try {
-    dialog::FindDialog& dialog = dialog::FindDialog::getInstance();
-    QPointer<Command> self(command);
-    dialog.callback = [self, worker](const std::string& text) {
-      if (self) (self.data()->*worker)(text);
-    };
-    dialog.setTitle(title);
-    dialog.setHint(hint);
-    dialog.show();
-  } catch (...) {
-    // the prompt stays as it was
-  }
+void showPrompt(Command* command, void (Command::*worker)(const std::string&),
+                const std::string& title, const std::string& hint)
+{
+    try {
+        dialog::FindDialog& dialog = dialog::FindDialog::getInstance();
+        QPointer<Command> self(command);
+        dialog.callback = [self, worker](const std::string& text) {
+            if (self)
+                (self.data()->*worker)(text);
+        };
+        dialog.setTitle(title);
+        dialog.setHint(hint);
+        dialog.show();
+    } catch (...) {
+        // the prompt stays as it was
+    }
 }
 
-}  // namespace qmk::MyAction
+} // namespace qmk::MyAction

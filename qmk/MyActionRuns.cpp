@@ -30,277 +30,363 @@ namespace qmk::MyAction {
 
 namespace {
 
-bool startsWith(const std::string& text, std::string_view prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
+bool startsWith(const std::string& text, std::string_view prefix)
+{
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
 
 // The selected record of the current tab; without one the user is told and null comes back.
-base::RecordPtr selectedOrTell() {
-  base::RecordPtr record = selectedRecord();
-  if (!record) {
-    showStatus("Please selected a record first");
-    MessageDialog::openInformation("information", "Please selected a record first");
-  }
-  return record;
+base::RecordPtr selectedOrTell()
+{
+    base::RecordPtr record = selectedRecord();
+    if (!record) {
+        showStatus("Please selected a record first");
+        MessageDialog::openInformation("information", "Please selected a record first");
+    }
+    return record;
 }
 
-std::string idOf(const base::RecordPtr& record) { return record->get("id").value_or(std::string()); }
+std::string idOf(const base::RecordPtr& record)
+{
+    return record->get("id").value_or(std::string());
+}
 
 // The current tab when it is a product's listing table, else null.
-ViewerRecords* currentListing() {
-  ViewerRecords* records = currentViewerRecords();
-  return records && tab::Listed_Urls::listedUrlsFor(records->name) ? records : nullptr;
+ViewerRecords* currentListing()
+{
+    ViewerRecords* records = currentViewerRecords();
+    return records && tab::Listed_Urls::listedUrlsFor(records->name) ? records : nullptr;
 }
 
-bool isCurrentListing(const ViewerRecords* records) {
-  tab::Listed_Urls* current = tab::Listed_Urls::currentListedUrls();
-  return records && current && records == current;
+bool isCurrentListing(const ViewerRecords* records)
+{
+    tab::Listed_Urls* current = tab::Listed_Urls::currentListedUrls();
+    return records && current && records == current;
 }
 
 // The browser window, made on first use; null when the engine cannot be made.
-dialog::WebBrowserDialog* browser() { return dialog::WebBrowserDialog::getInstance(); }
+dialog::WebBrowserDialog* browser()
+{
+    return dialog::WebBrowserDialog::getInstance();
+}
 
-void navigate(const std::string& url, const std::string& shown) {
-  dialog::WebBrowserDialog* dialog = browser();
-  if (!dialog) return;
-  dialog->openUrl(url);
-  showStatus("navigate to " + shown);
+void navigate(const std::string& url, const std::string& shown)
+{
+    dialog::WebBrowserDialog* dialog = browser();
+    if (!dialog)
+        return;
+    dialog->openUrl(url);
+    showStatus("navigate to " + shown);
 }
 
 // Every table read again from the file.
-void reloadTables() {
-  tab::Shareware_Sites::openTab();
-  tab::Softwares::openTab();
-  tab::Black_Sites::openTab();
-  tab::Temp_Sites::openTab();
-  tab::Listed_Urls::openTab();
+void reloadTables()
+{
+    tab::Shareware_Sites::openTab();
+    tab::Softwares::openTab();
+    tab::Black_Sites::openTab();
+    tab::Temp_Sites::openTab();
+    tab::Listed_Urls::openTab();
 }
 
 // Moves the selected record of the current tab into target as a new record of the target's
 // kind: the columns both kinds have are copied, the row leaves its table, the new one is stored
 // with its cascades and selected. All of it is one transaction: when a step is not stored (the
 // database has told the user why) nothing is, and the tables show what the file holds.
-void moveSelected(tab::TableView& target, bool alsoFromCatalogue) {
-  showStatus("");
-  base::RecordPtr record = selectedOrTell();
-  auto* current = dynamic_cast<tab::TableView*>(currentViewerRecords());
-  if (!record || !current) return;
-  base::RecordPtr moved = target.newRecord();
-  for (const auto& [name, value] : record->getFields()) moved->set(name, value);
-  const std::string id = idOf(record);
-  const bool fromListing = isCurrentListing(current);
-  DB& db = DB::getInstance();
-  bool stored = false;
-  bool begun = false;
-  try {
-    dwin::database::sqlite::Transaction move(db.getConnection());
-    begun = true;
-    stored = current->removeAndDeleteHere(record);
-    if (stored && alsoFromCatalogue && fromListing) {
-      tab::Shareware_Sites* catalogue = tab::Shareware_Sites::getInstance();
-      if (base::RecordPtr site = catalogue->getById(id)) stored = catalogue->removeAndDeleteHere(site);
+void moveSelected(tab::TableView& target, bool alsoFromCatalogue)
+{
+    showStatus("");
+    base::RecordPtr record = selectedOrTell();
+    auto* current = dynamic_cast<tab::TableView*>(currentViewerRecords());
+    if (!record || !current)
+        return;
+    base::RecordPtr moved = target.newRecord();
+    for (const auto& [name, value] : record->getFields())
+        moved->set(name, value);
+    const std::string id = idOf(record);
+    const bool fromListing = isCurrentListing(current);
+    DB& db = DB::getInstance();
+    bool stored = false;
+    bool begun = false;
+    try {
+        dwin::database::sqlite::Transaction move(db.getConnection());
+        begun = true;
+        stored = current->removeAndDeleteHere(record);
+        if (stored && alsoFromCatalogue && fromListing) {
+            tab::Shareware_Sites* catalogue = tab::Shareware_Sites::getInstance();
+            if (base::RecordPtr site = catalogue->getById(id))
+                stored = catalogue->removeAndDeleteHere(site);
+        }
+        if (stored)
+            stored = target.addAndStore(moved, false);
+        if (stored)
+            move.commit();
+    } catch (const std::exception& e) {
+        stored = false;
+        int code = 0;
+        report::notStored(db.getWindow(), "move of " + id,
+                          steps::reasonOf(db.getConnection(), e, code));
     }
-    if (stored) stored = target.addAndStore(moved, false);
-    if (stored) move.commit();
-  } catch (const std::exception& e) {
-    stored = false;
-    int code = 0;
-    report::notStored(db.getWindow(), "move of " + id, steps::reasonOf(db.getConnection(), e, code));
-  }
-  if (!stored) {
-    // Not begun (another program holds the file): nothing changed, and reading would only wait.
-    if (!begun) return;
-    reloadTables();
-    if (base::RecordPtr again = current->getById(id)) current->selectRecord(again);
-    return;
-  }
-  target.selectRecord(moved);
+    if (!stored) {
+        // Not begun (another program holds the file): nothing changed, and reading would only wait.
+        if (!begun)
+            return;
+        reloadTables();
+        if (base::RecordPtr again = current->getById(id))
+            current->selectRecord(again);
+        return;
+    }
+    target.selectRecord(moved);
 }
 
 // Sets the column of the record and writes it (with its cascade when asked); a write that is
 // not stored puts the old value back. A row the file does not hold yet keeps the value: it is
 // stored with it once its id is set. True unless the write failed.
 bool storeField(ViewerRecords& records, const base::RecordPtr& record, const std::string& column,
-                const std::string& value, bool cascade) {
-  const std::optional<std::string> old = record->get(column);
-  if (!record->set(column, value)) return false;
-  records.refresh();
-  DB& db = DB::getInstance();
-  const bool stored = cascade ? db.updateFieldCascade(records.name, idOf(record), column, value)
-                              : db.updateField(records.name, idOf(record), column, value) != DB::notStored;
-  if (!stored) {
-    record->set(column, old.value_or(std::string()));
+                const std::string& value, bool cascade)
+{
+    const std::optional<std::string> old = record->get(column);
+    if (!record->set(column, value))
+        return false;
     records.refresh();
-  }
-  return stored;
+    DB& db = DB::getInstance();
+    const bool stored = cascade
+        ? db.updateFieldCascade(records.name, idOf(record), column, value)
+        : db.updateField(records.name, idOf(record), column, value) != DB::notStored;
+    if (!stored) {
+        record->set(column, old.value_or(std::string()));
+        records.refresh();
+    }
+    return stored;
 }
 
 // Sets one column of the row of the current tab whose id is the host of the browser's page.
-void stampLocation(const std::string& column, const std::string& refused, const std::string& done, bool cascade) {
-  showStatus("");
-  dialog::WebBrowserDialog* dialog = browser();
-  if (!dialog) return;
-  const std::string location = dialog->getLocationUrl();
-  if (location.empty()) {
-    showStatus("not got location URL");
-    return;
-  }
-  const std::string host = normalizeUrl(location, true);
-  ViewerRecords* records = currentViewerRecords();
-  if (!records) return;
-  base::RecordPtr record = records->getById(host);
-  if (!record) {
-    showStatus("not found " + host + " in " + records->name);
-    return;
-  }
-  if (!record->get(column)) {
-    showStatus(refused + records->name);
-    return;
-  }
-  if (storeField(*records, record, column, location, cascade)) showStatus(host + done + location);
-}
-
-}  // namespace
-
-void ExitAction::run() {
-  if (MainWindow* window = MainWindow::getInstance()) window->close();
-}
-
-void RefreshViewAction::run() {
-  if (ViewerRecords* records = currentViewerRecords()) records->refresh();
-}
-
-void AddAction::run() {
-  if (MainWindow* window = MainWindow::getInstance()) window->addNewRecord();
-}
-
-void RemoveAction::run() {
-  if (!selectedOrTell()) return;
-  if (MainWindow* window = MainWindow::getInstance()) window->removeSelectedRecord();
-}
-
-void HomeAction::run() { config::Config::getInstance().openHomePage("HomeAction"); }
-
-void HelpAction::run() { config::Config::getInstance().openHelpPage("HelpAction"); }
-
-void MoveToSharewareSitesAction::run() { moveSelected(*tab::Shareware_Sites::getInstance(), false); }
-
-void MoveToBlackSitesAction::run() { moveSelected(*tab::Black_Sites::getInstance(), true); }
-
-void PageRankAction::run() {
-  showStatus("");
-  if (base::RecordPtr record = selectedOrTell()) updatePageRankInCurrentTab(record);
-}
-
-void SynchronizeSitesAction::run() {
-  showStatus("");
-  DB::getInstance().synchronizeSites();
-}
-
-void OpenURLAction::run() {
-  showStatus("");
-  try {
-    const std::optional<ViewerCell>& cell = mouseCell();
-    QTableView* table = currentTable();
-    if (!cell || !table || !table->model()) return;
-    const std::string column = table->model()->headerData(cell->column, Qt::Horizontal).toString().toStdString();
-    const std::string text = cell->getText();
-    if (!isUsableValue(text)) return;
-    if (column == "id" || column == "home") {
-      const std::string url = pageUrl(text, true);
-      navigate(url, url);
-    } else if (startsWith(text, "http")) {
-      navigate(text, text);
+void stampLocation(const std::string& column, const std::string& refused, const std::string& done,
+                   bool cascade)
+{
+    showStatus("");
+    dialog::WebBrowserDialog* dialog = browser();
+    if (!dialog)
+        return;
+    const std::string location = dialog->getLocationUrl();
+    if (location.empty()) {
+        showStatus("not got location URL");
+        return;
     }
-  } catch (const std::exception& e) {
-    report::trace(std::string("OpenURLAction catch ") + e.what());
-  }
+    const std::string host = normalizeUrl(location, true);
+    ViewerRecords* records = currentViewerRecords();
+    if (!records)
+        return;
+    base::RecordPtr record = records->getById(host);
+    if (!record) {
+        showStatus("not found " + host + " in " + records->name);
+        return;
+    }
+    if (!record->get(column)) {
+        showStatus(refused + records->name);
+        return;
+    }
+    if (storeField(*records, record, column, location, cascade))
+        showStatus(host + done + location);
 }
 
-void OpenWithDefaultBrowserAction::run() {
-  showStatus("");
-  try {
-    std::optional<std::string> url = cellUrl();
-    if (!url || url->empty()) return;
-    dwin::sys::win32::Shell32::open(*url);
-    showStatus("navigate to " + *url);
-  } catch (const std::exception& e) {
-    report::trace(std::string("OpenWithDefaultBrowserAction catch ") + e.what());
-  }
+} // namespace
+
+void ExitAction::run()
+{
+    if (MainWindow* window = MainWindow::getInstance())
+        window->close();
 }
 
-void OpenHomePageAction::run() {
-  showStatus("");
-  base::RecordPtr record = selectedOrTell();
-  if (!record) return;
-  const bool software = currentTableName() == tab::Softwares::getInstance()->name;
-  const std::string value = record->get(software ? "home" : "id").value_or(std::string());
-  if (isUsableValue(value)) navigate(pageUrl(value, true), value);
-  else showStatus("home page for " + idOf(record) + " not setted");
+void RefreshViewAction::run()
+{
+    if (ViewerRecords* records = currentViewerRecords())
+        records->refresh();
 }
 
-void OpenSubPageAction::run() {
-  showStatus("");
-  base::RecordPtr record = selectedOrTell();
-  if (!record) return;
-  const std::string page = getSubPage(*record).value_or(std::string());
-  if (page.size() > 10 && startsWith(page, "http")) navigate(page, page);
-  else showStatus("home page for " + idOf(record) + " not setted");
+void AddAction::run()
+{
+    if (MainWindow* window = MainWindow::getInstance())
+        window->addNewRecord();
 }
 
-void TodayAction::run() {
-  showStatus("");
-  base::RecordPtr record = selectedOrTell();
-  ViewerRecords* listing = currentListing();
-  if (!record || !listing) return;
-  const std::string date = dwin::time::WallClock::today(std::time(nullptr), true);
-  if (storeField(*listing, record, "sub_date", date, false)) showStatus(idOf(record) + " submit date setted to " + date);
+void RemoveAction::run()
+{
+    if (!selectedOrTell())
+        return;
+    if (MainWindow* window = MainWindow::getInstance())
+        window->removeSelectedRecord();
 }
 
-void VersionAction::run() {
-  showStatus("");
-  base::RecordPtr record = selectedOrTell();
-  ViewerRecords* listing = currentListing();
-  tab::Listed_Urls* product = tab::Listed_Urls::currentListedUrls();
-  if (!record || !listing || !product) return;
-  const std::string version = readPad(product->name, "Program_Version").value_or(std::string());
-  if (version.empty()) {
-    showStatus(" version for " + product->name + " not setted");
-    return;
-  }
-  if (storeField(*listing, record, "version", version, false))
-    showStatus(idOf(record) + " submited version setted to " + version);
+void HomeAction::run()
+{
+    config::Config::getInstance().openHomePage("HomeAction");
 }
 
-void RemoveTemp_SitesAction::run() {
-  tab::Temp_Sites* temp = tab::Temp_Sites::getInstance();
-  // Not stored: the file still holds these rows. They are put back rather than read again, which
-  // would only wait while another program holds the file.
-  std::vector<base::RecordPtr> kept = temp->getRecords();
-  temp->setLength(0);
-  temp->refresh();
-  if (!DB::getInstance().clearTable()) {
-    temp->getRecords() = std::move(kept);
+void HelpAction::run()
+{
+    config::Config::getInstance().openHelpPage("HelpAction");
+}
+
+void MoveToSharewareSitesAction::run()
+{
+    moveSelected(*tab::Shareware_Sites::getInstance(), false);
+}
+
+void MoveToBlackSitesAction::run()
+{
+    moveSelected(*tab::Black_Sites::getInstance(), true);
+}
+
+void PageRankAction::run()
+{
+    showStatus("");
+    if (base::RecordPtr record = selectedOrTell())
+        updatePageRankInCurrentTab(record);
+}
+
+void SynchronizeSitesAction::run()
+{
+    showStatus("");
+    DB::getInstance().synchronizeSites();
+}
+
+void OpenURLAction::run()
+{
+    showStatus("");
+    try {
+        const std::optional<ViewerCell>& cell = mouseCell();
+        QTableView* table = currentTable();
+        if (!cell || !table || !table->model())
+            return;
+        const std::string column =
+            table->model()->headerData(cell->column, Qt::Horizontal).toString().toStdString();
+        const std::string text = cell->getText();
+        if (!isUsableValue(text))
+            return;
+        if (column == "id" || column == "home") {
+            const std::string url = pageUrl(text, true);
+            navigate(url, url);
+        } else if (startsWith(text, "http")) {
+            navigate(text, text);
+        }
+    } catch (const std::exception& e) {
+        report::trace(std::string("OpenURLAction catch ") + e.what());
+    }
+}
+
+void OpenWithDefaultBrowserAction::run()
+{
+    showStatus("");
+    try {
+        std::optional<std::string> url = cellUrl();
+        if (!url || url->empty())
+            return;
+        dwin::sys::win32::Shell32::open(*url);
+        showStatus("navigate to " + *url);
+    } catch (const std::exception& e) {
+        report::trace(std::string("OpenWithDefaultBrowserAction catch ") + e.what());
+    }
+}
+
+void OpenHomePageAction::run()
+{
+    showStatus("");
+    base::RecordPtr record = selectedOrTell();
+    if (!record)
+        return;
+    const bool software = currentTableName() == tab::Softwares::getInstance()->name;
+    const std::string value = record->get(software ? "home" : "id").value_or(std::string());
+    if (isUsableValue(value))
+        navigate(pageUrl(value, true), value);
+    else
+        showStatus("home page for " + idOf(record) + " not setted");
+}
+
+void OpenSubPageAction::run()
+{
+    showStatus("");
+    base::RecordPtr record = selectedOrTell();
+    if (!record)
+        return;
+    const std::string page = getSubPage(*record).value_or(std::string());
+    if (page.size() > 10 && startsWith(page, "http"))
+        navigate(page, page);
+    else
+        showStatus("home page for " + idOf(record) + " not setted");
+}
+
+void TodayAction::run()
+{
+    showStatus("");
+    base::RecordPtr record = selectedOrTell();
+    ViewerRecords* listing = currentListing();
+    if (!record || !listing)
+        return;
+    const std::string date = dwin::time::WallClock::today(std::time(nullptr), true);
+    if (storeField(*listing, record, "sub_date", date, false))
+        showStatus(idOf(record) + " submit date setted to " + date);
+}
+
+void VersionAction::run()
+{
+    showStatus("");
+    base::RecordPtr record = selectedOrTell();
+    ViewerRecords* listing = currentListing();
+    tab::Listed_Urls* product = tab::Listed_Urls::currentListedUrls();
+    if (!record || !listing || !product)
+        return;
+    const std::string version = readPad(product->name, "Program_Version").value_or(std::string());
+    if (version.empty()) {
+        showStatus(" version for " + product->name + " not setted");
+        return;
+    }
+    if (storeField(*listing, record, "version", version, false))
+        showStatus(idOf(record) + " submited version setted to " + version);
+}
+
+void RemoveTemp_SitesAction::run()
+{
+    tab::Temp_Sites* temp = tab::Temp_Sites::getInstance();
+    // Not stored: the file still holds these rows. They are put back rather than read again, which
+    // would only wait while another program holds the file.
+    std::vector<base::RecordPtr> kept = temp->getRecords();
+    temp->setLength(0);
     temp->refresh();
-  }
+    if (!DB::getInstance().clearTable()) {
+        temp->getRecords() = std::move(kept);
+        temp->refresh();
+    }
 }
 
-void ListedUrlAction::run() {
-  stampLocation("listed_url", "listed url not setted for ", " listed_url settted to ", false);
+void ListedUrlAction::run()
+{
+    stampLocation("listed_url", "listed url not setted for ", " listed_url settted to ", false);
 }
 
-void SubPageAction::run() { stampLocation("sub_page", "sub_page not setted for ", " sub_page setted to ", true); }
-
-void CopyUsernameAction::run() {
-  showStatus("");
-  std::optional<std::string> name = userName();
-  if (!name || name->empty()) showStatus("failed to get username");
-  else copyText(*name);
+void SubPageAction::run()
+{
+    stampLocation("sub_page", "sub_page not setted for ", " sub_page setted to ", true);
 }
 
-void CopyPasswordAction::run() {
-  showStatus("");
-  std::optional<std::string> secret = password();
-  if (!secret || secret->empty()) showStatus("failed to get password");
-  else copyText(*secret);
+void CopyUsernameAction::run()
+{
+    showStatus("");
+    std::optional<std::string> name = userName();
+    if (!name || name->empty())
+        showStatus("failed to get username");
+    else
+        copyText(*name);
 }
 
-}  // namespace qmk::MyAction
+void CopyPasswordAction::run()
+{
+    showStatus("");
+    std::optional<std::string> secret = password();
+    if (!secret || secret->empty())
+        showStatus("failed to get password");
+    else
+        copyText(*secret);
+}
+
+} // namespace qmk::MyAction

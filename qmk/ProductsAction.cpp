@@ -13,37 +13,47 @@ namespace {
 constexpr const char* menuSource = "menu&products";
 
 template <class T>
-void make(T*& variable, extends::Command command) {
-  if (!variable) {
-    variable = new T;
-    variable->setParent(QCoreApplication::instance());
-    QObject::connect(variable, &QObject::destroyed, [&variable] { variable = nullptr; });
-  }
-  extends::Commands::registerAction(command, variable);
+void make(T*& variable, extends::Command command)
+{
+    if (!variable) {
+        variable = new T;
+        variable->setParent(QCoreApplication::instance());
+        QObject::connect(variable, &QObject::destroyed, [&variable] { variable = nullptr; });
+    }
+    extends::Commands::registerAction(command, variable);
 }
 
-}  // namespace
+} // namespace
 
 FirstProductAction::FirstProductAction()
-    : Action("&" + vorn::Texts::firstProductName(), "tallyleaf16.png", vorn::Texts::firstProductName()) {}
+    : Action("&" + vorn::Texts::firstProductName(), "tallyleaf16.png",
+             vorn::Texts::firstProductName())
+{
+}
 
-void FirstProductAction::run() {
-  config::Config::getInstance().openWebLink(vorn::Texts::firstProductUrl(), menuSource);
+void FirstProductAction::run()
+{
+    config::Config::getInstance().openWebLink(vorn::Texts::firstProductUrl(), menuSource);
 }
 
 SecondProductAction::SecondProductAction()
-    : Action("&" + vorn::Texts::secondProductName(), "driftnote16.png", vorn::Texts::secondProductName()) {}
+    : Action("&" + vorn::Texts::secondProductName(), "driftnote16.png",
+             vorn::Texts::secondProductName())
+{
+}
 
-void SecondProductAction::run() {
-  config::Config::getInstance().openWebLink(vorn::Texts::secondProductUrl(), menuSource);
+void SecondProductAction::run()
+{
+    config::Config::getInstance().openWebLink(vorn::Texts::secondProductUrl(), menuSource);
 }
 
 FirstProductAction* firstProductAction = nullptr;
 SecondProductAction* secondProductAction = nullptr;
 
-void createActions() {
-  make(firstProductAction, extends::Command::FirstProductAction);
-  make(secondProductAction, extends::Command::SecondProductAction);
+void createActions()
+{
+    make(firstProductAction, extends::Command::FirstProductAction);
+    make(secondProductAction, extends::Command::SecondProductAction);
 }
 
-}  // namespace qmk::ProductsAction
+} // namespace qmk::ProductsAction

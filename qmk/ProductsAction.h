@@ -8,15 +8,15 @@
 namespace qmk::ProductsAction {
 
 class FirstProductAction : public MyAction::Action {
- public:
-  FirstProductAction();
-  void run() override;
+public:
+    FirstProductAction();
+    void run() override;
 };
 
 class SecondProductAction : public MyAction::Action {
- public:
-  SecondProductAction();
-  void run() override;
+public:
+    SecondProductAction();
+    void run() override;
 };
 
 // Makes the two commands on the first call; every call registers them again (a test may have
@@ -26,4 +26,4 @@ void createActions();
 extern FirstProductAction* firstProductAction;
 extern SecondProductAction* secondProductAction;
 
-}  // namespace qmk::ProductsAction
+} // namespace qmk::ProductsAction

@@ -3,7 +3,8 @@
 
 #include <QApplication>
 
-int main(int argc, char** argv) {
-  QApplication application(argc, argv);
-  return qmk::startQuillmark();
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    return qmk::startQuillmark();
 }

@@ -10,7 +10,10 @@ namespace {
 std::size_t failures = 0;
 } // namespace
 
-std::size_t notStoredCount() { return failures; }
+std::size_t notStoredCount()
+{
+    return failures;
+}
 
 void trace(std::string_view line)
 {
@@ -44,4 +47,4 @@ void notStored(WindowPort* window, std::string_view what, std::string_view reaso
     }
 }
 
-} // namespace report
+} // namespace qmk::report

@@ -37,7 +37,9 @@ std::string placeholders(std::size_t n)
 
 bool sameIgnoringCase(std::string_view a, std::string_view b)
 {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    const auto lower = [](char c) {
+        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+    };
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i)

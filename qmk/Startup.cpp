@@ -19,49 +19,56 @@ namespace qmk {
 
 namespace {
 
-std::unique_ptr<DB> openDatabase(const config::Config& config) {
-  try {
-    return std::make_unique<DB>(config.getDatabasePath());
-  } catch (const std::exception& e) {
-    report::trace(std::string("open database catch ") + e.what());
-    QMessageBox::critical(nullptr, "Quillmark",
-                          QString("The database %1 cannot be opened:\n%2\n\nThe program ends now.")
-                              .arg(QString::fromStdString(config.getDatabasePath()), QString::fromUtf8(e.what())));
-  }
-  return nullptr;
+std::unique_ptr<DB> openDatabase(const config::Config& config)
+{
+    try {
+        return std::make_unique<DB>(config.getDatabasePath());
+    } catch (const std::exception& e) {
+        report::trace(std::string("open database catch ") + e.what());
+        QMessageBox::critical(
+            nullptr, "Quillmark",
+            QString("The database %1 cannot be opened:\n%2\n\nThe program ends now.")
+                .arg(QString::fromStdString(config.getDatabasePath()),
+                     QString::fromUtf8(e.what())));
+    }
+    return nullptr;
 }
 
-}  // namespace
+} // namespace
 
-int startQuillmark() {
-  config::Config& config = config::Config::getInstance();
-  dwin::sys::win32::com::Init::initialize();  // the apartment stays open until the program ends
-  dwin::sys::win32::installQtMessagePump();
-  winapi::browser::registerBrowserServer();  // the class the browser window creates
-  if (const std::string error = config.dataFolderError(); !error.empty()) {
-    report::trace(error);
-    QMessageBox::critical(nullptr, "Quillmark", QString::fromStdString(error + "\n\nThe program ends now."));
-    return 1;
-  }
-  std::unique_ptr<DB> db = openDatabase(config);
-  if (!db) return 1;
-  if (db->isReadOnly()) {
-    report::trace("database is read-only: " + config.getDatabasePath());
-    QMessageBox::warning(nullptr, "Quillmark",
-                         QString("The database %1 is read-only.\n\nYou can look at your tables, but changes "
-                                 "cannot be saved.")
-                             .arg(QString::fromStdString(config.getDatabasePath())));
-  }
-  MainWindow::setCreateActions(MyAction::createActions);
-  try {
-    MainWindow window(db.get());
-    window.run();
-  } catch (const std::exception& e) {
-    report::trace(std::string("main catch ") + e.what());
-  }
-  MyAction::releaseActions();
-  config.save();
-  return 0;
+int startQuillmark()
+{
+    config::Config& config = config::Config::getInstance();
+    dwin::sys::win32::com::Init::initialize(); // the apartment stays open until the program ends
+    dwin::sys::win32::installQtMessagePump();
+    winapi::browser::registerBrowserServer(); // the class the browser window creates
+    if (const std::string error = config.dataFolderError(); !error.empty()) {
+        report::trace(error);
+        QMessageBox::critical(nullptr, "Quillmark",
+                              QString::fromStdString(error + "\n\nThe program ends now."));
+        return 1;
+    }
+    std::unique_ptr<DB> db = openDatabase(config);
+    if (!db)
+        return 1;
+    if (db->isReadOnly()) {
+        report::trace("database is read-only: " + config.getDatabasePath());
+        QMessageBox::warning(
+            nullptr, "Quillmark",
+            QString("The database %1 is read-only.\n\nYou can look at your tables, but changes "
+                    "cannot be saved.")
+                .arg(QString::fromStdString(config.getDatabasePath())));
+    }
+    MainWindow::setCreateActions(MyAction::createActions);
+    try {
+        MainWindow window(db.get());
+        window.run();
+    } catch (const std::exception& e) {
+        report::trace(std::string("main catch ") + e.what());
+    }
+    MyAction::releaseActions();
+    config.save();
+    return 0;
 }
 
-}  // namespace qmk
+} // namespace qmk

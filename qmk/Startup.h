@@ -9,4 +9,4 @@ namespace qmk {
 
 int startQuillmark();
 
-}  // namespace qmk
+} // namespace qmk

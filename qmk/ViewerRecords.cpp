@@ -24,7 +24,10 @@ bool BaseRecords::add(const base::RecordPtr& record)
     return true;
 }
 
-std::size_t BaseRecords::length() const { return records.size(); }
+std::size_t BaseRecords::length() const
+{
+    return records.size();
+}
 
 void BaseRecords::setLength(std::size_t n)
 {
@@ -68,17 +71,28 @@ bool BaseRecords::hasOtherWithId(const base::RecordPtr& record, std::string_view
     return getOtherById(record, id) != nullptr;
 }
 
-bool BaseRecords::hasId(std::string_view id) const { return getById(id) != nullptr; }
-void BaseRecords::addMenuItems() {}
+bool BaseRecords::hasId(std::string_view id) const
+{
+    return getById(id) != nullptr;
+}
+void BaseRecords::addMenuItems()
+{
+}
 std::vector<base::RecordPtr>& BaseRecords::getRecords()
 {
-    base::noteChange();   // the caller may change the list through it
+    base::noteChange(); // the caller may change the list through it
     return records;
 }
-const std::vector<base::RecordPtr>& BaseRecords::getRecords() const { return records; }
+const std::vector<base::RecordPtr>& BaseRecords::getRecords() const
+{
+    return records;
+}
 
 ViewerRecords::~ViewerRecords() = default;
-RecordsViewer* ViewerRecords::getTableViewer() const { return tableViewer; }
+RecordsViewer* ViewerRecords::getTableViewer() const
+{
+    return tableViewer;
+}
 
 void ViewerRecords::refresh()
 {
@@ -86,8 +100,15 @@ void ViewerRecords::refresh()
         tableViewer->refresh();
 }
 
-bool ViewerRecords::selectRecord(const base::RecordPtr&) { return true; }
-void ViewerRecords::addNewRecord() {}
-void ViewerRecords::removeSelected() {}
+bool ViewerRecords::selectRecord(const base::RecordPtr&)
+{
+    return true;
+}
+void ViewerRecords::addNewRecord()
+{
+}
+void ViewerRecords::removeSelected()
+{
+}
 
 } // namespace qmk

@@ -87,10 +87,10 @@ namespace qmk {
 
 // The cell under the mouse at a press or release in a table view.
 struct ViewerCell {
-    std::string tableName;     // name of the table view it was in
-    base::RecordPtr record;    // the record of its row (shared: stays valid across reloads)
-    int column = -1;           // column index
-    std::string columnName;    // header text of that column
+    std::string tableName; // name of the table view it was in
+    base::RecordPtr record; // the record of its row (shared: stays valid across reloads)
+    int column = -1; // column index
+    std::string columnName; // header text of that column
     // The record's value in that column ("" when it has none).
     std::string getText() const;
 };

@@ -4,13 +4,14 @@
 
 namespace vorn {
 
-std::int32_t toInt32(std::string_view text) {
+std::int32_t toInt32(std::string_view text)
+{
     std::string_view digits = text;
     const bool negative = !digits.empty() && digits.front() == '-';
     if (!digits.empty() && (digits.front() == '-' || digits.front() == '+'))
         digits.remove_prefix(1);
-    const std::int64_t limit = negative ? -std::int64_t {std::numeric_limits<std::int32_t>::min()}
-                                        : std::int64_t {std::numeric_limits<std::int32_t>::max()};
+    const std::int64_t limit = negative ? -std::int64_t{std::numeric_limits<std::int32_t>::min()}
+                                        : std::int64_t{std::numeric_limits<std::int32_t>::max()};
     std::int64_t value = 0;
     bool ok = !digits.empty();
     for (const char ch : digits) {
@@ -20,8 +21,9 @@ std::int32_t toInt32(std::string_view text) {
         }
     }
     if (!ok)
-        throw ConvException("Could not convert `" + std::string(text) + "` from type string to type int");
+        throw ConvException("Could not convert `" + std::string(text) +
+                            "` from type string to type int");
     return static_cast<std::int32_t>(negative ? -value : value);
 }
 
-}  // namespace vorn
+} // namespace vorn

@@ -18,4 +18,4 @@ public:
 // Throws ConvException ("Could not convert `text` from type string to type int") otherwise.
 std::int32_t toInt32(std::string_view text);
 
-}  // namespace vorn
+} // namespace vorn

@@ -24,21 +24,26 @@ struct OwnedBstr {
 
 // A page that declares UTF-8 keeps its bytes, so the document reads (and posts) it as UTF-8;
 // any other goes in the ANSI code page.
-std::uint32_t streamCodePage(std::string_view html) {
+std::uint32_t streamCodePage(std::string_view html)
+{
     const auto declared = dwin::text::declaredCharset(html);
     return declared && dwin::text::isUtf8Label(*declared) ? 65001 : 0;
 }
 
-}  // namespace
+} // namespace
 
-ComPtr<IPersistMoniker> getPersistMoniker(IDispatch* document) {
-    if (document == nullptr) return nullptr;
+ComPtr<IPersistMoniker> getPersistMoniker(IDispatch* document)
+{
+    if (document == nullptr)
+        return nullptr;
     return ComPtr<IDispatch>::share(document).as<IPersistMoniker>();
 }
 
-bool loadHtml(IWebBrowser2* browser, std::string_view html, std::string_view baseUrl) {
+bool loadHtml(IWebBrowser2* browser, std::string_view html, std::string_view baseUrl)
+{
     ComPtr<IDispatch> document = dwin::sys::win32::ie::getDocument(browser, 5000);
-    if (!document) return false;
+    if (!document)
+        return false;
     OwnedBstr url{dwin::sys::win32::com::toBstr(baseUrl)};
 
     auto memory = std::make_shared<dwin::io::MemoryStream>();
@@ -47,9 +52,11 @@ bool loadHtml(IWebBrowser2* browser, std::string_view html, std::string_view bas
     auto stream = ComPtr<IStream>::adopt(new COMStream(memory));
 
     ComPtr<IPersistMoniker> persist = getPersistMoniker(document.get());
-    if (!persist) return false;
+    if (!persist)
+        return false;
     ComPtr<IBindCtx> context;
-    if (CreateBindCtx(0, context.put()) != S_OK || !context) return false;
+    if (CreateBindCtx(0, context.put()) != S_OK || !context)
+        return false;
 
     auto* made = new LoadHTMLMoniker;
     auto moniker = ComPtr<IMoniker>::adopt(made);
@@ -57,21 +64,28 @@ bool loadHtml(IWebBrowser2* browser, std::string_view html, std::string_view bas
     return persist->Load(FALSE, moniker.get(), context.get(), 0) == S_OK;
 }
 
-void LoadHTMLMoniker::init(COMStream* stream, BSTR url) {
-    if (stream != nullptr) stream->AddRef();
-    if (stream_ != nullptr) stream_->Release();
+void LoadHTMLMoniker::init(COMStream* stream, BSTR url)
+{
+    if (stream != nullptr)
+        stream->AddRef();
+    if (stream_ != nullptr)
+        stream_->Release();
     stream_ = stream;
     dwin::sys::win32::com::freeBstr(url_);
     url_ = url;
 }
 
-LoadHTMLMoniker::~LoadHTMLMoniker() {
+LoadHTMLMoniker::~LoadHTMLMoniker()
+{
     dwin::sys::win32::com::freeBstr(url_);
-    if (stream_ != nullptr) stream_->Release();
+    if (stream_ != nullptr)
+        stream_->Release();
 }
 
-HRESULT LoadHTMLMoniker::BindToStorage(IBindCtx*, IMoniker*, REFIID riid, void** object) {
-    if (object == nullptr) return E_POINTER;
+HRESULT LoadHTMLMoniker::BindToStorage(IBindCtx*, IMoniker*, REFIID riid, void** object)
+{
+    if (object == nullptr)
+        return E_POINTER;
     *object = nullptr;
     if (IsEqualGUID(riid, iid_) && stream_ != nullptr) {
         stream_->AddRef();
@@ -80,92 +94,138 @@ HRESULT LoadHTMLMoniker::BindToStorage(IBindCtx*, IMoniker*, REFIID riid, void**
     return S_OK;
 }
 
-HRESULT LoadHTMLMoniker::GetDisplayName(IBindCtx*, IMoniker*, LPOLESTR* name) {
-    if (name == nullptr) return E_POINTER;
+HRESULT LoadHTMLMoniker::GetDisplayName(IBindCtx*, IMoniker*, LPOLESTR* name)
+{
+    if (name == nullptr)
+        return E_POINTER;
     *name = nullptr;
-    if (url_ == nullptr) return S_OK;
+    if (url_ == nullptr)
+        return S_OK;
     const std::size_t units = SysStringLen(url_);
     auto* copy = static_cast<LPOLESTR>(CoTaskMemAlloc((units + 1) * sizeof(OLECHAR)));
-    if (copy == nullptr) return E_OUTOFMEMORY;
+    if (copy == nullptr)
+        return E_OUTOFMEMORY;
     std::copy(url_, url_ + units, copy);
     copy[units] = 0;
     *name = copy;
     return S_OK;
 }
 
-HRESULT LoadHTMLMoniker::BindToObject(IBindCtx*, IMoniker*, REFIID, void** object) {
-    if (object != nullptr) *object = nullptr;
+HRESULT LoadHTMLMoniker::BindToObject(IBindCtx*, IMoniker*, REFIID, void** object)
+{
+    if (object != nullptr)
+        *object = nullptr;
     return E_NOTIMPL;
 }
 
-HRESULT LoadHTMLMoniker::Reduce(IBindCtx*, DWORD, IMoniker**, IMoniker** reduced) {
-    if (reduced != nullptr) *reduced = nullptr;
+HRESULT LoadHTMLMoniker::Reduce(IBindCtx*, DWORD, IMoniker**, IMoniker** reduced)
+{
+    if (reduced != nullptr)
+        *reduced = nullptr;
     return E_NOTIMPL;
 }
 
-HRESULT LoadHTMLMoniker::ComposeWith(IMoniker*, BOOL, IMoniker** composite) {
-    if (composite != nullptr) *composite = nullptr;
+HRESULT LoadHTMLMoniker::ComposeWith(IMoniker*, BOOL, IMoniker** composite)
+{
+    if (composite != nullptr)
+        *composite = nullptr;
     return E_NOTIMPL;
 }
 
-HRESULT LoadHTMLMoniker::Enum(BOOL, IEnumMoniker** enumerator) {
-    if (enumerator != nullptr) *enumerator = nullptr;
+HRESULT LoadHTMLMoniker::Enum(BOOL, IEnumMoniker** enumerator)
+{
+    if (enumerator != nullptr)
+        *enumerator = nullptr;
     return E_NOTIMPL;
 }
 
-HRESULT LoadHTMLMoniker::IsEqual(IMoniker*) { return E_NOTIMPL; }
-
-HRESULT LoadHTMLMoniker::Hash(DWORD* hash) {
-    if (hash != nullptr) *hash = 0;
+HRESULT LoadHTMLMoniker::IsEqual(IMoniker*)
+{
     return E_NOTIMPL;
 }
 
-HRESULT LoadHTMLMoniker::IsRunning(IBindCtx*, IMoniker*, IMoniker*) { return E_NOTIMPL; }
-
-HRESULT LoadHTMLMoniker::GetTimeOfLastChange(IBindCtx*, IMoniker*, FILETIME* time) {
-    if (time != nullptr) *time = FILETIME{0, 0};
+HRESULT LoadHTMLMoniker::Hash(DWORD* hash)
+{
+    if (hash != nullptr)
+        *hash = 0;
     return E_NOTIMPL;
 }
 
-HRESULT LoadHTMLMoniker::Inverse(IMoniker** inverse) {
-    if (inverse != nullptr) *inverse = nullptr;
+HRESULT LoadHTMLMoniker::IsRunning(IBindCtx*, IMoniker*, IMoniker*)
+{
     return E_NOTIMPL;
 }
 
-HRESULT LoadHTMLMoniker::CommonPrefixWith(IMoniker*, IMoniker** prefix) {
-    if (prefix != nullptr) *prefix = nullptr;
+HRESULT LoadHTMLMoniker::GetTimeOfLastChange(IBindCtx*, IMoniker*, FILETIME* time)
+{
+    if (time != nullptr)
+        *time = FILETIME{0, 0};
     return E_NOTIMPL;
 }
 
-HRESULT LoadHTMLMoniker::RelativePathTo(IMoniker*, IMoniker** relative) {
-    if (relative != nullptr) *relative = nullptr;
+HRESULT LoadHTMLMoniker::Inverse(IMoniker** inverse)
+{
+    if (inverse != nullptr)
+        *inverse = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT LoadHTMLMoniker::CommonPrefixWith(IMoniker*, IMoniker** prefix)
+{
+    if (prefix != nullptr)
+        *prefix = nullptr;
+    return E_NOTIMPL;
+}
+
+HRESULT LoadHTMLMoniker::RelativePathTo(IMoniker*, IMoniker** relative)
+{
+    if (relative != nullptr)
+        *relative = nullptr;
     return E_NOTIMPL;
 }
 
 HRESULT LoadHTMLMoniker::ParseDisplayName(IBindCtx*, IMoniker*, LPOLESTR, ULONG* eaten,
-                                          IMoniker** result) {
-    if (eaten != nullptr) *eaten = 0;
-    if (result != nullptr) *result = nullptr;
+                                          IMoniker** result)
+{
+    if (eaten != nullptr)
+        *eaten = 0;
+    if (result != nullptr)
+        *result = nullptr;
     return E_NOTIMPL;
 }
 
-HRESULT LoadHTMLMoniker::IsSystemMoniker(DWORD* kind) {
-    if (kind != nullptr) *kind = MKSYS_NONE;
+HRESULT LoadHTMLMoniker::IsSystemMoniker(DWORD* kind)
+{
+    if (kind != nullptr)
+        *kind = MKSYS_NONE;
     return E_NOTIMPL;
 }
 
-HRESULT LoadHTMLMoniker::IsDirty() { return E_NOTIMPL; }
-HRESULT LoadHTMLMoniker::Load(IStream*) { return E_NOTIMPL; }
-HRESULT LoadHTMLMoniker::Save(IStream*, BOOL) { return E_NOTIMPL; }
-
-HRESULT LoadHTMLMoniker::GetSizeMax(ULONGLONG* size) {
-    if (size != nullptr) *size = 0;
+HRESULT LoadHTMLMoniker::IsDirty()
+{
+    return E_NOTIMPL;
+}
+HRESULT LoadHTMLMoniker::Load(IStream*)
+{
+    return E_NOTIMPL;
+}
+HRESULT LoadHTMLMoniker::Save(IStream*, BOOL)
+{
     return E_NOTIMPL;
 }
 
-HRESULT LoadHTMLMoniker::GetClassID(CLSID* classId) {
-    if (classId != nullptr) *classId = iid_;
+HRESULT LoadHTMLMoniker::GetSizeMax(ULONGLONG* size)
+{
+    if (size != nullptr)
+        *size = 0;
     return E_NOTIMPL;
 }
 
-}  // namespace vorn::IE
+HRESULT LoadHTMLMoniker::GetClassID(CLSID* classId)
+{
+    if (classId != nullptr)
+        *classId = iid_;
+    return E_NOTIMPL;
+}
+
+} // namespace vorn::IE

@@ -36,15 +36,18 @@ public:
                                   winapi::REFIID riid, void** object) override;
     winapi::HRESULT GetDisplayName(winapi::IBindCtx* context, winapi::IMoniker* left,
                                    winapi::LPOLESTR* name) override;
-    winapi::HRESULT BindToObject(winapi::IBindCtx*, winapi::IMoniker*, winapi::REFIID, void** object) override;
+    winapi::HRESULT BindToObject(winapi::IBindCtx*, winapi::IMoniker*, winapi::REFIID,
+                                 void** object) override;
     winapi::HRESULT Reduce(winapi::IBindCtx*, winapi::DWORD, winapi::IMoniker** left,
                            winapi::IMoniker** reduced) override;
-    winapi::HRESULT ComposeWith(winapi::IMoniker*, winapi::BOOL, winapi::IMoniker** composite) override;
+    winapi::HRESULT ComposeWith(winapi::IMoniker*, winapi::BOOL,
+                                winapi::IMoniker** composite) override;
     winapi::HRESULT Enum(winapi::BOOL, winapi::IEnumMoniker** enumerator) override;
     winapi::HRESULT IsEqual(winapi::IMoniker*) override;
     winapi::HRESULT Hash(winapi::DWORD* hash) override;
     winapi::HRESULT IsRunning(winapi::IBindCtx*, winapi::IMoniker*, winapi::IMoniker*) override;
-    winapi::HRESULT GetTimeOfLastChange(winapi::IBindCtx*, winapi::IMoniker*, winapi::FILETIME* time) override;
+    winapi::HRESULT GetTimeOfLastChange(winapi::IBindCtx*, winapi::IMoniker*,
+                                        winapi::FILETIME* time) override;
     winapi::HRESULT Inverse(winapi::IMoniker** inverse) override;
     winapi::HRESULT CommonPrefixWith(winapi::IMoniker*, winapi::IMoniker** prefix) override;
     winapi::HRESULT RelativePathTo(winapi::IMoniker*, winapi::IMoniker** relative) override;
@@ -64,4 +67,4 @@ private:
     winapi::IID iid_ = winapi::IID_IStream;
 };
 
-}  // namespace vorn::IE
+} // namespace vorn::IE

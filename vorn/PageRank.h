@@ -43,4 +43,4 @@ std::optional<std::string> getQueryUrl(std::string_view url);
 // Throws dwin::net::HttpException on connection failure, time-out or a malformed reply.
 std::optional<std::string> getRank(std::string_view url);
 
-}  // namespace vorn::PageRank
+} // namespace vorn::PageRank

@@ -4,7 +4,6 @@
 #include "dwin/net/Http.h"
 #include "dwin/net/Services.h"
 
-
 namespace vorn::PageRank {
 
 namespace {
@@ -13,7 +12,8 @@ constexpr unsigned kTimeoutSeconds = 8;
 constexpr std::size_t kReadBuffer = 16 * 1024;
 
 // The third ":"-separated field of a line, or no value when the line has at most two fields.
-std::optional<std::string_view> thirdField(std::string_view line) {
+std::optional<std::string_view> thirdField(std::string_view line)
+{
     const std::size_t first = line.find(':');
     if (first == std::string_view::npos)
         return std::nullopt;
@@ -26,12 +26,14 @@ std::optional<std::string_view> thirdField(std::string_view line) {
 
 // The third field of the first line with more than two ":"-separated fields. Lines are scanned in
 // place, so a reply of many short lines or fields costs no more than the reply itself.
-std::optional<std::string> rankOfReply(std::string_view body) {
+std::optional<std::string> rankOfReply(std::string_view body)
+{
     if (body.size() < 8 || body.substr(0, 4) != "Rank")
         return std::nullopt;
     for (std::size_t from = 0; from <= body.size();) {
         const std::size_t at = body.find('\n', from);
-        std::string_view line = body.substr(from, at == std::string_view::npos ? std::string_view::npos : at - from);
+        std::string_view line =
+            body.substr(from, at == std::string_view::npos ? std::string_view::npos : at - from);
         if (at != std::string_view::npos && !line.empty() && line.back() == '\r')
             line.remove_suffix(1);
         if (const std::optional<std::string_view> field = thirdField(line))
@@ -43,9 +45,10 @@ std::optional<std::string> rankOfReply(std::string_view body) {
     return std::nullopt;
 }
 
-}  // namespace
+} // namespace
 
-std::optional<std::string> getQueryUrl(std::string_view url) {
+std::optional<std::string> getQueryUrl(std::string_view url)
+{
     const std::uint32_t checksum = computeChecksum(url);
     if (checksum == 0)
         return std::nullopt;
@@ -58,11 +61,12 @@ std::optional<std::string> getQueryUrl(std::string_view url) {
     return query;
 }
 
-std::optional<std::string> getRank(std::string_view url) {
+std::optional<std::string> getRank(std::string_view url)
+{
     const std::optional<std::string> query = getQueryUrl(url);
     if (!query)
         return std::nullopt;
     return rankOfReply(dwin::net::Http::get(*query, kReadBuffer, kTimeoutSeconds));
 }
 
-}  // namespace vorn::PageRank
+} // namespace vorn::PageRank

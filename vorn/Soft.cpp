@@ -8,10 +8,11 @@ namespace vorn::Soft {
 namespace {
 constexpr std::size_t kReadBuffer = 16 * 1024;
 constexpr unsigned kTimeoutSeconds = 3;
-}  // namespace
+} // namespace
 
-void visitPage() {
+void visitPage()
+{
     dwin::net::Http::get(Texts::pageVisitUrl(), kReadBuffer, kTimeoutSeconds);
 }
 
-}  // namespace vorn::Soft
+} // namespace vorn::Soft

@@ -8,4 +8,4 @@ namespace vorn::Soft {
 // ignore that failure.
 void visitPage();
 
-}  // namespace vorn::Soft
+} // namespace vorn::Soft

@@ -45,17 +45,53 @@ constexpr char excludedSourceText[] = "\x2e\xb5\x44\xc4\xab\x7a\xf9\xe8\xcf\xc4"
 
 } // namespace
 
-std::string productName() { return plain(productNameText); }
-std::string windowTitle() { return plain(productNameText); }
-std::string aboutTitle() { return plain(aboutTitleText); }
-std::string aboutMessage() { return plain(aboutMessageText); }
-std::string makerHomeUrl() { return makerAddress(makerHomePath); }
-std::string makerHelpUrl() { return makerAddress(makerHomePath); }
-std::string firstProductName() { return plain(firstProductText); }
-std::string firstProductUrl() { return makerAddress(firstProductPath); }
-std::string secondProductName() { return plain(secondProductText); }
-std::string secondProductUrl() { return makerAddress(secondProductPath); }
-std::string pageVisitUrl() { return makerAddress(pageVisitPath); }
-std::string excludedSource() { return plain(excludedSourceText); }
+std::string productName()
+{
+    return plain(productNameText);
+}
+std::string windowTitle()
+{
+    return plain(productNameText);
+}
+std::string aboutTitle()
+{
+    return plain(aboutTitleText);
+}
+std::string aboutMessage()
+{
+    return plain(aboutMessageText);
+}
+std::string makerHomeUrl()
+{
+    return makerAddress(makerHomePath);
+}
+std::string makerHelpUrl()
+{
+    return makerAddress(makerHomePath);
+}
+std::string firstProductName()
+{
+    return plain(firstProductText);
+}
+std::string firstProductUrl()
+{
+    return makerAddress(firstProductPath);
+}
+std::string secondProductName()
+{
+    return plain(secondProductText);
+}
+std::string secondProductUrl()
+{
+    return makerAddress(secondProductPath);
+}
+std::string pageVisitUrl()
+{
+    return makerAddress(pageVisitPath);
+}
+std::string excludedSource()
+{
+    return plain(excludedSourceText);
+}
 
 } // namespace vorn::Texts

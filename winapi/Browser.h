@@ -17,8 +17,8 @@ struct IWebBrowser2 : IDispatch {
     // Flags, target frame, POST data (VT_ARRAY|VT_UI1) and headers may be null or VT_EMPTY.
     virtual HRESULT Navigate(BSTR url, VARIANT* flags, VARIANT* targetFrame, VARIANT* postData,
                              VARIANT* headers) = 0;
-    virtual HRESULT Navigate2(VARIANT* url, VARIANT* flags, VARIANT* targetFrame,
-                              VARIANT* postData, VARIANT* headers) = 0;
+    virtual HRESULT Navigate2(VARIANT* url, VARIANT* flags, VARIANT* targetFrame, VARIANT* postData,
+                              VARIANT* headers) = 0;
     virtual HRESULT Stop() = 0;
     virtual HRESULT Quit() = 0;
     // S_OK with the document once the page has loaded; a failure while it is still loading.
@@ -78,4 +78,4 @@ protected:
     ~IHTMLElementCollection() = default;
 };
 
-}  // namespace winapi
+} // namespace winapi

@@ -14,7 +14,7 @@ namespace winapi {
 // successful call is balanced by one CoUninitialize.
 HRESULT CoInitialize(void* reserved);
 void CoUninitialize();
-bool IsCoInitialized();  // on the calling thread
+bool IsCoInitialized(); // on the calling thread
 
 // The class table. A server registers a factory for its class; CoCreateInstance asks it for an
 // object. Without CoInitialize: CO_E_NOTINITIALIZED; unknown class or context: REGDB_E_CLASSNOTREG.
@@ -36,7 +36,7 @@ DWORD GetTickCount();
 // Window table: a window registers itself for a handle and withdraws it when it goes.
 HWND RegisterWindowHandle(void* window);
 void UnregisterWindowHandle(HWND handle);
-void* WindowOfHandle(HWND handle);  // null for a handle that is not a live window
+void* WindowOfHandle(HWND handle); // null for a handle that is not a live window
 BOOL IsWindow(HWND handle);
 
 // Live objects of the stand-in and of the program's own COM objects, for leak checks in tests.
@@ -48,8 +48,8 @@ public:
     ~LiveCount() { --count(); }
     static std::atomic<long>& count();
 };
-long LiveComObjects();  // objects holding a LiveCount
-long LiveBstrs();       // BSTRs not yet freed
-long LiveSafeArrays();  // arrays not yet destroyed
+long LiveComObjects(); // objects holding a LiveCount
+long LiveBstrs(); // BSTRs not yet freed
+long LiveSafeArrays(); // arrays not yet destroyed
 
-}  // namespace winapi
+} // namespace winapi

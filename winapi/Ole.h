@@ -13,10 +13,10 @@ struct IUnknown;
 struct IDispatch;
 
 // BSTR: UTF-16 text after a 32-bit byte count, ending with a zero unit.
-BSTR SysAllocString(LPCOLESTR text);                  // null text gives null
-BSTR SysAllocStringLen(LPCOLESTR text, UINT length);  // text may be null: zero-filled
-void SysFreeString(BSTR text);                        // null is allowed
-UINT SysStringLen(BSTR text);                         // units, 0 for null
+BSTR SysAllocString(LPCOLESTR text); // null text gives null
+BSTR SysAllocStringLen(LPCOLESTR text, UINT length); // text may be null: zero-filled
+void SysFreeString(BSTR text); // null is allowed
+UINT SysStringLen(BSTR text); // units, 0 for null
 
 struct SAFEARRAYBOUND {
     ULONG cElements;
@@ -36,7 +36,7 @@ struct SAFEARRAY {
 SAFEARRAY* SafeArrayCreateVector(VARTYPE vt, LONG lowerBound, ULONG elements);
 HRESULT SafeArrayAccessData(SAFEARRAY* array, void** data);
 HRESULT SafeArrayUnaccessData(SAFEARRAY* array);
-HRESULT SafeArrayDestroy(SAFEARRAY* array);  // DISP_E_ARRAYISLOCKED while accessed
+HRESULT SafeArrayDestroy(SAFEARRAY* array); // DISP_E_ARRAYISLOCKED while accessed
 
 struct VARIANT {
     VARTYPE vt;
@@ -57,11 +57,11 @@ struct VARIANT {
 };
 using VARIANTARG = VARIANT;
 
-void VariantInit(VARIANT* value);     // VT_EMPTY, all zero
-HRESULT VariantClear(VARIANT* value);  // frees what the value owns, leaves VT_EMPTY
+void VariantInit(VARIANT* value); // VT_EMPTY, all zero
+HRESULT VariantClear(VARIANT* value); // frees what the value owns, leaves VT_EMPTY
 
 // Task allocator: blocks handed across interfaces (display names).
 void* CoTaskMemAlloc(std::size_t size);
 void CoTaskMemFree(void* block);
 
-}  // namespace winapi
+} // namespace winapi

@@ -69,8 +69,14 @@ constexpr HRESULT REGDB_E_CLASSNOTREG = static_cast<HRESULT>(0x80040154u);
 constexpr HRESULT CO_E_NOTINITIALIZED = static_cast<HRESULT>(0x800401F0u);
 constexpr HRESULT RPC_E_DISCONNECTED = static_cast<HRESULT>(0x80010108u);
 
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
+constexpr bool SUCCEEDED(HRESULT hr)
+{
+    return hr >= 0;
+}
+constexpr bool FAILED(HRESULT hr)
+{
+    return hr < 0;
+}
 
 // Class contexts for CoCreateInstance.
 constexpr DWORD CLSCTX_INPROC_SERVER = 0x1;
@@ -117,4 +123,4 @@ struct STATSTG {
     DWORD reserved;
 };
 
-}  // namespace winapi
+} // namespace winapi

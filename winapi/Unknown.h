@@ -125,4 +125,4 @@ protected:
     ~IPersistMoniker() = default;
 };
 
-}  // namespace winapi
+} // namespace winapi

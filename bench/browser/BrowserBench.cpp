@@ -26,9 +26,11 @@ using com::ComPtr;
 
 constexpr int kFields = 20;
 
-std::string formPage() {
-    std::string html = "<html><head><meta charset='utf-8'><title>Form</title></head><body><form method='post' "
-                       "action='post.php'>";
+std::string formPage()
+{
+    std::string html =
+        "<html><head><meta charset='utf-8'><title>Form</title></head><body><form method='post' "
+        "action='post.php'>";
     for (int i = 0; i < kFields; ++i)
         html += "<input id='f" + std::to_string(i) + "' name='f" + std::to_string(i) + "'>";
     return html + "</form></body></html>";
@@ -39,36 +41,47 @@ struct Browser {
     ComPtr<winapi::IWebBrowser2> browser;
     QWebEngineView* view = nullptr;
 
-    Browser() {
+    Browser()
+    {
         browser = com::createInternetExplorer(winapi::CLSCTX_LOCAL_SERVER);
-        if (!browser || !ie::navigate(browser.get(), "about:blank") || !ie::hasDocument(browser.get(), 10000) ||
+        if (!browser || !ie::navigate(browser.get(), "about:blank") ||
+            !ie::hasDocument(browser.get(), 10000) ||
             !vorn::IE::loadHtml(browser.get(), formPage(), "http://127.0.0.1:9/form.php") ||
             !ie::waitForTitle(browser.get(), "Form", 10000))
             return;
-        view = static_cast<QWebEngineView*>(winapi::WindowOfHandle(com::getBrowserHwnd(browser.get())));
+        view = static_cast<QWebEngineView*>(
+            winapi::WindowOfHandle(com::getBrowserHwnd(browser.get())));
     }
-    ~Browser() {
-        if (browser) browser->Quit();
+    ~Browser()
+    {
+        if (browser)
+            browser->Quit();
     }
 };
 
 Browser* shared = nullptr;
 
-void BM_FillByAutomation(benchmark::State& state) {
+void BM_FillByAutomation(benchmark::State& state)
+{
     Browser& b = *shared;
-    if (!b.view) return state.SkipWithError("no browser");
+    if (!b.view)
+        return state.SkipWithError("no browser");
     for (auto _ : state) {
         for (int i = 0; i < kFields; ++i) {
             auto field = ie::getElementById(b.browser.get(), "f" + std::to_string(i));
-            if (!field || !com::setAttribute(field.get(), "value", std::string("value ") + std::to_string(i), 0))
+            if (!field ||
+                !com::setAttribute(field.get(), "value", std::string("value ") + std::to_string(i),
+                                   0))
                 return state.SkipWithError("automation call failed");
         }
     }
 }
 
-void BM_FillByRunJavaScript(benchmark::State& state) {
+void BM_FillByRunJavaScript(benchmark::State& state)
+{
     Browser& b = *shared;
-    if (!b.view) return state.SkipWithError("no browser");
+    if (!b.view)
+        return state.SkipWithError("no browser");
     for (auto _ : state) {
         for (int i = 0; i < kFields; ++i) {
             QEventLoop loop;
@@ -79,7 +92,8 @@ void BM_FillByRunJavaScript(benchmark::State& state) {
                     answered = true;
                     loop.quit();
                 });
-            if (!answered) loop.exec();
+            if (!answered)
+                loop.exec();
         }
     }
 }
@@ -87,9 +101,10 @@ void BM_FillByRunJavaScript(benchmark::State& state) {
 BENCHMARK(BM_FillByRunJavaScript)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_FillByAutomation)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-}  // namespace
+} // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QApplication app(argc, argv);
     installQtMessagePump();
     winapi::browser::registerBrowserServer();

@@ -13,15 +13,15 @@ class MainWindow;
 namespace tab {
 class TableView;
 }
-}  // namespace qmk
+} // namespace qmk
 
 namespace bench {
 
 struct RunOptions {
-  bool actions = false;  // the window's commands are made (and released after the run)
-  bool browser = false;  // COM and the browser engine, with the engine's offscreen settings
-  std::function<void()> before;  // after the set-up, before the first benchmark
-  std::function<void()> after;   // after the last benchmark, while the application lives
+    bool actions = false; // the window's commands are made (and released after the run)
+    bool browser = false; // COM and the browser engine, with the engine's offscreen settings
+    std::function<void()> before; // after the set-up, before the first benchmark
+    std::function<void()> after; // after the last benchmark, while the application lives
 };
 
 // Runs the benchmarks the command line names inside an offscreen QApplication whose data home
@@ -31,22 +31,22 @@ int runBenchmarks(int argc, char** argv, const RunOptions& options = {});
 // A data folder in a temporary folder, the settings read from it, and the database file there
 // with the four fixed tables.
 struct DataFolder {
-  QTemporaryDir dir;
-  std::string folder;
-  std::string path;  // the database file
+    QTemporaryDir dir;
+    std::string folder;
+    std::string path; // the database file
 
-  DataFolder();
+    DataFolder();
 };
 
 // The main window opened on a database file; the window goes before its database.
 struct OpenWindow {
-  std::unique_ptr<qmk::DB> db;
-  std::unique_ptr<qmk::MainWindow> window;
+    std::unique_ptr<qmk::DB> db;
+    std::unique_ptr<qmk::MainWindow> window;
 
-  explicit OpenWindow(const std::string& path);
-  ~OpenWindow();
-  // Makes the tab the current one; its table view.
-  qmk::tab::TableView* showTab(int tab);
+    explicit OpenWindow(const std::string& path);
+    ~OpenWindow();
+    // Makes the tab the current one; its table view.
+    qmk::tab::TableView* showTab(int tab);
 };
 
-}  // namespace bench
+} // namespace bench

@@ -12,26 +12,41 @@ namespace {
 using dwin::text::scregexp::screg;
 
 // Ten search result pages of 100 results, each result about 1 KiB of markup with other links.
-const std::string& searchPages() {
+const std::string& searchPages()
+{
     static const std::string pages = [] {
         std::string all;
         for (int page = 0; page < 10; ++page) {
             all += "<html><head><title>cheap software - Search</title></head><body>\n"
-                   "<div>Results <b>1</b> - <b>100</b> of about <b>1,234</b> for <b>cheap software</b>. "
+                   "<div>Results <b>1</b> - <b>100</b> of about <b>1,234</b> for <b>cheap "
+                   "software</b>. "
                    "(0.21 seconds)</div>\n";
             for (int i = 0; i < 100; ++i) {
                 const std::string k = std::to_string(page * 100 + i);
-                all += "<div class=g><h2 class=r><a href=\"http://www.site" + k + ".example/software/download/p" + k +
-                       ".html\" target=_blank class=l>Cheap <b>software</b> downloads number " + k +
-                       "</a></h2><table border=0 cellpadding=0 cellspacing=0><tr><td class=j><font size=-1>"
-                       "Download shareware and freeware for Windows: utilities, games, business and developer "
-                       "tools. Reviews, screenshots and ratings of thousands of programs, updated daily, with "
-                       "editor picks and <b>cheap software</b> deals from publishers around the world ...<br>"
-                       "<span class=a>www.site" + k + ".example/software/download/p" + k + ".html - 24k - </span>"
-                       "<nobr><a class=fl href=\"/search?q=cache:" + k + ":www.site" + k + ".example/\">Cached"
-                       "</a> - <a class=fl href=\"/search?hl=en&amp;q=related:www.site" + k + ".example/\">"
-                       "Similar pages</a> - <a class=fl href=\"/translate?u=http://www.site" + k + ".example/\">"
-                       "Translate this page</a></nobr></font></td></tr></table></div>\n";
+                all += "<div class=g><h2 class=r><a href=\"http://www.site" + k +
+                    ".example/software/download/p" + k +
+                    ".html\" target=_blank class=l>Cheap <b>software</b> downloads number " + k +
+                    "</a></h2><table border=0 cellpadding=0 cellspacing=0><tr><td class=j><font "
+                    "size=-1>"
+                    "Download shareware and freeware for Windows: utilities, games, business and "
+                    "developer "
+                    "tools. Reviews, screenshots and ratings of thousands of programs, updated "
+                    "daily, with "
+                    "editor picks and <b>cheap software</b> deals from publishers around the world "
+                    "...<br>"
+                    "<span class=a>www.site" +
+                    k + ".example/software/download/p" + k +
+                    ".html - 24k - </span>"
+                    "<nobr><a class=fl href=\"/search?q=cache:" +
+                    k + ":www.site" + k +
+                    ".example/\">Cached"
+                    "</a> - <a class=fl href=\"/search?hl=en&amp;q=related:www.site" +
+                    k +
+                    ".example/\">"
+                    "Similar pages</a> - <a class=fl href=\"/translate?u=http://www.site" +
+                    k +
+                    ".example/\">"
+                    "Translate this page</a></nobr></font></td></tr></table></div>\n";
             }
             all += "</body></html>\n";
         }
@@ -41,19 +56,26 @@ const std::string& searchPages() {
 }
 
 // Ten inbound-links XML pages of 100 results.
-const std::string& inboundPages() {
+const std::string& inboundPages()
+{
     static const std::string pages = [] {
         std::string all;
         for (int page = 0; page < 10; ++page) {
-            all += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ResultSet totalResultsAvailable=\"5000\" "
-                   "totalResultsReturned=\"100\" firstResultPosition=\"" + std::to_string(page * 100 + 1) + "\">\n";
+            all += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ResultSet "
+                   "totalResultsAvailable=\"5000\" "
+                   "totalResultsReturned=\"100\" firstResultPosition=\"" +
+                std::to_string(page * 100 + 1) + "\">\n";
             for (int i = 0; i < 100; ++i) {
                 const std::string k = std::to_string(page * 100 + i);
-                all += "<Result><Title>Software downloads and reviews, page " + k + " of the catalogue of a "
-                       "download site with many programs in many categories</Title>"
-                       "<Url>http://www.site" + k + ".example/software/category/utilities/page" + k + ".html</Url>"
-                       "<ClickUrl>http://www.site" + k + ".example/software/category/utilities/page" + k +
-                       ".html</ClickUrl><Summary>" + std::string(700, 's') + "</Summary></Result>\n";
+                all += "<Result><Title>Software downloads and reviews, page " + k +
+                    " of the catalogue of a "
+                    "download site with many programs in many categories</Title>"
+                    "<Url>http://www.site" +
+                    k + ".example/software/category/utilities/page" + k +
+                    ".html</Url>"
+                    "<ClickUrl>http://www.site" +
+                    k + ".example/software/category/utilities/page" + k +
+                    ".html</ClickUrl><Summary>" + std::string(700, 's') + "</Summary></Result>\n";
             }
             all += "</ResultSet>\n";
         }
@@ -62,7 +84,8 @@ const std::string& inboundPages() {
     return pages;
 }
 
-void BM_LinkMatcher(benchmark::State& state) {
+void BM_LinkMatcher(benchmark::State& state)
+{
     const std::string& text = searchPages();
     for (auto _ : state) {
         std::vector<std::string> links;
@@ -78,7 +101,8 @@ void BM_LinkMatcher(benchmark::State& state) {
 
 // The same links with std::string::find: each "href=", then the first blank after it, which must
 // start " target=_blank class=l"; the link lies between the delimiters.
-void BM_LinkFindBaseline(benchmark::State& state) {
+void BM_LinkFindBaseline(benchmark::State& state)
+{
     const std::string& text = searchPages();
     const std::string tail = " target=_blank class=l";
     for (auto _ : state) {
@@ -102,7 +126,8 @@ void BM_LinkFindBaseline(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 
-void BM_UrlMatcher(benchmark::State& state) {
+void BM_UrlMatcher(benchmark::State& state)
+{
     const std::string& text = inboundPages();
     for (auto _ : state) {
         std::vector<std::string> links;
@@ -117,7 +142,8 @@ void BM_UrlMatcher(benchmark::State& state) {
 }
 
 // The same URLs with std::string::find: each "<Url>", then the next "</Url>" on the same line.
-void BM_UrlFindBaseline(benchmark::State& state) {
+void BM_UrlFindBaseline(benchmark::State& state)
+{
     const std::string& text = inboundPages();
     for (auto _ : state) {
         std::vector<std::string> links;
@@ -142,7 +168,8 @@ void BM_UrlFindBaseline(benchmark::State& state) {
 }
 
 // A 10 MiB page without any marker.
-void BM_UrlMatcherNoMarkers(benchmark::State& state) {
+void BM_UrlMatcherNoMarkers(benchmark::State& state)
+{
     const std::string text(10u << 20, 'x');
     for (auto _ : state) {
         screg<"<Url>(.+?)</Url>"> m;
@@ -157,6 +184,6 @@ BENCHMARK(BM_UrlMatcher);
 BENCHMARK(BM_UrlFindBaseline);
 BENCHMARK(BM_UrlMatcherNoMarkers);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

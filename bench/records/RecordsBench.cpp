@@ -76,21 +76,28 @@ sqlite3_stmt* prepare(sqlite3* db, const std::string& sql)
     return s;
 }
 
-const char* const kSiteColumns = "id,pr,backlink,sub_method,sort,sub_page,rev_days,g_user,g_pass,notes";
-const char* const kListingColumns =
-    "id,pr,listed_url,username,password,version,sub_date,backlink,sub_method,sort,sub_page,rev_days,g_user,g_pass,notes";
+const char* const kSiteColumns =
+    "id,pr,backlink,sub_method,sort,sub_page,rev_days,g_user,g_pass,notes";
+const char* const kListingColumns = "id,pr,listed_url,username,password,version,sub_date,backlink,"
+                                    "sub_method,sort,sub_page,rev_days,g_user,g_pass,notes";
 
 // Fills the catalogue with n sites of realistic text through the raw API (one transaction).
 void fillCatalogue(const std::string& path, int n)
 {
-    qmk::DB db(path);   // creates the fixed tables
+    qmk::DB db(path); // creates the fixed tables
     db.close();
     sqlite3* raw = openRaw(path);
     exec(raw, "BEGIN;");
-    sqlite3_stmt* ins = prepare(raw, std::string("INSERT INTO Shareware_Sites (") + kSiteColumns +
-                                         ") VALUES (?,?,?,?,?,?,?,?,?,?);");
-    const char* fixed[] = {"not", "pad", "title", "https://www.example.com/submit/software.php", "30",
-                           "[Engter Global Username", "[Enter Global Password]",
+    sqlite3_stmt* ins = prepare(raw,
+                                std::string("INSERT INTO Shareware_Sites (") + kSiteColumns +
+                                    ") VALUES (?,?,?,?,?,?,?,?,?,?);");
+    const char* fixed[] = {"not",
+                           "pad",
+                           "title",
+                           "https://www.example.com/submit/software.php",
+                           "30",
+                           "[Engter Global Username",
+                           "[Enter Global Password]",
                            "a note about this download site and its rules"};
     for (int i = 0; i < n; ++i) {
         const std::string id = "download-site-" + std::to_string(i) + ".example.com";
@@ -110,8 +117,10 @@ void fillCatalogue(const std::string& path, int n)
 void createListing(const std::string& path, const std::string& product)
 {
     sqlite3* raw = openRaw(path);
-    exec(raw, "create table \"" + product + "\" ( id UNIQUE NOT NULL,pr,listed_url,username,password,version,"
-                                              "sub_date,backlink,sub_method,sort,sub_page,rev_days,g_user,g_pass,notes );");
+    exec(raw,
+         "create table \"" + product +
+             "\" ( id UNIQUE NOT NULL,pr,listed_url,username,password,version,"
+             "sub_date,backlink,sub_method,sort,sub_page,rev_days,g_user,g_pass,notes );");
     exec(raw, "INSERT INTO Softwares (id, pr) VALUES ('" + product + "', '5');");
     sqlite3_close(raw);
 }
@@ -146,15 +155,17 @@ void Sync_RawRowByRow(benchmark::State& state)
     fillCatalogue(tmp.db(), kSyncSites);
     createListing(tmp.db(), "Product");
     sqlite3* raw = openRaw(tmp.db());
-    const char* placeholders[] = {"[Enter listed url]", "[Enter Username]", "[Enter Password]", "[Enter Version]",
-                                  "[Enter Date]"};
+    const char* placeholders[] = {"[Enter listed url]", "[Enter Username]", "[Enter Password]",
+                                  "[Enter Version]", "[Enter Date]"};
     for (auto _ : state) {
         state.PauseTiming();
         exec(raw, "DELETE FROM \"Product\";");
         state.ResumeTiming();
-        sqlite3_stmt* sel = prepare(raw, std::string("SELECT ") + kSiteColumns + " FROM 'Shareware_Sites' ;");
-        sqlite3_stmt* ins = prepare(raw, std::string("INSERT INTO \"Product\" ( ") + kListingColumns +
-                                             " ) values( ?,?,?,?,?,?,?,?,?,?,?,?,?,?,? );");
+        sqlite3_stmt* sel =
+            prepare(raw, std::string("SELECT ") + kSiteColumns + " FROM 'Shareware_Sites' ;");
+        sqlite3_stmt* ins = prepare(raw,
+                                    std::string("INSERT INTO \"Product\" ( ") + kListingColumns +
+                                        " ) values( ?,?,?,?,?,?,?,?,?,?,?,?,?,?,? );");
         exec(raw, "begin;");
         while (sqlite3_step(sel) == SQLITE_ROW) {
             sqlite3_reset(ins);
@@ -182,9 +193,9 @@ void Sync_RawInsertSelect(benchmark::State& state)
     createListing(tmp.db(), "Product");
     sqlite3* raw = openRaw(tmp.db());
     const std::string sql = std::string("INSERT INTO \"Product\" ( ") + kListingColumns +
-                            " ) SELECT id,pr,'[Enter listed url]','[Enter Username]','[Enter Password]',"
-                            "'[Enter Version]','[Enter Date]',backlink,sub_method,sort,sub_page,rev_days,g_user,"
-                            "g_pass,notes FROM Shareware_Sites;";
+        " ) SELECT id,pr,'[Enter listed url]','[Enter Username]','[Enter Password]',"
+        "'[Enter Version]','[Enter Date]',backlink,sub_method,sort,sub_page,rev_days,g_user,"
+        "g_pass,notes FROM Shareware_Sites;";
     sqlite3_stmt* ins = prepare(raw, sql);
     for (auto _ : state) {
         state.PauseTiming();
@@ -232,7 +243,7 @@ void Load_Raw(benchmark::State& state)
 {
     sqlite3* raw = openRaw(loadFile());
     const std::string sql = std::string("SELECT ") + kSiteColumns +
-                            " FROM \"Shareware_Sites\" ORDER BY pr DESC, backlink DESC, id DESC;";
+        " FROM \"Shareware_Sites\" ORDER BY pr DESC, backlink DESC, id DESC;";
     for (auto _ : state) {
         std::vector<std::vector<std::string>> rows;
         sqlite3_stmt* sel = prepare(raw, sql);
@@ -241,7 +252,8 @@ void Load_Raw(benchmark::State& state)
             row.reserve(10);
             for (int c = 0; c < 10; ++c) {
                 auto text = reinterpret_cast<const char*>(sqlite3_column_text(sel, c));
-                row.emplace_back(text ? text : "", static_cast<std::size_t>(sqlite3_column_bytes(sel, c)));
+                row.emplace_back(text ? text : "",
+                                 static_cast<std::size_t>(sqlite3_column_bytes(sel, c)));
             }
             rows.push_back(std::move(row));
         }
@@ -321,22 +333,35 @@ void addRaw(benchmark::State& state, bool oneTransaction)
             products.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(ids, 0)));
         sqlite3_finalize(ids);
     }
-    const char* values[] = {"-1", "[Enter listed url]", "[Enter Username]", "[Enter Password]", "[Enter Version]",
-                            "[Enter Date]", "not", "pad", "title", "[Enter page]", "0",
-                            "[Engter Global Username", "[Enter Global Password]", "[Enter notes]"};
+    const char* values[] = {"-1",
+                            "[Enter listed url]",
+                            "[Enter Username]",
+                            "[Enter Password]",
+                            "[Enter Version]",
+                            "[Enter Date]",
+                            "not",
+                            "pad",
+                            "title",
+                            "[Enter page]",
+                            "0",
+                            "[Engter Global Username",
+                            "[Enter Global Password]",
+                            "[Enter notes]"};
     int n = 0;
     for (auto _ : state) {
         const std::string id = "new-site-" + std::to_string(n++) + ".example.com";
         if (oneTransaction)
             exec(raw, "BEGIN IMMEDIATE;");
         for (const char* t : {"Shareware_Sites", "Black_Sites", "Temp_Sites"}) {
-            sqlite3_stmt* s = prepare(raw, std::string("SELECT id FROM \"") + t + "\" WHERE id = ?;");
+            sqlite3_stmt* s =
+                prepare(raw, std::string("SELECT id FROM \"") + t + "\" WHERE id = ?;");
             sqlite3_bind_text(s, 1, id.c_str(), -1, SQLITE_TRANSIENT);
             sqlite3_step(s);
             sqlite3_finalize(s);
         }
-        sqlite3_stmt* cat = prepare(raw, std::string("INSERT INTO \"Shareware_Sites\" ( ") + kSiteColumns +
-                                             " ) values( ?,?,?,?,?,?,?,?,?,? );");
+        sqlite3_stmt* cat = prepare(raw,
+                                    std::string("INSERT INTO \"Shareware_Sites\" ( ") +
+                                        kSiteColumns + " ) values( ?,?,?,?,?,?,?,?,?,? );");
         sqlite3_bind_text(cat, 1, id.c_str(), -1, SQLITE_TRANSIENT);
         const int siteValue[] = {0, 6, 7, 8, 9, 10, 11, 12, 13};
         for (int c = 0; c < 9; ++c)
@@ -350,8 +375,9 @@ void addRaw(benchmark::State& state, bool oneTransaction)
             sqlite3_finalize(look);
             if (found)
                 continue;
-            sqlite3_stmt* ins = prepare(raw, "INSERT INTO \"" + p + "\" ( " + kListingColumns +
-                                                 " ) values( ?,?,?,?,?,?,?,?,?,?,?,?,?,?,? );");
+            sqlite3_stmt* ins = prepare(raw,
+                                        "INSERT INTO \"" + p + "\" ( " + kListingColumns +
+                                            " ) values( ?,?,?,?,?,?,?,?,?,?,?,?,?,?,? );");
             sqlite3_bind_text(ins, 1, id.c_str(), -1, SQLITE_TRANSIENT);
             for (int c = 0; c < 14; ++c)
                 sqlite3_bind_text(ins, c + 2, values[c], -1, SQLITE_STATIC);
@@ -367,8 +393,14 @@ void addRaw(benchmark::State& state, bool oneTransaction)
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-void Add_Raw(benchmark::State& state) { addRaw(state, false); }
-void Add_RawOneTransaction(benchmark::State& state) { addRaw(state, true); }
+void Add_Raw(benchmark::State& state)
+{
+    addRaw(state, false);
+}
+void Add_RawOneTransaction(benchmark::State& state)
+{
+    addRaw(state, true);
+}
 
 } // namespace
 

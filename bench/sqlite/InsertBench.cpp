@@ -22,8 +22,10 @@ using namespace dwin::database::sqlite;
 constexpr int Rows = 100000;
 constexpr int Columns = 15;
 
-const char* const CreateSql = "CREATE TABLE Listed(c0, c1, c2, c3, c4, c5, c6, c7, c8, c9, c10, c11, c12, c13, c14)";
-const char* const InsertSql = "INSERT INTO Listed VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+const char* const CreateSql =
+    "CREATE TABLE Listed(c0, c1, c2, c3, c4, c5, c6, c7, c8, c9, c10, c11, c12, c13, c14)";
+const char* const InsertSql =
+    "INSERT INTO Listed VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
 
 // Texts of varying length, made once and shared by both runs.
 const std::vector<std::string>& cells()
@@ -33,8 +35,9 @@ const std::vector<std::string>& cells()
         v.reserve(static_cast<std::size_t>(Rows) * Columns);
         for (int r = 0; r < Rows; ++r)
             for (int c = 0; c < Columns; ++c)
-                v.push_back("site" + std::to_string(r) + ".example/" + std::string(static_cast<std::size_t>((r + c) % 24), 'p') +
-                            "/col" + std::to_string(c));
+                v.push_back("site" + std::to_string(r) + ".example/" +
+                            std::string(static_cast<std::size_t>((r + c) % 24), 'p') + "/col" +
+                            std::to_string(c));
         return v;
     }();
     return all;
@@ -68,7 +71,8 @@ void must(int rc, int expected, const char* what)
 long long countRows(sqlite3* db)
 {
     sqlite3_stmt* s = nullptr;
-    must(sqlite3_prepare_v2(db, "SELECT count(*) FROM Listed", -1, &s, nullptr), SQLITE_OK, "count");
+    must(sqlite3_prepare_v2(db, "SELECT count(*) FROM Listed", -1, &s, nullptr), SQLITE_OK,
+         "count");
     must(sqlite3_step(s), SQLITE_ROW, "count step");
     long long n = sqlite3_column_int64(s, 0);
     sqlite3_finalize(s);
@@ -84,8 +88,9 @@ void insertRaw(sqlite3* db, const std::vector<std::string>& data)
         sqlite3_reset(s);
         for (int c = 0; c < Columns; ++c) {
             const std::string& text = data[static_cast<std::size_t>(r) * Columns + c];
-            must(sqlite3_bind_text(s, c + 1, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT), SQLITE_OK,
-                 "bind");
+            must(sqlite3_bind_text(s, c + 1, text.data(), static_cast<int>(text.size()),
+                                   SQLITE_TRANSIENT),
+                 SQLITE_OK, "bind");
         }
         must(sqlite3_step(s), SQLITE_DONE, "step");
     }
@@ -102,7 +107,8 @@ void insertThroughLayer(Connection& db, const std::vector<std::string>& data)
     for (int r = 0; r < Rows; ++r) {
         s.reset();
         for (int c = 0; c < Columns; ++c)
-            row[static_cast<std::size_t>(c)] = SQLiteData(data[static_cast<std::size_t>(r) * Columns + c]);
+            row[static_cast<std::size_t>(c)] =
+                SQLiteData(data[static_cast<std::size_t>(r) * Columns + c]);
         s.bindAll(row);
         must(s.step(), SQLITE_DONE, "step");
     }
@@ -200,12 +206,14 @@ int main(int argc, char** argv)
     if (figures.raw.empty())
         return 0;
 
-    std::printf("\n%d rows x %d text columns, one transaction, %zu alternating runs of each (median / best):\n",
+    std::printf("\n%d rows x %d text columns, one transaction, %zu alternating runs of each "
+                "(median / best):\n",
                 Rows, Columns, figures.raw.size());
     std::printf("  raw SQLite C API : %8.1f ms / %8.1f ms\n", median(figures.raw),
                 *std::min_element(figures.raw.begin(), figures.raw.end()));
     std::printf("  Statement layer  : %8.1f ms / %8.1f ms\n", median(figures.layer),
                 *std::min_element(figures.layer.begin(), figures.layer.end()));
-    std::printf("  ratio            : %8.3f (median of the pairs; target: at most 1.30)\n", median(figures.ratio));
+    std::printf("  ratio            : %8.3f (median of the pairs; target: at most 1.30)\n",
+                median(figures.ratio));
     return 0;
 }

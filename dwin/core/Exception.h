@@ -86,7 +86,9 @@ class COMException : public Exception {
 public:
     explicit COMException(std::string msg) : Exception(std::move(msg)) {}
     COMException(std::string msg, std::int32_t errorCode)
-        : Exception(std::move(msg)), errorCode_(errorCode) {}
+        : Exception(std::move(msg)), errorCode_(errorCode)
+    {
+    }
     virtual std::int32_t getErrorCode() const noexcept { return errorCode_; }
 
 private:

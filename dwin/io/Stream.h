@@ -27,16 +27,25 @@ public:
 enum class SeekPos : int { Set = 0, Current = 1, End = 2 };
 
 namespace detail {
-template <class T> struct IsComplex : std::false_type {};
-template <class T> struct IsComplex<std::complex<T>> : std::true_type {};
+template <class T>
+struct IsComplex : std::false_type {
+};
+template <class T>
+struct IsComplex<std::complex<T>> : std::true_type {
+};
 
 // Bytes a value takes in a stream: 80-bit floats take 10, not their padded size.
-template <class T> constexpr std::size_t streamSize() {
-    if constexpr (std::is_same_v<T, long double>) return 10;
-    else if constexpr (std::is_same_v<T, std::complex<long double>>) return 20;
-    else return sizeof(T);
+template <class T>
+constexpr std::size_t streamSize()
+{
+    if constexpr (std::is_same_v<T, long double>)
+        return 10;
+    else if constexpr (std::is_same_v<T, std::complex<long double>>)
+        return 20;
+    else
+        return sizeof(T);
 }
-}  // namespace detail
+} // namespace detail
 
 // Integers, floating values, complex values and the three character types.
 template <class T>
@@ -50,10 +59,15 @@ public:
     virtual std::size_t readBlock(void* buffer, std::size_t size) = 0;
     // Reads exactly size bytes or throws IOException "not enough data in stream".
     void readExact(void* buffer, std::size_t size);
-    std::size_t read(std::span<std::uint8_t> buffer) { return readBlock(buffer.data(), buffer.size()); }
+    std::size_t read(std::span<std::uint8_t> buffer)
+    {
+        return readBlock(buffer.data(), buffer.size());
+    }
 
     // Sets the value to its type's initial value, then reads its bytes.
-    template <StreamValue T> void read(T& value) {
+    template <StreamValue T>
+    void read(T& value)
+    {
         value = initialValue<T>();
         if constexpr (std::is_same_v<T, std::complex<long double>>) {
             // two 10-byte parts; in memory each part is padded
@@ -66,8 +80,8 @@ public:
             readExact(&value, detail::streamSize<T>());
         }
     }
-    void read(std::string& text);      // 32-bit length, then the bytes
-    void read(std::u16string& text);   // 32-bit length, then the UTF-16 units
+    void read(std::string& text); // 32-bit length, then the bytes
+    void read(std::u16string& text); // 32-bit length, then the UTF-16 units
     std::string readString(std::size_t length);
     std::u16string readWideString(std::size_t length);
     virtual std::uint64_t available() { return 0; }
@@ -76,8 +90,13 @@ public:
     virtual std::size_t writeBlock(const void* buffer, std::size_t size) = 0;
     // Writes all bytes or throws IOException "unable to write to stream".
     void writeExact(const void* buffer, std::size_t size);
-    std::size_t write(std::span<const std::uint8_t> buffer) { return writeBlock(buffer.data(), buffer.size()); }
-    template <StreamValue T> void write(const T& value) {
+    std::size_t write(std::span<const std::uint8_t> buffer)
+    {
+        return writeBlock(buffer.data(), buffer.size());
+    }
+    template <StreamValue T>
+    void write(const T& value)
+    {
         if constexpr (std::is_same_v<T, std::complex<long double>>) {
             const long double part[2] = {value.real(), value.imag()};
             writeExact(&part[0], 10);
@@ -86,9 +105,9 @@ public:
             writeExact(&value, detail::streamSize<T>());
         }
     }
-    void write(std::string_view text);     // 32-bit length, then the bytes
-    void write(std::u16string_view text);  // 32-bit length, then the units
-    void writeString(std::string_view text);  // the bytes only, no length, no terminator
+    void write(std::string_view text); // 32-bit length, then the bytes
+    void write(std::u16string_view text); // 32-bit length, then the units
+    void writeString(std::string_view text); // the bytes only, no length, no terminator
     void writeWideString(std::u16string_view text);
 
     // The source's whole content (this stream seekable) or the rest of it, in 128-byte blocks.
@@ -128,15 +147,21 @@ protected:
     std::u16string pushedBack_;
 
 private:
-    template <class T> static T initialValue() {
-        if constexpr (std::is_same_v<T, char> || std::is_same_v<T, char8_t>) return T(0xFF);
+    template <class T>
+    static T initialValue()
+    {
+        if constexpr (std::is_same_v<T, char> || std::is_same_v<T, char8_t>)
+            return T(0xFF);
         else if constexpr (std::is_same_v<T, char16_t> || std::is_same_v<T, char32_t> ||
-                           std::is_same_v<T, wchar_t>) return T(0xFFFF);
-        else if constexpr (std::is_floating_point_v<T>) return std::numeric_limits<T>::quiet_NaN();
+                           std::is_same_v<T, wchar_t>)
+            return T(0xFFFF);
+        else if constexpr (std::is_floating_point_v<T>)
+            return std::numeric_limits<T>::quiet_NaN();
         else if constexpr (detail::IsComplex<T>::value) {
             using V = typename T::value_type;
             return T(std::numeric_limits<V>::quiet_NaN(), std::numeric_limits<V>::quiet_NaN());
-        } else return T(0);
+        } else
+            return T(0);
     }
 };
 
@@ -145,34 +170,49 @@ private:
 template <class Buffer>
 class TArrayStream : public Stream {
 public:
-    explicit TArrayStream(Buffer buffer) : buf_(std::move(buffer)), len_(buf_.size()) {
+    explicit TArrayStream(Buffer buffer) : buf_(std::move(buffer)), len_(buf_.size())
+    {
         readable_ = writeable_ = seekable_ = true;
     }
 
-    std::size_t readBlock(void* buffer, std::size_t size) override {
-        if (!readable_) throw IOException("Stream is not readable");
+    std::size_t readBlock(void* buffer, std::size_t size) override
+    {
+        if (!readable_)
+            throw IOException("Stream is not readable");
         const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(size, len_ - cur_));
-        if (n != 0) std::memcpy(buffer, buf_.data() + cur_, n);
+        if (n != 0)
+            std::memcpy(buffer, buf_.data() + cur_, n);
         cur_ += n;
         return n;
     }
 
-    std::size_t writeBlock(const void* buffer, std::size_t size) override {
-        if (!writeable_) throw IOException("Stream is not writeable");
-        const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(size, buf_.size() - cur_));
-        if (n != 0) std::memcpy(buf_.data() + cur_, buffer, n);
+    std::size_t writeBlock(const void* buffer, std::size_t size) override
+    {
+        if (!writeable_)
+            throw IOException("Stream is not writeable");
+        const std::size_t n =
+            static_cast<std::size_t>(std::min<std::uint64_t>(size, buf_.size() - cur_));
+        if (n != 0)
+            std::memcpy(buf_.data() + cur_, buffer, n);
         cur_ += n;
-        if (cur_ > len_) len_ = cur_;
+        if (cur_ > len_)
+            len_ = cur_;
         return n;
     }
 
-    std::uint64_t seek(std::int64_t offset, SeekPos origin) override {
-        if (!seekable_) throw IOException("Stream is not seekable");
+    std::uint64_t seek(std::int64_t offset, SeekPos origin) override
+    {
+        if (!seekable_)
+            throw IOException("Stream is not seekable");
         __int128 target = offset;
-        if (origin == SeekPos::Current) target += cur_;
-        else if (origin == SeekPos::End) target += len_;
-        if (target < 0) target = 0;
-        if (target > static_cast<__int128>(len_)) target = len_;
+        if (origin == SeekPos::Current)
+            target += cur_;
+        else if (origin == SeekPos::End)
+            target += len_;
+        if (target < 0)
+            target = 0;
+        if (target > static_cast<__int128>(len_))
+            target = len_;
         cur_ = static_cast<std::uint64_t>(target);
         return cur_;
     }
@@ -180,12 +220,15 @@ public:
     std::uint64_t available() override { return len_ - cur_; }
 
     // The valid bytes; throws IOException "Stream too big" above 4294967295 of them.
-    std::span<const std::uint8_t> data() const {
-        if (len_ > 0xFFFFFFFFull) throw IOException("Stream too big");
+    std::span<const std::uint8_t> data() const
+    {
+        if (len_ > 0xFFFFFFFFull)
+            throw IOException("Stream too big");
         return {buf_.data(), static_cast<std::size_t>(len_)};
     }
 
-    std::string toString() override {
+    std::string toString() override
+    {
         auto bytes = data();
         return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     }
@@ -205,14 +248,17 @@ public:
     MemoryStream() : TArrayStream(std::vector<std::uint8_t>{}) {}
     explicit MemoryStream(std::vector<std::uint8_t> buffer) : TArrayStream(std::move(buffer)) {}
 
-    void reserve(std::size_t count) {
-        if (cur_ + count > buf_.size()) buf_.resize(2 * (cur_ + count));
+    void reserve(std::size_t count)
+    {
+        if (cur_ + count > buf_.size())
+            buf_.resize(2 * (cur_ + count));
     }
-    std::size_t writeBlock(const void* buffer, std::size_t size) override {
+    std::size_t writeBlock(const void* buffer, std::size_t size) override
+    {
         reserve(size);
         return TArrayStream::writeBlock(buffer, size);
     }
     std::string className() const override { return "dwin.io.Stream.MemoryStream"; }
 };
 
-}  // namespace dwin::io
+} // namespace dwin::io

@@ -14,7 +14,9 @@ namespace dwin::net {
 class HttpException : public std::runtime_error {
 public:
     HttpException(const std::string& msg, int curlCode, long httpStatus)
-        : std::runtime_error(msg), curlCode_(curlCode), httpStatus_(httpStatus) {}
+        : std::runtime_error(msg), curlCode_(curlCode), httpStatus_(httpStatus)
+    {
+    }
     int curlCode() const noexcept { return curlCode_; }
     long httpStatus() const noexcept { return httpStatus_; }
 

@@ -8,14 +8,10 @@ namespace {
 const char* defaultUrl(Service service)
 {
     switch (service) {
-    case Service::Search:
-        return "http://www.google.com";
-    case Service::Inbound:
-        return "http://search.yahooapis.com";
-    case Service::DownloadSite:
-        return "https://www.sharewareshelf.example";
-    case Service::Maker:
-        return "https://www.brightfen.example";
+    case Service::Search: return "http://www.google.com";
+    case Service::Inbound: return "http://search.yahooapis.com";
+    case Service::DownloadSite: return "https://www.sharewareshelf.example";
+    case Service::Maker: return "https://www.brightfen.example";
     }
     return "";
 }
@@ -25,14 +21,10 @@ const char* defaultUrl(Service service)
 const char* serviceVariable(Service service)
 {
     switch (service) {
-    case Service::Search:
-        return "QMK_SEARCH_URL";
-    case Service::Inbound:
-        return "QMK_INBOUND_URL";
-    case Service::DownloadSite:
-        return "QMK_DOWNLOAD_SITE_URL";
-    case Service::Maker:
-        return "QMK_MAKER_URL";
+    case Service::Search: return "QMK_SEARCH_URL";
+    case Service::Inbound: return "QMK_INBOUND_URL";
+    case Service::DownloadSite: return "QMK_DOWNLOAD_SITE_URL";
+    case Service::Maker: return "QMK_MAKER_URL";
     }
     return "";
 }

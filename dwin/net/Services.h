@@ -7,10 +7,10 @@
 namespace dwin::net {
 
 enum class Service {
-    Search,       // QMK_SEARCH_URL: search engine (home page, rank query, web search)
-    Inbound,      // QMK_INBOUND_URL: inbound-links web service
+    Search, // QMK_SEARCH_URL: search engine (home page, rank query, web search)
+    Inbound, // QMK_INBOUND_URL: inbound-links web service
     DownloadSite, // QMK_DOWNLOAD_SITE_URL: the supported download site
-    Maker,        // QMK_MAKER_URL: the maker's web site and the page-visit request
+    Maker, // QMK_MAKER_URL: the maker's web site and the page-visit request
 };
 
 // The variable's value with any trailing slashes removed, else the compiled-in default.

@@ -15,4 +15,4 @@ std::optional<std::string> declaredCharset(std::string_view html);
 // True for the labels that name UTF-8 ("utf-8", "utf8", "unicode-1-1-utf-8").
 bool isUtf8Label(std::string_view label);
 
-}  // namespace dwin::text
+} // namespace dwin::text

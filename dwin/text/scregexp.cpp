@@ -2,7 +2,8 @@
 
 namespace dwin::text::scregexp {
 
-std::string groupSlice(std::size_t n, std::span<const grouprec> captures, std::string_view input) {
+std::string groupSlice(std::size_t n, std::span<const grouprec> captures, std::string_view input)
+{
     if (n >= captures.size())
         return {};
     const grouprec& g = captures[n];
@@ -11,4 +12,4 @@ std::string groupSlice(std::size_t n, std::span<const grouprec> captures, std::s
     return std::string(input.substr(g.start, g.end - g.start));
 }
 
-}  // namespace dwin::text::scregexp
+} // namespace dwin::text::scregexp

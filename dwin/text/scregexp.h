@@ -55,8 +55,9 @@ struct Pattern<"of (?:about )<b>([\\d,]+)</b> for"> {
 
 template <>
 struct Pattern<"href=.([^ ]+?). target=_blank class=l"> {
-    using type = e::Seq<e::Lit<"href=">, e::One<e::AnyButLineFeed>, e::Group<e::Lazy<e::AllBut<' '>>>,
-                        e::One<e::AnyButLineFeed>, e::Lit<" target=_blank class=l">>;
+    using type =
+        e::Seq<e::Lit<"href=">, e::One<e::AnyButLineFeed>, e::Group<e::Lazy<e::AllBut<' '>>>,
+               e::One<e::AnyButLineFeed>, e::Lit<" target=_blank class=l">>;
 };
 
 template <FixedString P>
@@ -69,7 +70,8 @@ public:
 
     // Matches the whole pattern starting exactly at the position. On success the position is the
     // end of the match and capture 1 is set; on failure the position is unchanged.
-    bool matchAt() {
+    bool matchAt()
+    {
         if (position_ > ctx_.size)
             return false;
         ctx_.groupStart = 0;
@@ -89,7 +91,8 @@ public:
 
     // Searches `input` for the next match, from the position on. A failed search leaves the
     // position at the last start offset, so searching the same input again fails too.
-    bool find(std::string_view input) {
+    bool find(std::string_view input)
+    {
         count_ = 0;
         bind(input);
         const std::uint32_t n = ctx_.size;
@@ -106,7 +109,8 @@ public:
         return false;
     }
 
-    std::string group(std::size_t n) const {
+    std::string group(std::size_t n) const
+    {
         return groupSlice(n, std::span<const grouprec>(captures_.data(), count_), input_);
     }
 
@@ -115,7 +119,8 @@ public:
     void reset() { position_ = 0; }
 
 private:
-    void bind(std::string_view input) {
+    void bind(std::string_view input)
+    {
         // Offsets are 32-bit; a longer input is searched in its first 4 GiB only.
         if (input.size() >= elements::kUnset)
             input = input.substr(0, elements::kUnset - 1);
@@ -126,7 +131,8 @@ private:
     }
 
     // The first start offset from i on where the pattern's leading literal occurs.
-    std::uint32_t nextStart(std::uint32_t i) const {
+    std::uint32_t nextStart(std::uint32_t i) const
+    {
         constexpr std::string_view lead = Chain::lead();
         if constexpr (lead.empty()) {
             return i;
@@ -137,10 +143,10 @@ private:
     }
 
     std::uint32_t position_ = 0;
-    std::array<grouprec, 2> captures_ {};
+    std::array<grouprec, 2> captures_{};
     std::size_t count_ = 0;
     std::string_view input_;
     elements::Context ctx_;
 };
 
-}  // namespace dwin::text::scregexp
+} // namespace dwin::text::scregexp

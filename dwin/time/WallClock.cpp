@@ -12,7 +12,8 @@ std::tm localDate(std::time_t t)
 {
     std::tm parts{};
     if (localtime_r(&t, &parts) == nullptr)
-        throw dwin::core::IllegalArgumentException("WallClock.today :: no local date for this time");
+        throw dwin::core::IllegalArgumentException(
+            "WallClock.today :: no local date for this time");
     return parts;
 }
 
@@ -31,8 +32,7 @@ std::string today(std::time_t t, bool compact)
     char text[32];
     if (compact) {
         const std::tm d = localDate(t);
-        std::snprintf(text, sizeof text, "%04lld%02d%02d", yearOf(d), d.tm_mon + 1,
-                      d.tm_mday);
+        std::snprintf(text, sizeof text, "%04lld%02d%02d", yearOf(d), d.tm_mon + 1, d.tm_mday);
     } else {
         // This form always shows the current date, whatever `t` holds.
         const std::tm d = localDate(std::time(nullptr));

@@ -22,7 +22,10 @@ constexpr std::size_t maxWrittenIds = 65536;
 
 } // namespace
 
-std::uint64_t changeStamp() { return changes; }
+std::uint64_t changeStamp()
+{
+    return changes;
+}
 
 void noteChange()
 {
@@ -30,7 +33,10 @@ void noteChange()
     idsWritten().clear();
 }
 
-const std::unordered_set<std::string>& writtenIds() { return idsWritten(); }
+const std::unordered_set<std::string>& writtenIds()
+{
+    return idsWritten();
+}
 
 namespace {
 
@@ -55,7 +61,9 @@ void ColumnSet::index()
         valueListsByColumn[names[i]] = i < valueLists.size() ? valueLists[i] : ValueList{};
 }
 
-BaseRecord::BaseRecord() : columns_(emptyColumns()) {}
+BaseRecord::BaseRecord() : columns_(emptyColumns())
+{
+}
 BaseRecord::~BaseRecord() = default;
 
 std::string BaseRecord::toString() const
@@ -89,17 +97,35 @@ std::optional<std::string> BaseRecord::get(std::string_view name) const
     return it->second;
 }
 
-std::size_t BaseRecord::size() const { return fields_.size(); }
+std::size_t BaseRecord::size() const
+{
+    return fields_.size();
+}
 FieldMap& BaseRecord::getFields()
 {
-    noteChange();   // the caller may write through it
+    noteChange(); // the caller may write through it
     return fields_;
 }
-const FieldMap& BaseRecord::getFields() const { return fields_; }
-const ValueListMap& BaseRecord::getValueListsByColumn() const { return columns_->valueListsByColumn; }
-const std::vector<std::string>& BaseRecord::getColumnNames() const { return columns_->names; }
-const std::vector<ValueList>& BaseRecord::getColumnValueLists() const { return columns_->valueLists; }
-const std::vector<std::string>& BaseRecord::getColumnTips() const { return columns_->tips; }
+const FieldMap& BaseRecord::getFields() const
+{
+    return fields_;
+}
+const ValueListMap& BaseRecord::getValueListsByColumn() const
+{
+    return columns_->valueListsByColumn;
+}
+const std::vector<std::string>& BaseRecord::getColumnNames() const
+{
+    return columns_->names;
+}
+const std::vector<ValueList>& BaseRecord::getColumnValueLists() const
+{
+    return columns_->valueLists;
+}
+const std::vector<std::string>& BaseRecord::getColumnTips() const
+{
+    return columns_->tips;
+}
 
 ColumnSet& BaseRecord::ownColumns()
 {

@@ -23,10 +23,10 @@ using ValueListMap = std::map<std::string, ValueList, std::less<>>;
 
 // The column metadata of one table, shared by all records of that table.
 struct ColumnSet {
-    std::vector<std::string> names;        // SQL column names in table order; the first is "id"
-    std::vector<ValueList> valueLists;     // option list per column (one entry: a placeholder)
-    std::vector<std::string> tips;         // tool-tip per column
-    ValueListMap valueListsByColumn;       // name -> option list
+    std::vector<std::string> names; // SQL column names in table order; the first is "id"
+    std::vector<ValueList> valueLists; // option list per column (one entry: a placeholder)
+    std::vector<std::string> tips; // tool-tip per column
+    ValueListMap valueListsByColumn; // name -> option list
 
     // Builds the name -> option list map from names and valueLists.
     void index();
@@ -73,7 +73,7 @@ protected:
     void useColumns(std::shared_ptr<const ColumnSet> columns);
 
 private:
-    ColumnSet& ownColumns();   // copy-on-write access for the setters
+    ColumnSet& ownColumns(); // copy-on-write access for the setters
 
     FieldMap fields_;
     std::shared_ptr<const ColumnSet> columns_;

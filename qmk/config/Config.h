@@ -15,61 +15,61 @@
 namespace qmk::config {
 
 class Config {
- public:
-  static constexpr const char* settingsFileName = "qmk.config";
-  static constexpr const char* databaseFileName = "qmk.db";
+public:
+    static constexpr const char* settingsFileName = "qmk.config";
+    static constexpr const char* databaseFileName = "qmk.db";
 
-  // The single settings store, made on first use for "qmk.config" in the user's data folder.
-  static Config& getInstance();
-  // Replaces the single settings store (start-up and tests); the old one is not saved.
-  static void setInstance(std::unique_ptr<Config> config);
+    // The single settings store, made on first use for "qmk.config" in the user's data folder.
+    static Config& getInstance();
+    // Replaces the single settings store (start-up and tests); the old one is not saved.
+    static void setInstance(std::unique_ptr<Config> config);
 
-  // The data folder of defaultDataFolder, created when missing, and the settings file named
-  // fileName in it loaded.
-  explicit Config(const std::string& fileName);
-  // The same with a given data folder.
-  Config(std::string dataFolder, const std::string& fileName);
+    // The data folder of defaultDataFolder, created when missing, and the settings file named
+    // fileName in it loaded.
+    explicit Config(const std::string& fileName);
+    // The same with a given data folder.
+    Config(std::string dataFolder, const std::string& fileName);
 
-  // Reads the settings file; a missing or unreadable file leaves the store empty.
-  void load();
-  // Writes the settings file; a failure is ignored (the settings of this run are then lost).
-  void save();
-  PreferenceStore& getPreferenceStore() { return store_; }
+    // Reads the settings file; a missing or unreadable file leaves the store empty.
+    void load();
+    // Writes the settings file; a failure is ignored (the settings of this run are then lost).
+    void save();
+    PreferenceStore& getPreferenceStore() { return store_; }
 
-  const std::string& getDataFolder() const { return dataFolder_; }
-  const std::string& getFilePath() const { return filePath_; }
-  // The database file in the data folder.
-  std::string getDatabasePath() const;
-  // False when the data folder could not be created.
-  bool hasDataFolder() const;
-  // Why the data folder could not be created ("The data folder <folder> cannot be created:
-  // <reason>"); empty when it was.
-  std::string dataFolderError() const;
+    const std::string& getDataFolder() const { return dataFolder_; }
+    const std::string& getFilePath() const { return filePath_; }
+    // The database file in the data folder.
+    std::string getDatabasePath() const;
+    // False when the data folder could not be created.
+    bool hasDataFolder() const;
+    // Why the data folder could not be created ("The data folder <folder> cannot be created:
+    // <reason>"); empty when it was.
+    std::string dataFolderError() const;
 
-  // Opens a page of the maker in the default browser and sends the page-visit request (a failed
-  // request is only written to the console).
-  void openWebLink(const std::string& address, const std::string& source);
-  void openHelpPage(const std::string& source);
-  void openHomePage(const std::string& source);
+    // Opens a page of the maker in the default browser and sends the page-visit request (a failed
+    // request is only written to the console).
+    void openWebLink(const std::string& address, const std::string& source);
+    void openHelpPage(const std::string& source);
+    void openHomePage(const std::string& source);
 
-  // Writes "info: " and the message to the console.
-  static void logInfo(const std::string& message);
+    // Writes "info: " and the message to the console.
+    static void logInfo(const std::string& message);
 
-  // The user's application-data folder: $XDG_DATA_HOME when absolute, else .local/share in
-  // $HOME, else in the account's home folder, else in the working folder. Not created here.
-  static std::string applicationDataFolder();
-  // The one data folder of the program, for the settings and the database:
-  // applicationDataFolder() + "/Brightfen/Quillmark".
-  static std::string defaultDataFolder();
-  // Creates the folder (and its parents) when missing; no value on success, else the text
-  // "The data folder <folder> cannot be created: <reason>".
-  static std::optional<std::string> makeDataFolder(const std::string& folder);
+    // The user's application-data folder: $XDG_DATA_HOME when absolute, else .local/share in
+    // $HOME, else in the account's home folder, else in the working folder. Not created here.
+    static std::string applicationDataFolder();
+    // The one data folder of the program, for the settings and the database:
+    // applicationDataFolder() + "/Brightfen/Quillmark".
+    static std::string defaultDataFolder();
+    // Creates the folder (and its parents) when missing; no value on success, else the text
+    // "The data folder <folder> cannot be created: <reason>".
+    static std::optional<std::string> makeDataFolder(const std::string& folder);
 
- private:
-  std::string dataFolder_;
-  std::string filePath_;
-  PreferenceStore store_;
-  std::optional<std::string> dataFolderError_;
+private:
+    std::string dataFolder_;
+    std::string filePath_;
+    PreferenceStore store_;
+    std::optional<std::string> dataFolderError_;
 };
 
-}  // namespace qmk::config
+} // namespace qmk::config

@@ -13,22 +13,22 @@
 namespace qmk::config {
 
 class ImageManager {
- public:
-  static ImageManager& getInstance();
+public:
+    static ImageManager& getInstance();
 
-  // The image registered under fileName, or nullptr when no image has that name.
-  const QPixmap* get(const std::string& fileName);
-  // An icon of that image (every size of an ".ico"), or a null icon for an unknown name.
-  QIcon icon(const std::string& fileName);
-  // The registered file names (every embedded picture), in name order.
-  const std::vector<std::string>& names() const { return names_; }
+    // The image registered under fileName, or nullptr when no image has that name.
+    const QPixmap* get(const std::string& fileName);
+    // An icon of that image (every size of an ".ico"), or a null icon for an unknown name.
+    QIcon icon(const std::string& fileName);
+    // The registered file names (every embedded picture), in name order.
+    const std::vector<std::string>& names() const { return names_; }
 
- private:
-  ImageManager();
-  static QString resourcePath(const std::string& fileName);
+private:
+    ImageManager();
+    static QString resourcePath(const std::string& fileName);
 
-  std::vector<std::string> names_;
-  std::map<std::string, QPixmap> images_;
+    std::vector<std::string> names_;
+    std::map<std::string, QPixmap> images_;
 };
 
-}  // namespace qmk::config
+} // namespace qmk::config

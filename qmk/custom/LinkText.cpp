@@ -5,24 +5,28 @@
 
 namespace qmk::custom {
 
-LinkText::LinkText(QWidget* parent, const QString& text) : QLabel(parent) {
-  setTextFormat(Qt::PlainText);
-  setLink(text);
+LinkText::LinkText(QWidget* parent, const QString& text) : QLabel(parent)
+{
+    setTextFormat(Qt::PlainText);
+    setLink(text);
 }
 
-void LinkText::setLink(const QString& text) {
-  setText(text);
-  setToolTip("Navigate to " + text);
-  QPalette colours = palette();
-  colours.setColor(QPalette::WindowText, Qt::blue);
-  setPalette(colours);
-  setCursor(Qt::PointingHandCursor);
-  update();
+void LinkText::setLink(const QString& text)
+{
+    setText(text);
+    setToolTip("Navigate to " + text);
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, Qt::blue);
+    setPalette(colours);
+    setCursor(Qt::PointingHandCursor);
+    update();
 }
 
-void LinkText::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) emit clicked();
-  QLabel::mouseReleaseEvent(event);
+void LinkText::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+    QLabel::mouseReleaseEvent(event);
 }
 
-}  // namespace qmk::custom
+} // namespace qmk::custom

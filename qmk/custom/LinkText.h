@@ -6,17 +6,17 @@
 namespace qmk::custom {
 
 class LinkText : public QLabel {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  LinkText(QWidget* parent, const QString& text);
-  void setLink(const QString& text);
+public:
+    LinkText(QWidget* parent, const QString& text);
+    void setLink(const QString& text);
 
- signals:
-  void clicked();
+signals:
+    void clicked();
 
- protected:
-  void mouseReleaseEvent(QMouseEvent* event) override;
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
 };
 
-}  // namespace qmk::custom
+} // namespace qmk::custom

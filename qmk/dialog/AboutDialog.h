@@ -13,28 +13,28 @@ class LinkText;
 namespace qmk::dialog {
 
 class AboutDialog : public QDialog {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  // Builds a dialog over the main window (none while there is no main window), runs it
-  // modally and destroys it when it closes. Hides QWidget::show on purpose: the dialog is only
-  // ever shown this way.
-  static void show();
+public:
+    // Builds a dialog over the main window (none while there is no main window), runs it
+    // modally and destroys it when it closes. Hides QWidget::show on purpose: the dialog is only
+    // ever shown this way.
+    static void show();
 
-  explicit AboutDialog(QWidget* parent);
+    explicit AboutDialog(QWidget* parent);
 
-  custom::LinkText* homeLink() const { return homeLink_; }
+    custom::LinkText* homeLink() const { return homeLink_; }
 
- private:
-  void configureShell();
-  static Qt::WindowFlags getShellStyle(Qt::WindowFlags base);
-  QSize getInitialSize() const;
-  QWidget* createTitleArea();
-  QWidget* createDialogArea(QWidget* parent);
-  QWidget* createButtonBar();
-  void onHomeLink();
+private:
+    void configureShell();
+    static Qt::WindowFlags getShellStyle(Qt::WindowFlags base);
+    QSize getInitialSize() const;
+    QWidget* createTitleArea();
+    QWidget* createDialogArea(QWidget* parent);
+    QWidget* createButtonBar();
+    void onHomeLink();
 
-  custom::LinkText* homeLink_ = nullptr;
+    custom::LinkText* homeLink_ = nullptr;
 };
 
-}  // namespace qmk::dialog
+} // namespace qmk::dialog

@@ -12,4 +12,4 @@ using CategoryTable = std::unordered_map<std::string, std::string>;
 // Adds every entry of the table (existing keys are overwritten).
 void buildCategoryTable(CategoryTable& table);
 
-}  // namespace qmk::dialog
+} // namespace qmk::dialog

@@ -21,49 +21,49 @@ class QPushButton;
 namespace qmk::dialog {
 
 class FindDialog {
- public:
-  using Callback = std::function<void(const std::string&)>;
+public:
+    using Callback = std::function<void(const std::string&)>;
 
-  static FindDialog& getInstance();
+    static FindDialog& getInstance();
 
-  // The worker that process calls; empty for none.
-  Callback callback;
+    // The worker that process calls; empty for none.
+    Callback callback;
 
-  void setTitle(const std::string& title);
-  // The field's tool tip.
-  void setHint(const std::string& hint);
-  // Opens the window (the field emptied as it becomes visible) or, when open, gives it the
-  // focus; then the focus goes to the field.
-  void show();
-  void hide();
-  void setText(const std::string& text);
-  // The field's text, trimmed.
-  std::string getText();
-  // Calls the callback with the trimmed, lower-cased text; nothing without a callback or while
-  // the callback runs.
-  void process();
-  // True while the callback runs.
-  bool busy() const { return busy_; }
-  // The window's close event (refused: the window hides instead) and show event (the field is
-  // emptied); other events are left alone.
-  void handleShellEvent(QEvent* event);
-  // Enter in the field: process.
-  void onDefaultSelection();
+    void setTitle(const std::string& title);
+    // The field's tool tip.
+    void setHint(const std::string& hint);
+    // Opens the window (the field emptied as it becomes visible) or, when open, gives it the
+    // focus; then the focus goes to the field.
+    void show();
+    void hide();
+    void setText(const std::string& text);
+    // The field's text, trimmed.
+    std::string getText();
+    // Calls the callback with the trimmed, lower-cased text; nothing without a callback or while
+    // the callback runs.
+    void process();
+    // True while the callback runs.
+    bool busy() const { return busy_; }
+    // The window's close event (refused: the window hides instead) and show event (the field is
+    // emptied); other events are left alone.
+    void handleShellEvent(QEvent* event);
+    // Enter in the field: process.
+    void onDefaultSelection();
 
-  // The window, its field and its process button (null until built; built again when gone).
-  QDialog* shell();
-  QLineEdit* field();
-  QPushButton* processButton();
+    // The window, its field and its process button (null until built; built again when gone).
+    QDialog* shell();
+    QLineEdit* field();
+    QPushButton* processButton();
 
- private:
-  FindDialog() = default;
-  void ensureShell();
-  void build();
+private:
+    FindDialog() = default;
+    void ensureShell();
+    void build();
 
-  QPointer<QDialog> shell_;
-  QPointer<QLineEdit> text_;
-  QPointer<QPushButton> processButton_;
-  bool busy_ = false;
+    QPointer<QDialog> shell_;
+    QPointer<QLineEdit> text_;
+    QPointer<QPushButton> processButton_;
+    bool busy_ = false;
 };
 
-}  // namespace qmk::dialog
+} // namespace qmk::dialog

@@ -22,4 +22,4 @@ std::string logOnForm();
 // fields "pad_file" and "program_file", the image button "submit", then "finished".
 std::string uploadForm();
 
-}  // namespace qmk::dialog
+} // namespace qmk::dialog

@@ -25,69 +25,69 @@ class QPushButton;
 namespace qmk::dialog {
 
 class WebBrowserDialog {
- public:
-  // The label of each copy button with the PAD field (or Softwares column) it copies.
-  using PadFields = std::vector<std::pair<std::string, std::string>>;
+public:
+    // The label of each copy button with the PAD field (or Softwares column) it copies.
+    using PadFields = std::vector<std::pair<std::string, std::string>>;
 
-  // The dialog, made on the first call; null when the browser engine could not be made (the
-  // user has been told once; later calls report it on the status line).
-  static WebBrowserDialog* getInstance();
-  // The dialog when it has been made, else null (never makes one).
-  static WebBrowserDialog* instance();
+    // The dialog, made on the first call; null when the browser engine could not be made (the
+    // user has been told once; later calls report it on the status line).
+    static WebBrowserDialog* getInstance();
+    // The dialog when it has been made, else null (never makes one).
+    static WebBrowserDialog* instance();
 
-  ~WebBrowserDialog();
-  WebBrowserDialog(const WebBrowserDialog&) = delete;
-  WebBrowserDialog& operator=(const WebBrowserDialog&) = delete;
+    ~WebBrowserDialog();
+    WebBrowserDialog(const WebBrowserDialog&) = delete;
+    WebBrowserDialog& operator=(const WebBrowserDialog&) = delete;
 
-  // Focus when visible, else opened.
-  void show();
-  // show, then navigate to the address (only show for the download site's log-on address).
-  void openUrl(const std::string& url);
-  void navigate(const std::string& url);
-  // Stops the browser and loads the text as the page at baseUrl.
-  void loadHtml(const std::string& html, const std::string& baseUrl);
-  // The address of the page shown; empty when there is none or no dialog.
-  static std::string getLocationUrl();
-  // The location to the clipboard, or the status "not got location URL".
-  static void copyLocationUrl();
-  // Copies the field of the pressed button for the current product; failures end it quietly.
-  void copyPadField(QPushButton* button);
+    // Focus when visible, else opened.
+    void show();
+    // show, then navigate to the address (only show for the download site's log-on address).
+    void openUrl(const std::string& url);
+    void navigate(const std::string& url);
+    // Stops the browser and loads the text as the page at baseUrl.
+    void loadHtml(const std::string& html, const std::string& baseUrl);
+    // The address of the page shown; empty when there is none or no dialog.
+    static std::string getLocationUrl();
+    // The location to the clipboard, or the status "not got location URL".
+    static void copyLocationUrl();
+    // Copies the field of the pressed button for the current product; failures end it quietly.
+    void copyPadField(QPushButton* button);
 
-  // The upload flow for the selected listing row.
-  void submitCurrent();
-  // Fills the upload form for the product (a Softwares row) and loads it.
-  void submit(const base::RecordPtr& product);
-  // Loads, fills and sends the log-on form when the address is the site's log-on page.
-  void logOn(const std::string& url);
-  // One console line; always true.
-  bool report(const std::string& message);
+    // The upload flow for the selected listing row.
+    void submitCurrent();
+    // Fills the upload form for the product (a Softwares row) and loads it.
+    void submit(const base::RecordPtr& product);
+    // Loads, fills and sends the log-on form when the address is the site's log-on page.
+    void logOn(const std::string& url);
+    // One console line; always true.
+    bool report(const std::string& message);
 
-  // Closes the browser (main window's close); does nothing when no dialog was made.
-  static void dispose();
+    // Closes the browser (main window's close); does nothing when no dialog was made.
+    static void dispose();
 
-  QWidget* shell() const { return shell_; }
-  winapi::IWebBrowser2* browser() const { return browser_.get(); }
-  const PadFields& padFields() const { return padFields_; }
-  QMenu* contextMenu() const { return contextMenu_; }
-  static const CategoryTable& categories();
-  static void buildCategoryTable();
+    QWidget* shell() const { return shell_; }
+    winapi::IWebBrowser2* browser() const { return browser_.get(); }
+    const PadFields& padFields() const { return padFields_; }
+    QMenu* contextMenu() const { return contextMenu_; }
+    static const CategoryTable& categories();
+    static void buildCategoryTable();
 
- private:
-  WebBrowserDialog(QWidget* parent, dwin::sys::win32::com::ComPtr<winapi::IWebBrowser2> browser);
-  void createButtons();
-  void hookContextMenu(QWidget* control);
-  void placeBrowser(QWidget* host);
-  void closeBrowser();
-  base::RecordPtr submitProductOrNone() const;
+private:
+    WebBrowserDialog(QWidget* parent, dwin::sys::win32::com::ComPtr<winapi::IWebBrowser2> browser);
+    void createButtons();
+    void hookContextMenu(QWidget* control);
+    void placeBrowser(QWidget* host);
+    void closeBrowser();
+    base::RecordPtr submitProductOrNone() const;
 
-  QPointer<QWidget> shell_;
-  QMenu* contextMenu_ = nullptr;
-  dwin::sys::win32::com::ComPtr<winapi::IWebBrowser2> browser_;
-  winapi::HWND ieHwnd_ = nullptr;
-  // The browser window's parent before it was placed in the dialog (null: a top-level window).
-  QPointer<QWidget> ieParent_;
-  QPointer<QWidget> host_;
-  PadFields padFields_;
+    QPointer<QWidget> shell_;
+    QMenu* contextMenu_ = nullptr;
+    dwin::sys::win32::com::ComPtr<winapi::IWebBrowser2> browser_;
+    winapi::HWND ieHwnd_ = nullptr;
+    // The browser window's parent before it was placed in the dialog (null: a top-level window).
+    QPointer<QWidget> ieParent_;
+    QPointer<QWidget> host_;
+    PadFields padFields_;
 };
 
-}  // namespace qmk::dialog
+} // namespace qmk::dialog

@@ -10,25 +10,27 @@ namespace qmk::extends {
 class RecordTableModel;
 
 class CellEditorDelegate : public QStyledItemDelegate {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  // The model is not owned and must outlive the delegate.
-  explicit CellEditorDelegate(RecordTableModel* model, QObject* parent = nullptr);
+public:
+    // The model is not owned and must outlive the delegate.
+    explicit CellEditorDelegate(RecordTableModel* model, QObject* parent = nullptr);
 
-  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
-  void setEditorData(QWidget* editor, const QModelIndex& index) const override;
-  void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
-  void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
-                            const QModelIndex& index) const override;
-  // True when the editor holds something else than the value it was started from.
-  bool isChanged(const QWidget* editor) const;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model,
+                      const QModelIndex& index) const override;
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
+                              const QModelIndex& index) const override;
+    // True when the editor holds something else than the value it was started from.
+    bool isChanged(const QWidget* editor) const;
 
- protected:
-  bool eventFilter(QObject* object, QEvent* event) override;
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override;
 
- private:
-  RecordTableModel* model_;
+private:
+    RecordTableModel* model_;
 };
 
-}  // namespace qmk::extends
+} // namespace qmk::extends

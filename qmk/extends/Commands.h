@@ -12,18 +12,21 @@ class QMenu;
 namespace qmk::extends {
 
 // Every command of the window, by its class name.
-#define QMK_COMMANDS(X)                                                                                       \
-  X(ExitAction) X(AboutAction) X(RefreshViewAction) X(AddAction) X(RemoveAction) X(HomeAction)                \
-  X(MoveToSharewareSitesAction) X(MoveToBlackSitesAction) X(PageRankAction) X(SynchronizeSitesAction)         \
-  X(HelpAction) X(OpenURLAction) X(OpenWithDefaultBrowserAction) X(TodayAction) X(VersionAction)              \
-  X(CopyLocationURLAction) X(FindTableItemAction) X(InboundLinksAction) X(RemoveTemp_SitesAction)             \
-  X(GoogleSearchAction) X(ListedUrlAction) X(SubPageAction) X(OpenHomePageAction) X(OpenSubPageAction)        \
-  X(CopyUsernameAction) X(CopyPasswordAction) X(CheckUpdateAction) X(SubmitProductAction)                     \
-  X(FirstProductAction) X(SecondProductAction)
+// clang-format off
+#define QMK_COMMANDS(X)                                                                            \
+    X(ExitAction) X(AboutAction) X(RefreshViewAction) X(AddAction) X(RemoveAction) X(HomeAction)   \
+    X(MoveToSharewareSitesAction) X(MoveToBlackSitesAction) X(PageRankAction)                      \
+    X(SynchronizeSitesAction) X(HelpAction) X(OpenURLAction) X(OpenWithDefaultBrowserAction)       \
+    X(TodayAction) X(VersionAction) X(CopyLocationURLAction) X(FindTableItemAction)                \
+    X(InboundLinksAction) X(RemoveTemp_SitesAction) X(GoogleSearchAction) X(ListedUrlAction)       \
+    X(SubPageAction) X(OpenHomePageAction) X(OpenSubPageAction) X(CopyUsernameAction)              \
+    X(CopyPasswordAction) X(CheckUpdateAction) X(SubmitProductAction) X(FirstProductAction)        \
+    X(SecondProductAction)
+// clang-format on
 
 enum class Command {
 #define QMK_COMMAND_ENUM(Name) Name,
-  QMK_COMMANDS(QMK_COMMAND_ENUM)
+    QMK_COMMANDS(QMK_COMMAND_ENUM)
 #undef QMK_COMMAND_ENUM
 };
 
@@ -47,5 +50,5 @@ void setMenuListener(std::function<void()> listener);
 // Calls the listener, if any (connected to the aboutToShow of each listening menu).
 void menuAboutToShow();
 
-}  // namespace Commands
-}  // namespace qmk::extends
+} // namespace Commands
+} // namespace qmk::extends

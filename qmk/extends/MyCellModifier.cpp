@@ -19,178 +19,211 @@ namespace qmk::extends {
 
 namespace {
 
-bool pathExists(const std::string& path) {
-  std::error_code ec;
-  return std::filesystem::exists(path, ec);
+bool pathExists(const std::string& path)
+{
+    std::error_code ec;
+    return std::filesystem::exists(path, ec);
 }
 
-const base::ValueList* optionList(const base::BaseRecord& record, const std::string& property) {
-  const auto& lists = record.getValueListsByColumn();
-  auto it = lists.find(property);
-  return it == lists.end() ? nullptr : &it->second;
+const base::ValueList* optionList(const base::BaseRecord& record, const std::string& property)
+{
+    const auto& lists = record.getValueListsByColumn();
+    auto it = lists.find(property);
+    return it == lists.end() ? nullptr : &it->second;
 }
 
-bool isChoice(const base::ValueList* list) { return list && list->size() > 1; }
+bool isChoice(const base::ValueList* list)
+{
+    return list && list->size() > 1;
+}
 
-std::string replaceFirst(std::string pattern, std::initializer_list<std::string> values) {
-  for (const std::string& value : values) {
-    std::size_t pos = pattern.find("{}");
-    if (pos == std::string::npos) break;
-    pattern.replace(pos, 2, value);
-  }
-  return pattern;
+std::string replaceFirst(std::string pattern, std::initializer_list<std::string> values)
+{
+    for (const std::string& value : values) {
+        std::size_t pos = pattern.find("{}");
+        if (pos == std::string::npos)
+            break;
+        pattern.replace(pos, 2, value);
+    }
+    return pattern;
 }
 
 // The other two site tables, in the order their ids are checked.
-std::vector<ViewerRecords*> otherSiteTables(const std::string& name) {
-  ViewerRecords* shareware = tab::Shareware_Sites::getInstance();
-  ViewerRecords* black = tab::Black_Sites::getInstance();
-  ViewerRecords* temp = tab::Temp_Sites::getInstance();
-  if (name == "Shareware_Sites") return {black, temp};
-  if (name == "Black_Sites") return {shareware, temp};
-  if (name == "Temp_Sites") return {shareware, black};
-  return {};
+std::vector<ViewerRecords*> otherSiteTables(const std::string& name)
+{
+    ViewerRecords* shareware = tab::Shareware_Sites::getInstance();
+    ViewerRecords* black = tab::Black_Sites::getInstance();
+    ViewerRecords* temp = tab::Temp_Sites::getInstance();
+    if (name == "Shareware_Sites")
+        return {black, temp};
+    if (name == "Black_Sites")
+        return {shareware, temp};
+    if (name == "Temp_Sites")
+        return {shareware, black};
+    return {};
 }
 
 // The id a record will hold once its address is normalised (a record without "home" keeps its
 // id as a host).
-std::string storedIdOf(const base::BaseRecord& record, const std::string& id) {
-  if (record.get("home")) return id;
-  std::string host = normalizeUrl(id, true);
-  return host.size() == id.size() ? id : host;
+std::string storedIdOf(const base::BaseRecord& record, const std::string& id)
+{
+    if (record.get("home"))
+        return id;
+    std::string host = normalizeUrl(id, true);
+    return host.size() == id.size() ? id : host;
 }
 
-}  // namespace
+} // namespace
 
-bool MyCellModifier::canModify(const base::BaseRecord*, const std::string&) const { return true; }
-
-CellValue MyCellModifier::getValue(const base::BaseRecord* element, const std::string& property) const {
-  try {
-    if (!element) {
-      showStatus("getValue element is null property " + property);
-      return std::string();
-    }
-    std::optional<std::string> value = element->get(property);
-    if (!value) {
-      showStatus(replaceFirst("getValue get( {} ) is null ", {property}));
-      return std::monostate();
-    }
-    const base::ValueList* list = optionList(*element, property);
-    if (isChoice(list)) {
-      auto it = std::find(list->begin(), list->end(), *value);
-      return it == list->end() ? 0 : int(it - list->begin());
-    }
-    return *value;
-  } catch (const std::exception&) {
-    return std::monostate();
-  }
-}
-
-void MyCellModifier::modify(const base::RecordPtr& element, const std::string& property, const CellValue& value) {
-  std::string newValueText;
-  try {
-    showStatus("");
-    if (!element) {
-      showStatus("modify property " + property + ", elem is null");
-      return;
-    }
-    std::optional<std::string> oldValue = element->get(property);
-    const std::string oldId = element->get("id").value_or(std::string());
-    if (!oldValue) {
-      showStatus(replaceFirst("modify t.get( {} ) is null", {property}));
-      return;
-    }
-    std::optional<std::string> newValue;
-    const base::ValueList* list = optionList(*element, property);
-    if (isChoice(list)) {
-      int index = std::holds_alternative<int>(value) ? std::get<int>(value) : -1;
-      if (index > -1 && index < int(list->size())) {
-        newValue = (*list)[std::size_t(index)];
-      } else {
-        showStatus(replaceFirst("modify index {} out of bounds, property {}", {std::to_string(index), property}));
-        return;
-      }
-    } else if (std::holds_alternative<std::string>(value)) {
-      std::string text = trim(std::get<std::string>(value));
-      if (!text.empty()) newValue = std::move(text);
-    }
-    if (!newValue) {
-      showStatus(replaceFirst("modify property {}, new value is null", {property}));
-      return;
-    }
-    if (property == "listed_url") *newValue = fixSiteUrl(*newValue);
-    newValueText = *newValue;
-    if (*newValue == *oldValue) {
-      showStatus(*newValue + " not changed");
-      return;
-    }
-    // A site's id is kept as its host: the duplicate checks look for the id it will become.
-    if (property == "id" && refusedAsDuplicate(element, storedIdOf(*element, *newValue))) return;
-    bool shortcut = false;
-    if (property == "sub_date" && *newValue == "t") {
-      Commands::run(Command::TodayAction);
-      shortcut = true;
-    } else if (property == "version" && *newValue == "v") {
-      Commands::run(Command::VersionAction);
-      shortcut = true;
-    }
-    if (!shortcut) {
-      if (property == "pad_locale" && !pathExists(*newValue)) {
-        showStatus("pad file " + *newValue + " not exists");
-        return;
-      }
-      if (property == "exe_locale" && !pathExists(*newValue)) {
-        showStatus(*newValue + " not exists");
-        return;
-      }
-    }
-    // The command refused, or its write failed: it has said so, and there is nothing to store.
-    if (shortcut && element->get(property) == oldValue) return;
-    const base::FieldMap stored = element->getFields();
-    if (!shortcut) element->set(property, *newValue);
-    normalizeRecordUrl(*element);
-    table_->refresh();
-    if (!store(element, property, *oldValue, oldId, element->get(property).value_or(std::string()))) {
-      // Not stored: the row shows what the file holds, so the same edit made again is stored.
-      element->getFields() = stored;
-      table_->refresh();
-    }
-  } catch (const std::exception& e) {
-    report::trace("qmk.extends.MyCellModifier.MyCellModifier modify catch " + std::string(e.what()) +
-                  ", property " + property + ", new value " + newValueText);
-  }
-}
-
-bool MyCellModifier::refusedAsDuplicate(const base::RecordPtr& record, const std::string& newValue) const {
-  if (table_->hasOtherWithId(record, newValue)) {
-    table_->selectRecord(table_->getOtherById(record, newValue));
-    showStatus(replaceFirst("{} already exists {}", {table_->name, newValue}));
+bool MyCellModifier::canModify(const base::BaseRecord*, const std::string&) const
+{
     return true;
-  }
-  for (ViewerRecords* other : otherSiteTables(table_->name)) {
-    if (other && other->hasId(newValue)) {
-      showStatus(other->name + " " + newValue + " already exists");
-      return true;
-    }
-  }
-  return false;
 }
 
-bool MyCellModifier::store(const base::RecordPtr& record, const std::string& property, const std::string& oldValue,
-                           const std::string& oldId, const std::string& newValue) {
-  if (property == "id") {
-    if (isUsableValue(newValue) && !isUsableValue(oldValue)) return DB::getInstance().add(*record, table_->name);
-    if (!isUsableValue(newValue)) {
-      showStatus("please set the value of id");
-      return true;
+CellValue MyCellModifier::getValue(const base::BaseRecord* element,
+                                   const std::string& property) const
+{
+    try {
+        if (!element) {
+            showStatus("getValue element is null property " + property);
+            return std::string();
+        }
+        std::optional<std::string> value = element->get(property);
+        if (!value) {
+            showStatus(replaceFirst("getValue get( {} ) is null ", {property}));
+            return std::monostate();
+        }
+        const base::ValueList* list = optionList(*element, property);
+        if (isChoice(list)) {
+            auto it = std::find(list->begin(), list->end(), *value);
+            return it == list->end() ? 0 : int(it - list->begin());
+        }
+        return *value;
+    } catch (const std::exception&) {
+        return std::monostate();
     }
-    return DB::getInstance().updateFieldCascade(table_->name, oldId, "id", newValue);
-  }
-  if (!isUsableValue(oldId)) {
-    showStatus("please set the value of id");
-    return true;
-  }
-  return DB::getInstance().updateFieldCascade(table_->name, oldId, property, newValue);
 }
 
-}  // namespace qmk::extends
+void MyCellModifier::modify(const base::RecordPtr& element, const std::string& property,
+                            const CellValue& value)
+{
+    std::string newValueText;
+    try {
+        showStatus("");
+        if (!element) {
+            showStatus("modify property " + property + ", elem is null");
+            return;
+        }
+        std::optional<std::string> oldValue = element->get(property);
+        const std::string oldId = element->get("id").value_or(std::string());
+        if (!oldValue) {
+            showStatus(replaceFirst("modify t.get( {} ) is null", {property}));
+            return;
+        }
+        std::optional<std::string> newValue;
+        const base::ValueList* list = optionList(*element, property);
+        if (isChoice(list)) {
+            int index = std::holds_alternative<int>(value) ? std::get<int>(value) : -1;
+            if (index > -1 && index < int(list->size())) {
+                newValue = (*list)[std::size_t(index)];
+            } else {
+                showStatus(replaceFirst("modify index {} out of bounds, property {}",
+                                        {std::to_string(index), property}));
+                return;
+            }
+        } else if (std::holds_alternative<std::string>(value)) {
+            std::string text = trim(std::get<std::string>(value));
+            if (!text.empty())
+                newValue = std::move(text);
+        }
+        if (!newValue) {
+            showStatus(replaceFirst("modify property {}, new value is null", {property}));
+            return;
+        }
+        if (property == "listed_url")
+            *newValue = fixSiteUrl(*newValue);
+        newValueText = *newValue;
+        if (*newValue == *oldValue) {
+            showStatus(*newValue + " not changed");
+            return;
+        }
+        // A site's id is kept as its host: the duplicate checks look for the id it will become.
+        if (property == "id" && refusedAsDuplicate(element, storedIdOf(*element, *newValue)))
+            return;
+        bool shortcut = false;
+        if (property == "sub_date" && *newValue == "t") {
+            Commands::run(Command::TodayAction);
+            shortcut = true;
+        } else if (property == "version" && *newValue == "v") {
+            Commands::run(Command::VersionAction);
+            shortcut = true;
+        }
+        if (!shortcut) {
+            if (property == "pad_locale" && !pathExists(*newValue)) {
+                showStatus("pad file " + *newValue + " not exists");
+                return;
+            }
+            if (property == "exe_locale" && !pathExists(*newValue)) {
+                showStatus(*newValue + " not exists");
+                return;
+            }
+        }
+        // The command refused, or its write failed: it has said so, and there is nothing to store.
+        if (shortcut && element->get(property) == oldValue)
+            return;
+        const base::FieldMap stored = element->getFields();
+        if (!shortcut)
+            element->set(property, *newValue);
+        normalizeRecordUrl(*element);
+        table_->refresh();
+        if (!store(element, property, *oldValue, oldId,
+                   element->get(property).value_or(std::string()))) {
+            // Not stored: the row shows what the file holds, so the same edit made again is stored.
+            element->getFields() = stored;
+            table_->refresh();
+        }
+    } catch (const std::exception& e) {
+        report::trace("qmk.extends.MyCellModifier.MyCellModifier modify catch " +
+                      std::string(e.what()) + ", property " + property + ", new value " +
+                      newValueText);
+    }
+}
+
+bool MyCellModifier::refusedAsDuplicate(const base::RecordPtr& record,
+                                        const std::string& newValue) const
+{
+    if (table_->hasOtherWithId(record, newValue)) {
+        table_->selectRecord(table_->getOtherById(record, newValue));
+        showStatus(replaceFirst("{} already exists {}", {table_->name, newValue}));
+        return true;
+    }
+    for (ViewerRecords* other : otherSiteTables(table_->name)) {
+        if (other && other->hasId(newValue)) {
+            showStatus(other->name + " " + newValue + " already exists");
+            return true;
+        }
+    }
+    return false;
+}
+
+bool MyCellModifier::store(const base::RecordPtr& record, const std::string& property,
+                           const std::string& oldValue, const std::string& oldId,
+                           const std::string& newValue)
+{
+    if (property == "id") {
+        if (isUsableValue(newValue) && !isUsableValue(oldValue))
+            return DB::getInstance().add(*record, table_->name);
+        if (!isUsableValue(newValue)) {
+            showStatus("please set the value of id");
+            return true;
+        }
+        return DB::getInstance().updateFieldCascade(table_->name, oldId, "id", newValue);
+    }
+    if (!isUsableValue(oldId)) {
+        showStatus("please set the value of id");
+        return true;
+    }
+    return DB::getInstance().updateFieldCascade(table_->name, oldId, property, newValue);
+}
+
+} // namespace qmk::extends

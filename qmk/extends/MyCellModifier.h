@@ -18,27 +18,28 @@ namespace qmk::extends {
 using CellValue = std::variant<std::monostate, std::string, int>;
 
 class MyCellModifier {
- public:
-  // The table whose cells are edited (not owned; the table view owns the modifier).
-  explicit MyCellModifier(ViewerRecords* table) : table_(table) {}
+public:
+    // The table whose cells are edited (not owned; the table view owns the modifier).
+    explicit MyCellModifier(ViewerRecords* table) : table_(table) {}
 
-  // Every cell can be edited.
-  bool canModify(const base::BaseRecord* element, const std::string& property) const;
-  // The record's text, or for a column with a list of choices the position of the value in it
-  // (0 when absent); nothing when the record lacks the column.
-  CellValue getValue(const base::BaseRecord* element, const std::string& property) const;
-  // Checks, applies and stores the editor's value.
-  void modify(const base::RecordPtr& element, const std::string& property, const CellValue& value);
+    // Every cell can be edited.
+    bool canModify(const base::BaseRecord* element, const std::string& property) const;
+    // The record's text, or for a column with a list of choices the position of the value in it
+    // (0 when absent); nothing when the record lacks the column.
+    CellValue getValue(const base::BaseRecord* element, const std::string& property) const;
+    // Checks, applies and stores the editor's value.
+    void modify(const base::RecordPtr& element, const std::string& property,
+                const CellValue& value);
 
-  ViewerRecords* table() const { return table_; }
+    ViewerRecords* table() const { return table_; }
 
- private:
-  bool refusedAsDuplicate(const base::RecordPtr& record, const std::string& newValue) const;
-  // Writes the edit to the database; false when it was not stored (the database has said why).
-  bool store(const base::RecordPtr& record, const std::string& property, const std::string& oldValue,
-             const std::string& oldId, const std::string& newValue);
+private:
+    bool refusedAsDuplicate(const base::RecordPtr& record, const std::string& newValue) const;
+    // Writes the edit to the database; false when it was not stored (the database has said why).
+    bool store(const base::RecordPtr& record, const std::string& property,
+               const std::string& oldValue, const std::string& oldId, const std::string& newValue);
 
-  ViewerRecords* table_;
+    ViewerRecords* table_;
 };
 
-}  // namespace qmk::extends
+} // namespace qmk::extends

@@ -6,14 +6,14 @@
 namespace qmk::extends {
 
 class MyMenuListener {
- public:
-  static MyMenuListener& getInstance();
-  // updateActions.
-  void menuAboutToShow();
-  static void updateActions();
-  // The product (Softwares row) of the selected listing row when it can be submitted, else
-  // null; each failed check writes one console line.
-  static base::RecordPtr isSubmitProductEnabled();
+public:
+    static MyMenuListener& getInstance();
+    // updateActions.
+    void menuAboutToShow();
+    static void updateActions();
+    // The product (Softwares row) of the selected listing row when it can be submitted, else
+    // null; each failed check writes one console line.
+    static base::RecordPtr isSubmitProductEnabled();
 };
 
-}  // namespace qmk::extends
+} // namespace qmk::extends

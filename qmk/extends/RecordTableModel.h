@@ -20,55 +20,55 @@
 namespace qmk::extends {
 
 class RecordTableModel : public QAbstractTableModel {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
+public:
+    // list and modifier are not owned and must outlive the model; columns is the record kind's
+    // shared metadata (names, option lists, tips).
+    RecordTableModel(BaseRecords* list, std::shared_ptr<const base::ColumnSet> columns,
+                     MyCellModifier* modifier, QObject* parent = nullptr);
 
-  // list and modifier are not owned and must outlive the model; columns is the record kind's
-  // shared metadata (names, option lists, tips).
-  RecordTableModel(BaseRecords* list, std::shared_ptr<const base::ColumnSet> columns, MyCellModifier* modifier,
-                   QObject* parent = nullptr);
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
-  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
-  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
-  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-  QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
-  Qt::ItemFlags flags(const QModelIndex& index) const override;
-  bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    // Reads the records again (and sorts them when a column sort is active).
+    void refresh();
+    // A header click: ascending, descending, then list order; another column starts ascending.
+    // With reload false the new order shows at the next refresh.
+    void onColumnSelected(int column, bool reload = true);
+    const ColumnSorter& sorter() const { return sorter_; }
 
-  // Reads the records again (and sorts them when a column sort is active).
-  void refresh();
-  // A header click: ascending, descending, then list order; another column starts ascending.
-  // With reload false the new order shows at the next refresh.
-  void onColumnSelected(int column, bool reload = true);
-  const ColumnSorter& sorter() const { return sorter_; }
+    base::RecordPtr recordAt(int row) const;
+    // The row showing that very record object, or -1.
+    int rowOf(const base::BaseRecord* record) const;
+    const std::vector<std::string>& columnNames() const { return columns_->names; }
+    const base::ColumnSet& columns() const { return *columns_; }
+    // The option list of a column (empty for an unknown column).
+    const base::ValueList& optionList(int column) const;
+    MyCellModifier* modifier() const { return modifier_; }
+    // True while an edit is being handed to the modifier (a reset must wait until it is done).
+    bool isEditing() const { return editing_; }
+    // Tells the views that any value may have changed (rows and order stay).
+    void valuesChanged();
+    // Forgets the list and the modifier (they are going away): no rows, no editing.
+    void detach();
 
-  base::RecordPtr recordAt(int row) const;
-  // The row showing that very record object, or -1.
-  int rowOf(const base::BaseRecord* record) const;
-  const std::vector<std::string>& columnNames() const { return columns_->names; }
-  const base::ColumnSet& columns() const { return *columns_; }
-  // The option list of a column (empty for an unknown column).
-  const base::ValueList& optionList(int column) const;
-  MyCellModifier* modifier() const { return modifier_; }
-  // True while an edit is being handed to the modifier (a reset must wait until it is done).
-  bool isEditing() const { return editing_; }
-  // Tells the views that any value may have changed (rows and order stay).
-  void valuesChanged();
-  // Forgets the list and the modifier (they are going away): no rows, no editing.
-  void detach();
+private:
+    void readRows();
 
- private:
-  void readRows();
-
-  BaseRecords* list_;
-  std::shared_ptr<const base::ColumnSet> columns_;
-  MyCellModifier* modifier_;
-  DefaultStructuredContentProvider content_;
-  DefaultTableLabelProvider labels_;
-  ColumnSorter sorter_;
-  std::vector<base::RecordPtr> rows_;
-  bool editing_ = false;
+    BaseRecords* list_;
+    std::shared_ptr<const base::ColumnSet> columns_;
+    MyCellModifier* modifier_;
+    DefaultStructuredContentProvider content_;
+    DefaultTableLabelProvider labels_;
+    ColumnSorter sorter_;
+    std::vector<base::RecordPtr> rows_;
+    bool editing_ = false;
 };
 
-}  // namespace qmk::extends
+} // namespace qmk::extends

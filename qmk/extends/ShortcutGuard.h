@@ -10,15 +10,15 @@
 namespace qmk::extends {
 
 class ShortcutGuard : public QObject {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  // Filters every event of the running application while installed.
-  static void install();
-  static void uninstall();
+public:
+    // Filters every event of the running application while installed.
+    static void install();
+    static void uninstall();
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
-}  // namespace qmk::extends
+} // namespace qmk::extends

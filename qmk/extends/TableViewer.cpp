@@ -22,235 +22,294 @@ constexpr const char* viewerRecordsKey = "_ViewerRecords_";
 
 // The table widget tells its viewer first thing when it goes, before any part of it is gone.
 class ViewerTable : public QTableView {
- public:
-  using QTableView::QTableView;
-  ~ViewerTable() override {
-    if (beforeDestroy) beforeDestroy();
-  }
-  std::function<void()> beforeDestroy;
-  std::function<bool()> storing;  // an edit is being handed to the model
+public:
+    using QTableView::QTableView;
+    ~ViewerTable() override
+    {
+        if (beforeDestroy)
+            beforeDestroy();
+    }
+    std::function<void()> beforeDestroy;
+    std::function<bool()> storing; // an edit is being handed to the model
 
- protected:
-  // Storing an edit may bring another tab to the front, which hides this table and moves the
-  // focus on. The view would move its current cell too, and so close the editor being stored
-  // in the middle of storing it: only the focus moves then.
-  bool focusNextPrevChild(bool next) override {
-    if (storing && storing()) return QWidget::focusNextPrevChild(next);
-    return QTableView::focusNextPrevChild(next);
-  }
+protected:
+    // Storing an edit may bring another tab to the front, which hides this table and moves the
+    // focus on. The view would move its current cell too, and so close the editor being stored
+    // in the middle of storing it: only the focus moves then.
+    bool focusNextPrevChild(bool next) override
+    {
+        if (storing && storing())
+            return QWidget::focusNextPrevChild(next);
+        return QTableView::focusNextPrevChild(next);
+    }
 };
 
-}  // namespace
+} // namespace
 
 TableViewer::TableViewer(ViewerRecords* list, std::shared_ptr<const base::ColumnSet> columns,
                          MyCellModifier* modifier, ViewerListener* listener, QWidget* parent)
-    : list_(list), listener_(listener) {
-  auto* table = new ViewerTable(parent);
-  table->beforeDestroy = [this] { tableGoing(); };
-  table_ = table;
-  viewport_ = table_->viewport();
-  setParent(table_);
-  table_->setProperty(viewerRecordsKey, QVariant::fromValue(static_cast<QObject*>(this)));
-  model_ = new RecordTableModel(list, std::move(columns), modifier, this);
-  table->storing = [model = model_] { return model->isEditing(); };
-  delegate_ = new CellEditorDelegate(model_, this);
-  table_->setModel(model_);
-  table_->setItemDelegate(delegate_);
-  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-  table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
-                          QAbstractItemView::EditKeyPressed);
-  table_->setSortingEnabled(false);
-  table_->setShowGrid(true);
-  table_->setWordWrap(false);
-  table_->verticalHeader()->setVisible(false);
-  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
-  QHeaderView* header = table_->horizontalHeader();
-  header->setVisible(true);
-  header->setSectionsClickable(true);
-  header->setHighlightSections(false);
-  header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  header->setStretchLastSection(false);
-  connect(header, &QHeaderView::sectionClicked, this, &TableViewer::onHeaderClicked);
-  table_->viewport()->installEventFilter(this);
-  table_->installEventFilter(this);
-  table_->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(table_, &QWidget::customContextMenuRequested, this, [this](const QPoint& point) {
-    if (menu_ && !menu_->isEmpty()) menu_->popup(viewport_->mapToGlobal(point));
-  });
+    : list_(list), listener_(listener)
+{
+    auto* table = new ViewerTable(parent);
+    table->beforeDestroy = [this] { tableGoing(); };
+    table_ = table;
+    viewport_ = table_->viewport();
+    setParent(table_);
+    table_->setProperty(viewerRecordsKey, QVariant::fromValue(static_cast<QObject*>(this)));
+    model_ = new RecordTableModel(list, std::move(columns), modifier, this);
+    table->storing = [model = model_] { return model->isEditing(); };
+    delegate_ = new CellEditorDelegate(model_, this);
+    table_->setModel(model_);
+    table_->setItemDelegate(delegate_);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+                            QAbstractItemView::EditKeyPressed);
+    table_->setSortingEnabled(false);
+    table_->setShowGrid(true);
+    table_->setWordWrap(false);
+    table_->verticalHeader()->setVisible(false);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    QHeaderView* header = table_->horizontalHeader();
+    header->setVisible(true);
+    header->setSectionsClickable(true);
+    header->setHighlightSections(false);
+    header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    header->setStretchLastSection(false);
+    connect(header, &QHeaderView::sectionClicked, this, &TableViewer::onHeaderClicked);
+    table_->viewport()->installEventFilter(this);
+    table_->installEventFilter(this);
+    table_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(table_, &QWidget::customContextMenuRequested, this, [this](const QPoint& point) {
+        if (menu_ && !menu_->isEmpty())
+            menu_->popup(viewport_->mapToGlobal(point));
+    });
 }
 
-TableViewer::~TableViewer() { tableGoing(); }
-
-void TableViewer::tableGoing() {
-  if (going_) return;
-  going_ = true;
-  table_->removeEventFilter(this);
-  viewport_->removeEventFilter(this);
-  ViewerListener* listener = listener_;
-  listener_ = nullptr;
-  if (listener) listener->viewerDestroyed();
+TableViewer::~TableViewer()
+{
+    tableGoing();
 }
 
-void TableViewer::detach() {
-  list_ = nullptr;
-  listener_ = nullptr;
-  model_->detach();
+void TableViewer::tableGoing()
+{
+    if (going_)
+        return;
+    going_ = true;
+    table_->removeEventFilter(this);
+    viewport_->removeEventFilter(this);
+    ViewerListener* listener = listener_;
+    listener_ = nullptr;
+    if (listener)
+        listener->viewerDestroyed();
 }
 
-QWidget* TableViewer::openEditor() const {
-  // the table has no persistent editors: a widget at the current cell is its editor
-  const QModelIndex current = table_->currentIndex();
-  return current.isValid() ? table_->indexWidget(current) : nullptr;
+void TableViewer::detach()
+{
+    list_ = nullptr;
+    listener_ = nullptr;
+    model_->detach();
 }
 
-void TableViewer::commitOpenEditor() {
-  QWidget* editor = openEditor();
-  if (!editor || !delegate_->isChanged(editor)) return;
-  emit delegate_->commitData(editor);
-  emit delegate_->closeEditor(editor, QAbstractItemDelegate::NoHint);
+QWidget* TableViewer::openEditor() const
+{
+    // the table has no persistent editors: a widget at the current cell is its editor
+    const QModelIndex current = table_->currentIndex();
+    return current.isValid() ? table_->indexWidget(current) : nullptr;
 }
 
-ViewerRecords* TableViewer::viewerRecordsOf(const QWidget* page) {
-  if (!page) return nullptr;
-  auto* viewer = qobject_cast<TableViewer*>(page->property(viewerRecordsKey).value<QObject*>());
-  return viewer ? viewer->list_ : nullptr;
+void TableViewer::commitOpenEditor()
+{
+    QWidget* editor = openEditor();
+    if (!editor || !delegate_->isChanged(editor))
+        return;
+    emit delegate_->commitData(editor);
+    emit delegate_->closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
-void TableViewer::refresh() {
-  if (model_->isEditing()) {
-    // Resetting the model under an open editor would take the editor away mid-commit.
-    model_->valuesChanged();
-    if (!refreshPending_) {
-      refreshPending_ = true;
-      QMetaObject::invokeMethod(
-          this,
-          [this] {
-            refreshPending_ = false;
-            refresh();
-          },
-          Qt::QueuedConnection);
+ViewerRecords* TableViewer::viewerRecordsOf(const QWidget* page)
+{
+    if (!page)
+        return nullptr;
+    auto* viewer = qobject_cast<TableViewer*>(page->property(viewerRecordsKey).value<QObject*>());
+    return viewer ? viewer->list_ : nullptr;
+}
+
+void TableViewer::refresh()
+{
+    if (model_->isEditing()) {
+        // Resetting the model under an open editor would take the editor away mid-commit.
+        model_->valuesChanged();
+        if (!refreshPending_) {
+            refreshPending_ = true;
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    refreshPending_ = false;
+                    refresh();
+                },
+                Qt::QueuedConnection);
+        }
+        return;
     }
-    return;
-  }
-  // A model reset drops a cell editor: a change typed into it is handed over first, and an
-  // untouched one (the next cell after Tab) is opened again afterwards.
-  const bool reopen = openEditor() && !delegate_->isChanged(openEditor());
-  commitOpenEditor();
-  std::unordered_set<const base::BaseRecord*> selected;
-  for (const base::RecordPtr& record : selectedRecords()) selected.insert(record.get());
-  const QModelIndex current = table_->currentIndex();
-  const base::BaseRecord* currentRecord = current.isValid() ? model_->recordAt(current.row()).get() : nullptr;
-  const int currentColumn = current.isValid() ? current.column() : 0;
-  model_->refresh();
-  showSortIndicator();
-  if (selected.empty() && !currentRecord) return;
-  std::vector<int> rows;
-  int currentRow = -1;
-  for (int row = 0; row < model_->rowCount(); ++row) {
-    const base::BaseRecord* record = model_->recordAt(row).get();
-    if (selected.count(record)) rows.push_back(row);
-    if (record == currentRecord) currentRow = row;
-  }
-  QItemSelection selection;
-  for (int row : rows) selection.select(model_->index(row, 0), model_->index(row, model_->columnCount() - 1));
-  QItemSelectionModel* model = table_->selectionModel();
-  if (currentRow >= 0) model->setCurrentIndex(model_->index(currentRow, currentColumn), QItemSelectionModel::NoUpdate);
-  model->select(selection, QItemSelectionModel::ClearAndSelect);
-  if (reopen && currentRow >= 0) table_->edit(model_->index(currentRow, currentColumn));
-}
-
-std::vector<base::RecordPtr> TableViewer::selectedRecords() const {
-  std::vector<base::RecordPtr> records;
-  QModelIndexList rows = table_->selectionModel()->selectedRows();
-  std::sort(rows.begin(), rows.end(), [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
-  for (const QModelIndex& index : rows)
-    if (base::RecordPtr record = model_->recordAt(index.row())) records.push_back(record);
-  return records;
-}
-
-void TableViewer::setSelection(const std::vector<int>& rows) {
-  if (model_->isEditing()) {
-    // Moving the current cell now would close the editor whose value is being handed over, and
-    // the editor's own close would then find it gone: select once the edit is done.
-    std::vector<base::RecordPtr> records;
+    // A model reset drops a cell editor: a change typed into it is handed over first, and an
+    // untouched one (the next cell after Tab) is opened again afterwards.
+    const bool reopen = openEditor() && !delegate_->isChanged(openEditor());
+    commitOpenEditor();
+    std::unordered_set<const base::BaseRecord*> selected;
+    for (const base::RecordPtr& record : selectedRecords())
+        selected.insert(record.get());
+    const QModelIndex current = table_->currentIndex();
+    const base::BaseRecord* currentRecord =
+        current.isValid() ? model_->recordAt(current.row()).get() : nullptr;
+    const int currentColumn = current.isValid() ? current.column() : 0;
+    model_->refresh();
+    showSortIndicator();
+    if (selected.empty() && !currentRecord)
+        return;
+    std::vector<int> rows;
+    int currentRow = -1;
+    for (int row = 0; row < model_->rowCount(); ++row) {
+        const base::BaseRecord* record = model_->recordAt(row).get();
+        if (selected.count(record))
+            rows.push_back(row);
+        if (record == currentRecord)
+            currentRow = row;
+    }
+    QItemSelection selection;
     for (int row : rows)
-      if (base::RecordPtr record = model_->recordAt(row)) records.push_back(record);
-    QMetaObject::invokeMethod(
-        this,
-        [this, records] {
-          std::vector<int> now;
-          for (const base::RecordPtr& record : records)
-            if (int row = model_->rowOf(record.get()); row >= 0) now.push_back(row);
-          setSelection(now);
-        },
-        Qt::QueuedConnection);
-    return;
-  }
-  QItemSelection selection;
-  int first = -1;
-  for (int row : rows) {
-    if (row < 0 || row >= model_->rowCount()) continue;
-    if (first < 0) first = row;
-    selection.select(model_->index(row, 0), model_->index(row, model_->columnCount() - 1));
-  }
-  QItemSelectionModel* model = table_->selectionModel();
-  if (first >= 0) model->setCurrentIndex(model_->index(first, 0), QItemSelectionModel::NoUpdate);
-  model->select(selection, QItemSelectionModel::ClearAndSelect);
-  if (first >= 0) table_->scrollTo(model_->index(first, 0));
+        selection.select(model_->index(row, 0), model_->index(row, model_->columnCount() - 1));
+    QItemSelectionModel* model = table_->selectionModel();
+    if (currentRow >= 0)
+        model->setCurrentIndex(model_->index(currentRow, currentColumn),
+                               QItemSelectionModel::NoUpdate);
+    model->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (reopen && currentRow >= 0)
+        table_->edit(model_->index(currentRow, currentColumn));
 }
 
-int TableViewer::rowOf(const base::BaseRecord* record) const { return model_->rowOf(record); }
-
-base::RecordPtr TableViewer::recordAt(int row) const { return model_->recordAt(row); }
-
-int TableViewer::rowCount() const { return model_->rowCount(); }
-
-std::optional<ViewerCell> TableViewer::cellAt(const QPoint& point) const {
-  QModelIndex index = table_->indexAt(point);
-  if (!index.isValid()) return std::nullopt;
-  ViewerCell cell;
-  cell.tableName = list_ ? list_->name : std::string();
-  cell.record = model_->recordAt(index.row());
-  cell.column = index.column();
-  cell.columnName = model_->columnNames()[std::size_t(index.column())];
-  return cell;
+std::vector<base::RecordPtr> TableViewer::selectedRecords() const
+{
+    std::vector<base::RecordPtr> records;
+    QModelIndexList rows = table_->selectionModel()->selectedRows();
+    std::sort(rows.begin(), rows.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+    for (const QModelIndex& index : rows)
+        if (base::RecordPtr record = model_->recordAt(index.row()))
+            records.push_back(record);
+    return records;
 }
 
-void TableViewer::setContextMenu(QMenu* menu) {
-  if (menu_ == menu) return;
-  menu_ = menu;
-  connect(menu, &QMenu::aboutToShow, this, [] { Commands::menuAboutToShow(); });
+void TableViewer::setSelection(const std::vector<int>& rows)
+{
+    if (model_->isEditing()) {
+        // Moving the current cell now would close the editor whose value is being handed over, and
+        // the editor's own close would then find it gone: select once the edit is done.
+        std::vector<base::RecordPtr> records;
+        for (int row : rows)
+            if (base::RecordPtr record = model_->recordAt(row))
+                records.push_back(record);
+        QMetaObject::invokeMethod(
+            this,
+            [this, records] {
+                std::vector<int> now;
+                for (const base::RecordPtr& record : records)
+                    if (int row = model_->rowOf(record.get()); row >= 0)
+                        now.push_back(row);
+                setSelection(now);
+            },
+            Qt::QueuedConnection);
+        return;
+    }
+    QItemSelection selection;
+    int first = -1;
+    for (int row : rows) {
+        if (row < 0 || row >= model_->rowCount())
+            continue;
+        if (first < 0)
+            first = row;
+        selection.select(model_->index(row, 0), model_->index(row, model_->columnCount() - 1));
+    }
+    QItemSelectionModel* model = table_->selectionModel();
+    if (first >= 0)
+        model->setCurrentIndex(model_->index(first, 0), QItemSelectionModel::NoUpdate);
+    model->select(selection, QItemSelectionModel::ClearAndSelect);
+    if (first >= 0)
+        table_->scrollTo(model_->index(first, 0));
 }
 
-bool TableViewer::eventFilter(QObject* watched, QEvent* event) {
-  if (going_) return false;
-  if (watched == viewport_ &&
-      (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease)) {
-    mouseCell() = cellAt(static_cast<QMouseEvent*>(event)->position().toPoint());
-    if (listener_) listener_->onMouse();
-  } else if (watched == table_ && event->type() == QEvent::Hide) {
-    if (listener_) listener_->rememberSelection();
-  }
-  return QObject::eventFilter(watched, event);
+int TableViewer::rowOf(const base::BaseRecord* record) const
+{
+    return model_->rowOf(record);
 }
 
-void TableViewer::onHeaderClicked(int column) {
-  model_->onColumnSelected(column, false);
-  refresh();
+base::RecordPtr TableViewer::recordAt(int row) const
+{
+    return model_->recordAt(row);
 }
 
-void TableViewer::showSortIndicator() {
-  QHeaderView* header = table_->horizontalHeader();
-  const ColumnSorter& sorter = model_->sorter();
-  if (sorter.direction() == ColumnSorter::NONE) {
-    header->setSortIndicatorShown(false);
-    header->setSortIndicator(-1, Qt::AscendingOrder);
-  } else {
-    header->setSortIndicatorShown(true);
-    header->setSortIndicator(sorter.activeColumn(),
-                             sorter.direction() == ColumnSorter::ASC ? Qt::AscendingOrder : Qt::DescendingOrder);
-  }
+int TableViewer::rowCount() const
+{
+    return model_->rowCount();
 }
 
-}  // namespace qmk::extends
+std::optional<ViewerCell> TableViewer::cellAt(const QPoint& point) const
+{
+    QModelIndex index = table_->indexAt(point);
+    if (!index.isValid())
+        return std::nullopt;
+    ViewerCell cell;
+    cell.tableName = list_ ? list_->name : std::string();
+    cell.record = model_->recordAt(index.row());
+    cell.column = index.column();
+    cell.columnName = model_->columnNames()[std::size_t(index.column())];
+    return cell;
+}
+
+void TableViewer::setContextMenu(QMenu* menu)
+{
+    if (menu_ == menu)
+        return;
+    menu_ = menu;
+    connect(menu, &QMenu::aboutToShow, this, [] { Commands::menuAboutToShow(); });
+}
+
+bool TableViewer::eventFilter(QObject* watched, QEvent* event)
+{
+    if (going_)
+        return false;
+    if (watched == viewport_ &&
+        (event->type() == QEvent::MouseButtonPress ||
+         event->type() == QEvent::MouseButtonRelease)) {
+        mouseCell() = cellAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+        if (listener_)
+            listener_->onMouse();
+    } else if (watched == table_ && event->type() == QEvent::Hide) {
+        if (listener_)
+            listener_->rememberSelection();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TableViewer::onHeaderClicked(int column)
+{
+    model_->onColumnSelected(column, false);
+    refresh();
+}
+
+void TableViewer::showSortIndicator()
+{
+    QHeaderView* header = table_->horizontalHeader();
+    const ColumnSorter& sorter = model_->sorter();
+    if (sorter.direction() == ColumnSorter::NONE) {
+        header->setSortIndicatorShown(false);
+        header->setSortIndicator(-1, Qt::AscendingOrder);
+    } else {
+        header->setSortIndicatorShown(true);
+        header->setSortIndicator(sorter.activeColumn(),
+                                 sorter.direction() == ColumnSorter::ASC ? Qt::AscendingOrder
+                                                                         : Qt::DescendingOrder);
+    }
+}
+
+} // namespace qmk::extends

@@ -26,78 +26,78 @@ class CellEditorDelegate;
 
 // What a table view hears from its viewer.
 class ViewerListener {
- public:
-  virtual ~ViewerListener() = default;
-  // A mouse button was pressed or released over the table (mouseCell is already updated).
-  virtual void onMouse() = 0;
-  // The table was hidden (its tab left).
-  virtual void rememberSelection() = 0;
-  // The viewer and its table are being destroyed.
-  virtual void viewerDestroyed() = 0;
+public:
+    virtual ~ViewerListener() = default;
+    // A mouse button was pressed or released over the table (mouseCell is already updated).
+    virtual void onMouse() = 0;
+    // The table was hidden (its tab left).
+    virtual void rememberSelection() = 0;
+    // The viewer and its table are being destroyed.
+    virtual void viewerDestroyed() = 0;
 };
 
 class TableViewer : public QObject, public RecordsViewer {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  // Builds the table as a child of parent, showing list with the given columns. list, modifier
-  // and listener are not owned; call detach before any of them goes away.
-  TableViewer(ViewerRecords* list, std::shared_ptr<const base::ColumnSet> columns, MyCellModifier* modifier,
-              ViewerListener* listener, QWidget* parent);
-  ~TableViewer() override;
+public:
+    // Builds the table as a child of parent, showing list with the given columns. list, modifier
+    // and listener are not owned; call detach before any of them goes away.
+    TableViewer(ViewerRecords* list, std::shared_ptr<const base::ColumnSet> columns,
+                MyCellModifier* modifier, ViewerListener* listener, QWidget* parent);
+    ~TableViewer() override;
 
-  QTableView* getTable() const { return table_; }
-  RecordTableModel* getModel() const { return model_; }
-  ViewerRecords* getRecords() const { return list_; }
+    QTableView* getTable() const { return table_; }
+    RecordTableModel* getModel() const { return model_; }
+    ViewerRecords* getRecords() const { return list_; }
 
-  // Reads the records again; the selected records stay selected when they are still shown. An
-  // open cell editor holding a change is committed first; an untouched one is opened again.
-  // Asked while an edit is being stored, it redraws the values at once and reads the records
-  // again once the event loop runs.
-  void refresh() override;
-  // Records of the selected rows, in display order.
-  std::vector<base::RecordPtr> selectedRecords() const;
-  // Selects exactly the given rows (replacing the selection) and scrolls the first into view.
-  // Asked while an edit is being stored, it selects the records of those rows once the event
-  // loop runs.
-  void setSelection(const std::vector<int>& rows);
-  // The row of that record object, or -1.
-  int rowOf(const base::BaseRecord* record) const;
-  base::RecordPtr recordAt(int row) const;
-  int rowCount() const;
-  // The cell at a point of the table's viewport, or none.
-  std::optional<ViewerCell> cellAt(const QPoint& point) const;
-  // Attaches the context menu, shown on a right click after the menu listener ran.
-  void setContextMenu(QMenu* menu);
-  // Hands a cell editor that is still open, and holds a change, to the modifier and closes it
-  // (an edit in progress is not lost when the window closes or the table is read again).
-  void commitOpenEditor();
-  // Forgets list, modifier and listener (they are going away); the table then shows no rows.
-  void detach();
+    // Reads the records again; the selected records stay selected when they are still shown. An
+    // open cell editor holding a change is committed first; an untouched one is opened again.
+    // Asked while an edit is being stored, it redraws the values at once and reads the records
+    // again once the event loop runs.
+    void refresh() override;
+    // Records of the selected rows, in display order.
+    std::vector<base::RecordPtr> selectedRecords() const;
+    // Selects exactly the given rows (replacing the selection) and scrolls the first into view.
+    // Asked while an edit is being stored, it selects the records of those rows once the event
+    // loop runs.
+    void setSelection(const std::vector<int>& rows);
+    // The row of that record object, or -1.
+    int rowOf(const base::BaseRecord* record) const;
+    base::RecordPtr recordAt(int row) const;
+    int rowCount() const;
+    // The cell at a point of the table's viewport, or none.
+    std::optional<ViewerCell> cellAt(const QPoint& point) const;
+    // Attaches the context menu, shown on a right click after the menu listener ran.
+    void setContextMenu(QMenu* menu);
+    // Hands a cell editor that is still open, and holds a change, to the modifier and closes it
+    // (an edit in progress is not lost when the window closes or the table is read again).
+    void commitOpenEditor();
+    // Forgets list, modifier and listener (they are going away); the table then shows no rows.
+    void detach();
 
-  // The record list shown by a tab page (the "_ViewerRecords_" of the tab), or null.
-  static ViewerRecords* viewerRecordsOf(const QWidget* page);
+    // The record list shown by a tab page (the "_ViewerRecords_" of the tab), or null.
+    static ViewerRecords* viewerRecordsOf(const QWidget* page);
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
- private:
-  // The table is going: no more events, the listener is told once.
-  void tableGoing();
-  void onHeaderClicked(int column);
-  void showSortIndicator();
-  // The cell editor open at the current cell, or null.
-  QWidget* openEditor() const;
+private:
+    // The table is going: no more events, the listener is told once.
+    void tableGoing();
+    void onHeaderClicked(int column);
+    void showSortIndicator();
+    // The cell editor open at the current cell, or null.
+    QWidget* openEditor() const;
 
-  ViewerRecords* list_;
-  ViewerListener* listener_;
-  QTableView* table_;
-  QWidget* viewport_;
-  bool going_ = false;
-  bool refreshPending_ = false;
-  RecordTableModel* model_;
-  CellEditorDelegate* delegate_;
-  QPointer<QMenu> menu_;
+    ViewerRecords* list_;
+    ViewerListener* listener_;
+    QTableView* table_;
+    QWidget* viewport_;
+    bool going_ = false;
+    bool refreshPending_ = false;
+    RecordTableModel* model_;
+    CellEditorDelegate* delegate_;
+    QPointer<QMenu> menu_;
 };
 
-}  // namespace qmk::extends
+} // namespace qmk::extends

@@ -9,15 +9,15 @@
 namespace qmk::extends {
 
 class TextNotesKeyAdapter : public QObject {
-  Q_OBJECT
+    Q_OBJECT
 
- public:
-  using QObject::QObject;
-  // Acts on Enter (13) and the keypad's Enter; every other key is ignored.
-  void keyPressed(int key, bool keypad);
+public:
+    using QObject::QObject;
+    // Acts on Enter (13) and the keypad's Enter; every other key is ignored.
+    void keyPressed(int key, bool keypad);
 
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
-}  // namespace qmk::extends
+} // namespace qmk::extends

@@ -5,12 +5,14 @@
 
 namespace qmk::extends {
 
-inline std::string trim(const std::string& text) {
-  const char* blanks = " \t\r\n\f\v";
-  std::size_t start = text.find_first_not_of(blanks);
-  if (start == std::string::npos) return std::string();
-  std::size_t end = text.find_last_not_of(blanks);
-  return text.substr(start, end - start + 1);
+inline std::string trim(const std::string& text)
+{
+    const char* blanks = " \t\r\n\f\v";
+    std::size_t start = text.find_first_not_of(blanks);
+    if (start == std::string::npos)
+        return std::string();
+    std::size_t end = text.find_last_not_of(blanks);
+    return text.substr(start, end - start + 1);
 }
 
-}  // namespace qmk::extends
+} // namespace qmk::extends

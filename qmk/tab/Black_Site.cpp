@@ -9,8 +9,8 @@ using namespace columns;
 Column reason()
 {
     return {"reason",
-            {"linkBack", "purchase", "neverListed", "lowerPR", "spam", "non-english", "autolist", "submitFailed",
-             "other"},
+            {"linkBack", "purchase", "neverListed", "lowerPR", "spam", "non-english", "autolist",
+             "submitFailed", "other"},
             "Why this is a bad download site"};
 }
 } // namespace
@@ -24,7 +24,8 @@ Black_Site::Black_Site()
 
 const std::shared_ptr<const base::ColumnSet>& Black_Site::columns()
 {
-    static const auto set = makeSet({id(), pr(), reason(), backlink(), subMethod(), sort(), subPage(), revDays(), gUser(), gPass(), notes()});
+    static const auto set = makeSet({id(), pr(), reason(), backlink(), subMethod(), sort(),
+                                     subPage(), revDays(), gUser(), gPass(), notes()});
     return set;
 }
 

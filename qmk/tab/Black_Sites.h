@@ -6,13 +6,13 @@
 namespace qmk::tab {
 
 class Black_Sites : public BaseTable<Black_Sites, Black_Site> {
- public:
-  // The single instance, made on first use and kept for the run.
-  static Black_Sites* getInstance();
-  void addTableMenuItems() override;
+public:
+    // The single instance, made on first use and kept for the run.
+    static Black_Sites* getInstance();
+    void addTableMenuItems() override;
 
- private:
-  Black_Sites() : BaseTable("Black_Sites") {}
+private:
+    Black_Sites() : BaseTable("Black_Sites") {}
 };
 
-}  // namespace qmk::tab
+} // namespace qmk::tab

@@ -3,51 +3,62 @@
 namespace qmk::tab::columns {
 
 namespace {
-base::ValueList ranks() { return {"-1", "0", "1", "2", "3", "4", "5", "6", "7", "8", "9"}; }
+base::ValueList ranks()
+{
+    return {"-1", "0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
+}
 } // namespace
 
 const Column& id()
 {
-    static const Column c{"id", {"[Enter id]"},
+    static const Column c{"id",
+                          {"[Enter id]"},
                           "shareware download site, \nwithout http:// and www\ne.g. example.com"};
     return c;
 }
 
 const Column& pr()
 {
-    static const Column c{"pr", ranks(),
-                          "Google pagerank of shareware download site\nright mouse double click id to get the PR"};
+    static const Column c{
+        "pr", ranks(),
+        "Google pagerank of shareware download site\nright mouse double click id to get the PR"};
     return c;
 }
 
 const Column& backlink()
 {
-    static const Column c{"backlink", {"not", "custom"}, "does this site link to shareware author site?"};
+    static const Column c{
+        "backlink", {"not", "custom"}, "does this site link to shareware author site?"};
     return c;
 }
 
 const Column& subMethod()
 {
-    static const Column c{"sub_method", {"pad", "form", "email", "other"}, "PAD or PAD based on PADKIT or other"};
+    static const Column c{
+        "sub_method", {"pad", "form", "email", "other"}, "PAD or PAD based on PADKIT or other"};
     return c;
 }
 
 const Column& sort()
 {
-    static const Column c{"sort", {"title", "date", "popular"}, "softwares on this site sort by title or date..."};
+    static const Column c{
+        "sort", {"title", "date", "popular"}, "softwares on this site sort by title or date..."};
     return c;
 }
 
 const Column& subPage()
 {
-    static const Column c{"sub_page", {"[Enter page]"},
-                          "software submit page, starts with http, right mouse double to navigate "};
+    static const Column c{
+        "sub_page",
+        {"[Enter page]"},
+        "software submit page, starts with http, right mouse double to navigate "};
     return c;
 }
 
 const Column& revDays()
 {
-    static const Column c{"rev_days", {"0", "1", "5", "10", "15", "30", "60", "100", "1000"},
+    static const Column c{"rev_days",
+                          {"0", "1", "5", "10", "15", "30", "60", "100", "1000"},
                           "submited software review days"};
     return c;
 }

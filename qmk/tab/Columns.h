@@ -11,7 +11,7 @@ namespace qmk::tab::columns {
 
 struct Column {
     std::string name;
-    base::ValueList options;   // one entry: placeholder; several: fixed choices, first is default
+    base::ValueList options; // one entry: placeholder; several: fixed choices, first is default
     std::string tip;
 };
 

@@ -6,7 +6,10 @@ namespace qmk::tab {
 
 namespace {
 using namespace columns;
-Column own(const char* name, const char* placeholder, const char* tip) { return {name, {placeholder}, tip}; }
+Column own(const char* name, const char* placeholder, const char* tip)
+{
+    return {name, {placeholder}, tip};
+}
 } // namespace
 
 Listed_Url::Listed_Url()
@@ -18,12 +21,13 @@ Listed_Url::Listed_Url()
 
 const std::shared_ptr<const base::ColumnSet>& Listed_Url::columns()
 {
-    static const auto set = makeSet({id(), pr(), own("listed_url", "[Enter listed url]", "Listed Url, starts with http"),
-                 own("username", "[Enter Username]", "Registered Username if needed"),
-                 own("password", "[Enter Password]", "Registered Password if needed"),
-                 own("version", "[Enter Version]", "version number of submited or listed software"),
-                 own("sub_date", "[Enter Date]", "Submit Date, YYYYMMDD"),
-                 backlink(), subMethod(), sort(), subPage(), revDays(), gUser(), gPass(), notes()});
+    static const auto set = makeSet(
+        {id(), pr(), own("listed_url", "[Enter listed url]", "Listed Url, starts with http"),
+         own("username", "[Enter Username]", "Registered Username if needed"),
+         own("password", "[Enter Password]", "Registered Password if needed"),
+         own("version", "[Enter Version]", "version number of submited or listed software"),
+         own("sub_date", "[Enter Date]", "Submit Date, YYYYMMDD"), backlink(), subMethod(), sort(),
+         subPage(), revDays(), gUser(), gPass(), notes()});
     return set;
 }
 

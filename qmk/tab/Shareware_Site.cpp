@@ -17,7 +17,8 @@ Shareware_Site::Shareware_Site()
 
 const std::shared_ptr<const base::ColumnSet>& Shareware_Site::columns()
 {
-    static const auto set = makeSet({id(), pr(), backlink(), subMethod(), sort(), subPage(), revDays(), gUser(), gPass(), notes()});
+    static const auto set = makeSet({id(), pr(), backlink(), subMethod(), sort(), subPage(),
+                                     revDays(), gUser(), gPass(), notes()});
     return set;
 }
 

@@ -6,13 +6,13 @@
 namespace qmk::tab {
 
 class Shareware_Sites : public BaseTable<Shareware_Sites, Shareware_Site> {
- public:
-  // The single instance, made on first use and kept for the run.
-  static Shareware_Sites* getInstance();
-  void addTableMenuItems() override;
+public:
+    // The single instance, made on first use and kept for the run.
+    static Shareware_Sites* getInstance();
+    void addTableMenuItems() override;
 
- private:
-  Shareware_Sites() : BaseTable("Shareware_Sites") {}
+private:
+    Shareware_Sites() : BaseTable("Shareware_Sites") {}
 };
 
-}  // namespace qmk::tab
+} // namespace qmk::tab

@@ -6,9 +6,10 @@
 
 namespace qmk::tab {
 
-Softwares* Softwares::getInstance() {
-  static Softwares* instance = new Softwares();  // kept for the whole run
-  return instance;
+Softwares* Softwares::getInstance()
+{
+    static Softwares* instance = new Softwares(); // kept for the whole run
+    return instance;
 }
 
-}  // namespace qmk::tab
+} // namespace qmk::tab

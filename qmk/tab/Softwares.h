@@ -6,12 +6,12 @@
 namespace qmk::tab {
 
 class Softwares : public BaseTable<Softwares, Software> {
- public:
-  // The single instance, made on first use and kept for the run.
-  static Softwares* getInstance();
+public:
+    // The single instance, made on first use and kept for the run.
+    static Softwares* getInstance();
 
- private:
-  Softwares() : BaseTable("Softwares") {}
+private:
+    Softwares() : BaseTable("Softwares") {}
 };
 
-}  // namespace qmk::tab
+} // namespace qmk::tab

@@ -6,13 +6,13 @@
 namespace qmk::tab {
 
 class Temp_Sites : public BaseTable<Temp_Sites, Temp_Site> {
- public:
-  // The single instance, made on first use and kept for the run.
-  static Temp_Sites* getInstance();
-  void addTableMenuItems() override;
+public:
+    // The single instance, made on first use and kept for the run.
+    static Temp_Sites* getInstance();
+    void addTableMenuItems() override;
 
- private:
-  Temp_Sites() : BaseTable("Temp_Sites") {}
+private:
+    Temp_Sites() : BaseTable("Temp_Sites") {}
 };
 
-}  // namespace qmk::tab
+} // namespace qmk::tab

@@ -19,35 +19,41 @@ namespace {
 
 class Automation : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         objects_ = LiveComObjects();
         bstrs_ = LiveBstrs();
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         EXPECT_EQ(LiveComObjects(), objects_);
         EXPECT_EQ(LiveBstrs(), bstrs_);
     }
     long objects_ = 0, bstrs_ = 0;
 };
 
-TEST_F(Automation, DocumentWaitBelowFiftyMsGivesNullWithoutAsking) {
+TEST_F(Automation, DocumentWaitBelowFiftyMsGivesNullWithoutAsking)
+{
     auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
     EXPECT_FALSE(ie::getDocument(browser.get(), 49));
     EXPECT_EQ(browser->documentCalls, 0);
     EXPECT_FALSE(ie::getDocument(nullptr, 5000));
 }
 
-TEST_F(Automation, DocumentWaitTriesTimeoutOverFiftyTimes) {
+TEST_F(Automation, DocumentWaitTriesTimeoutOverFiftyTimes)
+{
     auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
     EXPECT_FALSE(ie::hasDocument(browser.get(), 199));
     EXPECT_EQ(browser->documentCalls, 3);
 }
 
-TEST_F(Automation, DocumentWaitEndsAtTheFirstSuccess) {
+TEST_F(Automation, DocumentWaitEndsAtTheFirstSuccess)
+{
     auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
     auto* doc = new fakes::Document;
     browser->document = [&](IDispatch** d) {
-        if (browser->documentCalls < 2) return E_PENDING;
+        if (browser->documentCalls < 2)
+            return E_PENDING;
         doc->AddRef();
         *d = doc;
         return S_OK;
@@ -59,11 +65,12 @@ TEST_F(Automation, DocumentWaitEndsAtTheFirstSuccess) {
         EXPECT_EQ(doc->refs, 2u);
     }
     EXPECT_TRUE(ie::hasDocument(browser.get(), 50));
-    EXPECT_EQ(doc->refs, 1u);  // the waits kept nothing
+    EXPECT_EQ(doc->refs, 1u); // the waits kept nothing
     doc->Release();
 }
 
-TEST_F(Automation, DocumentWaitWithReleaseKeepsNothingAndTellsWhetherOneCame) {
+TEST_F(Automation, DocumentWaitWithReleaseKeepsNothingAndTellsWhetherOneCame)
+{
     auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
     EXPECT_FALSE(ie::getDocument(browser.get(), true, 100));
     EXPECT_EQ(browser->documentCalls, 2);
@@ -89,7 +96,8 @@ TEST_F(Automation, DocumentWaitWithReleaseKeepsNothingAndTellsWhetherOneCame) {
     doc->Release();
 }
 
-TEST_F(Automation, ElementByIdFormsReleaseWhatTheyAreGivenOnlyWhenAsked) {
+TEST_F(Automation, ElementByIdFormsReleaseWhatTheyAreGivenOnlyWhenAsked)
+{
     auto* doc = new fakes::Document3;
     auto* element = new fakes::Element;
     doc->byId = element;
@@ -102,7 +110,8 @@ TEST_F(Automation, ElementByIdFormsReleaseWhatTheyAreGivenOnlyWhenAsked) {
     doc->AddRef();
     EXPECT_TRUE(ie::getElementById(static_cast<IHTMLDocument3*>(doc), "user", true));
     doc->AddRef();
-    EXPECT_TRUE(ie::getElementById(static_cast<IDispatch*>(static_cast<IHTMLDocument3*>(doc)), "user", true));
+    EXPECT_TRUE(ie::getElementById(static_cast<IDispatch*>(static_cast<IHTMLDocument3*>(doc)),
+                                   "user", true));
     EXPECT_TRUE(ie::getElementById(static_cast<IHTMLDocument3*>(doc), "user", false));
     EXPECT_EQ(doc->refs, 1u);
     browser->AddRef();
@@ -110,7 +119,7 @@ TEST_F(Automation, ElementByIdFormsReleaseWhatTheyAreGivenOnlyWhenAsked) {
     EXPECT_TRUE(ie::getElementById(static_cast<IWebBrowser2*>(browser.get()), "user", false));
     EXPECT_EQ(browser->refs, 1u);
     EXPECT_EQ(doc->refs, 1u);
-    EXPECT_EQ(element->refs, 1u);  // every element handed out went with its owner
+    EXPECT_EQ(element->refs, 1u); // every element handed out went with its owner
     doc->byId = nullptr;
     element->Release();
     EXPECT_FALSE(ie::getElementById(static_cast<IHTMLDocument3*>(nullptr), "user", true));
@@ -124,7 +133,8 @@ public:
     bool waitAndPump(std::chrono::milliseconds) override { return false; }
 };
 
-TEST_F(Automation, WaitsGiveUpWhenTheApplicationQuits) {
+TEST_F(Automation, WaitsGiveUpWhenTheApplicationQuits)
+{
     auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
     auto* doc = new fakes::Document3;
     browser->document = [&](IDispatch** d) {
@@ -132,7 +142,7 @@ TEST_F(Automation, WaitsGiveUpWhenTheApplicationQuits) {
         *d = static_cast<IHTMLDocument3*>(doc);
         return S_OK;
     };
-    ASSERT_FALSE(ie::waitForElementById(browser.get(), "user", 0, 10));  // document at hand
+    ASSERT_FALSE(ie::waitForElementById(browser.get(), "user", 0, 10)); // document at hand
     installMessagePump(std::make_shared<QuittingPump>());
     browser->documentCalls = 0;
     EXPECT_FALSE(ie::waitForElementById(browser.get(), "user", 3000, 10));
@@ -151,7 +161,8 @@ class DroppingPump final : public MessagePump {
 public:
     explicit DroppingPump(IUnknown* owned) : owned_(owned) {}
     bool pump() override { return true; }
-    bool waitAndPump(std::chrono::milliseconds timeout) override {
+    bool waitAndPump(std::chrono::milliseconds timeout) override
+    {
         if (owned_ != nullptr) {
             destroyed = std::exchange(owned_, nullptr)->Release() == 0;
         }
@@ -164,9 +175,10 @@ private:
     IUnknown* owned_;
 };
 
-TEST_F(Automation, WaitsKeepTheBrowserAliveWhileTheyPump) {
+TEST_F(Automation, WaitsKeepTheBrowserAliveWhileTheyPump)
+{
     const auto run = [](const std::function<void(IWebBrowser2*)>& wait) {
-        auto* browser = new fakes::Browser;  // its one reference belongs to the "dialog"
+        auto* browser = new fakes::Browser; // its one reference belongs to the "dialog"
         auto pump = std::make_shared<DroppingPump>(browser);
         installMessagePump(pump);
         wait(browser);
@@ -188,7 +200,8 @@ TEST_F(Automation, WaitsKeepTheBrowserAliveWhileTheyPump) {
     doc->Release();
 }
 
-TEST_F(Automation, SetupAppliesOptionsUntilAnUnknownName) {
+TEST_F(Automation, SetupAppliesOptionsUntilAnUnknownName)
+{
     auto browser = ComPtr<IWebBrowser2>::adopt(new fakes::Browser);
     auto* fake = static_cast<fakes::Browser*>(browser.get());
     auto same = ie::setupBrowser(browser, {{"Width", 640L}, {"Colour", 3L}, {"Height", 480L}});
@@ -199,17 +212,22 @@ TEST_F(Automation, SetupAppliesOptionsUntilAnUnknownName) {
     EXPECT_EQ(fake->calls, expected);
 }
 
-TEST_F(Automation, SetupNavigatesAndTakesBooleans) {
+TEST_F(Automation, SetupNavigatesAndTakesBooleans)
+{
     auto browser = ComPtr<IWebBrowser2>::adopt(new fakes::Browser);
     auto* fake = static_cast<fakes::Browser*>(browser.get());
-    ie::setupBrowser(browser, {{"Silent", true}, {"Navigate", std::string("http://127.0.0.1:1/")},
-                               {"Top", true}, {"Left", 5L}});
-    ASSERT_EQ(fake->calls.size(), 8u);  // the wrong kind of value for "Top" ends it
+    ie::setupBrowser(browser,
+                     {{"Silent", true},
+                      {"Navigate", std::string("http://127.0.0.1:1/")},
+                      {"Top", true},
+                      {"Left", 5L}});
+    ASSERT_EQ(fake->calls.size(), 8u); // the wrong kind of value for "Top" ends it
     EXPECT_EQ(fake->calls[6], "Silent=-1");
     EXPECT_EQ(fake->calls[7], "Navigate");
 }
 
-TEST_F(Automation, SetupWithoutAServerThrowsTheCreateMessage) {
+TEST_F(Automation, SetupWithoutAServerThrowsTheCreateMessage)
+{
     try {
         ie::setupBrowser(nullptr);
         FAIL();
@@ -224,13 +242,15 @@ TEST_F(Automation, SetupWithoutAServerThrowsTheCreateMessage) {
 class FakeBrowserClass final : public IClassFactory {
 public:
     explicit FakeBrowserClass(fakes::Browser* browser) : browser_(browser) {}
-    HRESULT QueryInterface(REFIID riid, void** object) override {
+    HRESULT QueryInterface(REFIID riid, void** object) override
+    {
         *object = IsEqualGUID(riid, IID_IClassFactory) ? this : nullptr;
         return *object != nullptr ? S_OK : E_NOINTERFACE;
     }
     ULONG AddRef() override { return 2; }
     ULONG Release() override { return 1; }
-    HRESULT CreateInstance(IUnknown*, REFIID riid, void** object) override {
+    HRESULT CreateInstance(IUnknown*, REFIID riid, void** object) override
+    {
         return browser_->QueryInterface(riid, object);
     }
     HRESULT LockServer(BOOL) override { return S_OK; }
@@ -239,11 +259,14 @@ private:
     fakes::Browser* browser_;
 };
 
-TEST_F(Automation, IEObjectQuitsItsBrowserAndAnswersFalseWithoutOne) {
+TEST_F(Automation, IEObjectQuitsItsBrowserAndAnswersFalseWithoutOne)
+{
     auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
     FakeBrowserClass factory(browser.get());
     DWORD cookie = 0;
-    ASSERT_EQ(CoRegisterClassObject(CLSID_InternetExplorer, &factory, CLSCTX_LOCAL_SERVER, 0, &cookie), S_OK);
+    ASSERT_EQ(
+        CoRegisterClassObject(CLSID_InternetExplorer, &factory, CLSCTX_LOCAL_SERVER, 0, &cookie),
+        S_OK);
     {
         ie::IE first;
         EXPECT_EQ(browser->refs, 2u);
@@ -264,10 +287,11 @@ TEST_F(Automation, IEObjectQuitsItsBrowserAndAnswersFalseWithoutOne) {
     }
     CoRevokeClassObject(cookie);
     EXPECT_EQ(browser->refs, 1u);
-    EXPECT_EQ(browser->calls.back(), "Quit");  // the second object had no browser to quit
+    EXPECT_EQ(browser->calls.back(), "Quit"); // the second object had no browser to quit
 }
 
-TEST_F(Automation, MalformedTextGivesFailureNotAnException) {
+TEST_F(Automation, MalformedTextGivesFailureNotAnException)
+{
     const std::string bad = "ab\xFF";
     auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
     auto* doc = new fakes::Document3;
@@ -294,15 +318,17 @@ TEST_F(Automation, MalformedTextGivesFailureNotAnException) {
     const std::uint8_t body[] = {1};
     EXPECT_FALSE(ie::navigatePost(browser.get(), "http://127.0.0.1/", 0, "", body, bad));
     EXPECT_EQ(LiveSafeArrays(), 0);
-    ie::setupBrowser(ComPtr<IWebBrowser2>::share(browser.get()), {{"Navigate", bad}, {"Width", 5L}});
-    ASSERT_EQ(browser->calls.size(), 7u);  // the bars, no navigation, then the width
+    ie::setupBrowser(ComPtr<IWebBrowser2>::share(browser.get()),
+                     {{"Navigate", bad}, {"Width", 5L}});
+    ASSERT_EQ(browser->calls.size(), 7u); // the bars, no navigation, then the width
     EXPECT_EQ(browser->calls.back(), "Width=5");
     doc->byId = nullptr;
     element->Release();
     doc->Release();
 }
 
-TEST_F(Automation, SetAttributeRefusesEmptyNameAndAbsentValue) {
+TEST_F(Automation, SetAttributeRefusesEmptyNameAndAbsentValue)
+{
     auto element = ComPtr<fakes::Element>::adopt(new fakes::Element);
     EXPECT_FALSE(com::setAttribute(element.get(), "", std::string("x"), 0));
     EXPECT_FALSE(com::setAttribute(element.get(), "value", std::nullopt, 0));
@@ -315,7 +341,8 @@ TEST_F(Automation, SetAttributeRefusesEmptyNameAndAbsentValue) {
     EXPECT_EQ(element->lastValue, u"Größe");
 }
 
-TEST_F(Automation, GettersOfAMissingBrowserGiveNothing) {
+TEST_F(Automation, GettersOfAMissingBrowserGiveNothing)
+{
     EXPECT_EQ(com::getBrowserHwnd(nullptr), nullptr);
     EXPECT_EQ(com::getBrowserLocationUrl(nullptr), std::nullopt);
     EXPECT_FALSE(ie::isBrowserWindow(nullptr));
@@ -325,12 +352,13 @@ TEST_F(Automation, GettersOfAMissingBrowserGiveNothing) {
     EXPECT_FALSE(ie::waitForElementById(nullptr, "x", 0, 10));
     EXPECT_FALSE(ie::navigate(nullptr, "http://127.0.0.1/"));
     auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
-    EXPECT_FALSE(ie::isBrowserWindow(browser.get()));  // get_HWND fails
+    EXPECT_FALSE(ie::isBrowserWindow(browser.get())); // get_HWND fails
     EXPECT_TRUE(com::getElementsByName(browser.get(), "x").empty());
     EXPECT_FALSE(ie::waitForTitle(browser.get(), "x", 120));
 }
 
-TEST_F(Automation, ElementListKeepsElementsOnlyAndReleasesEveryItem) {
+TEST_F(Automation, ElementListKeepsElementsOnlyAndReleasesEveryItem)
+{
     auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
     auto* doc = new fakes::Document3;
     auto* list = new fakes::Collection;
@@ -345,7 +373,7 @@ TEST_F(Automation, ElementListKeepsElementsOnlyAndReleasesEveryItem) {
     };
     {
         auto found = com::getElementsByName(browser.get(), "color");
-        ASSERT_EQ(found.size(), 1u);  // the plain object and the failing item are skipped
+        ASSERT_EQ(found.size(), 1u); // the plain object and the failing item are skipped
         EXPECT_EQ(found[0].get(), static_cast<IHTMLElement*>(element));
         EXPECT_EQ(element->refs, 2u);
         EXPECT_EQ(plain->refs, 1u);
@@ -356,12 +384,13 @@ TEST_F(Automation, ElementListKeepsElementsOnlyAndReleasesEveryItem) {
     }
     EXPECT_EQ(element->refs, 1u);
     doc->list = nullptr;
-    EXPECT_TRUE(com::getElementsByName(browser.get(), "color").empty());  // no list at all
+    EXPECT_TRUE(com::getElementsByName(browser.get(), "color").empty()); // no list at all
     list->Release();
     doc->Release();
 }
 
-TEST_F(Automation, LoadHtmlHandsCodePageBytesUnderTheBaseAddress) {
+TEST_F(Automation, LoadHtmlHandsCodePageBytesUnderTheBaseAddress)
+{
     auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
     auto* doc = new fakes::Document;
     browser->document = [&](IDispatch** d) {
@@ -369,21 +398,25 @@ TEST_F(Automation, LoadHtmlHandsCodePageBytesUnderTheBaseAddress) {
         *d = doc;
         return S_OK;
     };
-    EXPECT_TRUE(vorn::IE::loadHtml(browser.get(), "<p>Größe €</p>", "http://127.0.0.1:9/a/b.php?x=1"));
+    EXPECT_TRUE(
+        vorn::IE::loadHtml(browser.get(), "<p>Größe €</p>", "http://127.0.0.1:9/a/b.php?x=1"));
     EXPECT_EQ(doc->loads, 1);
     EXPECT_EQ(doc->displayName, u"http://127.0.0.1:9/a/b.php?x=1");
-    EXPECT_EQ(doc->bytes, "<p>Gr\xF6\xDF" "e \x80</p>");  // Windows-1252, not UTF-8
+    EXPECT_EQ(doc->bytes,
+              "<p>Gr\xF6\xDF"
+              "e \x80</p>"); // Windows-1252, not UTF-8
     EXPECT_EQ(doc->statSize, 14u);
     doc->answer = E_FAIL;
     EXPECT_FALSE(vorn::IE::loadHtml(browser.get(), "", ""));
     EXPECT_EQ(doc->loads, 2);
-    EXPECT_EQ(doc->statSize, 0u);  // an empty stream still goes to Load
-    EXPECT_EQ(doc->displayName, u"http://127.0.0.1:9/a/b.php?x=1");  // null name: left as it was
+    EXPECT_EQ(doc->statSize, 0u); // an empty stream still goes to Load
+    EXPECT_EQ(doc->displayName, u"http://127.0.0.1:9/a/b.php?x=1"); // null name: left as it was
     EXPECT_EQ(doc->refs, 1u);
     doc->Release();
 }
 
-TEST_F(Automation, LoadHtmlOfMalformedTextThrowsAndReleasesEverything) {
+TEST_F(Automation, LoadHtmlOfMalformedTextThrowsAndReleasesEverything)
+{
     auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
     auto* doc = new fakes::Document;
     browser->document = [&](IDispatch** d) {
@@ -395,15 +428,17 @@ TEST_F(Automation, LoadHtmlOfMalformedTextThrowsAndReleasesEverything) {
                  dwin::core::IllegalArgumentException);
     EXPECT_EQ(doc->loads, 0);
     EXPECT_EQ(doc->refs, 1u);
-    doc->Release();  // TearDown counts the BSTR of the address and every object
+    doc->Release(); // TearDown counts the BSTR of the address and every object
 }
 
-TEST_F(Automation, NavigationClearsEveryValueItWasGiven) {
+TEST_F(Automation, NavigationClearsEveryValueItWasGiven)
+{
     auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
     const long bstrs = LiveBstrs();
     VARIANT flags = com::variantOf(VT_I4, 0), target = com::variantOfText(VT_BSTR, "_self");
     VARIANT post = com::variantOf(VT_EMPTY, 0), headers = com::variantOfText(VT_BSTR, "X-A: 1");
-    EXPECT_TRUE(ie::navigateTarget(browser.get(), "http://127.0.0.1/", flags, target, post, headers));
+    EXPECT_TRUE(
+        ie::navigateTarget(browser.get(), "http://127.0.0.1/", flags, target, post, headers));
     EXPECT_EQ(target.vt, VT_EMPTY);
     EXPECT_EQ(headers.vt, VT_EMPTY);
     const std::uint8_t body[] = {1, 2, 3};
@@ -415,7 +450,8 @@ TEST_F(Automation, NavigationClearsEveryValueItWasGiven) {
     EXPECT_EQ(browser->calls, expected);
 }
 
-TEST_F(Automation, NavigationGivenOneValueForAllFourClearsItOnce) {
+TEST_F(Automation, NavigationGivenOneValueForAllFourClearsItOnce)
+{
     auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
     VARIANT same = com::variantOfText(VT_BSTR, "_blank");
     EXPECT_TRUE(ie::navigateTarget(browser.get(), "http://127.0.0.1/", same, same, same, same));
@@ -426,7 +462,8 @@ TEST_F(Automation, NavigationGivenOneValueForAllFourClearsItOnce) {
     EXPECT_EQ(text.vt, VT_EMPTY);
 }
 
-TEST_F(Automation, LoadHtmlWithoutPersistMonikerGivesFalse) {
+TEST_F(Automation, LoadHtmlWithoutPersistMonikerGivesFalse)
+{
     auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
     auto* doc = new fakes::Document;
     doc->persist = false;
@@ -441,15 +478,17 @@ TEST_F(Automation, LoadHtmlWithoutPersistMonikerGivesFalse) {
     doc->Release();
 }
 
-TEST_F(Automation, LoadHtmlGivesUpWhenNoDocumentComes) {
+TEST_F(Automation, LoadHtmlGivesUpWhenNoDocumentComes)
+{
     auto browser = ComPtr<fakes::Browser>::adopt(new fakes::Browser);
     const long before = LiveComObjects();
     EXPECT_FALSE(vorn::IE::loadHtml(browser.get(), "<p>x</p>", "http://127.0.0.1/"));
     EXPECT_EQ(browser->documentCalls, 100);
-    EXPECT_EQ(LiveComObjects(), before);  // no stream or moniker was made
+    EXPECT_EQ(LiveComObjects(), before); // no stream or moniker was made
 }
 
-TEST_F(Automation, MonikerAnswersItsNameAndStorageOnly) {
+TEST_F(Automation, MonikerAnswersItsNameAndStorageOnly)
+{
     auto memory = std::make_shared<dwin::io::MemoryStream>();
     memory->writeString("abc");
     auto* stream = new com::COMStream(memory);
@@ -491,11 +530,12 @@ TEST_F(Automation, MonikerAnswersItsNameAndStorageOnly) {
     static_cast<IMoniker*>(view)->Release();
     EXPECT_EQ(moniker->QueryInterface(IID_IDispatch, &view), E_NOINTERFACE);
     const long before = LiveComObjects();
-    moniker->Release();  // takes the stream with it
+    moniker->Release(); // takes the stream with it
     EXPECT_EQ(LiveComObjects(), before - 2);
 }
 
-TEST_F(Automation, NullUrlMonikerHasNoName) {
+TEST_F(Automation, NullUrlMonikerHasNoName)
+{
     auto* moniker = new vorn::IE::LoadHTMLMoniker;
     moniker->init(nullptr, nullptr);
     LPOLESTR name = reinterpret_cast<LPOLESTR>(1);
@@ -507,4 +547,4 @@ TEST_F(Automation, NullUrlMonikerHasNoName) {
     moniker->Release();
 }
 
-}  // namespace
+} // namespace

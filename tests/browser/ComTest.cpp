@@ -13,12 +13,14 @@ namespace {
 // Live BSTRs, arrays and objects are the same at the end of each test as at its start.
 class ComTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         bstrs_ = LiveBstrs();
         arrays_ = LiveSafeArrays();
         objects_ = LiveComObjects();
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         EXPECT_EQ(LiveBstrs(), bstrs_);
         EXPECT_EQ(LiveSafeArrays(), arrays_);
         EXPECT_EQ(LiveComObjects(), objects_);
@@ -28,12 +30,14 @@ private:
     long bstrs_ = 0, arrays_ = 0, objects_ = 0;
 };
 
-TEST_F(ComTest, EmptyTextGivesNullBstrAndBack) {
+TEST_F(ComTest, EmptyTextGivesNullBstrAndBack)
+{
     EXPECT_EQ(toBstr(""), nullptr);
     EXPECT_EQ(fromBstr(nullptr), std::nullopt);
 }
 
-TEST_F(ComTest, EmptyBstrGivesNoTextAndIsFreed) {
+TEST_F(ComTest, EmptyBstrGivesNoTextAndIsFreed)
+{
     const long before = LiveBstrs();
     BSTR empty = SysAllocString(u"");
     ASSERT_NE(empty, nullptr);
@@ -42,28 +46,34 @@ TEST_F(ComTest, EmptyBstrGivesNoTextAndIsFreed) {
     EXPECT_EQ(LiveBstrs(), before);
 }
 
-TEST_F(ComTest, RoundTripKeepsTextOutsideTheBasicPlane) {
-    for (std::string text : {"a", "Größe", "日本語", "clef \xF0\x9D\x84\x9E and \xF0\x9F\x98\x80 end"}) {
+TEST_F(ComTest, RoundTripKeepsTextOutsideTheBasicPlane)
+{
+    for (std::string text :
+         {"a", "Größe", "日本語", "clef \xF0\x9D\x84\x9E and \xF0\x9F\x98\x80 end"}) {
         BSTR b = toBstr(text);
         ASSERT_NE(b, nullptr);
         EXPECT_EQ(fromBstr(b), text);
     }
     BSTR pair = toBstr("\xF0\x9F\x98\x80");
-    EXPECT_EQ(SysStringLen(pair), 2u);  // one surrogate pair
+    EXPECT_EQ(SysStringLen(pair), 2u); // one surrogate pair
     EXPECT_EQ(pair[0], 0xD83D);
     EXPECT_EQ(pair[1], 0xDE00);
     freeBstr(pair);
 }
 
-TEST_F(ComTest, UnpairedSurrogatesBecomeReplacementCharacters) {
+TEST_F(ComTest, UnpairedSurrogatesBecomeReplacementCharacters)
+{
     const long before = LiveBstrs();
     const char16_t units[] = {u'a', 0xD800, u'b', 0xDC00, 0xD83D, 0xDE00, 0xDBFF};
     BSTR b = SysAllocStringLen(units, 7);
-    EXPECT_EQ(fromBstr(b), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD\xF0\x9F\x98\x80\xEF\xBF\xBD");
-    EXPECT_EQ(LiveBstrs(), before);  // freed on that path too
+    EXPECT_EQ(fromBstr(b),
+              "a\xEF\xBF\xBD"
+              "b\xEF\xBF\xBD\xF0\x9F\x98\x80\xEF\xBF\xBD");
+    EXPECT_EQ(LiveBstrs(), before); // freed on that path too
 }
 
-TEST_F(ComTest, BstrCarriesItsLength) {
+TEST_F(ComTest, BstrCarriesItsLength)
+{
     BSTR b = SysAllocStringLen(u"abc\0def", 7);
     EXPECT_EQ(SysStringLen(b), 7u);
     EXPECT_EQ(b[7], 0);
@@ -72,7 +82,8 @@ TEST_F(ComTest, BstrCarriesItsLength) {
     freeBstr(nullptr);
 }
 
-TEST_F(ComTest, VariantsAreZeroedWithTagAndValue) {
+TEST_F(ComTest, VariantsAreZeroedWithTagAndValue)
+{
     VARIANT v = variantOf(VT_I4, -7);
     EXPECT_EQ(v.vt, VT_I4);
     EXPECT_EQ(v.lVal, -7);
@@ -85,7 +96,8 @@ TEST_F(ComTest, VariantsAreZeroedWithTagAndValue) {
     EXPECT_EQ(e.llVal, 0);
 }
 
-TEST_F(ComTest, ClearingATextVariantFreesItsBstr) {
+TEST_F(ComTest, ClearingATextVariantFreesItsBstr)
+{
     const long before = LiveBstrs();
     VARIANT v = variantOfText(VT_BSTR, "value");
     EXPECT_EQ(LiveBstrs(), before + 1);
@@ -95,23 +107,25 @@ TEST_F(ComTest, ClearingATextVariantFreesItsBstr) {
     EXPECT_EQ(LiveBstrs(), before);
 }
 
-TEST_F(ComTest, ClearingAByteArrayVariantDestroysTheArrayOnce) {
+TEST_F(ComTest, ClearingAByteArrayVariantDestroysTheArrayOnce)
+{
     VARIANT v;
     VariantInit(&v);
     v.vt = VT_ARRAY | VT_UI1;
     v.parray = SafeArrayCreateVector(VT_UI1, 0, 3);
     void* data = nullptr;
     ASSERT_EQ(SafeArrayAccessData(v.parray, &data), S_OK);
-    EXPECT_EQ(SafeArrayDestroy(v.parray), DISP_E_ARRAYISLOCKED);  // still accessed
+    EXPECT_EQ(SafeArrayDestroy(v.parray), DISP_E_ARRAYISLOCKED); // still accessed
     static_cast<BYTE*>(data)[2] = 9;
     ASSERT_EQ(SafeArrayUnaccessData(v.parray), S_OK);
     EXPECT_EQ(v.parray->rgsabound[0].cElements, 3u);
     clearVariant(v);
     EXPECT_EQ(v.vt, VT_EMPTY);
-    clearVariant(v);  // nothing left to destroy
+    clearVariant(v); // nothing left to destroy
 }
 
-TEST_F(ComTest, ScopedVariantClearsOnEveryPath) {
+TEST_F(ComTest, ScopedVariantClearsOnEveryPath)
+{
     const long before = LiveBstrs();
     try {
         ScopedVariant v(variantOfText(VT_BSTR, "x"));
@@ -124,24 +138,26 @@ TEST_F(ComTest, ScopedVariantClearsOnEveryPath) {
     EXPECT_EQ(LiveBstrs(), before);
 }
 
-TEST_F(ComTest, ClearVariantDoesNothingOutsideTheComSpan) {
-    ASSERT_TRUE(Init::isInitialized());  // opened before main
-    Init::initialize();                  // a second time does nothing
+TEST_F(ComTest, ClearVariantDoesNothingOutsideTheComSpan)
+{
+    ASSERT_TRUE(Init::isInitialized()); // opened before main
+    Init::initialize(); // a second time does nothing
     EXPECT_TRUE(IsCoInitialized());
     VARIANT v = variantOfText(VT_BSTR, "kept");
     Init::uninitialize();
     EXPECT_FALSE(Init::isInitialized());
     EXPECT_FALSE(IsCoInitialized());
     clearVariant(v);
-    EXPECT_EQ(v.vt, VT_BSTR);  // left alone
-    Init::uninitialize();      // without initialize: nothing
+    EXPECT_EQ(v.vt, VT_BSTR); // left alone
+    Init::uninitialize(); // without initialize: nothing
     Init::initialize();
     EXPECT_TRUE(IsCoInitialized());
     clearVariant(v);
     EXPECT_EQ(v.vt, VT_EMPTY);
 }
 
-TEST_F(ComTest, GuidsCompareAllBytes) {
+TEST_F(ComTest, GuidsCompareAllBytes)
+{
     GUID a = IID_IStream;
     EXPECT_TRUE(guidEquals(a, IID_IStream));
     a.Data4[7] ^= 1;
@@ -154,8 +170,11 @@ TEST_F(ComTest, GuidsCompareAllBytes) {
 // A stream object whose destructor counts its runs and may take a reference while going.
 struct Probe final : Implements<IStream> {
     explicit Probe(int& destroyed, bool touchOnDestroy = false)
-        : destroyed_(destroyed), touch_(touchOnDestroy) {}
-    ~Probe() override {
+        : destroyed_(destroyed), touch_(touchOnDestroy)
+    {
+    }
+    ~Probe() override
+    {
         ++destroyed_;
         if (touch_) {
             AddRef();
@@ -177,7 +196,8 @@ struct Probe final : Implements<IStream> {
     bool touch_;
 };
 
-TEST_F(ComTest, ObjectStartsWithOneReferenceAndGoesExactlyOnceAtZero) {
+TEST_F(ComTest, ObjectStartsWithOneReferenceAndGoesExactlyOnceAtZero)
+{
     int destroyed = 0;
     auto* p = new Probe(destroyed);
     EXPECT_EQ(p->refCount(), 1);
@@ -188,13 +208,15 @@ TEST_F(ComTest, ObjectStartsWithOneReferenceAndGoesExactlyOnceAtZero) {
     EXPECT_EQ(destroyed, 1);
 }
 
-TEST_F(ComTest, DestructorTakingAReferenceDoesNotDestroyTwice) {
+TEST_F(ComTest, DestructorTakingAReferenceDoesNotDestroyTwice)
+{
     int destroyed = 0;
     (new Probe(destroyed, true))->Release();
     EXPECT_EQ(destroyed, 1);
 }
 
-TEST_F(ComTest, QueryInterfaceAnswersUnknownAndItsOwnInterfaceOnly) {
+TEST_F(ComTest, QueryInterfaceAnswersUnknownAndItsOwnInterfaceOnly)
+{
     int destroyed = 0;
     auto* p = new Probe(destroyed);
     void* unknown = nullptr;
@@ -221,7 +243,8 @@ TEST_F(ComTest, QueryInterfaceAnswersUnknownAndItsOwnInterfaceOnly) {
     EXPECT_EQ(destroyed, 1);
 }
 
-TEST_F(ComTest, ComPtrReleasesOnceAndViewsThroughQueryInterface) {
+TEST_F(ComTest, ComPtrReleasesOnceAndViewsThroughQueryInterface)
+{
     int destroyed = 0;
     {
         auto stream = ComPtr<IStream>::adopt(new Probe(destroyed));
@@ -238,7 +261,8 @@ TEST_F(ComTest, ComPtrReleasesOnceAndViewsThroughQueryInterface) {
     EXPECT_EQ(released, 1);
 }
 
-TEST_F(ComTest, BindContextsAreCountedObjects) {
+TEST_F(ComTest, BindContextsAreCountedObjects)
+{
     IBindCtx* context = nullptr;
     EXPECT_EQ(CreateBindCtx(1, &context), E_INVALIDARG);
     EXPECT_EQ(context, nullptr);
@@ -247,7 +271,8 @@ TEST_F(ComTest, BindContextsAreCountedObjects) {
     EXPECT_EQ(context->Release(), 0u);
 }
 
-TEST_F(ComTest, UnregisteredBrowserClassGivesNoBrowser) {
+TEST_F(ComTest, UnregisteredBrowserClassGivesNoBrowser)
+{
     EXPECT_FALSE(createInternetExplorer(CLSCTX_LOCAL_SERVER));
     void* object = reinterpret_cast<void*>(1);
     EXPECT_EQ(CoCreateInstance(CLSID_InternetExplorer, nullptr, CLSCTX_LOCAL_SERVER,
@@ -256,7 +281,8 @@ TEST_F(ComTest, UnregisteredBrowserClassGivesNoBrowser) {
     EXPECT_EQ(object, nullptr);
 }
 
-TEST_F(ComTest, TickCountAdvances) {
+TEST_F(ComTest, TickCountAdvances)
+{
     const DWORD a = GetTickCount();
     const DWORD b = GetTickCount();
     EXPECT_LE(a, b);
@@ -266,4 +292,4 @@ TEST_F(ComTest, TickCountAdvances) {
     EXPECT_FALSE(IsWindow(nullptr));
 }
 
-}  // namespace
+} // namespace

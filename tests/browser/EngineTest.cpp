@@ -48,13 +48,15 @@ struct Posted {
 // A web server on 127.0.0.1 that serves the pages above and keeps every POST it gets.
 class LoopbackServer {
 public:
-    LoopbackServer() {
+    LoopbackServer()
+    {
         server_.Get("/form", [](const httplib::Request&, httplib::Response& res) {
             res.set_content(kFormPage, "text/html; charset=utf-8");
         });
         server_.Get("/titled", [](const httplib::Request&, httplib::Response& res) {
-            res.set_content("<html><head><title>Welcome to My Account</title></head><body>hi</body></html>",
-                            "text/html");
+            res.set_content(
+                "<html><head><title>Welcome to My Account</title></head><body>hi</body></html>",
+                "text/html");
         });
         server_.Post(".*", [this](const httplib::Request& req, httplib::Response& res) {
             std::lock_guard lock(mutex_);
@@ -64,14 +66,17 @@ public:
         port_ = server_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server_.listen_after_bind(); });
     }
-    ~LoopbackServer() {
+    ~LoopbackServer()
+    {
         server_.stop();
         thread_.join();
     }
-    std::string url(const std::string& path) const {
+    std::string url(const std::string& path) const
+    {
         return "http://127.0.0.1:" + std::to_string(port_) + path;
     }
-    std::vector<Posted> posts() {
+    std::vector<Posted> posts()
+    {
         std::lock_guard lock(mutex_);
         return posts_;
     }
@@ -85,16 +90,19 @@ private:
 };
 
 // Pumps until the condition holds or the time is up.
-bool eventually(const std::function<bool()>& condition, DWORD ms = 10000) {
+bool eventually(const std::function<bool()>& condition, DWORD ms = 10000)
+{
     const DWORD start = GetTickCount();
     while (!condition()) {
-        if (static_cast<DWORD>(GetTickCount() - start) >= ms) return false;
+        if (static_cast<DWORD>(GetTickCount() - start) >= ms)
+            return false;
         Process::wait(20);
     }
     return true;
 }
 
-QString field(const std::string& body, const QString& key) {
+QString field(const std::string& body, const QString& key)
+{
     QString text = QString::fromStdString(body);
     text.replace(u'+', QStringLiteral("%20"));
     return QUrlQuery(text).queryItemValue(key, QUrl::FullyDecoded);
@@ -103,18 +111,22 @@ QString field(const std::string& body, const QString& key) {
 class Engine : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { server = new LoopbackServer; }
-    static void TearDownTestSuite() {
+    static void TearDownTestSuite()
+    {
         delete server;
         server = nullptr;
     }
-    void SetUp() override {
+    void SetUp() override
+    {
         objects_ = LiveComObjects();
         bstrs_ = LiveBstrs();
         browser = com::createInternetExplorer(CLSCTX_LOCAL_SERVER);
         ASSERT_TRUE(browser);
     }
-    void TearDown() override {
-        if (browser) browser->Quit();
+    void TearDown() override
+    {
+        if (browser)
+            browser->Quit();
         browser.reset();
         Process::wait(50);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -122,7 +134,8 @@ protected:
         EXPECT_EQ(LiveBstrs(), bstrs_);
     }
     // Navigates and waits for the document.
-    void open(const std::string& path) {
+    void open(const std::string& path)
+    {
         ASSERT_TRUE(ie::navigate(browser.get(), server->url(path)));
         ASSERT_TRUE(ie::hasDocument(browser.get(), 5000));
     }
@@ -137,7 +150,8 @@ private:
 
 LoopbackServer* Engine::server = nullptr;
 
-TEST_F(Engine, FillsAFormByIdAndNameAndPostsItByClick) {
+TEST_F(Engine, FillsAFormByIdAndNameAndPostsItByClick)
+{
     open("/form");
     EXPECT_EQ(com::getBrowserLocationUrl(browser.get()), server->url("/form"));
     EXPECT_EQ(ie::getTitle(browser.get()), "Sign in - My Account Page");
@@ -172,7 +186,8 @@ TEST_F(Engine, FillsAFormByIdAndNameAndPostsItByClick) {
     EXPECT_EQ(ie::getInnerText(ie::getBody(browser.get()).get()), "received");
 }
 
-TEST_F(Engine, LoadHtmlShowsTheTextAtTheBaseAddressAndPostsThere) {
+TEST_F(Engine, LoadHtmlShowsTheTextAtTheBaseAddressAndPostsThere)
+{
     open("/titled");
     const std::string base = server->url("/upload/author.submit.php");
     const std::string html =
@@ -185,7 +200,7 @@ TEST_F(Engine, LoadHtmlShowsTheTextAtTheBaseAddressAndPostsThere) {
     ASSERT_TRUE(ie::waitForTitle(browser.get(), "Upload", 10000));
     EXPECT_EQ(com::getBrowserLocationUrl(browser.get()), base);
     auto label = ie::getElementById(browser.get(), "label");
-    EXPECT_EQ(ie::getInnerText(label.get()), "Größe – ok");  // read back from Windows-1252
+    EXPECT_EQ(ie::getInnerText(label.get()), "Größe – ok"); // read back from Windows-1252
 
     auto category = ie::getElementById(browser.get(), "category");
     EXPECT_TRUE(com::setAttribute(category.get(), "value", std::string("Tools & Utilities"), 0));
@@ -200,7 +215,8 @@ TEST_F(Engine, LoadHtmlShowsTheTextAtTheBaseAddressAndPostsThere) {
     EXPECT_EQ(field(post.body, "category"), QStringLiteral("Tools & Utilities"));
 }
 
-TEST_F(Engine, LoadHtmlRefusesTextTooBigForTheEngineAndKeepsThePage) {
+TEST_F(Engine, LoadHtmlRefusesTextTooBigForTheEngineAndKeepsThePage)
+{
     open("/titled");
     const std::string huge = "<html><body>" + std::string(3 * 1024 * 1024, 'x') + "</body></html>";
     EXPECT_FALSE(vorn::IE::loadHtml(browser.get(), huge, server->url("/big")));
@@ -209,7 +225,8 @@ TEST_F(Engine, LoadHtmlRefusesTextTooBigForTheEngineAndKeepsThePage) {
     EXPECT_EQ(com::getBrowserLocationUrl(browser.get()), server->url("/titled"));
 }
 
-TEST_F(Engine, WaitForTitleIsCaseSensitiveAndEndsAtTheTimeout) {
+TEST_F(Engine, WaitForTitleIsCaseSensitiveAndEndsAtTheTimeout)
+{
     open("/titled");
     EXPECT_TRUE(ie::waitForTitle(browser.get(), "My Account", 5000));
     const DWORD start = GetTickCount();
@@ -217,7 +234,8 @@ TEST_F(Engine, WaitForTitleIsCaseSensitiveAndEndsAtTheTimeout) {
     EXPECT_GE(static_cast<DWORD>(GetTickCount() - start), 400u);
 }
 
-TEST_F(Engine, WaitForElementFindsALateElementAndGivesUpOnAMissingOne) {
+TEST_F(Engine, WaitForElementFindsALateElementAndGivesUpOnAMissingOne)
+{
     open("/form");
     auto late = ie::waitForElementById(browser.get(), "late", 10000, 50);
     ASSERT_TRUE(late);
@@ -227,21 +245,24 @@ TEST_F(Engine, WaitForElementFindsALateElementAndGivesUpOnAMissingOne) {
     EXPECT_EQ(ie::getInnerText(ie::getElementById(browser.get(), "probe").get()), "Hello there");
 }
 
-TEST_F(Engine, NamesWithoutElementsGiveEmptyLists) {
+TEST_F(Engine, NamesWithoutElementsGiveEmptyLists)
+{
     open("/form");
     EXPECT_TRUE(com::getElementsByName(browser.get(), "nothing").empty());
     EXPECT_FALSE(ie::getElementById(browser.get(), "nothing"));
 }
 
-TEST_F(Engine, HelpersAreInvisibleToThePageScripts) {
+TEST_F(Engine, HelpersAreInvisibleToThePageScripts)
+{
     open("/form");
-    ASSERT_TRUE(ie::getElementById(browser.get(), "user"));  // fills our list of elements
+    ASSERT_TRUE(ie::getElementById(browser.get(), "user")); // fills our list of elements
     auto peek = ie::getElementById(browser.get(), "peek");
     ASSERT_EQ(peek->click(), S_OK);
     EXPECT_TRUE(ie::waitForTitle(browser.get(), "peek:undefined", 5000));
 }
 
-TEST_F(Engine, NavigatePostSendsBodyAndHeaders) {
+TEST_F(Engine, NavigatePostSendsBodyAndHeaders)
+{
     open("/titled");
     const std::size_t before = postCount();
     const std::string body = "a=1&b=%C3%BC";
@@ -256,7 +277,8 @@ TEST_F(Engine, NavigatePostSendsBodyAndHeaders) {
     EXPECT_EQ(LiveSafeArrays(), 0);
 }
 
-TEST_F(Engine, OldDocumentStopsAnsweringAfterNavigation) {
+TEST_F(Engine, OldDocumentStopsAnsweringAfterNavigation)
+{
     open("/form");
     auto old = ie::getDocument(browser.get(), 5000);
     ASSERT_TRUE(ie::getElementById(old.get(), "user"));
@@ -265,7 +287,8 @@ TEST_F(Engine, OldDocumentStopsAnsweringAfterNavigation) {
     EXPECT_EQ(ie::getTitle(browser.get()), "Welcome to My Account");
 }
 
-TEST_F(Engine, WindowClosedByTheUserIsNoLongerABrowserWindow) {
+TEST_F(Engine, WindowClosedByTheUserIsNoLongerABrowserWindow)
+{
     EXPECT_TRUE(ie::isBrowserWindow(browser.get()));
     QWidget* window = browser::browserWidget(com::getBrowserHwnd(browser.get()));
     ASSERT_NE(window, nullptr);
@@ -279,15 +302,17 @@ TEST_F(Engine, WindowClosedByTheUserIsNoLongerABrowserWindow) {
     EXPECT_FALSE(ie::navigate(browser.get(), server->url("/form")));
 }
 
-TEST_F(Engine, DeadAddressStillEndsTheDocumentWait) {
+TEST_F(Engine, DeadAddressStillEndsTheDocumentWait)
+{
     ASSERT_TRUE(ie::navigate(browser.get(), "http://127.0.0.1:1/nothing"));
     EXPECT_TRUE(ie::hasDocument(browser.get(), 5000));
     EXPECT_FALSE(ie::getElementById(browser.get(), "user"));
-    EXPECT_FALSE(ie::navigate(browser.get(), ""));  // no address: refused, no wait started
+    EXPECT_FALSE(ie::navigate(browser.get(), "")); // no address: refused, no wait started
     EXPECT_TRUE(ie::hasDocument(browser.get(), 100));
 }
 
-TEST_F(Engine, QuitEndsTheWindow) {
+TEST_F(Engine, QuitEndsTheWindow)
+{
     const HWND handle = com::getBrowserHwnd(browser.get());
     EXPECT_TRUE(IsWindow(handle));
     EXPECT_EQ(browser->Quit(), S_OK);
@@ -295,7 +320,8 @@ TEST_F(Engine, QuitEndsTheWindow) {
     EXPECT_FALSE(ie::isBrowserWindow(browser.get()));
 }
 
-TEST_F(Engine, WithoutTheServerClassCreationFails) {
+TEST_F(Engine, WithoutTheServerClassCreationFails)
+{
     browser::revokeBrowserServer();
     EXPECT_FALSE(com::createInternetExplorer(CLSCTX_LOCAL_SERVER));
     EXPECT_THROW(ie::setupBrowser(nullptr), dwin::core::IEException);
@@ -305,39 +331,46 @@ TEST_F(Engine, WithoutTheServerClassCreationFails) {
     second->Quit();
 }
 
-TEST_F(Engine, IEObjectReadsTheBodyOfItsAddress) {
+TEST_F(Engine, IEObjectReadsTheBodyOfItsAddress)
+{
     ie::IE ie;
-    EXPECT_EQ(ie.getBodyText(), std::nullopt);  // no address yet
+    EXPECT_EQ(ie.getBodyText(), std::nullopt); // no address yet
     ie.url = server->url("/titled");
     EXPECT_EQ(ie.getBodyText(), "hi");
     EXPECT_TRUE(ie.setWidth(300));
     EXPECT_TRUE(ie.setVisible(false));
 }
 
-}  // namespace
+} // namespace
 
-TEST_F(Engine, LoadHtmlPostsInTheEncodingThePageDeclares) {
+TEST_F(Engine, LoadHtmlPostsInTheEncodingThePageDeclares)
+{
     // The same stored form with and without a UTF-8 declaration; the bytes posted are checked raw.
     const auto postFrom = [&](const std::string& head) -> std::string {
         open("/titled");
         browser->Stop();
         const std::string html = "<html><head>" + head +
-                                 "<title>Log on</title></head><body><p id='label'>Größe</p>"
-                                 "<form method='post' action='logon.php'><input name='user' id='user'>"
-                                 "<input name='pass' id='pass' type='password'>"
-                                 "<input type='submit' id='send' value='Send'></form></body></html>";
-        if (!vorn::IE::loadHtml(browser.get(), html, server->url("/account/logon.php"))) return "load failed";
-        if (!ie::waitForTitle(browser.get(), "Log on", 10000)) return "no title";
+            "<title>Log on</title></head><body><p id='label'>Größe</p>"
+            "<form method='post' action='logon.php'><input name='user' id='user'>"
+            "<input name='pass' id='pass' type='password'>"
+            "<input type='submit' id='send' value='Send'></form></body></html>";
+        if (!vorn::IE::loadHtml(browser.get(), html, server->url("/account/logon.php")))
+            return "load failed";
+        if (!ie::waitForTitle(browser.get(), "Log on", 10000))
+            return "no title";
         EXPECT_EQ(ie::getInnerText(ie::getElementById(browser.get(), "label").get()), "Größe");
         auto user = ie::getElementById(browser.get(), "user");
         auto pass = ie::getElementById(browser.get(), "pass");
-        if (!user || !pass) return "no fields";
+        if (!user || !pass)
+            return "no fields";
         EXPECT_TRUE(com::setAttribute(user.get(), "value", std::string("jürgen"), 0));
         EXPECT_TRUE(com::setAttribute(pass.get(), "value", std::string("zażółć€"), 0));
         const std::size_t before = postCount();
         auto send = ie::getElementById(browser.get(), "send");
-        if (!send || send->click() != S_OK) return "no click";
-        if (!eventually([&] { return postCount() > before; })) return "nothing posted";
+        if (!send || send->click() != S_OK)
+            return "no click";
+        if (!eventually([&] { return postCount() > before; }))
+            return "nothing posted";
         const Posted post = server->posts().back();
         EXPECT_EQ(post.path, "/account/logon.php");
         return post.body;

@@ -17,14 +17,18 @@ template <class... Is>
 class Counted : public Is... {
 public:
     ULONG AddRef() override { return ++refs; }
-    ULONG Release() override {
+    ULONG Release() override
+    {
         const ULONG left = --refs;
-        if (left == 0) delete this;
+        if (left == 0)
+            delete this;
         return left;
     }
-    HRESULT QueryInterface(REFIID riid, void** object) override {
+    HRESULT QueryInterface(REFIID riid, void** object) override
+    {
         *object = view(riid);
-        if (*object == nullptr) return E_NOINTERFACE;
+        if (*object == nullptr)
+            return E_NOINTERFACE;
         AddRef();
         return S_OK;
     }
@@ -36,12 +40,22 @@ protected:
     LiveCount live_;
 };
 
-#define FAKE_DISPATCH                                                                           \
-    HRESULT GetTypeInfoCount(UINT*) override { return E_NOTIMPL; }                              \
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }                 \
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; } \
-    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override { \
-        return E_NOTIMPL;                                                                       \
+#define FAKE_DISPATCH                                                                              \
+    HRESULT GetTypeInfoCount(UINT*) override                                                       \
+    {                                                                                              \
+        return E_NOTIMPL;                                                                          \
+    }                                                                                              \
+    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo**) override                                          \
+    {                                                                                              \
+        return E_NOTIMPL;                                                                          \
+    }                                                                                              \
+    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override                         \
+    {                                                                                              \
+        return E_NOTIMPL;                                                                          \
+    }                                                                                              \
+    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override  \
+    {                                                                                              \
+        return E_NOTIMPL;                                                                          \
     }
 
 // A browser that records the calls made to it; get_Document answers through `document`.
@@ -55,16 +69,31 @@ public:
         return E_PENDING;
     };
 
-    HRESULT Navigate(BSTR, VARIANT*, VARIANT*, VARIANT*, VARIANT*) override { return log("Navigate"); }
-    HRESULT Navigate2(VARIANT*, VARIANT*, VARIANT*, VARIANT*, VARIANT*) override { return log("Navigate2"); }
+    HRESULT Navigate(BSTR, VARIANT*, VARIANT*, VARIANT*, VARIANT*) override
+    {
+        return log("Navigate");
+    }
+    HRESULT Navigate2(VARIANT*, VARIANT*, VARIANT*, VARIANT*, VARIANT*) override
+    {
+        return log("Navigate2");
+    }
     HRESULT Stop() override { return log("Stop"); }
     HRESULT Quit() override { return log("Quit"); }
-    HRESULT get_Document(IDispatch** d) override {
+    HRESULT get_Document(IDispatch** d) override
+    {
         ++documentCalls;
         return document(d);
     }
-    HRESULT get_LocationURL(BSTR* url) override { *url = nullptr; return E_FAIL; }
-    HRESULT get_HWND(SHANDLE_PTR* h) override { *h = 0; return E_FAIL; }
+    HRESULT get_LocationURL(BSTR* url) override
+    {
+        *url = nullptr;
+        return E_FAIL;
+    }
+    HRESULT get_HWND(SHANDLE_PTR* h) override
+    {
+        *h = 0;
+        return E_FAIL;
+    }
     HRESULT put_Visible(VARIANT_BOOL v) override { return log("Visible=" + std::to_string(v)); }
     HRESULT put_Left(LONG v) override { return log("Left=" + std::to_string(v)); }
     HRESULT put_Top(LONG v) override { return log("Top=" + std::to_string(v)); }
@@ -73,19 +102,27 @@ public:
     HRESULT put_StatusBar(VARIANT_BOOL v) override { return log("StatusBar=" + std::to_string(v)); }
     HRESULT put_ToolBar(int v) override { return log("ToolBar=" + std::to_string(v)); }
     HRESULT put_MenuBar(VARIANT_BOOL v) override { return log("MenuBar=" + std::to_string(v)); }
-    HRESULT put_FullScreen(VARIANT_BOOL v) override { return log("FullScreen=" + std::to_string(v)); }
+    HRESULT put_FullScreen(VARIANT_BOOL v) override
+    {
+        return log("FullScreen=" + std::to_string(v));
+    }
     HRESULT put_Silent(VARIANT_BOOL v) override { return log("Silent=" + std::to_string(v)); }
     HRESULT put_Resizable(VARIANT_BOOL v) override { return log("Resizable=" + std::to_string(v)); }
-    HRESULT put_AddressBar(VARIANT_BOOL v) override { return log("AddressBar=" + std::to_string(v)); }
+    HRESULT put_AddressBar(VARIANT_BOOL v) override
+    {
+        return log("AddressBar=" + std::to_string(v));
+    }
 
 private:
-    void* view(REFIID riid) override {
+    void* view(REFIID riid) override
+    {
         if (IsEqualGUID(riid, IID_IUnknown) || IsEqualGUID(riid, IID_IDispatch) ||
             IsEqualGUID(riid, IID_IWebBrowser2))
             return static_cast<IWebBrowser2*>(this);
         return nullptr;
     }
-    HRESULT log(std::string call) {
+    HRESULT log(std::string call)
+    {
         calls.push_back(std::move(call));
         return S_OK;
     }
@@ -95,18 +132,20 @@ private:
 class Document final : public Counted<IDispatch, IPersistMoniker> {
 public:
     FAKE_DISPATCH
-    bool persist = true;  // offers IPersistMoniker
+    bool persist = true; // offers IPersistMoniker
     int loads = 0;
     std::u16string displayName;
     std::string bytes;
     ULONGLONG statSize = ~0ull;
     HRESULT answer = S_OK;
 
-    HRESULT Load(BOOL, IMoniker* name, IBindCtx* context, DWORD) override {
+    HRESULT Load(BOOL, IMoniker* name, IBindCtx* context, DWORD) override
+    {
         ++loads;
         LPOLESTR display = nullptr;
         name->GetDisplayName(context, nullptr, &display);
-        if (display != nullptr) displayName = display;
+        if (display != nullptr)
+            displayName = display;
         CoTaskMemFree(display);
         IStream* stream = nullptr;
         name->BindToStorage(context, nullptr, IID_IStream, reinterpret_cast<void**>(&stream));
@@ -116,7 +155,8 @@ public:
             statSize = stat.cbSize;
             char block[7];
             ULONG got = 0;
-            while (stream->Read(block, sizeof block, &got) == S_OK && got != 0) bytes.append(block, got);
+            while (stream->Read(block, sizeof block, &got) == S_OK && got != 0)
+                bytes.append(block, got);
             stream->Release();
         }
         return answer;
@@ -128,10 +168,12 @@ public:
     HRESULT GetCurMoniker(IMoniker**) override { return E_NOTIMPL; }
 
 private:
-    void* view(REFIID riid) override {
+    void* view(REFIID riid) override
+    {
         if (IsEqualGUID(riid, IID_IUnknown) || IsEqualGUID(riid, IID_IDispatch))
             return static_cast<IDispatch*>(this);
-        if (persist && IsEqualGUID(riid, IID_IPersistMoniker)) return static_cast<IPersistMoniker*>(this);
+        if (persist && IsEqualGUID(riid, IID_IPersistMoniker))
+            return static_cast<IPersistMoniker*>(this);
         return nullptr;
     }
 };
@@ -142,18 +184,24 @@ public:
     FAKE_DISPATCH
     int calls = 0;
     std::u16string lastName, lastValue;
-    HRESULT setAttribute(BSTR name, VARIANT value, LONG) override {
+    HRESULT setAttribute(BSTR name, VARIANT value, LONG) override
+    {
         ++calls;
         lastName = name ? name : u"";
         lastValue = value.bstrVal ? value.bstrVal : u"";
         return S_OK;
     }
     HRESULT getAttribute(BSTR, LONG, VARIANT*) override { return ++calls, E_NOTIMPL; }
-    HRESULT get_innerText(BSTR* t) override { *t = nullptr; return ++calls, E_NOTIMPL; }
+    HRESULT get_innerText(BSTR* t) override
+    {
+        *t = nullptr;
+        return ++calls, E_NOTIMPL;
+    }
     HRESULT click() override { return ++calls, S_OK; }
 
 private:
-    void* view(REFIID riid) override {
+    void* view(REFIID riid) override
+    {
         if (IsEqualGUID(riid, IID_IUnknown) || IsEqualGUID(riid, IID_IDispatch) ||
             IsEqualGUID(riid, IID_IHTMLElement))
             return static_cast<IHTMLElement*>(this);
@@ -167,7 +215,8 @@ public:
     FAKE_DISPATCH
 
 private:
-    void* view(REFIID riid) override {
+    void* view(REFIID riid) override
+    {
         if (IsEqualGUID(riid, IID_IUnknown) || IsEqualGUID(riid, IID_IDispatch))
             return static_cast<IDispatch*>(this);
         return nullptr;
@@ -178,26 +227,32 @@ private:
 class Collection final : public Counted<IHTMLElementCollection> {
 public:
     FAKE_DISPATCH
-    std::vector<IDispatch*> items;  // one reference each, released with the list
+    std::vector<IDispatch*> items; // one reference each, released with the list
     std::vector<std::pair<VARTYPE, ULONG>> asked;
-    ~Collection() override {
+    ~Collection() override
+    {
         for (IDispatch* item : items)
-            if (item != nullptr) item->Release();
+            if (item != nullptr)
+                item->Release();
     }
-    HRESULT get_length(LONG* length) override {
+    HRESULT get_length(LONG* length) override
+    {
         *length = static_cast<LONG>(items.size());
         return S_OK;
     }
-    HRESULT item(VARIANT name, VARIANT index, IDispatch** element) override {
+    HRESULT item(VARIANT name, VARIANT index, IDispatch** element) override
+    {
         asked.emplace_back(name.vt, index.ulVal);
         *element = items.at(name.ulVal);
-        if (*element == nullptr) return E_FAIL;
+        if (*element == nullptr)
+            return E_FAIL;
         (*element)->AddRef();
         return S_OK;
     }
 
 private:
-    void* view(REFIID riid) override {
+    void* view(REFIID riid) override
+    {
         if (IsEqualGUID(riid, IID_IUnknown) || IsEqualGUID(riid, IID_IDispatch) ||
             IsEqualGUID(riid, IID_IHTMLElementCollection))
             return static_cast<IHTMLElementCollection*>(this);
@@ -210,25 +265,31 @@ class Document3 final : public Counted<IHTMLDocument3> {
 public:
     FAKE_DISPATCH
     Collection* list = nullptr;
-    IHTMLElement* byId = nullptr;  // what getElementById gives, for any id
-    HRESULT getElementById(BSTR, IHTMLElement** element) override {
+    IHTMLElement* byId = nullptr; // what getElementById gives, for any id
+    HRESULT getElementById(BSTR, IHTMLElement** element) override
+    {
         *element = byId;
-        if (byId != nullptr) byId->AddRef();
+        if (byId != nullptr)
+            byId->AddRef();
         return S_OK;
     }
-    HRESULT getElementsByName(BSTR, IHTMLElementCollection** elements) override {
+    HRESULT getElementsByName(BSTR, IHTMLElementCollection** elements) override
+    {
         *elements = list;
-        if (list != nullptr) list->AddRef();
+        if (list != nullptr)
+            list->AddRef();
         return S_OK;
     }
 
 private:
-    void* view(REFIID riid) override {
+    void* view(REFIID riid) override
+    {
         if (IsEqualGUID(riid, IID_IUnknown) || IsEqualGUID(riid, IID_IDispatch))
             return static_cast<IDispatch*>(this);
-        if (IsEqualGUID(riid, IID_IHTMLDocument3)) return static_cast<IHTMLDocument3*>(this);
+        if (IsEqualGUID(riid, IID_IHTMLDocument3))
+            return static_cast<IHTMLDocument3*>(this);
         return nullptr;
     }
 };
 
-}  // namespace fakes
+} // namespace fakes

@@ -8,15 +8,19 @@
 #include "dwin/sys/win32/com/Core.h"
 
 using namespace dwin::io;
-using dwin::sys::win32::com::COMStream;
 using dwin::sys::win32::com::ComPtr;
+using dwin::sys::win32::com::COMStream;
 using namespace winapi;
 
 namespace {
 
-std::vector<std::uint8_t> bytes(std::string_view text) { return {text.begin(), text.end()}; }
+std::vector<std::uint8_t> bytes(std::string_view text)
+{
+    return {text.begin(), text.end()};
+}
 
-TEST(MemoryStream, EmptyStreamHasSizeZeroAndReadsNothing) {
+TEST(MemoryStream, EmptyStreamHasSizeZeroAndReadsNothing)
+{
     auto memory = std::make_shared<MemoryStream>();
     EXPECT_EQ(memory->size(), 0u);
     EXPECT_TRUE(memory->eof());
@@ -27,15 +31,16 @@ TEST(MemoryStream, EmptyStreamHasSizeZeroAndReadsNothing) {
     EXPECT_EQ(got, 0u);
 }
 
-TEST(MemoryStream, WriteGrowsBufferToTwiceTheNeedAndReadsBack) {
+TEST(MemoryStream, WriteGrowsBufferToTwiceTheNeedAndReadsBack)
+{
     MemoryStream m;
     m.writeString("0123456789");
     EXPECT_EQ(m.bufferLength(), 20u);
     EXPECT_EQ(m.size(), 10u);
     EXPECT_EQ(m.position(), 10u);
-    m.writeString("abcde");  // 15 fits in 20: no growth
+    m.writeString("abcde"); // 15 fits in 20: no growth
     EXPECT_EQ(m.bufferLength(), 20u);
-    m.writeString("ABCDEFGH");  // 23 does not: 46
+    m.writeString("ABCDEFGH"); // 23 does not: 46
     EXPECT_EQ(m.bufferLength(), 46u);
     EXPECT_EQ(m.size(), 23u);
     m.seekSet(0);
@@ -44,7 +49,8 @@ TEST(MemoryStream, WriteGrowsBufferToTwiceTheNeedAndReadsBack) {
     EXPECT_EQ(m.data().size(), 23u);
 }
 
-TEST(MemoryStream, SeekClampsToStartAndLength) {
+TEST(MemoryStream, SeekClampsToStartAndLength)
+{
     MemoryStream m;
     m.writeString("hello");
     EXPECT_EQ(m.seekSet(-3), 0u);
@@ -55,7 +61,8 @@ TEST(MemoryStream, SeekClampsToStartAndLength) {
     EXPECT_EQ(m.available(), 5u);
 }
 
-TEST(MemoryStream, ValuesRoundTripAndReadsStartFromInitialValues) {
+TEST(MemoryStream, ValuesRoundTripAndReadsStartFromInitialValues)
+{
     MemoryStream m;
     m.write(std::int8_t(-5));
     m.write(std::uint16_t(0xBEEF));
@@ -76,7 +83,8 @@ TEST(MemoryStream, ValuesRoundTripAndReadsStartFromInitialValues) {
     char16_t g;
     std::string h;
     std::u16string i;
-    m.read(a), m.read(b), m.read(c), m.read(d), m.read(e), m.read(f), m.read(g), m.read(h), m.read(i);
+    m.read(a), m.read(b), m.read(c), m.read(d), m.read(e), m.read(f), m.read(g), m.read(h),
+        m.read(i);
     EXPECT_EQ(a, -5);
     EXPECT_EQ(b, 0xBEEF);
     EXPECT_EQ(c, -1234567890123);
@@ -89,13 +97,14 @@ TEST(MemoryStream, ValuesRoundTripAndReadsStartFromInitialValues) {
     EXPECT_TRUE(m.eof());
     double nan = 0;
     EXPECT_THROW(m.read(nan), IOException);
-    EXPECT_TRUE(std::isnan(nan));  // set before the failed read
+    EXPECT_TRUE(std::isnan(nan)); // set before the failed read
     char32_t ch = 0;
     EXPECT_THROW(m.read(ch), IOException);
     EXPECT_EQ(ch, 0xFFFFu);
 }
 
-TEST(MemoryStream, LongDoubleTakesTenBytes) {
+TEST(MemoryStream, LongDoubleTakesTenBytes)
+{
     MemoryStream m;
     m.write(1.75L);
     EXPECT_EQ(m.size(), 10u);
@@ -105,13 +114,14 @@ TEST(MemoryStream, LongDoubleTakesTenBytes) {
     EXPECT_EQ(v, 1.75L);
 }
 
-TEST(MemoryStream, ComplexLongDoubleIsTwoTenByteParts) {
+TEST(MemoryStream, ComplexLongDoubleIsTwoTenByteParts)
+{
     MemoryStream m;
     m.write(std::complex<long double>(1.5L, -2.25L));
     EXPECT_EQ(m.size(), 20u);
     m.seekSet(10);
     long double imaginary = 0;
-    m.read(imaginary);  // the second part is the imaginary value on its own
+    m.read(imaginary); // the second part is the imaginary value on its own
     EXPECT_EQ(imaginary, -2.25L);
     m.seekSet(0);
     std::complex<long double> v;
@@ -120,7 +130,8 @@ TEST(MemoryStream, ComplexLongDoubleIsTwoTenByteParts) {
     EXPECT_TRUE(m.eof());
 }
 
-TEST(Stream, ShortDataAndClosedStreamsGiveTheirMessages) {
+TEST(Stream, ShortDataAndClosedStreamsGiveTheirMessages)
+{
     MemoryStream m(bytes("abc"));
     try {
         m.readString(4);
@@ -143,30 +154,39 @@ TEST(Stream, ShortDataAndClosedStreamsGiveTheirMessages) {
     } catch (const IOException& e) {
         EXPECT_STREQ(e.what(), "Stream is not readable");
     }
-    EXPECT_EQ(m.toString(), "abc");  // an array stream shows its bytes even when closed
+    EXPECT_EQ(m.toString(), "abc"); // an array stream shows its bytes even when closed
 }
 
 // A read-only stream that cannot seek, over a text.
 class PipeStream : public Stream {
 public:
     explicit PipeStream(std::string data) : data_(std::move(data)) { readable_ = true; }
-    std::size_t readBlock(void* buffer, std::size_t size) override {
+    std::size_t readBlock(void* buffer, std::size_t size) override
+    {
         const std::size_t n = std::min(size, data_.size() - at_);
         std::memcpy(buffer, data_.data() + at_, n);
         at_ += n;
         return n;
     }
-    std::size_t writeBlock(const void*, std::size_t) override { throw IOException("Stream is not writeable"); }
-    std::uint64_t seek(std::int64_t, SeekPos) override { throw IOException("Stream is not seekable"); }
+    std::size_t writeBlock(const void*, std::size_t) override
+    {
+        throw IOException("Stream is not writeable");
+    }
+    std::uint64_t seek(std::int64_t, SeekPos) override
+    {
+        throw IOException("Stream is not seekable");
+    }
 
 private:
     std::string data_;
     std::size_t at_ = 0;
 };
 
-TEST(Stream, LengthBeyondTheContentIsRefusedWithoutAllocatingIt) {
+TEST(Stream, LengthBeyondTheContentIsRefusedWithoutAllocatingIt)
+{
     // A length near 4 GiB in front of three bytes: refused at once, on either kind of stream.
-    std::string framed = "\xF0\xFF\xFF\xFF" "abc";
+    std::string framed = "\xF0\xFF\xFF\xFF"
+                         "abc";
     for (int wide = 0; wide < 2; ++wide) {
         MemoryStream memory(bytes(framed));
         PipeStream pipe(framed);
@@ -195,7 +215,8 @@ TEST(Stream, LengthBeyondTheContentIsRefusedWithoutAllocatingIt) {
     EXPECT_EQ(pipe.readString(4), "tail");
 }
 
-TEST(TArrayStream, FixedBufferCutsWritesToTheRoomLeft) {
+TEST(TArrayStream, FixedBufferCutsWritesToTheRoomLeft)
+{
     TArrayStream<std::vector<std::uint8_t>> s(std::vector<std::uint8_t>(6, '.'));
     s.seekSet(4);
     EXPECT_EQ(s.writeBlock("XYZ", 3), 2u);
@@ -209,7 +230,8 @@ TEST(TArrayStream, FixedBufferCutsWritesToTheRoomLeft) {
     }
 }
 
-TEST(Stream, CopyFromTakesTheWholeSourceAndKeepsItsPosition) {
+TEST(Stream, CopyFromTakesTheWholeSourceAndKeepsItsPosition)
+{
     MemoryStream source(bytes(std::string(300, 'q') + "end"));
     source.seekSet(7);
     MemoryStream target;
@@ -222,7 +244,8 @@ TEST(Stream, CopyFromTakesTheWholeSourceAndKeepsItsPosition) {
     EXPECT_EQ(source.position(), 12u);
 }
 
-TEST(COMStream, SeekStatAndTheRefusedOrigin) {
+TEST(COMStream, SeekStatAndTheRefusedOrigin)
+{
     auto memory = std::make_shared<MemoryStream>();
     memory->writeString("0123456789");
     auto stream = ComPtr<IStream>::adopt(new COMStream(memory));
@@ -238,7 +261,7 @@ TEST(COMStream, SeekStatAndTheRefusedOrigin) {
     } catch (const dwin::core::IllegalArgumentException& e) {
         EXPECT_STREQ(e.what(), "origin");
     }
-    EXPECT_EQ(memory->position(), 5u);  // nothing moved
+    EXPECT_EQ(memory->position(), 5u); // nothing moved
 
     STATSTG stat;
     std::memset(&stat, 0xAB, sizeof stat);
@@ -252,7 +275,8 @@ TEST(COMStream, SeekStatAndTheRefusedOrigin) {
     EXPECT_EQ(memory->position(), 5u);
 }
 
-TEST(COMStream, ReadWriteAndTheUnimplemented) {
+TEST(COMStream, ReadWriteAndTheUnimplemented)
+{
     auto memory = std::make_shared<MemoryStream>();
     auto stream = ComPtr<IStream>::adopt(new COMStream(memory));
     ULONG n = 0;
@@ -260,7 +284,7 @@ TEST(COMStream, ReadWriteAndTheUnimplemented) {
     EXPECT_EQ(n, 6u);
     stream->Seek(1, STREAM_SEEK_SET, nullptr);
     char buffer[10] = {};
-    EXPECT_EQ(stream->Read(buffer, sizeof buffer, &n), S_OK);  // short read is fine
+    EXPECT_EQ(stream->Read(buffer, sizeof buffer, &n), S_OK); // short read is fine
     EXPECT_EQ(n, 5u);
     EXPECT_STREQ(buffer, "bcdef");
     ULONGLONG r = 9, w = 9;
@@ -276,7 +300,8 @@ TEST(COMStream, ReadWriteAndTheUnimplemented) {
     EXPECT_EQ(stream->UnlockRegion(0, 1, 0), E_NOTIMPL);
 }
 
-TEST(COMStream, KeepsTheStreamAliveAndRefusesNone) {
+TEST(COMStream, KeepsTheStreamAliveAndRefusesNone)
+{
     EXPECT_THROW((void)new COMStream(nullptr), dwin::core::IllegalArgumentException);
     std::weak_ptr<Stream> watch;
     {
@@ -290,4 +315,4 @@ TEST(COMStream, KeepsTheStreamAliveAndRefusesNone) {
     EXPECT_TRUE(watch.expired());
 }
 
-}  // namespace
+} // namespace

@@ -6,12 +6,13 @@
 #include "dwin/sys/win32/QtMessagePump.h"
 #include "winapi/browser/BrowserServer.h"
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QApplication app(argc, argv);
     dwin::sys::win32::installQtMessagePump();
     winapi::browser::registerBrowserServer();
     ::testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the closed views
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); // the closed views
     return result;
 }

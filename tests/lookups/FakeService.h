@@ -26,11 +26,11 @@ namespace lookups_test {
 
 struct SeenRequest {
     std::string path;
-    std::string target;  // path and query as sent
-    std::multimap<std::string, std::string> params;  // query, or a POST's url-encoded body
+    std::string target; // path and query as sent
+    std::multimap<std::string, std::string> params; // query, or a POST's url-encoded body
     std::string method;
     std::string contentType;
-    std::multimap<std::string, std::string> parts;  // a multipart POST's fields: name to content
+    std::multimap<std::string, std::string> parts; // a multipart POST's fields: name to content
 };
 
 // Answers every GET and POST with `handler` and records what it received. While it lives, the
@@ -40,13 +40,19 @@ public:
     using Handler = std::function<void(const httplib::Request&, httplib::Response&)>;
 
     FakeService(std::string variable, Handler handler)
-        : variable_(std::move(variable)), handler_(std::move(handler)) {
+        : variable_(std::move(variable)), handler_(std::move(handler))
+    {
         const auto serve = [this](const httplib::Request& req, httplib::Response& res) {
             {
                 std::lock_guard lock(mutex_);
-                SeenRequest seen{req.path, req.target, {req.params.begin(), req.params.end()},
-                                 req.method, req.get_header_value("Content-Type"), {}};
-                for (const auto& [name, part] : req.files) seen.parts.emplace(name, part.content);
+                SeenRequest seen{req.path,
+                                 req.target,
+                                 {req.params.begin(), req.params.end()},
+                                 req.method,
+                                 req.get_header_value("Content-Type"),
+                                 {}};
+                for (const auto& [name, part] : req.files)
+                    seen.parts.emplace(name, part.content);
                 seen_.push_back(std::move(seen));
             }
             handler_(req, res);
@@ -66,7 +72,8 @@ public:
         ::setenv("NO_PROXY", "127.0.0.1,localhost", 1);
     }
 
-    ~FakeService() {
+    ~FakeService()
+    {
         ::unsetenv(variable_.c_str());
         server_.stop();
         thread_.join();
@@ -77,11 +84,13 @@ public:
 
     std::string baseUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
 
-    std::vector<SeenRequest> requests() const {
+    std::vector<SeenRequest> requests() const
+    {
         std::lock_guard lock(mutex_);
         return seen_;
     }
-    std::size_t requestCount() const {
+    std::size_t requestCount() const
+    {
         std::lock_guard lock(mutex_);
         return seen_.size();
     }
@@ -97,7 +106,8 @@ private:
 };
 
 // The value of the first parameter `key` of a request, "<absent>" when there is none.
-inline std::string param(const SeenRequest& r, const std::string& key) {
+inline std::string param(const SeenRequest& r, const std::string& key)
+{
     const auto it = r.params.find(key);
     return it == r.params.end() ? "<absent>" : it->second;
 }
@@ -109,7 +119,8 @@ public:
     explicit CountingPump(const FakeService* service = nullptr) : service_(service) {}
 
     bool pump() override { return true; }
-    bool waitAndPump(std::chrono::milliseconds timeout) override {
+    bool waitAndPump(std::chrono::milliseconds timeout) override
+    {
         {
             std::lock_guard lock(mutex_);
             requestsAtWait_.push_back(service_ ? service_->requestCount() : 0);
@@ -118,7 +129,8 @@ public:
         return true;
     }
 
-    std::vector<std::size_t> requestsAtWait() const {
+    std::vector<std::size_t> requestsAtWait() const
+    {
         std::lock_guard lock(mutex_);
         return requestsAtWait_;
     }
@@ -133,7 +145,8 @@ private:
 class ScopedPump {
 public:
     explicit ScopedPump(const FakeService* service = nullptr)
-        : pump_(std::make_shared<CountingPump>(service)) {
+        : pump_(std::make_shared<CountingPump>(service))
+    {
         dwin::sys::win32::installMessagePump(pump_);
     }
     ~ScopedPump() { dwin::sys::win32::installMessagePump(nullptr); }
@@ -147,9 +160,10 @@ private:
 };
 
 // A port on 127.0.0.1 with nothing listening (bound, then closed): connections are refused.
-inline std::string deadBaseUrl() {
+inline std::string deadBaseUrl()
+{
     const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr {};
+    sockaddr_in addr{};
     addr.sin_family = AF_INET;
     addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t len = sizeof addr;
@@ -159,4 +173,4 @@ inline std::string deadBaseUrl() {
     return "http://127.0.0.1:" + std::to_string(ntohs(addr.sin_port));
 }
 
-}  // namespace lookups_test
+} // namespace lookups_test

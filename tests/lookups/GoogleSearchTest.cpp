@@ -16,21 +16,27 @@ using lookups_test::ScopedPump;
 
 namespace {
 
-std::string linkOf(int k) {
+std::string linkOf(int k)
+{
     return "http://www.site" + std::to_string(k) + ".example/p" + std::to_string(k) + ".html";
 }
 
 // A result page: the count line, then results [start, start + num) of `available`.
-std::string resultPage(const std::string& countText, int available, int start, int num, bool timing = true) {
-    std::string html = "<html><body><div>Results <b>" + std::to_string(start + 1) + "</b> of about <b>" + countText +
-                       "</b> for <b>cheap software</b>." + (timing ? " (0.21 seconds)" : "") + "</div>\n";
+std::string resultPage(const std::string& countText, int available, int start, int num,
+                       bool timing = true)
+{
+    std::string html = "<html><body><div>Results <b>" + std::to_string(start + 1) +
+        "</b> of about <b>" + countText + "</b> for <b>cheap software</b>." +
+        (timing ? " (0.21 seconds)" : "") + "</div>\n";
     for (int k = start; k < std::min(start + num, available); ++k)
-        html += "<div class=g><h2 class=r><a href=\"" + linkOf(k) + "\" target=_blank class=l>Result " +
-                std::to_string(k) + "</a></h2><a href=\"/cache?" + std::to_string(k) + "\">Cached</a></div>\n";
+        html += "<div class=g><h2 class=r><a href=\"" + linkOf(k) +
+            "\" target=_blank class=l>Result " + std::to_string(k) + "</a></h2><a href=\"/cache?" +
+            std::to_string(k) + "\">Cached</a></div>\n";
     return html + "</body></html>\n";
 }
 
-int countValue(std::string text) {
+int countValue(std::string text)
+{
     text.erase(std::remove(text.begin(), text.end(), ','), text.end());
     return std::atoi(text.c_str());
 }
@@ -38,8 +44,7 @@ int countValue(std::string text) {
 // An engine reporting `countText` results; the page of 100 at `failStart` answers 503.
 struct SearchService {
     explicit SearchService(std::string countText, int failStart = -1)
-        : countText(std::move(countText)),
-          failStart(failStart),
+        : countText(std::move(countText)), failStart(failStart),
           service("QMK_SEARCH_URL", [this](const httplib::Request& req, httplib::Response& res) {
               const int start = std::stoi(req.get_param_value("start"));
               const int num = std::stoi(req.get_param_value("num"));
@@ -47,10 +52,14 @@ struct SearchService {
                   res.status = 503;
                   return;
               }
-              res.set_content(resultPage(this->countText, countValue(this->countText), start, num), "text/html");
-          }) {}
+              res.set_content(resultPage(this->countText, countValue(this->countText), start, num),
+                              "text/html");
+          })
+    {
+    }
 
-    std::vector<std::string> pages() const {
+    std::vector<std::string> pages() const
+    {
         std::vector<std::string> out;
         for (const auto& r : service.requests())
             out.push_back(param(r, "num") + "@" + param(r, "start"));
@@ -62,7 +71,8 @@ struct SearchService {
     FakeService service;
 };
 
-std::vector<std::string> expectedLinks(int n) {
+std::vector<std::string> expectedLinks(int n)
+{
     std::vector<std::string> links;
     for (int k = 0; k < n; ++k)
         links.push_back(linkOf(k));
@@ -71,14 +81,17 @@ std::vector<std::string> expectedLinks(int n) {
 
 using V = std::vector<std::string>;
 
-TEST(GoogleSearch, RequestUrlEncodesOnlyTheText) {
+TEST(GoogleSearch, RequestUrlEncodesOnlyTheText)
+{
     SearchService fake("1");
     gs::GoogleSearch client("cheap & good_software");
-    EXPECT_EQ(client.getUrl(), fake.service.baseUrl() +
-                                   "/search?q=cheap+&+good%5Fsoftware&num=100&hl=en&as_qdr=all&start=0&sa=N");
+    EXPECT_EQ(client.getUrl(),
+              fake.service.baseUrl() +
+                  "/search?q=cheap+&+good%5Fsoftware&num=100&hl=en&as_qdr=all&start=0&sa=N");
 }
 
-TEST(GoogleSearch, TextOfFiveBytesOrLessMakesNoRequest) {
+TEST(GoogleSearch, TextOfFiveBytesOrLessMakesNoRequest)
+{
     SearchService fake("10");
     EXPECT_FALSE(gs::GoogleSearch("abcde").isValid());
     EXPECT_TRUE(gs::GoogleSearch("abcdef").isValid());
@@ -92,14 +105,16 @@ struct PagingCase {
     V requests;
 };
 
-TEST(GoogleSearch, PagesUpToTheCountAndAtMostTen) {
+TEST(GoogleSearch, PagesUpToTheCountAndAtMostTen)
+{
     const PagingCase cases[] = {
         {"1", 1, {"1@0", "100@0"}},
         {"100", 100, {"1@0", "100@0"}},
         {"101", 101, {"1@0", "100@0", "100@100"}},
-        {"1,234", 1000,
-         {"1@0", "100@0", "100@100", "100@200", "100@300", "100@400", "100@500", "100@600", "100@700", "100@800",
-          "100@900"}},
+        {"1,234",
+         1000,
+         {"1@0", "100@0", "100@100", "100@200", "100@300", "100@400", "100@500", "100@600",
+          "100@700", "100@800", "100@900"}},
     };
     for (const PagingCase& c : cases) {
         SearchService fake(c.count);
@@ -123,23 +138,26 @@ TEST(GoogleSearch, PagesUpToTheCountAndAtMostTen) {
     }
 }
 
-TEST(GoogleSearch, CountOfZeroReadsNoPage) {
+TEST(GoogleSearch, CountOfZeroReadsNoPage)
+{
     SearchService fake("0");
     gs::GoogleSearch client("cheap software");
     EXPECT_EQ(client.getSites(), std::nullopt);
-    EXPECT_EQ(fake.pages(), (V {"1@0"}));
+    EXPECT_EQ(fake.pages(), (V{"1@0"}));
 }
 
-TEST(GoogleSearch, FailingPageEndsPagingAndKeepsEarlierLinks) {
+TEST(GoogleSearch, FailingPageEndsPagingAndKeepsEarlierLinks)
+{
     SearchService fake("450", 200);
     gs::GoogleSearch client("cheap software");
     const auto links = client.getLinks();
     ASSERT_TRUE(links);
     EXPECT_EQ(*links, expectedLinks(200));
-    EXPECT_EQ(fake.pages(), (V {"1@0", "100@0", "100@100", "100@200"}));
+    EXPECT_EQ(fake.pages(), (V{"1@0", "100@0", "100@100", "100@200"}));
 }
 
-TEST(GoogleSearch, CountThatDoesNotConvertReachesTheCaller) {
+TEST(GoogleSearch, CountThatDoesNotConvertReachesTheCaller)
+{
     for (const char* count : {"99,999,999,999", ","}) {
         SearchService fake(count);
         gs::GoogleSearch client("cheap software");
@@ -148,14 +166,15 @@ TEST(GoogleSearch, CountThatDoesNotConvertReachesTheCaller) {
     }
 }
 
-TEST(GoogleSearch, FirstPagesWithoutUsableContent) {
+TEST(GoogleSearch, FirstPagesWithoutUsableContent)
+{
     const std::vector<std::string> replies = {
         "",
-        resultPage("1,234", 1234, 0, 1, false),                           // no "seconds)"
-        "Results 1 of <b>1,234</b> for <b>x</b> (0.1 seconds)",            // no "about "
-        "Results 1 of about <b>1 234</b> for <b>x</b> (0.1 seconds)",      // blank in the count
-        std::string(10u << 20, 'x'),                                       // 10 MiB without markers
-        std::string(20u << 20, 'y'),                                       // over the size cap
+        resultPage("1,234", 1234, 0, 1, false), // no "seconds)"
+        "Results 1 of <b>1,234</b> for <b>x</b> (0.1 seconds)", // no "about "
+        "Results 1 of about <b>1 234</b> for <b>x</b> (0.1 seconds)", // blank in the count
+        std::string(10u << 20, 'x'), // 10 MiB without markers
+        std::string(20u << 20, 'y'), // over the size cap
     };
     for (const std::string& reply : replies) {
         FakeService fake("QMK_SEARCH_URL", [&](const httplib::Request&, httplib::Response& res) {
@@ -167,7 +186,8 @@ TEST(GoogleSearch, FirstPagesWithoutUsableContent) {
     }
 }
 
-TEST(GoogleSearch, LinksWithBlanksAreSkipped) {
+TEST(GoogleSearch, LinksWithBlanksAreSkipped)
+{
     FakeService fake("QMK_SEARCH_URL", [](const httplib::Request&, httplib::Response& res) {
         res.set_content("of about <b>3</b> for x (0.1 seconds)\n"
                         "<a href=\"http://a.example/a b\" target=_blank class=l>A</a>\n"
@@ -177,12 +197,13 @@ TEST(GoogleSearch, LinksWithBlanksAreSkipped) {
                         "text/html");
     });
     gs::GoogleSearch client("cheap software");
-    EXPECT_EQ(client.getLinks(), (V {"http://b.example/", "http://www.B.example/longer"}));
-    EXPECT_EQ(client.getSites(), (vorn::net::SiteMap {{"b.example", "http://b.example/"}}));
+    EXPECT_EQ(client.getLinks(), (V{"http://b.example/", "http://www.B.example/longer"}));
+    EXPECT_EQ(client.getSites(), (vorn::net::SiteMap{{"b.example", "http://b.example/"}}));
     EXPECT_EQ(gs::getHost("https://www.Shop.example/x"), "shop.example");
 }
 
-TEST(GoogleSearch, UnreachableEngineGivesNothing) {
+TEST(GoogleSearch, UnreachableEngineGivesNothing)
+{
     const std::string dead = lookups_test::deadBaseUrl();
     ::setenv("QMK_SEARCH_URL", dead.c_str(), 1);
     gs::GoogleSearch client("cheap software");
@@ -190,4 +211,4 @@ TEST(GoogleSearch, UnreachableEngineGivesNothing) {
     ::unsetenv("QMK_SEARCH_URL");
 }
 
-}  // namespace
+} // namespace

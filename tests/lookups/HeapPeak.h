@@ -9,4 +9,4 @@ void resetHeapPeak();
 // The peak of live heap bytes since resetHeapPeak, less what was live then.
 long long heapPeakGrowth();
 
-}  // namespace lookups_test
+} // namespace lookups_test

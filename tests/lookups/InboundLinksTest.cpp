@@ -15,36 +15,44 @@ using lookups_test::ScopedPump;
 
 namespace {
 
-std::string linkOf(int k) {
+std::string linkOf(int k)
+{
     return "http://www.site" + std::to_string(k) + ".example/page" + std::to_string(k);
 }
 
 // One XML page: results [start, start + results) of `total`, one <Url> element per line.
-std::string resultPage(const std::string& total, int count, int start, int results) {
-    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ResultSet totalResultsAvailable=\"" + total +
-                      "\" firstResultPosition=\"" + std::to_string(start) + "\">\n";
+std::string resultPage(const std::string& total, int count, int start, int results)
+{
+    std::string xml =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ResultSet totalResultsAvailable=\"" + total +
+        "\" firstResultPosition=\"" + std::to_string(start) + "\">\n";
     for (int k = start; k < start + results && k <= count; ++k)
-        xml += "<Result><Title>Page " + std::to_string(k) + "</Title><Url>" + linkOf(k) + "</Url></Result>\n";
+        xml += "<Result><Title>Page " + std::to_string(k) + "</Title><Url>" + linkOf(k) +
+            "</Url></Result>\n";
     return xml + "</ResultSet>\n";
 }
 
 // A service reporting `total` results; the result page (of 100) at `failStart` answers 500.
 struct InboundService {
     explicit InboundService(std::string total, int failStart = -1)
-        : total(std::move(total)),
-          failStart(failStart),
+        : total(std::move(total)), failStart(failStart),
           service("QMK_INBOUND_URL", [this](const httplib::Request& req, httplib::Response& res) {
               const int start = std::stoi(req.get_param_value("start"));
               if (start == this->failStart && req.get_param_value("results") == "100") {
                   res.status = 500;
                   return;
               }
-              const int count = std::max(1, std::atoi(this->total.c_str()));  // a page always has a <Url>
-              res.set_content(resultPage(this->total, count, start, std::stoi(req.get_param_value("results"))),
-                              "text/xml");
-          }) {}
+              const int count =
+                  std::max(1, std::atoi(this->total.c_str())); // a page always has a <Url>
+              res.set_content(
+                  resultPage(this->total, count, start, std::stoi(req.get_param_value("results"))),
+                  "text/xml");
+          })
+    {
+    }
 
-    std::vector<std::string> starts() const {
+    std::vector<std::string> starts() const
+    {
         std::vector<std::string> out;
         for (const auto& r : service.requests())
             out.push_back(param(r, "results") + "@" + param(r, "start"));
@@ -56,7 +64,8 @@ struct InboundService {
     FakeService service;
 };
 
-std::vector<std::string> expectedLinks(int n) {
+std::vector<std::string> expectedLinks(int n)
+{
     std::vector<std::string> links;
     for (int k = 1; k <= n; ++k)
         links.push_back(linkOf(k));
@@ -65,17 +74,20 @@ std::vector<std::string> expectedLinks(int n) {
 
 using V = std::vector<std::string>;
 
-TEST(InboundLinks, RequestUrl) {
+TEST(InboundLinks, RequestUrl)
+{
     InboundService fake("1");
     il::InboundLinks client("http://www.example.com/a?b=1");
-    EXPECT_EQ(client.getUrl(), fake.service.baseUrl() + "/SiteExplorerService/V1/inlinkData?appid=" +
-                                   std::string(il::appid) +
-                                   "&query=http://www.example.com/a?b=1&results=100&start=1&entire_site="
-                                   "&omit_inlinks=&output=xml&callback=");
+    EXPECT_EQ(client.getUrl(),
+              fake.service.baseUrl() +
+                  "/SiteExplorerService/V1/inlinkData?appid=" + std::string(il::appid) +
+                  "&query=http://www.example.com/a?b=1&results=100&start=1&entire_site="
+                  "&omit_inlinks=&output=xml&callback=");
     EXPECT_EQ(il::appid.size(), 64u);
 }
 
-TEST(InboundLinks, OnlyPlainHttpQueriesAreValid) {
+TEST(InboundLinks, OnlyPlainHttpQueriesAreValid)
+{
     InboundService fake("1");
     EXPECT_TRUE(il::InboundLinks("http:x").isValid());
     EXPECT_FALSE(il::InboundLinks("http:").isValid());
@@ -91,14 +103,16 @@ struct PagingCase {
     V requests;
 };
 
-TEST(InboundLinks, PagesUpToTheTotalAndAtMostTen) {
+TEST(InboundLinks, PagesUpToTheTotalAndAtMostTen)
+{
     const PagingCase cases[] = {
         {"1", 1, {"1@1", "100@1"}},
         {"100", 100, {"1@1", "100@1"}},
         {"101", 101, {"1@1", "100@1", "100@101"}},
-        {"5000", 1000,
-         {"1@1", "100@1", "100@101", "100@201", "100@301", "100@401", "100@501", "100@601", "100@701", "100@801",
-          "100@901"}},
+        {"5000",
+         1000,
+         {"1@1", "100@1", "100@101", "100@201", "100@301", "100@401", "100@501", "100@601",
+          "100@701", "100@801", "100@901"}},
     };
     for (const PagingCase& c : cases) {
         InboundService fake(c.total);
@@ -125,23 +139,26 @@ TEST(InboundLinks, PagesUpToTheTotalAndAtMostTen) {
     }
 }
 
-TEST(InboundLinks, FailingPageEndsPagingAndKeepsEarlierLinks) {
+TEST(InboundLinks, FailingPageEndsPagingAndKeepsEarlierLinks)
+{
     InboundService fake("500", 201);
     il::InboundLinks client("http://www.example.com");
     const auto links = client.getLinks();
     ASSERT_TRUE(links);
     EXPECT_EQ(*links, expectedLinks(200));
-    EXPECT_EQ(fake.starts(), (V {"1@1", "100@1", "100@101", "100@201"}));
+    EXPECT_EQ(fake.starts(), (V{"1@1", "100@1", "100@101", "100@201"}));
 }
 
-TEST(InboundLinks, FailingFirstResultPageGivesNothing) {
-    InboundService fake("50", 1);  // the count request still works
+TEST(InboundLinks, FailingFirstResultPageGivesNothing)
+{
+    InboundService fake("50", 1); // the count request still works
     il::InboundLinks client("http://www.example.com");
     EXPECT_EQ(client.getLinks(), std::nullopt);
-    EXPECT_EQ(fake.starts(), (V {"1@1", "100@1"}));
+    EXPECT_EQ(fake.starts(), (V{"1@1", "100@1"}));
 }
 
-TEST(InboundLinks, TotalThatIsNotANumberReachesTheCaller) {
+TEST(InboundLinks, TotalThatIsNotANumberReachesTheCaller)
+{
     InboundService fake("lots");
     il::InboundLinks client("http://www.example.com");
     try {
@@ -153,14 +170,15 @@ TEST(InboundLinks, TotalThatIsNotANumberReachesTheCaller) {
     EXPECT_EQ(fake.service.requestCount(), 1u);
 }
 
-TEST(InboundLinks, RepliesWithoutUsableContent) {
+TEST(InboundLinks, RepliesWithoutUsableContent)
+{
     const std::vector<std::string> replies = {
         "",
-        "<ResultSet totalResultsAvailable=\"3\"></ResultSet>",       // total but no <Url>
-        "<Result><Url>http://a.example/</Url></Result>",            // <Url> but no total
-        "<ResultSet totalResultsAvailable=3><Url>http://a/</Url>",  // total not quoted
-        std::string(10u << 20, 'x'),                                // 10 MiB without markers
-        std::string(20u << 20, 'y'),                                // over the size cap
+        "<ResultSet totalResultsAvailable=\"3\"></ResultSet>", // total but no <Url>
+        "<Result><Url>http://a.example/</Url></Result>", // <Url> but no total
+        "<ResultSet totalResultsAvailable=3><Url>http://a/</Url>", // total not quoted
+        std::string(10u << 20, 'x'), // 10 MiB without markers
+        std::string(20u << 20, 'y'), // over the size cap
     };
     for (const std::string& reply : replies) {
         FakeService fake("QMK_INBOUND_URL", [&](const httplib::Request&, httplib::Response& res) {
@@ -172,7 +190,8 @@ TEST(InboundLinks, RepliesWithoutUsableContent) {
     }
 }
 
-TEST(InboundLinks, TruncatedAndHugePagesInTheMiddle) {
+TEST(InboundLinks, TruncatedAndHugePagesInTheMiddle)
+{
     // Page 2 is cut inside an element, page 3 is 10 MiB of noise: the complete elements are kept.
     FakeService fake("QMK_INBOUND_URL", [](const httplib::Request& req, httplib::Response& res) {
         const int start = std::stoi(req.get_param_value("start"));
@@ -194,7 +213,8 @@ TEST(InboundLinks, TruncatedAndHugePagesInTheMiddle) {
     EXPECT_EQ(fake.requestCount(), 4u);
 }
 
-TEST(InboundLinks, UnreachableServiceGivesNothing) {
+TEST(InboundLinks, UnreachableServiceGivesNothing)
+{
     const std::string dead = lookups_test::deadBaseUrl();
     ::setenv("QMK_INBOUND_URL", dead.c_str(), 1);
     il::InboundLinks client("http://www.example.com");
@@ -203,15 +223,17 @@ TEST(InboundLinks, UnreachableServiceGivesNothing) {
     ::unsetenv("QMK_INBOUND_URL");
 }
 
-TEST(InboundLinks, SecondRunStartsAgain) {
+TEST(InboundLinks, SecondRunStartsAgain)
+{
     InboundService fake("150");
     il::InboundLinks client("http://www.example.com");
     ASSERT_TRUE(client.getLinks());
     ASSERT_TRUE(client.getLinks());
-    EXPECT_EQ(fake.starts(), (V {"1@1", "100@1", "100@101", "1@1", "100@1", "100@101"}));
+    EXPECT_EQ(fake.starts(), (V{"1@1", "100@1", "100@101", "1@1", "100@1", "100@101"}));
 }
 
-TEST(InboundLinks, OneShortestPagePerSite) {
+TEST(InboundLinks, OneShortestPagePerSite)
+{
     FakeService fake("QMK_INBOUND_URL", [](const httplib::Request&, httplib::Response& res) {
         res.set_content("<ResultSet totalResultsAvailable=\"6\">\n"
                         "<Url>http://www.EXAMPLE.com/a/longer/path</Url>\n"
@@ -226,17 +248,19 @@ TEST(InboundLinks, OneShortestPagePerSite) {
     il::InboundLinks client("http://www.example.com");
     const auto sites = client.getSites();
     ASSERT_TRUE(sites);
-    EXPECT_EQ(*sites, (vorn::net::SiteMap {{"example.com", "http://example.com/"},
-                                           {"other.example", "http://other.example/bb"},
-                                           {"http:", "HTTP://Example.com/"},
-                                           {"www.example.com", "http://WWW.example.com/x"}}));
+    EXPECT_EQ(*sites,
+              (vorn::net::SiteMap{{"example.com", "http://example.com/"},
+                                  {"other.example", "http://other.example/bb"},
+                                  {"http:", "HTTP://Example.com/"},
+                                  {"www.example.com", "http://WWW.example.com/x"}}));
 }
 
-TEST(InboundLinks, HostOfALink) {
+TEST(InboundLinks, HostOfALink)
+{
     const std::pair<const char*, const char*> cases[] = {
         {"http://www.example.com/a/b", "example.com"},
         {"https://www.Example.COM/", "example.com"},
-        {"http://https://x.example", "x.example"},  // both prefixes, in that order
+        {"http://https://x.example", "x.example"}, // both prefixes, in that order
         {"www.example.com", "example.com"},
         {"example.com/", "example.com"},
         {"HTTP://example.com/", "http:"},
@@ -249,16 +273,17 @@ TEST(InboundLinks, HostOfALink) {
         EXPECT_EQ(il::getHost(url), host) << url;
 }
 
-TEST(Conv, StrictDecimal) {
+TEST(Conv, StrictDecimal)
+{
     EXPECT_EQ(vorn::toInt32("0"), 0);
     EXPECT_EQ(vorn::toInt32("5000"), 5000);
     EXPECT_EQ(vorn::toInt32("-12"), -12);
     EXPECT_EQ(vorn::toInt32("+7"), 7);
     EXPECT_EQ(vorn::toInt32("2147483647"), 2147483647);
     EXPECT_EQ(vorn::toInt32("-2147483648"), INT32_MIN);
-    for (const char* bad : {"", "-", "+", " 1", "1 ", "1e3", "2147483648", "-2147483649", "99999999999999999999",
-                            "1,234", "+-1", "0x10"})
+    for (const char* bad : {"", "-", "+", " 1", "1 ", "1e3", "2147483648", "-2147483649",
+                            "99999999999999999999", "1,234", "+-1", "0x10"})
         EXPECT_THROW(vorn::toInt32(bad), vorn::ConvException) << bad;
 }
 
-}  // namespace
+} // namespace

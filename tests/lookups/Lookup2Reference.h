@@ -7,20 +7,39 @@
 
 namespace lookups_test {
 
-#define LOOKUP2_MIX(a, b, c)              \
-    {                                     \
-        a -= b; a -= c; a ^= (c >> 13);   \
-        b -= c; b -= a; b ^= (a << 8);    \
-        c -= a; c -= b; c ^= (b >> 13);   \
-        a -= b; a -= c; a ^= (c >> 12);   \
-        b -= c; b -= a; b ^= (a << 16);   \
-        c -= a; c -= b; c ^= (b >> 5);    \
-        a -= b; a -= c; a ^= (c >> 3);    \
-        b -= c; b -= a; b ^= (a << 10);   \
-        c -= a; c -= b; c ^= (b >> 15);   \
+#define LOOKUP2_MIX(a, b, c)                                                                       \
+    {                                                                                              \
+        a -= b;                                                                                    \
+        a -= c;                                                                                    \
+        a ^= (c >> 13);                                                                            \
+        b -= c;                                                                                    \
+        b -= a;                                                                                    \
+        b ^= (a << 8);                                                                             \
+        c -= a;                                                                                    \
+        c -= b;                                                                                    \
+        c ^= (b >> 13);                                                                            \
+        a -= b;                                                                                    \
+        a -= c;                                                                                    \
+        a ^= (c >> 12);                                                                            \
+        b -= c;                                                                                    \
+        b -= a;                                                                                    \
+        b ^= (a << 16);                                                                            \
+        c -= a;                                                                                    \
+        c -= b;                                                                                    \
+        c ^= (b >> 5);                                                                             \
+        a -= b;                                                                                    \
+        a -= c;                                                                                    \
+        a ^= (c >> 3);                                                                             \
+        b -= c;                                                                                    \
+        b -= a;                                                                                    \
+        b ^= (a << 10);                                                                            \
+        c -= a;                                                                                    \
+        c -= b;                                                                                    \
+        c ^= (b >> 15);                                                                            \
     }
 
-inline std::uint32_t referenceLookup2(std::string_view text, std::uint32_t initval) {
+inline std::uint32_t referenceLookup2(std::string_view text, std::uint32_t initval)
+{
     using ub4 = std::uint32_t;
     const auto* k = reinterpret_cast<const unsigned char*>(text.data());
     const ub4 length = static_cast<ub4>(text.size());
@@ -55,4 +74,4 @@ inline std::uint32_t referenceLookup2(std::string_view text, std::uint32_t initv
 
 #undef LOOKUP2_MIX
 
-}  // namespace lookups_test
+} // namespace lookups_test

@@ -23,7 +23,9 @@ public:
         : service_("QMK_SEARCH_URL", [this](const httplib::Request& req, httplib::Response& res) {
               const std::string q = req.get_param_value("q");
               const std::uint32_t sum = lookups_test::referenceLookup2(q, pr::kHashSeed);
-              if (q.rfind("info:", 0) != 0 || req.get_param_value("ch") != "6" + std::to_string(static_cast<std::int32_t>(sum))) {
+              if (q.rfind("info:", 0) != 0 ||
+                  req.get_param_value("ch") !=
+                      "6" + std::to_string(static_cast<std::int32_t>(sum))) {
                   res.status = 403;
                   res.set_content("Rank_1:1:9", "text/plain");
                   return;
@@ -31,9 +33,12 @@ public:
               std::lock_guard lock(mutex_);
               res.status = status_;
               res.set_content(reply_, "text/plain");
-          }) {}
+          })
+    {
+    }
 
-    void answer(std::string reply, int status = 200) {
+    void answer(std::string reply, int status = 200)
+    {
         std::lock_guard lock(mutex_);
         reply_ = std::move(reply);
         status_ = status;
@@ -47,18 +52,21 @@ private:
     FakeService service_;
 };
 
-TEST(RankQuery, QueryUrlLayout) {
+TEST(RankQuery, QueryUrlLayout)
+{
     RankService rank;
     const std::string url = "http://www.example.com/a b?c&d#e%f";
     const auto sum = static_cast<std::int32_t>(pr::computeChecksum(url));
-    EXPECT_EQ(pr::getQueryUrl(url),
-              rank.service().baseUrl() + "/search?client=navclient-auto&ch=6" + std::to_string(sum) +
-                  "&ie=UTF-8&oe=UTF-8&features=Rank&q=info:http://www.example.com/a%20b%3fc%26d%23e%25f");
+    EXPECT_EQ(
+        pr::getQueryUrl(url),
+        rank.service().baseUrl() + "/search?client=navclient-auto&ch=6" + std::to_string(sum) +
+            "&ie=UTF-8&oe=UTF-8&features=Rank&q=info:http://www.example.com/a%20b%3fc%26d%23e%25f");
     EXPECT_EQ(pr::getQueryUrl("http"), std::nullopt);
     EXPECT_EQ(pr::getQueryUrl("ftp://x.com"), std::nullopt);
 }
 
-TEST(RankQuery, ChecksumWithBit31IsWrittenNegative) {
+TEST(RankQuery, ChecksumWithBit31IsWrittenNegative)
+{
     RankService rank;
     std::string url;
     for (int i = 0; url.empty(); ++i) {
@@ -67,7 +75,7 @@ TEST(RankQuery, ChecksumWithBit31IsWrittenNegative) {
             url = candidate;
     }
     const std::string query = *pr::getQueryUrl(url);
-    const std::int64_t asSigned = std::int64_t {pr::computeChecksum(url)} - (std::int64_t {1} << 32);
+    const std::int64_t asSigned = std::int64_t{pr::computeChecksum(url)} - (std::int64_t{1} << 32);
     EXPECT_NE(query.find("&ch=6" + std::to_string(asSigned) + "&"), std::string::npos) << query;
     EXPECT_NE(query.find("&ch=6-"), std::string::npos);
     // The endpoint accepts it.
@@ -75,11 +83,12 @@ TEST(RankQuery, ChecksumWithBit31IsWrittenNegative) {
     EXPECT_EQ(pr::getRank(url), "3");
 }
 
-TEST(RankQuery, InvalidUrlMakesNoRequest) {
+TEST(RankQuery, InvalidUrlMakesNoRequest)
+{
     RankService rank;
     rank.answer("Rank_1:1:4\n");
     EXPECT_EQ(pr::getRank("http"), std::nullopt);
-    EXPECT_EQ(pr::getRank("https"), "4");  // five bytes starting with "http" are enough
+    EXPECT_EQ(pr::getRank("https"), "4"); // five bytes starting with "http" are enough
     EXPECT_EQ(pr::getRank("Http://www.example.com"), std::nullopt);
     EXPECT_EQ(pr::getRank(""), std::nullopt);
     EXPECT_EQ(rank.service().requestCount(), 1u);
@@ -90,23 +99,24 @@ struct ReplyCase {
     std::optional<std::string> rank;
 };
 
-TEST(RankQuery, ReadsTheRankFromEveryReplyShape) {
+TEST(RankQuery, ReadsTheRankFromEveryReplyShape)
+{
     RankService rank;
     const ReplyCase cases[] = {
         {"Rank_1:1:4\n", "4"},
-        {"Rank_1:1:0\n", "0"},                    // rank 0 is a rank
-        {"Rank_1:1:\n", ""},                      // empty third field
-        {"Rank_1:1:10", "10"},                    // no line feed at all
-        {"Rank_1:1:5\r\n", "5"},                  // carriage return before the line feed dropped
-        {"Rank_1:2\nRank_1:1:7\n", "7"},          // first line has two fields only
-        {"Rank_1\nRank_1:1:6:9\n", "6"},          // line without ":" skipped; later fields ignored
-        {"Rank:1:3", "3"},                        // eight bytes
-        {"Rank:1:", std::nullopt},                // seven bytes
-        {"Rank_1 :x\n\n", std::nullopt},          // no line of three fields
-        {"rank_1:1:4\n", std::nullopt},           // "Rank" is case-sensitive
+        {"Rank_1:1:0\n", "0"}, // rank 0 is a rank
+        {"Rank_1:1:\n", ""}, // empty third field
+        {"Rank_1:1:10", "10"}, // no line feed at all
+        {"Rank_1:1:5\r\n", "5"}, // carriage return before the line feed dropped
+        {"Rank_1:2\nRank_1:1:7\n", "7"}, // first line has two fields only
+        {"Rank_1\nRank_1:1:6:9\n", "6"}, // line without ":" skipped; later fields ignored
+        {"Rank:1:3", "3"}, // eight bytes
+        {"Rank:1:", std::nullopt}, // seven bytes
+        {"Rank_1 :x\n\n", std::nullopt}, // no line of three fields
+        {"rank_1:1:4\n", std::nullopt}, // "Rank" is case-sensitive
         {"<html><body>Rank_1:1:4</body></html>", std::nullopt},
         {"", std::nullopt},
-        {"Rank_1: 1 : 2 \n", " 2 "},              // fields are not trimmed
+        {"Rank_1: 1 : 2 \n", " 2 "}, // fields are not trimmed
     };
     for (const ReplyCase& c : cases) {
         rank.answer(c.reply);
@@ -115,7 +125,8 @@ TEST(RankQuery, ReadsTheRankFromEveryReplyShape) {
     EXPECT_EQ(rank.service().requestCount(), std::size(cases));
 }
 
-TEST(RankQuery, StatusOtherThan200IsNoRank) {
+TEST(RankQuery, StatusOtherThan200IsNoRank)
+{
     RankService rank;
     rank.answer("Rank_1:1:4\n", 404);
     EXPECT_EQ(pr::getRank("http://www.example.com"), std::nullopt);
@@ -123,7 +134,8 @@ TEST(RankQuery, StatusOtherThan200IsNoRank) {
     EXPECT_EQ(pr::getRank("http://www.example.com"), std::nullopt);
 }
 
-TEST(RankQuery, SendsTheUrlItWasGiven) {
+TEST(RankQuery, SendsTheUrlItWasGiven)
+{
     RankService rank;
     rank.answer("Rank_1:1:2\n");
     ASSERT_EQ(pr::getRank("http://www.example.com/"), "2");
@@ -135,11 +147,12 @@ TEST(RankQuery, SendsTheUrlItWasGiven) {
     EXPECT_EQ(param(seen[0], "q"), "info:http://www.example.com/");
 }
 
-TEST(RankQuery, TransportFailureReachesTheCaller) {
+TEST(RankQuery, TransportFailureReachesTheCaller)
+{
     const std::string dead = lookups_test::deadBaseUrl();
     ::setenv("QMK_SEARCH_URL", dead.c_str(), 1);
     EXPECT_THROW(pr::getRank("http://www.example.com"), dwin::net::HttpException);
     ::unsetenv("QMK_SEARCH_URL");
 }
 
-}  // namespace
+} // namespace

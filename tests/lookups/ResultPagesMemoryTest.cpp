@@ -15,21 +15,28 @@ constexpr std::size_t kPageBytes = 4u * 1024 * 1024;
 
 // A page of `pageBytes` bytes: head, then filler up to the tail. Sent in pieces, so the fake
 // service holds no whole page itself.
-void sendPage(httplib::Response& res, std::string head, std::string tail, std::size_t pageBytes) {
-    res.set_content_provider(pageBytes, "text/html", [head, tail, pageBytes](std::size_t offset, std::size_t length,
-                                                                              httplib::DataSink& sink) {
-        std::string chunk;
-        for (std::size_t at = offset; at < offset + std::min<std::size_t>(length, 64 * 1024); ++at) {
-            if (at < head.size()) chunk += head[at];
-            else if (at >= pageBytes - tail.size()) chunk += tail[at - (pageBytes - tail.size())];
-            else chunk += ' ';
-        }
-        sink.write(chunk.data(), chunk.size());
-        return true;
-    });
+void sendPage(httplib::Response& res, std::string head, std::string tail, std::size_t pageBytes)
+{
+    res.set_content_provider(
+        pageBytes, "text/html",
+        [head, tail, pageBytes](std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+            std::string chunk;
+            for (std::size_t at = offset; at < offset + std::min<std::size_t>(length, 64 * 1024);
+                 ++at) {
+                if (at < head.size())
+                    chunk += head[at];
+                else if (at >= pageBytes - tail.size())
+                    chunk += tail[at - (pageBytes - tail.size())];
+                else
+                    chunk += ' ';
+            }
+            sink.write(chunk.data(), chunk.size());
+            return true;
+        });
 }
 
-std::string inboundPage(const httplib::Request& req) {
+std::string inboundPage(const httplib::Request& req)
+{
     const int start = std::stoi(req.get_param_value("start"));
     const int results = std::stoi(req.get_param_value("results"));
     std::string xml = "<ResultSet totalResultsAvailable=\"1000\">\n";
@@ -38,21 +45,25 @@ std::string inboundPage(const httplib::Request& req) {
     return xml;
 }
 
-std::string searchPage(const httplib::Request& req) {
+std::string searchPage(const httplib::Request& req)
+{
     const int start = std::stoi(req.get_param_value("start"));
     const int results = std::stoi(req.get_param_value("num"));
     std::string html = "Results 1 - 100 of about <b>1,000</b> for x. (0.1 seconds)\n";
     for (int k = start; k < start + results; ++k)
-        html += "<a href=\"http://site" + std::to_string(k) + ".example/\" target=_blank class=l>s</a>\n";
+        html += "<a href=\"http://site" + std::to_string(k) +
+            ".example/\" target=_blank class=l>s</a>\n";
     return html;
 }
 
-TEST(ResultPagesMemory, TenBigPagesAreScannedOneAtATime) {
+TEST(ResultPagesMemory, TenBigPagesAreScannedOneAtATime)
+{
     {
-        lookups_test::FakeService service("QMK_INBOUND_URL", [](const httplib::Request& req, httplib::Response& res) {
-            const bool one = req.get_param_value("results") == "1";
-            sendPage(res, inboundPage(req), "</ResultSet>\n", one ? 4096 : kPageBytes);
-        });
+        lookups_test::FakeService service(
+            "QMK_INBOUND_URL", [](const httplib::Request& req, httplib::Response& res) {
+                const bool one = req.get_param_value("results") == "1";
+                sendPage(res, inboundPage(req), "</ResultSet>\n", one ? 4096 : kPageBytes);
+            });
         vorn::net::InboundLinks::InboundLinks links("http://www.example.com");
         lookups_test::resetHeapPeak();
         const auto found = links.getLinks();
@@ -65,10 +76,11 @@ TEST(ResultPagesMemory, TenBigPagesAreScannedOneAtATime) {
         EXPECT_LT(growth, static_cast<long long>(5 * kPageBytes));
     }
     {
-        lookups_test::FakeService service("QMK_SEARCH_URL", [](const httplib::Request& req, httplib::Response& res) {
-            const bool one = req.get_param_value("num") == "1";
-            sendPage(res, searchPage(req), "</html>\n", one ? 4096 : kPageBytes);
-        });
+        lookups_test::FakeService service(
+            "QMK_SEARCH_URL", [](const httplib::Request& req, httplib::Response& res) {
+                const bool one = req.get_param_value("num") == "1";
+                sendPage(res, searchPage(req), "</html>\n", one ? 4096 : kPageBytes);
+            });
         vorn::net::GoogleSearch::GoogleSearch search("quillmark tools");
         lookups_test::resetHeapPeak();
         const auto found = search.getLinks();
@@ -80,4 +92,4 @@ TEST(ResultPagesMemory, TenBigPagesAreScannedOneAtATime) {
     }
 }
 
-}  // namespace
+} // namespace

@@ -20,7 +20,8 @@ using CountMatcher = screg<"of (?:about )<b>([\\d,]+)</b> for">;
 using LinkMatcher = screg<"href=.([^ ]+?). target=_blank class=l">;
 
 template <class M>
-std::vector<std::string> allGroups(const std::string& text) {
+std::vector<std::string> allGroups(const std::string& text)
+{
     M m;
     std::vector<std::string> out;
     while (m.find(text))
@@ -30,7 +31,8 @@ std::vector<std::string> allGroups(const std::string& text) {
 
 using V = std::vector<std::string>;
 
-TEST(Scregexp, EmptyInputFinds_Nothing) {
+TEST(Scregexp, EmptyInputFinds_Nothing)
+{
     UrlMatcher u;
     EXPECT_FALSE(u.find(""));
     LinkMatcher l;
@@ -38,19 +40,21 @@ TEST(Scregexp, EmptyInputFinds_Nothing) {
     EXPECT_EQ(u.getPosition(), 0u);
 }
 
-TEST(Scregexp, UrlIsLazyAndStaysOnOneLine) {
-    EXPECT_EQ(allGroups<UrlMatcher>("<Url>a</Url><Url>b</Url>"), (V {"a", "b"}));
+TEST(Scregexp, UrlIsLazyAndStaysOnOneLine)
+{
+    EXPECT_EQ(allGroups<UrlMatcher>("<Url>a</Url><Url>b</Url>"), (V{"a", "b"}));
     // A line feed inside an element: no match there; the next element still matches.
-    EXPECT_EQ(allGroups<UrlMatcher>("<Url>x\ny</Url> <Url>z</Url>"), (V {"z"}));
+    EXPECT_EQ(allGroups<UrlMatcher>("<Url>x\ny</Url> <Url>z</Url>"), (V{"z"}));
     // A carriage return is an ordinary byte for ".".
-    EXPECT_EQ(allGroups<UrlMatcher>("<Url>a\rb</Url>"), (V {"a\rb"}));
+    EXPECT_EQ(allGroups<UrlMatcher>("<Url>a\rb</Url>"), (V{"a\rb"}));
     // Needs at least one byte.
-    EXPECT_EQ(allGroups<UrlMatcher>("<Url></Url>"), (V {}));
+    EXPECT_EQ(allGroups<UrlMatcher>("<Url></Url>"), (V{}));
     // Lazy: the shortest text, even when it holds the opening marker again.
-    EXPECT_EQ(allGroups<UrlMatcher>("<Url><Url>q</Url>"), (V {"<Url>q"}));
+    EXPECT_EQ(allGroups<UrlMatcher>("<Url><Url>q</Url>"), (V{"<Url>q"}));
 }
 
-TEST(Scregexp, WholeMatchAndPositions) {
+TEST(Scregexp, WholeMatchAndPositions)
+{
     const std::string text = "xx<Url>abc</Url>yy<Url>d</Url>zz";
     UrlMatcher m;
     ASSERT_TRUE(m.find(text));
@@ -67,7 +71,8 @@ TEST(Scregexp, WholeMatchAndPositions) {
     EXPECT_EQ(m.group(1), "abc");
 }
 
-TEST(Scregexp, SetPositionSkipsEarlierMatches) {
+TEST(Scregexp, SetPositionSkipsEarlierMatches)
+{
     const std::string text = "<Url>a</Url><Url>b</Url>";
     UrlMatcher m;
     m.setPosition(1);
@@ -75,10 +80,11 @@ TEST(Scregexp, SetPositionSkipsEarlierMatches) {
     EXPECT_EQ(m.group(1), "b");
 }
 
-TEST(Scregexp, MatchAtMatchesOnlyAtThePosition) {
+TEST(Scregexp, MatchAtMatchesOnlyAtThePosition)
+{
     const std::string text = " <Url>a</Url>";
     UrlMatcher m;
-    EXPECT_FALSE(m.find("zz"));  // binds an input
+    EXPECT_FALSE(m.find("zz")); // binds an input
     m.reset();
     ASSERT_TRUE(m.find(text));
     m.setPosition(0);
@@ -93,52 +99,58 @@ TEST(Scregexp, MatchAtMatchesOnlyAtThePosition) {
     EXPECT_FALSE(m.find(text));
 }
 
-TEST(Scregexp, TotalIsGreedyAndCrossesLineFeeds) {
-    EXPECT_EQ(allGroups<TotalMatcher>("<R totalResultsAvailable=\"5000\" x=\"1\">"), (V {"5000"}));
-    EXPECT_EQ(allGroups<TotalMatcher>("totalResultsAvailable=\"a\nb\""), (V {"a\nb"}));
-    EXPECT_EQ(allGroups<TotalMatcher>("totalResultsAvailable=\"\""), (V {}));
-    EXPECT_EQ(allGroups<TotalMatcher>("totalResultsAvailable=\"12"), (V {}));
+TEST(Scregexp, TotalIsGreedyAndCrossesLineFeeds)
+{
+    EXPECT_EQ(allGroups<TotalMatcher>("<R totalResultsAvailable=\"5000\" x=\"1\">"), (V{"5000"}));
+    EXPECT_EQ(allGroups<TotalMatcher>("totalResultsAvailable=\"a\nb\""), (V{"a\nb"}));
+    EXPECT_EQ(allGroups<TotalMatcher>("totalResultsAvailable=\"\""), (V{}));
+    EXPECT_EQ(allGroups<TotalMatcher>("totalResultsAvailable=\"12"), (V{}));
     EXPECT_EQ(allGroups<TotalMatcher>("totalResultsAvailable=\"1\" totalResultsAvailable=\"2\""),
-              (V {"1", "2"}));
+              (V{"1", "2"}));
 }
 
-TEST(Scregexp, CountNeedsAboutAndTakesDigitsAndCommas) {
-    EXPECT_EQ(allGroups<CountMatcher>("Results 1 - 1 of about <b>1,234</b> for <b>x</b>"), (V {"1,234"}));
-    EXPECT_EQ(allGroups<CountMatcher>("Results 1 - 1 of <b>1,234</b> for x"), (V {}));
-    EXPECT_EQ(allGroups<CountMatcher>("of about <b>12a</b> for"), (V {}));
-    EXPECT_EQ(allGroups<CountMatcher>("of about <b></b> for"), (V {}));
+TEST(Scregexp, CountNeedsAboutAndTakesDigitsAndCommas)
+{
+    EXPECT_EQ(allGroups<CountMatcher>("Results 1 - 1 of about <b>1,234</b> for <b>x</b>"),
+              (V{"1,234"}));
+    EXPECT_EQ(allGroups<CountMatcher>("Results 1 - 1 of <b>1,234</b> for x"), (V{}));
+    EXPECT_EQ(allGroups<CountMatcher>("of about <b>12a</b> for"), (V{}));
+    EXPECT_EQ(allGroups<CountMatcher>("of about <b></b> for"), (V{}));
     // An earlier "of " that fails does not hide a later one.
-    EXPECT_EQ(allGroups<CountMatcher>("of of about <b>0</b> for"), (V {"0"}));
+    EXPECT_EQ(allGroups<CountMatcher>("of of about <b>0</b> for"), (V{"0"}));
 }
 
-TEST(Scregexp, LinkSkipsTargetsWithBlanks) {
+TEST(Scregexp, LinkSkipsTargetsWithBlanks)
+{
     const std::string good = "<a href=\"http://a.com/x\" target=_blank class=l>";
     const std::string blank = "<a href=\"http://b.com/a b\" target=_blank class=l>";
-    EXPECT_EQ(allGroups<LinkMatcher>(good), (V {"http://a.com/x"}));
-    EXPECT_EQ(allGroups<LinkMatcher>(blank), (V {}));
-    EXPECT_EQ(allGroups<LinkMatcher>(blank + good), (V {"http://a.com/x"}));
+    EXPECT_EQ(allGroups<LinkMatcher>(good), (V{"http://a.com/x"}));
+    EXPECT_EQ(allGroups<LinkMatcher>(blank), (V{}));
+    EXPECT_EQ(allGroups<LinkMatcher>(blank + good), (V{"http://a.com/x"}));
     // Any one byte delimits, a line feed does not.
-    EXPECT_EQ(allGroups<LinkMatcher>("href='q' target=_blank class=l"), (V {"q"}));
-    EXPECT_EQ(allGroups<LinkMatcher>("href=\nq\n target=_blank class=l"), (V {}));
+    EXPECT_EQ(allGroups<LinkMatcher>("href='q' target=_blank class=l"), (V{"q"}));
+    EXPECT_EQ(allGroups<LinkMatcher>("href=\nq\n target=_blank class=l"), (V{}));
     // A negated class accepts a line feed.
-    EXPECT_EQ(allGroups<LinkMatcher>("href=\"a\nb\" target=_blank class=l"), (V {"a\nb"}));
+    EXPECT_EQ(allGroups<LinkMatcher>("href=\"a\nb\" target=_blank class=l"), (V{"a\nb"}));
     // Other links of the page do not match.
-    EXPECT_EQ(allGroups<LinkMatcher>("<a href=\"/x\" class=q>y</a>" + good), (V {"http://a.com/x"}));
+    EXPECT_EQ(allGroups<LinkMatcher>("<a href=\"/x\" class=q>y</a>" + good), (V{"http://a.com/x"}));
 }
 
-TEST(Scregexp, BytesNotCharacters) {
+TEST(Scregexp, BytesNotCharacters)
+{
     // U+00E9 is two bytes; both are ordinary bytes for "." and for the classes.
-    EXPECT_EQ(allGroups<UrlMatcher>("<Url>\xC3\xA9</Url>"), (V {"\xC3\xA9"}));
+    EXPECT_EQ(allGroups<UrlMatcher>("<Url>\xC3\xA9</Url>"), (V{"\xC3\xA9"}));
     UrlMatcher m;
     ASSERT_TRUE(m.find("\xC3\xA9<Url>z</Url>"));
     EXPECT_EQ(m.group(0), "<Url>z</Url>");
     EXPECT_EQ(m.getPosition(), 14u);
     // A NUL byte is just a byte.
     const std::string withNul("<Url>a\0b</Url>", 14);
-    EXPECT_EQ(allGroups<UrlMatcher>(withNul), (V {std::string("a\0b", 3)}));
+    EXPECT_EQ(allGroups<UrlMatcher>(withNul), (V{std::string("a\0b", 3)}));
 }
 
-TEST(Scregexp, LongInputsNeitherRecurseNorCrawl) {
+TEST(Scregexp, LongInputsNeitherRecurseNorCrawl)
+{
     // A run of 8 MiB inside one element: the repetition loops rather than recursing.
     std::string huge = "<Url>" + std::string(8u << 20, 'x') + "</Url>";
     UrlMatcher m;
@@ -149,11 +161,11 @@ TEST(Scregexp, LongInputsNeitherRecurseNorCrawl) {
     std::string openers;
     for (int i = 0; i < 200000; ++i)
         openers += "<Url>abcdef";
-    EXPECT_EQ(allGroups<UrlMatcher>(openers), (V {}));
+    EXPECT_EQ(allGroups<UrlMatcher>(openers), (V{}));
     std::string links;
     for (int i = 0; i < 200000; ++i)
         links += "href=\"abc";
-    EXPECT_EQ(allGroups<LinkMatcher>(links), (V {}));
+    EXPECT_EQ(allGroups<LinkMatcher>(links), (V{}));
     EXPECT_EQ(allGroups<LinkMatcher>(links + "\" target=_blank class=l").size(), 1u);
     // ... and the first closer after them still ends the right element.
     EXPECT_EQ(allGroups<UrlMatcher>(openers + "</Url>").size(), 1u);
@@ -162,7 +174,8 @@ TEST(Scregexp, LongInputsNeitherRecurseNorCrawl) {
 // On short texts without carriage returns, std::regex has the same semantics: compare all matches
 // of random texts built from fragments of the patterns.
 template <class M>
-void agreesWithStdRegex(const char* pattern, const std::vector<std::string>& pieces, unsigned seed) {
+void agreesWithStdRegex(const char* pattern, const std::vector<std::string>& pieces, unsigned seed)
+{
     const std::regex re(pattern);
     std::mt19937 rng(seed);
     for (int round = 0; round < 3000; ++round) {
@@ -171,7 +184,8 @@ void agreesWithStdRegex(const char* pattern, const std::vector<std::string>& pie
         for (int i = 0; i < count; ++i)
             text += pieces[std::uniform_int_distribution<std::size_t>(0, pieces.size() - 1)(rng)];
         std::vector<std::string> expected;
-        for (auto it = std::sregex_iterator(text.begin(), text.end(), re); it != std::sregex_iterator(); ++it)
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), re);
+             it != std::sregex_iterator(); ++it)
             expected.push_back((*it)[0].str() + "|" + (*it)[1].str());
         std::vector<std::string> got;
         M m;
@@ -181,8 +195,10 @@ void agreesWithStdRegex(const char* pattern, const std::vector<std::string>& pie
     }
 }
 
-TEST(Scregexp, AgreesWithAReferenceEngineOnRandomTexts) {
-    agreesWithStdRegex<UrlMatcher>("<Url>(.+?)</Url>", {"<Url>", "</Url>", "a", "\n", "<", "/", "U"}, 1);
+TEST(Scregexp, AgreesWithAReferenceEngineOnRandomTexts)
+{
+    agreesWithStdRegex<UrlMatcher>("<Url>(.+?)</Url>",
+                                   {"<Url>", "</Url>", "a", "\n", "<", "/", "U"}, 1);
     agreesWithStdRegex<TotalMatcher>("totalResultsAvailable=\"([^\"]+)\"",
                                      {"totalResultsAvailable=\"", "\"", "7", "\n", "x"}, 2);
     agreesWithStdRegex<CountMatcher>("of (?:about )<b>([\\d,]+)</b> for",
@@ -191,7 +207,8 @@ TEST(Scregexp, AgreesWithAReferenceEngineOnRandomTexts) {
                                     {"href=", "\"", " ", " target=_blank class=l", "a", "\n"}, 4);
 }
 
-TEST(Scregexp, GroupSliceOfUnsetOrOutOfRange) {
+TEST(Scregexp, GroupSliceOfUnsetOrOutOfRange)
+{
     const std::string input = "abcdef";
     const grouprec caps[] = {{0, 6}, {2, 0xFFFFFFFF}, {4, 9}};
     EXPECT_EQ(groupSlice(0, caps, input), "abcdef");
@@ -203,4 +220,4 @@ TEST(Scregexp, GroupSliceOfUnsetOrOutOfRange) {
     EXPECT_EQ(fresh.group(1), "");
 }
 
-}  // namespace
+} // namespace

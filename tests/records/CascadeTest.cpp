@@ -45,7 +45,7 @@ TEST_F(Cascade, AddProductCreatesEmptyListingTableAndRegistersIt)
     EXPECT_TRUE(window.called("menu"));
     tab::Listed_Url row;
     row.set("id", "a.com");
-    EXPECT_EQ(db->insert(row, "Tool"), 1);   // 15 listing columns are there
+    EXPECT_EQ(db->insert(row, "Tool"), 1); // 15 listing columns are there
 }
 
 TEST_F(Cascade, ProductCallsReachTheWindowInOrder)
@@ -54,7 +54,9 @@ TEST_F(Cascade, ProductCallsReachTheWindowInOrder)
     tab::Software product;
     product.set("id", "Tool");
     db->add(product, "Softwares");
-    EXPECT_EQ(window.calls, (Calls{"status:1 rows inserted into Softwares", "register:Tool", "open:Listed_Urls", "menu"}));
+    EXPECT_EQ(window.calls,
+              (Calls{"status:1 rows inserted into Softwares", "register:Tool", "open:Listed_Urls",
+                     "menu"}));
 
     addProduct("Other", "9");
     show("Tool");
@@ -75,7 +77,8 @@ TEST_F(Cascade, ProductCallsReachTheWindowInOrder)
 
 TEST_F(Cascade, AddProductWhoseTableExistsReusesIt)
 {
-    exec("create table \"Tool\" ( id UNIQUE NOT NULL,pr,listed_url,username,password,version,sub_date,backlink,"
+    exec("create table \"Tool\" ( id UNIQUE NOT "
+         "NULL,pr,listed_url,username,password,version,sub_date,backlink,"
          "sub_method,sort,sub_page,rev_days,g_user,g_pass,notes );");
     exec("INSERT INTO \"Tool\" (id) VALUES ('kept.com');");
     tab::Software product;
@@ -207,7 +210,7 @@ TEST_F(Cascade, CatalogueChangeReachesEveryProductAndReloadsCurrent)
     products(3);
     show("Gamma");
     db->add(*site("s.com"), "Shareware_Sites");
-    exec("DROP TABLE \"Alpha\";");   // a missing table only updates nothing
+    exec("DROP TABLE \"Alpha\";"); // a missing table only updates nothing
     window.clearCalls();
     db->updateFieldCascade("Shareware_Sites", "s.com", "pr", "4");
     EXPECT_EQ(value("Beta", "s.com", "pr"), "4");
@@ -283,10 +286,10 @@ TEST_F(Cascade, RenamingProductWithoutATableOfItsExactNameLeavesOtherTables)
 {
     addProduct("Tool", "5");
     db->add(*site("s.com"), "Shareware_Sites");
-    addProduct("tool", "3");   // SQLite names ignore case: no table of its own can be made
+    addProduct("tool", "3"); // SQLite names ignore case: no table of its own can be made
     EXPECT_FALSE(hasTable("tool"));
     db->updateFieldCascade("Softwares", "tool", "id", "Other");
-    EXPECT_TRUE(hasTable("Tool"));   // still Tool's listing, not renamed away for another product
+    EXPECT_TRUE(hasTable("Tool")); // still Tool's listing, not renamed away for another product
     EXPECT_TRUE(value("Tool", "s.com", "id").has_value());
     EXPECT_FALSE(hasTable("Other"));
 }
@@ -373,8 +376,9 @@ TEST_F(Cascade, ProductRenamedToAFixedTableNameIsRefusedAndSuchAProductDeletedKe
     products(2);
     db->add(*site("kept.com"), "Shareware_Sites");
     EXPECT_FALSE(db->updateFieldCascade("Softwares", "Beta", "id", "shareware_SITES"));
-    EXPECT_EQ(window.statusText, "product id shareware_SITES refused: it differs from Shareware_Sites only in letter "
-                                 "case, and both would share one table");
+    EXPECT_EQ(window.statusText,
+              "product id shareware_SITES refused: it differs from Shareware_Sites only in letter "
+              "case, and both would share one table");
     EXPECT_TRUE(value("Softwares", "Beta", "id").has_value());
     EXPECT_TRUE(value("Beta", "kept.com", "id").has_value());
     // A file written before may hold such a product.
@@ -386,14 +390,15 @@ TEST_F(Cascade, ProductRenamedToAFixedTableNameIsRefusedAndSuchAProductDeletedKe
     db->deleteRecord(product, "Softwares");
     EXPECT_TRUE(value("Shareware_Sites", "kept.com", "id").has_value());
     EXPECT_TRUE(value("Alpha", "kept.com", "id").has_value());
-    EXPECT_TRUE(window.called("unregister:Shareware_Sites"));   // the product is gone from the registry
+    EXPECT_TRUE(
+        window.called("unregister:Shareware_Sites")); // the product is gone from the registry
     EXPECT_FALSE(window.registered.count("Shareware_Sites"));
 }
 
 TEST_F(Cascade, RenamingProductNamedLikeAFixedTableLeavesThatTable)
 {
     db->add(*site("kept.com"), "Shareware_Sites");
-    exec("INSERT INTO Softwares (id, pr) VALUES ('Shareware_Sites', '-1');");   // from an older file
+    exec("INSERT INTO Softwares (id, pr) VALUES ('Shareware_Sites', '-1');"); // from an older file
     EXPECT_TRUE(db->updateFieldCascade("Softwares", "Shareware_Sites", "id", "Renamed"));
     EXPECT_EQ(value("Softwares", "Renamed", "id"), "Renamed");
     EXPECT_TRUE(value("Shareware_Sites", "kept.com", "id").has_value());
@@ -409,7 +414,7 @@ TEST_F(Cascade, WithoutWindowCascadesStillKeepTablesInStep)
     EXPECT_TRUE(value("Beta", "s.com", "id").has_value());
     db->updateFieldCascade("Shareware_Sites", "s.com", "notes", "n");
     EXPECT_EQ(value("Alpha", "s.com", "notes"), "n");
-    db->synchronizeSites();   // no current listing without a window: nothing
+    db->synchronizeSites(); // no current listing without a window: nothing
     tab::Software alpha;
     alpha.set("id", "Alpha");
     db->deleteRecord(alpha, "Softwares");

@@ -45,7 +45,8 @@ TEST(DBOpen, FirstStartCreatesFolderFileAndFixedTables)
         auto cursor = db.getConnection().createCursor();
         cursor.execute("SELECT sql FROM sqlite_master WHERE name = 'Softwares';");
         EXPECT_EQ(cursor.getText(0),
-                  "CREATE TABLE \"Softwares\" ( id UNIQUE NOT NULL,home,pr,pad_locale,exe_locale,notes )");
+                  "CREATE TABLE \"Softwares\" ( id UNIQUE NOT "
+                  "NULL,home,pr,pad_locale,exe_locale,notes )");
     }
     DB::releaseInstance();
     unsetenv("XDG_DATA_HOME");
@@ -85,13 +86,15 @@ TEST(DBOpen, NotADatabaseIsAClearError)
 {
     TempDir dir;
     const auto path = dir.path() / "qmk.db";
-    std::ofstream(path) << "this is not an SQLite file, just some text that is long enough to look like a header";
+    std::ofstream(path)
+        << "this is not an SQLite file, just some text that is long enough to look like a header";
     try {
         DB db(path.string());
         FAIL() << "opened a text file";
     } catch (const sqlite::SQLiteVMException& e) {
         EXPECT_EQ(e.getCode(), 26);
-        EXPECT_NE(std::string(e.what()).find(path.string() + ": file is not a database"), std::string::npos)
+        EXPECT_NE(std::string(e.what()).find(path.string() + ": file is not a database"),
+                  std::string::npos)
             << e.what();
     }
 }
@@ -104,9 +107,10 @@ TEST(DBOpen, MissingFolderIsAClearError)
         DB db(path);
         FAIL() << "opened a file in a missing folder";
     } catch (const sqlite::SQLiteVMException& e) {
-        EXPECT_EQ(e.getCode(), 14);   // SQLITE_CANTOPEN
+        EXPECT_EQ(e.getCode(), 14); // SQLITE_CANTOPEN
         const std::string text = e.what();
-        EXPECT_EQ(text.rfind("SQLite VM Exception: Can't Open Connection: ", 0), 0u) << text;   // the layer's text first
+        EXPECT_EQ(text.rfind("SQLite VM Exception: Can't Open Connection: ", 0), 0u)
+            << text; // the layer's text first
         EXPECT_NE(text.find(path), std::string::npos) << text;
     }
 }
@@ -128,7 +132,7 @@ TEST(DBOpen, CloseTwiceDoesNothing)
     db.close();
     EXPECT_NO_THROW(db.close());
     tab::Temp_Site t;
-    EXPECT_EQ(db.insert(t, "Temp_Sites"), DB::notStored);   // reported, no crash
+    EXPECT_EQ(db.insert(t, "Temp_Sites"), DB::notStored); // reported, no crash
     EXPECT_TRUE(db.idsByRank().empty());
 }
 
@@ -155,7 +159,7 @@ TEST_F(DBOps, DuplicateIdInListingTableIsRefusedAndReported)
     EXPECT_EQ(db->insert(row, "Tool"), 1);
     EXPECT_EQ(db->insert(row, "Tool"), DB::notStored);
     EXPECT_EQ(window.statusText, "row a.com of Tool not stored: UNIQUE constraint failed: Tool.id");
-    EXPECT_EQ(db->insert(base::BaseRecord(), "Tool"), DB::notStored);   // a record without columns
+    EXPECT_EQ(db->insert(base::BaseRecord(), "Tool"), DB::notStored); // a record without columns
     EXPECT_EQ(rowCount("Tool"), 1);
 }
 
@@ -175,7 +179,8 @@ TEST_F(DBOps, UpdateFieldOnMissingRowStillReports)
     EXPECT_EQ(db->updateField("Temp_Sites", "none.com", "notes", "n"), 0);
     EXPECT_EQ(window.statusText, "0 rows updated on Temp_Sites, column: notes, new value: n");
     EXPECT_EQ(db->updateField("Temp_Sites", "none.com", "no_column", "n"), DB::notStored);
-    EXPECT_EQ(window.statusText, "no_column of row none.com in Temp_Sites not stored: no such column: no_column");
+    EXPECT_EQ(window.statusText,
+              "no_column of row none.com in Temp_Sites not stored: no such column: no_column");
 }
 
 TEST_F(DBOps, ClearTableEmptiesTempSitesOnly)
@@ -227,11 +232,12 @@ TEST_F(DBOps, AlterTableReportsByChangeCount)
 {
     exec("create table \"Old\" ( id UNIQUE NOT NULL );");
     exec("create table \"Other\" ( id );");
-    exec("INSERT INTO \"Other\" VALUES ('x');");   // the connection's change count is now 1
+    exec("INSERT INTO \"Other\" VALUES ('x');"); // the connection's change count is now 1
     auto cursor = db->getConnection().createCursor();
     EXPECT_EQ(db->alterTable(cursor, "Old", "New"), 1);
-    EXPECT_TRUE(std::regex_match(window.statusText,
-                                 std::regex(R"(table name Old changed to New at \d{4}-\d\d-\d\dT\d\d:\d\d:\d\d)")))
+    EXPECT_TRUE(std::regex_match(
+        window.statusText,
+        std::regex(R"(table name Old changed to New at \d{4}-\d\d-\d\dT\d\d:\d\d:\d\d)")))
         << window.statusText;
     EXPECT_TRUE(hasTable("New"));
     EXPECT_EQ(db->alterTable(cursor, "Missing", "Gone"), 0);
@@ -243,7 +249,7 @@ TEST(SqlText, NamesCompareLikeSqliteDoes)
     EXPECT_FALSE(qmk::sql::sameIgnoringCase("Tool", "Tools"));
     // Only ASCII letters fold: "É" and "é" are different names to SQLite.
     EXPECT_FALSE(qmk::sql::sameIgnoringCase("\xc3\x89", "\xc3\xa9"));
-    EXPECT_FALSE(qmk::sql::sameIgnoringCase("\xc9", "\xe9"));   // Latin-1 bytes do not fold either
+    EXPECT_FALSE(qmk::sql::sameIgnoringCase("\xc9", "\xe9")); // Latin-1 bytes do not fold either
 }
 
 TEST_F(DBOps, ColumnDefinitions)
@@ -260,9 +266,11 @@ TEST_F(DBOps, CreateTableOfListingForm)
     EXPECT_EQ(rowCount("Tool"), 0);
     auto c2 = db->getConnection().createCursor();
     c2.execute("SELECT sql FROM sqlite_master WHERE name = 'Tool';");
-    EXPECT_EQ(c2.getText(0), "CREATE TABLE \"Tool\" ( id UNIQUE NOT NULL,pr,listed_url,username,password,version,"
-                             "sub_date,backlink,sub_method,sort,sub_page,rev_days,g_user,g_pass,notes )");
-    EXPECT_NO_THROW(db->createTable(cursor, tab::Listed_Url::getInstance(), "Tool"));   // exists: silent
+    EXPECT_EQ(c2.getText(0),
+              "CREATE TABLE \"Tool\" ( id UNIQUE NOT NULL,pr,listed_url,username,password,version,"
+              "sub_date,backlink,sub_method,sort,sub_page,rev_days,g_user,g_pass,notes )");
+    EXPECT_NO_THROW(
+        db->createTable(cursor, tab::Listed_Url::getInstance(), "Tool")); // exists: silent
 }
 
 // ---- loader ----
@@ -295,7 +303,8 @@ TEST_F(DBOps, LoaderOnMissingTableLeavesListAlone)
 TEST_F(DBOps, SoftwaresWithoutExeLocaleLoadsNothing)
 {
     exec("DROP TABLE \"Softwares\";");
-    exec("CREATE TABLE Softwares(id TEXT UNIQUE NOT NULL, home TEXT, pr TEXT, pad_locale TEXT, notes TEXT);");
+    exec("CREATE TABLE Softwares(id TEXT UNIQUE NOT NULL, home TEXT, pr TEXT, pad_locale TEXT, "
+         "notes TEXT);");
     exec("INSERT INTO Softwares VALUES ('Tool', 'tool.com', '3', '', '');");
     BaseRecords list("Softwares");
     db->loadTable<tab::Software>(list, "Softwares");
@@ -305,7 +314,8 @@ TEST_F(DBOps, SoftwaresWithoutExeLocaleLoadsNothing)
 TEST_F(DBOps, MigrationAddsExeLocaleAndKeepsRows)
 {
     exec("DROP TABLE \"Softwares\";");
-    exec("CREATE TABLE Softwares(id TEXT UNIQUE NOT NULL, home TEXT, pr TEXT, pad_locale TEXT, notes TEXT);");
+    exec("CREATE TABLE Softwares(id TEXT UNIQUE NOT NULL, home TEXT, pr TEXT, pad_locale TEXT, "
+         "notes TEXT);");
     exec("INSERT INTO Softwares VALUES ('Tool', 'tool.com', '3', 'pad.xml', 'n');");
     db->update20080917();
     BaseRecords list("Softwares");
@@ -319,7 +329,7 @@ TEST_F(DBOps, FailedMigrationRollsBack)
 {
     // the fixed Softwares table has exe_locale already, but no failure there; break it instead:
     exec("DROP TABLE \"Softwares\";");
-    exec("CREATE TABLE Softwares(id, home, pr, pad_locale);");   // no notes column: the copy fails
+    exec("CREATE TABLE Softwares(id, home, pr, pad_locale);"); // no notes column: the copy fails
     exec("INSERT INTO Softwares VALUES ('Tool', 'tool.com', '3', 'pad.xml');");
     testing::internal::CaptureStdout();
     db->update20080917();

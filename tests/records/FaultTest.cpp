@@ -30,7 +30,10 @@ public:
             ADD_FAILURE() << "raw open failed";
     }
     ~Raw() { sqlite3_close(handle_); }
-    int exec(const std::string& sql) { return sqlite3_exec(handle_, sql.c_str(), nullptr, nullptr, nullptr); }
+    int exec(const std::string& sql)
+    {
+        return sqlite3_exec(handle_, sql.c_str(), nullptr, nullptr, nullptr);
+    }
     // The first column of every row, "<none>" when the query fails.
     std::vector<std::string> rows(const std::string& sql)
     {
@@ -59,10 +62,12 @@ private:
 class Denier : public sqlite::IAuthorizer {
 public:
     std::function<bool(sqlite::SQLiteAuthAction, std::string_view)> deny;
-    sqlite::SQLiteAuthCode authorize(sqlite::SQLiteAuthAction action, std::string_view, std::string_view table,
-                                     std::string_view, std::string_view) override
+    sqlite::SQLiteAuthCode authorize(sqlite::SQLiteAuthAction action, std::string_view,
+                                     std::string_view table, std::string_view,
+                                     std::string_view) override
     {
-        return deny && deny(action, table) ? sqlite::SQLiteAuthCode::Deny : sqlite::SQLiteAuthCode::Ok;
+        return deny && deny(action, table) ? sqlite::SQLiteAuthCode::Deny
+                                           : sqlite::SQLiteAuthCode::Ok;
     }
 };
 
@@ -83,18 +88,21 @@ protected:
     {
         std::vector<std::string> tables;
         for (const char* table : {"Shareware_Sites", "Alpha", "Beta", "Gamma"})
-            if (raw.one(std::string("SELECT count(*) FROM \"") + table + "\" WHERE id = '" + site + "'") == "1")
+            if (raw.one(std::string("SELECT count(*) FROM \"") + table + "\" WHERE id = '" + site +
+                        "'") == "1")
                 tables.push_back(table);
         return tables;
     }
     bool successShown() const
     {
         for (const auto& call : window.calls)
-            if (call.find("rows inserted") != std::string::npos || call.find("rows updated") != std::string::npos)
+            if (call.find("rows inserted") != std::string::npos ||
+                call.find("rows updated") != std::string::npos)
                 return true;
         return false;
     }
-    std::shared_ptr<Denier> deny(std::function<bool(sqlite::SQLiteAuthAction, std::string_view)> rule)
+    std::shared_ptr<Denier>
+    deny(std::function<bool(sqlite::SQLiteAuthAction, std::string_view)> rule)
     {
         auto denier = std::make_shared<Denier>();
         denier->deny = std::move(rule);
@@ -111,7 +119,8 @@ TEST_F(Faults, TriggerInTheMiddleOfEachSiteCascadeLeavesNothingHalfWritten)
 
     // add: the catalogue row and Alpha's copy go back with Beta's refusal; Gamma is not skipped
     // silently, the whole add is reported.
-    raw.exec("CREATE TRIGGER stop BEFORE INSERT ON Beta BEGIN SELECT RAISE(ABORT, 'Beta refuses'); END;");
+    raw.exec("CREATE TRIGGER stop BEFORE INSERT ON Beta BEGIN SELECT RAISE(ABORT, 'Beta refuses'); "
+             "END;");
     EXPECT_FALSE(db->add(*site("n.com"), "Shareware_Sites"));
     EXPECT_EQ(listedIn("n.com"), std::vector<std::string>{});
     EXPECT_EQ(window.statusText, "row n.com of Shareware_Sites not stored: Beta refuses");
@@ -121,31 +130,37 @@ TEST_F(Faults, TriggerInTheMiddleOfEachSiteCascadeLeavesNothingHalfWritten)
     EXPECT_EQ(listedIn("n.com"), kAll);
 
     // update of a catalogue column that travels into every listing
-    raw.exec("CREATE TRIGGER stop BEFORE UPDATE ON Beta BEGIN SELECT RAISE(ABORT, 'Beta refuses'); END;");
+    raw.exec("CREATE TRIGGER stop BEFORE UPDATE ON Beta BEGIN SELECT RAISE(ABORT, 'Beta refuses'); "
+             "END;");
     window.clearCalls();
     EXPECT_FALSE(db->updateFieldCascade("Shareware_Sites", "s.com", "notes", "second"));
     for (const auto& table : kAll)
-        EXPECT_EQ(raw.one("SELECT notes FROM \"" + table + "\" WHERE id = 's.com'"), "first") << table;
+        EXPECT_EQ(raw.one("SELECT notes FROM \"" + table + "\" WHERE id = 's.com'"), "first")
+            << table;
     EXPECT_EQ(window.statusText, "notes of row s.com in Shareware_Sites not stored: Beta refuses");
     EXPECT_FALSE(successShown());
-    EXPECT_TRUE(window.called("open:Listed_Urls"));   // the listing on show is read again
+    EXPECT_TRUE(window.called("open:Listed_Urls")); // the listing on show is read again
     raw.exec("DROP TRIGGER stop;");
     EXPECT_TRUE(db->updateFieldCascade("Shareware_Sites", "s.com", "notes", "second"));
     for (const auto& table : kAll)
-        EXPECT_EQ(raw.one("SELECT notes FROM \"" + table + "\" WHERE id = 's.com'"), "second") << table;
+        EXPECT_EQ(raw.one("SELECT notes FROM \"" + table + "\" WHERE id = 's.com'"), "second")
+            << table;
 
     // delete of a catalogue site
-    raw.exec("CREATE TRIGGER stop BEFORE DELETE ON Gamma BEGIN SELECT RAISE(ABORT, 'Gamma refuses'); END;");
+    raw.exec("CREATE TRIGGER stop BEFORE DELETE ON Gamma BEGIN SELECT RAISE(ABORT, 'Gamma "
+             "refuses'); END;");
     EXPECT_EQ(db->deleteRecord(*site("s.com"), "Shareware_Sites"), DB::notStored);
     EXPECT_EQ(listedIn("s.com"), kAll);
-    EXPECT_EQ(window.statusText, "removal of row s.com from Shareware_Sites not stored: Gamma refuses");
+    EXPECT_EQ(window.statusText,
+              "removal of row s.com from Shareware_Sites not stored: Gamma refuses");
     raw.exec("DROP TRIGGER stop;");
     EXPECT_EQ(db->deleteRecord(*site("s.com"), "Shareware_Sites"), 1);
     EXPECT_EQ(listedIn("s.com"), std::vector<std::string>{});
 
     // a site added to the current listing reaches the catalogue and the other listings, or nothing does
     show("Alpha");
-    raw.exec("CREATE TRIGGER stop BEFORE INSERT ON Gamma BEGIN SELECT RAISE(ABORT, 'Gamma refuses'); END;");
+    raw.exec("CREATE TRIGGER stop BEFORE INSERT ON Gamma BEGIN SELECT RAISE(ABORT, 'Gamma "
+             "refuses'); END;");
     tab::Listed_Url row;
     row.set("id", "l.com");
     EXPECT_FALSE(db->add(row, "Alpha"));
@@ -171,7 +186,7 @@ TEST_F(Faults, ProductCascadesStoppedByTheAuthoriserKeepProductAndTableTogether)
     EXPECT_EQ(listedIn("s.com"), kAll);
     EXPECT_FALSE(hasTable("Delta"));
     EXPECT_EQ(window.statusText, "id of row Beta in Softwares not stored: not authorized");
-    EXPECT_FALSE(window.called("unregister:Beta"));   // the registry still matches the file
+    EXPECT_FALSE(window.called("unregister:Beta")); // the registry still matches the file
 
     // a letter-case rename refused on its second step, through the free name
     denier->deny = [](auto action, std::string_view table) {
@@ -179,10 +194,13 @@ TEST_F(Faults, ProductCascadesStoppedByTheAuthoriserKeepProductAndTableTogether)
     };
     EXPECT_FALSE(db->updateFieldCascade("Softwares", "Beta", "id", "BETA"));
     EXPECT_EQ(products(), before);
-    EXPECT_EQ(raw.rows("SELECT name FROM sqlite_master WHERE name LIKE 'beta%'"), std::vector<std::string>{"Beta"});
+    EXPECT_EQ(raw.rows("SELECT name FROM sqlite_master WHERE name LIKE 'beta%'"),
+              std::vector<std::string>{"Beta"});
 
     // a product's delete without its table's drop
-    denier->deny = [](auto action, std::string_view) { return action == sqlite::SQLiteAuthAction::DropTable; };
+    denier->deny = [](auto action, std::string_view) {
+        return action == sqlite::SQLiteAuthAction::DropTable;
+    };
     tab::Software gamma;
     gamma.set("id", "Gamma");
     EXPECT_EQ(db->deleteRecord(gamma, "Softwares"), DB::notStored);
@@ -190,7 +208,9 @@ TEST_F(Faults, ProductCascadesStoppedByTheAuthoriserKeepProductAndTableTogether)
     EXPECT_TRUE(hasTable("Gamma"));
 
     // a new product without its listing table
-    denier->deny = [](auto action, std::string_view) { return action == sqlite::SQLiteAuthAction::CreateTable; };
+    denier->deny = [](auto action, std::string_view) {
+        return action == sqlite::SQLiteAuthAction::CreateTable;
+    };
     tab::Software omega;
     omega.set("id", "Omega");
     EXPECT_FALSE(db->add(omega, "Softwares"));
@@ -221,10 +241,12 @@ TEST_F(Faults, NamesSqliteTakesForOneAreRefused)
     };
     EXPECT_FALSE(db->add(product("TOOL"), "Softwares"));
     EXPECT_EQ(window.statusText,
-              "product id TOOL refused: it differs from Tool only in letter case, and both would share one table");
+              "product id TOOL refused: it differs from Tool only in letter case, and both would "
+              "share one table");
     EXPECT_FALSE(db->add(product("temp_sites"), "Softwares"));
-    EXPECT_EQ(window.statusText, "product id temp_sites refused: it differs from Temp_Sites only in letter case, "
-                                 "and both would share one table");
+    EXPECT_EQ(window.statusText,
+              "product id temp_sites refused: it differs from Temp_Sites only in letter case, "
+              "and both would share one table");
     EXPECT_EQ(raw.rows("SELECT id FROM Softwares"), std::vector<std::string>{"Tool"});
 
     // a rename onto a table that exists never adopts its rows
@@ -250,12 +272,13 @@ TEST_F(Faults, AnotherProgramsLockIsWaitedForThenReported)
 
     ASSERT_EQ(raw.exec("BEGIN EXCLUSIVE;"), SQLITE_OK);
     EXPECT_EQ(db->updateField("Shareware_Sites", "s.com", "notes", "second"), DB::notStored);
-    EXPECT_EQ(window.statusText, "notes of row s.com in Shareware_Sites not stored: database is locked");
+    EXPECT_EQ(window.statusText,
+              "notes of row s.com in Shareware_Sites not stored: database is locked");
     EXPECT_FALSE(db->updateFieldCascade("Shareware_Sites", "s.com", "notes", "second"));
     EXPECT_FALSE(db->add(*site("n.com"), "Shareware_Sites"));
     EXPECT_FALSE(db->clearTable());
     EXPECT_FALSE(successShown());
-    EXPECT_FALSE(window.called("open:Listed_Urls"));   // nothing is read while the file is locked
+    EXPECT_FALSE(window.called("open:Listed_Urls")); // nothing is read while the file is locked
     ASSERT_EQ(raw.exec("ROLLBACK;"), SQLITE_OK);
     EXPECT_EQ(listedIn("s.com"), (std::vector<std::string>{"Shareware_Sites"}));
     EXPECT_EQ(raw.one("SELECT notes FROM Tool WHERE id = 's.com'"), "first");
@@ -295,7 +318,8 @@ TEST_F(Faults, FullFileStopsACascadeHalfWayAndNothingOfItIsKept)
     exec("PRAGMA max_page_count = " + std::to_string(std::stoi(pages) + 2) + ";");
     const std::string longNotes(6000, 'n');
     EXPECT_FALSE(db->add(*site("big.com", longNotes), "Shareware_Sites"));
-    EXPECT_EQ(window.statusText, "row big.com of Shareware_Sites not stored: database or disk is full");
+    EXPECT_EQ(window.statusText,
+              "row big.com of Shareware_Sites not stored: database or disk is full");
     EXPECT_EQ(listedIn("big.com"), std::vector<std::string>{});
     EXPECT_TRUE(db->getConnection().isAutoCommit());
     exec("PRAGMA max_page_count = 1000000;");
@@ -321,10 +345,12 @@ TEST_F(Faults, ReadOnlyFileIsSeenAtOpeningAndEveryWriteIsReported)
         fake.db = &readOnly;
         if (!readOnly.isReadOnly())
             std::exit(4);
-        const bool refused = readOnly.updateField("Shareware_Sites", "s.com", "notes", "second") == DB::notStored &&
-                             fake.statusText == "notes of row s.com in Shareware_Sites not stored: attempt to "
-                                                "write a readonly database" &&
-                             !readOnly.add(*site("n.com"), "Shareware_Sites");
+        const bool refused =
+            readOnly.updateField("Shareware_Sites", "s.com", "notes", "second") == DB::notStored &&
+            fake.statusText ==
+                "notes of row s.com in Shareware_Sites not stored: attempt to "
+                "write a readonly database" &&
+            !readOnly.add(*site("n.com"), "Shareware_Sites");
         std::exit(refused ? 0 : 5);
     };
     EXPECT_EXIT(check(), testing::ExitedWithCode(0), "");

@@ -69,7 +69,10 @@ std::optional<std::string> FakeWindow::currentListedUrlsName()
     return current;
 }
 
-void FakeWindow::refreshContextMenu() { calls.push_back("menu"); }
+void FakeWindow::refreshContextMenu()
+{
+    calls.push_back("menu");
+}
 
 void FakeWindow::openTab(Tab tab)
 {
@@ -86,7 +89,10 @@ void FakeWindow::openTab(Tab tab)
     }
 }
 
-bool FakeWindow::called(const std::string& call) const { return count(call) > 0; }
+bool FakeWindow::called(const std::string& call) const
+{
+    return count(call) > 0;
+}
 
 int FakeWindow::count(const std::string& call) const
 {
@@ -125,7 +131,8 @@ base::RecordPtr DbTest::site(const std::string& id, const std::string& notes)
     return r;
 }
 
-std::optional<std::string> DbTest::value(const std::string& table, const std::string& id, const std::string& column)
+std::optional<std::string> DbTest::value(const std::string& table, const std::string& id,
+                                         const std::string& column)
 {
     auto cursor = db->getConnection().createCursor();
     std::string quotedTable = "\"", quotedColumn = "\"";
@@ -151,7 +158,10 @@ int DbTest::rowCount(const std::string& table)
     return static_cast<int>(cursor.getLong(0));
 }
 
-bool DbTest::hasTable(const std::string& table) { return sqlite::tableExists(db->getConnection(), table); }
+bool DbTest::hasTable(const std::string& table)
+{
+    return sqlite::tableExists(db->getConnection(), table);
+}
 
 void DbTest::exec(const std::string& sql)
 {

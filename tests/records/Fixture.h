@@ -33,11 +33,11 @@ private:
 class FakeWindow : public WindowPort {
 public:
     DB* db = nullptr;
-    std::vector<std::string> calls;     // "register:x", "open:Listed_Urls", "close", "menu", ...
+    std::vector<std::string> calls; // "register:x", "open:Listed_Urls", "close", "menu", ...
     std::string statusText;
     std::set<std::string> registered;
     std::optional<std::string> current;
-    std::string lastTab;                // text of the last tab
+    std::string lastTab; // text of the last tab
 
     void showStatus(const std::string& text) override;
     bool registerProduct(const std::string& id) override;
@@ -70,7 +70,8 @@ protected:
     void addProduct(const std::string& id, const std::string& pr = "-1");
     base::RecordPtr site(const std::string& id, const std::string& notes = "[Enter notes]");
     // Rows of a table as "id" -> column value; "<null>" for SQL NULL; no value when no row.
-    std::optional<std::string> value(const std::string& table, const std::string& id, const std::string& column);
+    std::optional<std::string> value(const std::string& table, const std::string& id,
+                                     const std::string& column);
     int rowCount(const std::string& table);
     bool hasTable(const std::string& table);
     void exec(const std::string& sql);

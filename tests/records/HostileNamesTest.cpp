@@ -15,7 +15,8 @@ namespace {
 const std::string kProduct = "O'Brien's; DROP TABLE x --";
 const std::string kRenamed = "Tool \"2\"; DELETE FROM Softwares; --";
 const std::string kSite = "it's.com'; DROP TABLE \"Shareware_Sites\"; --";
-const std::string kUnicode = "\xc3\xbcnic\xc3\xb8""de-\xe4\xbe\x8b\xe3\x81\x88.jp";   // "ünicøde-例え.jp"
+const std::string kUnicode = "\xc3\xbcnic\xc3\xb8"
+                             "de-\xe4\xbe\x8b\xe3\x81\x88.jp"; // "ünicøde-例え.jp"
 
 class Hostile : public DbTest {};
 
@@ -100,7 +101,8 @@ TEST_F(Hostile, NonAsciiIdsRoundTrip)
 TEST_F(Hostile, ColumnNameIsQuotedToo)
 {
     db->insert(*site("a.com"), "Shareware_Sites");
-    EXPECT_EQ(db->updateField("Shareware_Sites", "a.com", "notes\"=1,pr=\"9", "x"), DB::notStored);   // no such column
+    EXPECT_EQ(db->updateField("Shareware_Sites", "a.com", "notes\"=1,pr=\"9", "x"),
+              DB::notStored); // no such column
     EXPECT_EQ(value("Shareware_Sites", "a.com", "pr"), "-1");
 }
 

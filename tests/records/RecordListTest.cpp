@@ -93,7 +93,7 @@ TEST(BaseRecords, SetLengthAndClear)
 TEST(ViewerRecords, RefreshReachesTheViewerOnlyWhenThereIsOne)
 {
     ViewerRecords list("Temp_Sites");
-    list.refresh();   // no viewer yet: nothing happens
+    list.refresh(); // no viewer yet: nothing happens
     CountingViewer viewer;
     list.setTableViewer(&viewer);
     EXPECT_EQ(list.getTableViewer(), &viewer);

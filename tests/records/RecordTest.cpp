@@ -16,20 +16,22 @@ using Names = std::vector<std::string>;
 
 namespace {
 
-const Names kSiteColumns{"id", "pr", "backlink", "sub_method", "sort", "sub_page", "rev_days", "g_user", "g_pass",
-                         "notes"};
+const Names kSiteColumns{"id",       "pr",       "backlink", "sub_method", "sort",
+                         "sub_page", "rev_days", "g_user",   "g_pass",     "notes"};
 
 TEST(RecordKinds, ColumnOrderOfEveryKind)
 {
     EXPECT_EQ(Shareware_Site().getColumnNames(), kSiteColumns);
     EXPECT_EQ(Temp_Site().getColumnNames(), kSiteColumns);
     EXPECT_EQ(Black_Site().getColumnNames(),
-              (Names{"id", "pr", "reason", "backlink", "sub_method", "sort", "sub_page", "rev_days", "g_user",
-                     "g_pass", "notes"}));
-    EXPECT_EQ(Listed_Url().getColumnNames(),
-              (Names{"id", "pr", "listed_url", "username", "password", "version", "sub_date", "backlink",
-                     "sub_method", "sort", "sub_page", "rev_days", "g_user", "g_pass", "notes"}));
-    EXPECT_EQ(Software().getColumnNames(), (Names{"id", "home", "pr", "pad_locale", "exe_locale", "notes"}));
+              (Names{"id", "pr", "reason", "backlink", "sub_method", "sort", "sub_page", "rev_days",
+                     "g_user", "g_pass", "notes"}));
+    EXPECT_EQ(
+        Listed_Url().getColumnNames(),
+        (Names{"id", "pr", "listed_url", "username", "password", "version", "sub_date", "backlink",
+               "sub_method", "sort", "sub_page", "rev_days", "g_user", "g_pass", "notes"}));
+    EXPECT_EQ(Software().getColumnNames(),
+              (Names{"id", "home", "pr", "pad_locale", "exe_locale", "notes"}));
 }
 
 TEST(RecordKinds, OrderByClauses)
@@ -75,8 +77,11 @@ TEST(RecordKinds, TipsAndOptionLists)
 {
     const auto& site = Shareware_Site::getInstance();
     ASSERT_EQ(site.getColumnTips().size(), 10u);
-    EXPECT_EQ(site.getColumnTips()[0].rfind("shareware download site, \nwithout http:// and www\ne.g. ", 0), 0u);
-    EXPECT_EQ(site.getColumnTips()[5], "software submit page, starts with http, right mouse double to navigate ");
+    EXPECT_EQ(site.getColumnTips()[0].rfind(
+                  "shareware download site, \nwithout http:// and www\ne.g. ", 0),
+              0u);
+    EXPECT_EQ(site.getColumnTips()[5],
+              "software submit page, starts with http, right mouse double to navigate ");
     EXPECT_EQ(site.getColumnTips()[6], "submited software review days");
     EXPECT_EQ(site.getValueListsByColumn().at("pr").size(), 11u);
     EXPECT_EQ(site.getValueListsByColumn().at("rev_days"),
@@ -102,21 +107,36 @@ TEST(RecordKinds, EveryOptionListAndTipExactly)
     const VL ranks{"-1", "0", "1", "2", "3", "4", "5", "6", "7", "8", "9"};
     const std::map<std::string, Col> site{
         {"id", {"id", {"[Enter id]"}, "shareware download site, \nwithout http:// and www\ne.g. "}},
-        {"pr", {"pr", ranks, "Google pagerank of shareware download site\nright mouse double click id to get the PR"}},
-        {"backlink", {"backlink", {"not", "custom"}, "does this site link to shareware author site?"}},
-        {"sub_method", {"sub_method", {"pad", "form", "email", "other"}, "PAD or PAD based on PADKIT or other"}},
-        {"sort", {"sort", {"title", "date", "popular"}, "softwares on this site sort by title or date..."}},
-        {"sub_page", {"sub_page", {"[Enter page]"}, "software submit page, starts with http, right mouse double to navigate "}},
-        {"rev_days", {"rev_days", {"0", "1", "5", "10", "15", "30", "60", "100", "1000"}, "submited software review days"}},
+        {"pr",
+         {"pr", ranks,
+          "Google pagerank of shareware download site\nright mouse double click id to get the PR"}},
+        {"backlink",
+         {"backlink", {"not", "custom"}, "does this site link to shareware author site?"}},
+        {"sub_method",
+         {"sub_method", {"pad", "form", "email", "other"}, "PAD or PAD based on PADKIT or other"}},
+        {"sort",
+         {"sort", {"title", "date", "popular"}, "softwares on this site sort by title or date..."}},
+        {"sub_page",
+         {"sub_page",
+          {"[Enter page]"},
+          "software submit page, starts with http, right mouse double to navigate "}},
+        {"rev_days",
+         {"rev_days",
+          {"0", "1", "5", "10", "15", "30", "60", "100", "1000"},
+          "submited software review days"}},
         {"g_user", {"g_user", {"[Engter Global Username"}, "global username"}},
         {"g_pass", {"g_pass", {"[Enter Global Password]"}, "global password"}},
         {"notes", {"notes", {"[Enter notes]"}, "notes"}},
-        {"reason", {"reason", {"linkBack", "purchase", "neverListed", "lowerPR", "spam", "non-english", "autolist",
-                               "submitFailed", "other"}, "Why this is a bad download site"}},
+        {"reason",
+         {"reason",
+          {"linkBack", "purchase", "neverListed", "lowerPR", "spam", "non-english", "autolist",
+           "submitFailed", "other"},
+          "Why this is a bad download site"}},
         {"listed_url", {"listed_url", {"[Enter listed url]"}, "Listed Url, starts with http"}},
         {"username", {"username", {"[Enter Username]"}, "Registered Username if needed"}},
         {"password", {"password", {"[Enter Password]"}, "Registered Password if needed"}},
-        {"version", {"version", {"[Enter Version]"}, "version number of submited or listed software"}},
+        {"version",
+         {"version", {"[Enter Version]"}, "version number of submited or listed software"}},
         {"sub_date", {"sub_date", {"[Enter Date]"}, "Submit Date, YYYYMMDD"}},
     };
     const std::map<std::string, Col> software{
@@ -136,7 +156,8 @@ TEST(RecordKinds, EveryOptionListAndTipExactly)
             EXPECT_EQ(kind.getColumnValueLists()[i], want.options) << names[i];
             EXPECT_EQ(kind.getValueListsByColumn().at(names[i]), want.options) << names[i];
             if (names[i] == "id" && want.tip.rfind("shareware", 0) == 0)
-                EXPECT_EQ(kind.getColumnTips()[i].rfind(want.tip, 0), 0u) << names[i];   // then an example domain
+                EXPECT_EQ(kind.getColumnTips()[i].rfind(want.tip, 0), 0u)
+                    << names[i]; // then an example domain
             else
                 EXPECT_EQ(kind.getColumnTips()[i], want.tip) << names[i];
         }

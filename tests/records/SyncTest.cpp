@@ -85,15 +85,17 @@ TEST_F(Sync, FailedCommitRollsBack)
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open((dir.path() / "qmk.db").c_str(), &other), SQLITE_OK);
     sqlite3_stmt* reading = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(other, "SELECT * FROM Shareware_Sites;", -1, &reading, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_prepare_v2(other, "SELECT * FROM Shareware_Sites;", -1, &reading, nullptr),
+              SQLITE_OK);
     ASSERT_EQ(sqlite3_step(reading), SQLITE_ROW);
     EXPECT_FALSE(db->synchronizeSites());
-    EXPECT_TRUE(db->getConnection().isAutoCommit());   // no transaction left open
-    EXPECT_EQ(window.statusText, "copy of the catalogue sites into Alpha not stored: database is locked");
+    EXPECT_TRUE(db->getConnection().isAutoCommit()); // no transaction left open
+    EXPECT_EQ(window.statusText,
+              "copy of the catalogue sites into Alpha not stored: database is locked");
     sqlite3_finalize(reading);
     sqlite3_close(other);
     EXPECT_EQ(rowCount("Alpha"), 0);
-    db->synchronizeSites();   // the database is usable again
+    db->synchronizeSites(); // the database is usable again
     EXPECT_EQ(rowCount("Alpha"), 3);
 }
 
@@ -109,7 +111,8 @@ TEST_F(Sync, LockedDatabaseIsReportedAndLeavesNoTransaction)
     window.clearCalls();
     EXPECT_FALSE(db->synchronizeSites());
     // No "rows inserted" for rows that were not.
-    EXPECT_EQ(window.statusText, "copy of the catalogue sites into Alpha not stored: database is locked");
+    EXPECT_EQ(window.statusText,
+              "copy of the catalogue sites into Alpha not stored: database is locked");
     EXPECT_FALSE(window.called("open:Listed_Urls"));
     EXPECT_TRUE(db->getConnection().isAutoCommit());
     sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);

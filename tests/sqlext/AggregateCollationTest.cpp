@@ -213,9 +213,9 @@ TEST_F(CollationTest, Utf16CollationGetsUtf16Bytes)
 
 TEST_F(CollationTest, ThrowingCollationCountsAsEqual)
 {
-    db.createCollation("grumpy", SQLiteEncoding::UTF8, [](std::string_view, std::string_view) -> int {
-        throw std::runtime_error("no");
-    });
+    db.createCollation(
+        "grumpy", SQLiteEncoding::UTF8,
+        [](std::string_view, std::string_view) -> int { throw std::runtime_error("no"); });
     EXPECT_EQ(query("SELECT w FROM words ORDER BY w COLLATE grumpy").size(), 5u);
     EXPECT_EQ(scalar("SELECT 'a' = 'b' COLLATE grumpy").asLong(), 1);
 }

@@ -19,7 +19,8 @@ public:
     SQLiteAuthCode authorize(SQLiteAuthAction action, std::string_view a, std::string_view b,
                              std::string_view c, std::string_view d) override
     {
-        requests.push_back({action, std::string(a), std::string(b), std::string(c), std::string(d)});
+        requests.push_back(
+            {action, std::string(a), std::string(b), std::string(c), std::string(d)});
         if (action == SQLiteAuthAction::DropTable)
             return SQLiteAuthCode::Deny;
         if (action == SQLiteAuthAction::Read && b == "secret")
@@ -34,7 +35,8 @@ protected:
     void SetUp() override
     {
         TempDb::SetUp();
-        exec("CREATE TABLE people(name TEXT, secret TEXT); INSERT INTO people VALUES ('ann', 'pin');");
+        exec("CREATE TABLE people(name TEXT, secret TEXT); INSERT INTO people VALUES ('ann', "
+             "'pin');");
     }
 };
 
@@ -84,8 +86,8 @@ TEST_F(AuthorizerTest, TextsSqliteLeavesOutArriveEmpty)
 
 class Thrower : public sq::IAuthorizer {
 public:
-    SQLiteAuthCode authorize(SQLiteAuthAction, std::string_view, std::string_view,
-                             std::string_view, std::string_view) override
+    SQLiteAuthCode authorize(SQLiteAuthAction, std::string_view, std::string_view, std::string_view,
+                             std::string_view) override
     {
         throw std::runtime_error("authoriser failed");
     }

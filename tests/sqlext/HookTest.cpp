@@ -217,12 +217,12 @@ TEST(HookClosed, SettersStoreThenNeedAnOpenConnection)
 TEST_F(HookTest, HookMayReplaceItselfWhileRunning)
 {
     int first = 0, second = 0;
-    db.setUpdateHook([&](Connection& c, SQLiteUpdateAction, std::string_view, std::string_view,
-                         std::int64_t) {
-        ++first;
-        c.setUpdateHook([&](Connection&, SQLiteUpdateAction, std::string_view, std::string_view,
-                            std::int64_t) { ++second; });
-    });
+    db.setUpdateHook(
+        [&](Connection& c, SQLiteUpdateAction, std::string_view, std::string_view, std::int64_t) {
+            ++first;
+            c.setUpdateHook([&](Connection&, SQLiteUpdateAction, std::string_view, std::string_view,
+                                std::int64_t) { ++second; });
+        });
     exec("INSERT INTO t(v) VALUES ('a'), ('b'), ('c')");
     EXPECT_EQ(first, 1);
     EXPECT_EQ(second, 2);

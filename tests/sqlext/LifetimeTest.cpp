@@ -94,7 +94,7 @@ TEST_F(LifetimeTest, CollationReplacedWhileAPreparedStatementWaits)
 TEST(LifetimeClose, ObjectsDieWithTheConnection)
 {
     const auto dir = std::filesystem::temp_directory_path() /
-                     ("sqlext-close-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+        ("sqlext-close-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
     std::filesystem::create_directories(dir);
     bool gone = false;
     {

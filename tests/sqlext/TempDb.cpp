@@ -9,7 +9,7 @@ void TempDb::SetUp()
 {
     static std::atomic<int> counter{0};
     dir = std::filesystem::temp_directory_path() /
-          ("sqlext-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+        ("sqlext-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
     std::filesystem::create_directories(dir);
     file = dir / "test.db";
     db.open(file.string());

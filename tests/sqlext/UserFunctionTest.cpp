@@ -25,7 +25,8 @@ TEST_F(UserFunctionTest, TwoArgumentsArriveTaggedByStorageClass)
     std::vector<SQLiteData> seen;
     db.createFunction("pair", 2, SQLiteEncoding::UTF8, [&](const std::vector<SQLiteData>& args) {
         seen = args;
-        return SQLiteData::ofLong(args.at(0).asLong() + static_cast<std::int64_t>(args.at(1).asText().size()));
+        return SQLiteData::ofLong(args.at(0).asLong() +
+                                  static_cast<std::int64_t>(args.at(1).asText().size()));
     });
 
     EXPECT_EQ(scalar("SELECT pair(40, 'ab')").asLong(), 42);
@@ -82,8 +83,9 @@ TEST_F(UserFunctionTest, ResultsOfEveryTag)
 
 TEST_F(UserFunctionTest, ResultTagZeroFailsTheStatementWithBadDataType)
 {
-    db.createFunction("bad", 0, SQLiteEncoding::UTF8,
-                      [](const std::vector<SQLiteData>&) { return SQLiteData(0, std::monostate{}); });
+    db.createFunction("bad", 0, SQLiteEncoding::UTF8, [](const std::vector<SQLiteData>&) {
+        return SQLiteData(0, std::monostate{});
+    });
     EXPECT_EQ(failureCode("SELECT bad()"), SQLITE_ERROR);
     EXPECT_NE(std::string(db.getErrorMessage()).find("Bad Data Type"), std::string::npos)
         << db.getErrorMessage();
@@ -97,7 +99,8 @@ TEST_F(UserFunctionTest, PlainFunctionForm)
 
 TEST_F(UserFunctionTest, ProxyRemembersItsKind)
 {
-    sq::UserFunctionProxy callback("f", 1, 1, [](const std::vector<SQLiteData>&) { return SQLiteData(); });
+    sq::UserFunctionProxy callback("f", 1, 1,
+                                   [](const std::vector<SQLiteData>&) { return SQLiteData(); });
     sq::UserFunctionProxy plain("g", 2, 5, joinPlain);
     EXPECT_EQ(callback.getName(), "f");
     EXPECT_EQ(plain.getArgs(), 2);
@@ -125,7 +128,9 @@ public:
 TEST_F(UserFunctionTest, BaseClassReadsAndWritesUtf16)
 {
     db.createFunction(std::make_shared<Reverse16>());
-    EXPECT_EQ(scalar("SELECT reverse16('abc\xC3\xA9')").asText(), "\xC3\xA9" "cba");
+    EXPECT_EQ(scalar("SELECT reverse16('abc\xC3\xA9')").asText(),
+              "\xC3\xA9"
+              "cba");
     EXPECT_EQ(scalar("SELECT reverse16(NULL) IS NULL").asLong(), 1);
 }
 
@@ -164,16 +169,18 @@ TEST_F(UserFunctionTest, ReadingPastTheLastArgumentIsAnSqlError)
 {
     db.createFunction(std::make_shared<Overreader>());
     EXPECT_EQ(failureCode("SELECT overread(1)"), SQLITE_ERROR);
-    EXPECT_NE(std::string(db.getErrorMessage()).find("Argument Index Out Of Range"), std::string::npos);
+    EXPECT_NE(std::string(db.getErrorMessage()).find("Argument Index Out Of Range"),
+              std::string::npos);
 }
 
 TEST_F(UserFunctionTest, ThrowingCallbackFailsTheStatementAndLeavesTheConnectionUsable)
 {
-    db.createFunction("boom", 1, SQLiteEncoding::UTF8, [](const std::vector<SQLiteData>& args) -> SQLiteData {
-        if (args.at(0).asLong() == 2)
-            throw std::runtime_error("boom at two");
-        return args.at(0);
-    });
+    db.createFunction("boom", 1, SQLiteEncoding::UTF8,
+                      [](const std::vector<SQLiteData>& args) -> SQLiteData {
+                          if (args.at(0).asLong() == 2)
+                              throw std::runtime_error("boom at two");
+                          return args.at(0);
+                      });
     exec("CREATE TABLE t(v); INSERT INTO t VALUES (1), (2), (3);");
     EXPECT_EQ(failureCode("SELECT boom(v) FROM t"), SQLITE_ERROR);
     EXPECT_EQ(std::string(db.getErrorMessage()), "boom at two");
@@ -187,7 +194,9 @@ TEST_F(UserFunctionTest, ThrowingCallbackFailsTheStatementAndLeavesTheConnection
 TEST_F(UserFunctionTest, EngineExceptionInACallbackKeepsItsCode)
 {
     db.createFunction("busy", 0, SQLiteEncoding::UTF8,
-                      [](const std::vector<SQLiteData>&) -> SQLiteData { throw sq::SQLiteVMException(SQLITE_BUSY); });
+                      [](const std::vector<SQLiteData>&) -> SQLiteData {
+                          throw sq::SQLiteVMException(SQLITE_BUSY);
+                      });
     EXPECT_EQ(failureCode("SELECT busy()"), SQLITE_BUSY);
 }
 
@@ -214,7 +223,8 @@ TEST_F(UserFunctionTest, AnyEncodingIsStoredUnderThreeKeys)
 
 TEST_F(UserFunctionTest, NativeUtf16IsStoredAsLittleEndian)
 {
-    db.createFunction("u16", 0, SQLiteEncoding::UTF16, [](const std::vector<SQLiteData>&) { return SQLiteData::ofInt(3); });
+    db.createFunction("u16", 0, SQLiteEncoding::UTF16,
+                      [](const std::vector<SQLiteData>&) { return SQLiteData::ofInt(3); });
     EXPECT_EQ(scalar("SELECT u16()").asLong(), 3);
     EXPECT_NO_THROW(db.removeFunction("u16", 0, SQLiteEncoding::UTF16LE));
 }
@@ -242,7 +252,8 @@ TEST_F(UserFunctionTest, NullObjectOrEmptyCallbackIsRefused)
 TEST_F(UserFunctionTest, RefusedRegistrationThrowsTheEngineCode)
 {
     try {
-        db.createFunction("f", 1000, SQLiteEncoding::UTF8, [](const std::vector<SQLiteData>&) { return SQLiteData(); });
+        db.createFunction("f", 1000, SQLiteEncoding::UTF8,
+                          [](const std::vector<SQLiteData>&) { return SQLiteData(); });
         FAIL();
     } catch (const sq::SQLiteVMException& e) {
         EXPECT_EQ(e.getCode(), SQLITE_MISUSE);
@@ -254,9 +265,9 @@ TEST_F(UserFunctionTest, RegisteredObjectOutlivesTheCallersReference)
 {
     {
         auto counter = std::make_shared<int>(0);
-        db.createFunction("count_up", 0, SQLiteEncoding::UTF8, [counter](const std::vector<SQLiteData>&) {
-            return SQLiteData::ofInt(++*counter);
-        });
+        db.createFunction(
+            "count_up", 0, SQLiteEncoding::UTF8,
+            [counter](const std::vector<SQLiteData>&) { return SQLiteData::ofInt(++*counter); });
     }
     EXPECT_EQ(scalar("SELECT count_up()").asLong(), 1);
     EXPECT_EQ(scalar("SELECT count_up()").asLong(), 2);
@@ -264,8 +275,10 @@ TEST_F(UserFunctionTest, RegisteredObjectOutlivesTheCallersReference)
 
 TEST_F(UserFunctionTest, ReplacingAFunctionUnderTheSameKey)
 {
-    db.createFunction("v", 0, 1, [](const std::vector<SQLiteData>&) { return SQLiteData::ofInt(1); });
-    db.createFunction("v", 0, 1, [](const std::vector<SQLiteData>&) { return SQLiteData::ofInt(2); });
+    db.createFunction("v", 0, 1,
+                      [](const std::vector<SQLiteData>&) { return SQLiteData::ofInt(1); });
+    db.createFunction("v", 0, 1,
+                      [](const std::vector<SQLiteData>&) { return SQLiteData::ofInt(2); });
     EXPECT_EQ(scalar("SELECT v()").asLong(), 2);
     db.removeFunction("v", 0, 1);
     EXPECT_THROW(db.removeFunction("v", 0, 1), sq::SQLiteDException);
@@ -312,16 +325,17 @@ namespace {
 // set its own result after the inner call ended.
 TEST_F(UserFunctionTest, FunctionMayReenterItselfThroughSql)
 {
-    db.createFunction("depth", 1, SQLiteEncoding::UTF8, [this](const std::vector<SQLiteData>& args) {
-        const std::int64_t n = args.at(0).asLong();
-        if (n == 0)
-            return SQLiteData::ofLong(0);
-        sq::Cursor inner = db.createCursor();
-        inner.execute("SELECT depth(" + std::to_string(n - 1) + ") + 1");
-        const std::int64_t below = inner.getLong(0);
-        inner.close();
-        return SQLiteData::ofLong(below * 10);
-    });
+    db.createFunction("depth", 1, SQLiteEncoding::UTF8,
+                      [this](const std::vector<SQLiteData>& args) {
+                          const std::int64_t n = args.at(0).asLong();
+                          if (n == 0)
+                              return SQLiteData::ofLong(0);
+                          sq::Cursor inner = db.createCursor();
+                          inner.execute("SELECT depth(" + std::to_string(n - 1) + ") + 1");
+                          const std::int64_t below = inner.getLong(0);
+                          inner.close();
+                          return SQLiteData::ofLong(below * 10);
+                      });
     EXPECT_EQ(scalar("SELECT depth(3)").asLong(), 1110); // ((0 + 1) * 10 + 1) * 10 + 1) * 10
 }
 

@@ -43,7 +43,8 @@ TEST(ConnectionOpen, MissingFolderFailsAndKeepsHandle)
     EXPECT_VM_CODE(Connection().open(path), SQLiteVMCode::CantOpen);
     // SQLite hands out a handle even for a failed open: the connection counts as open.
     EXPECT_TRUE(c.isAvailable());
-    EXPECT_THROW_MSG(c.open(path), SQLiteDException, "SQLite D Exception: Connection Has Already Opened");
+    EXPECT_THROW_MSG(c.open(path), SQLiteDException,
+                     "SQLite D Exception: Connection Has Already Opened");
     c.close();
     EXPECT_TRUE(c.isClosed());
     EXPECT_FALSE(fs::exists(dir.path() / "no"));
@@ -54,10 +55,12 @@ TEST(ConnectionOpen, SecondOpenAndOpenAfterCloseAreRefused)
     TempDir dir;
     Connection c;
     c.open(dir.file("a.db"));
-    EXPECT_THROW_MSG(c.open(dir.file("b.db")), SQLiteDException, "SQLite D Exception: Connection Has Already Opened");
+    EXPECT_THROW_MSG(c.open(dir.file("b.db")), SQLiteDException,
+                     "SQLite D Exception: Connection Has Already Opened");
     EXPECT_EQ(c.getPath(), dir.file("a.db"));
     c.close();
-    EXPECT_THROW_MSG(c.open(dir.file("a.db")), SQLiteDException, "SQLite D Exception: Connection Has Already Closed");
+    EXPECT_THROW_MSG(c.open(dir.file("a.db")), SQLiteDException,
+                     "SQLite D Exception: Connection Has Already Closed");
     EXPECT_FALSE(fs::exists(dir.file("b.db")));
 }
 
@@ -87,7 +90,8 @@ TEST_F(SqliteTest, CloseWithLiveStatementIsRefusedAndConnectionKeepsWorking)
     Statement s = db.createStatement("SELECT * FROM t");
     ASSERT_TRUE(s.isPrepared());
     EXPECT_THROW_MSG(db.close(), SQLiteVMException,
-                     "SQLite VM Exception: Connection Is Still Available, Close All Cursors And Statements Created "
+                     "SQLite VM Exception: Connection Is Still Available, Close All Cursors And "
+                     "Statements Created "
                      "By It And Try Again");
     EXPECT_VM_CODE(db.close(), SQLiteVMCode::Busy);
     EXPECT_FALSE(db.isClosed());

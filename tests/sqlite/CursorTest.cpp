@@ -27,7 +27,8 @@ TEST_F(CursorTest, NewCursorHasNoRowAndIsNoQuery)
     EXPECT_EQ(c.getStatement(), nullptr);
     EXPECT_THROW_MSG(c.getText(0), SQLiteDException, "SQLite D Exception: Statement Not Available");
     EXPECT_THROW_MSG(c.next(), SQLiteDException, "SQLite D Exception: Statement Not Available");
-    EXPECT_THROW_MSG(c.checkStatement(), SQLiteDException, "SQLite D Exception: Statement Not Available");
+    EXPECT_THROW_MSG(c.checkStatement(), SQLiteDException,
+                     "SQLite D Exception: Statement Not Available");
     EXPECT_EQ(&c.getConnection(), &db);
 }
 
@@ -90,8 +91,10 @@ TEST_F(CursorTest, ClosedCursorRefusesWork)
 TEST_F(CursorTest, BlankTextIsNoStatement)
 {
     Cursor c = db.createCursor();
-    EXPECT_THROW_MSG(c.execute("   "), SQLiteDException, "SQLite D Exception: Statement Not Available");
-    EXPECT_THROW_MSG(c.execute("  ", {1}), SQLiteDException, "SQLite D Exception: Statement Not Available");
+    EXPECT_THROW_MSG(c.execute("   "), SQLiteDException,
+                     "SQLite D Exception: Statement Not Available");
+    EXPECT_THROW_MSG(c.execute("  ", {1}), SQLiteDException,
+                     "SQLite D Exception: Statement Not Available");
 }
 
 TEST_F(CursorTest, OnlyTheFirstStatementOfATextRuns)
@@ -109,8 +112,9 @@ TEST_F(CursorTest, ExecuteWithValues)
     std::vector<SQLiteData> list{SQLiteData("10"), SQLiteData("ten")};
     EXPECT_FALSE(c.execute("INSERT INTO t VALUES (?, ?)", list));
     EXPECT_EQ(c.getRowCount(), 1);
-    EXPECT_FALSE(c.execute("INSERT INTO t VALUES (:i, :n)",
-                           std::map<std::string, SQLiteData>{{":i", SQLiteData("11")}, {":n", SQLiteData("eleven")}}));
+    EXPECT_FALSE(c.execute(
+        "INSERT INTO t VALUES (:i, :n)",
+        std::map<std::string, SQLiteData>{{":i", SQLiteData("11")}, {":n", SQLiteData("eleven")}}));
     EXPECT_FALSE(c.execute("UPDATE t SET name = ? WHERE id IN (?, ?)", {"x", "10", "11"}));
     EXPECT_EQ(c.getRowCount(), 2);
     ASSERT_TRUE(c.execute("SELECT group_concat(name) FROM t WHERE id > ?", {9}));
@@ -141,9 +145,11 @@ TEST_F(CursorTest, StatementOfAnotherConnectionIsRefused)
     other.open(dir.file("other.db"));
     Statement s = other.createStatement("SELECT 1");
     Cursor c = db.createCursor();
-    EXPECT_THROW_MSG(c.execute(s), SQLiteDException, "SQLite D Exception: Same Connection Required");
+    EXPECT_THROW_MSG(c.execute(s), SQLiteDException,
+                     "SQLite D Exception: Same Connection Required");
     Statement unprepared = db.createStatement();
-    EXPECT_THROW_MSG(c.execute(unprepared), SQLiteDException, "SQLite D Exception: Statement Not Available");
+    EXPECT_THROW_MSG(c.execute(unprepared), SQLiteDException,
+                     "SQLite D Exception: Statement Not Available");
 }
 
 TEST_F(CursorTest, FailedStatementIsReportedAgainByTheNextExecute)
@@ -204,7 +210,8 @@ TEST_F(CursorTest, FetchRowsByStorageClassAndByTags)
 
     c.execute("SELECT id, name FROM t ORDER BY id");
     std::vector<std::int32_t> shortTags{SQLiteDataType::Double};
-    EXPECT_EQ(c.fetchRow(shortTags), (std::vector<SQLiteData>{SQLiteData::ofDouble(1.0), SQLiteData("a")}));
+    EXPECT_EQ(c.fetchRow(shortTags),
+              (std::vector<SQLiteData>{SQLiteData::ofDouble(1.0), SQLiteData("a")}));
 
     c.execute("SELECT id FROM t ORDER BY id");
     EXPECT_TRUE(c.fetchMany(0).empty());

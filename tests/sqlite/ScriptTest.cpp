@@ -48,10 +48,11 @@ TEST_F(ScriptTest, StoppingCallbackEndsOnlyTheRowsOfItsStatement)
 {
     Cursor c = db.createCursor();
     std::vector<std::string> seen;
-    c.executeScript("SELECT 1 UNION ALL SELECT 2 UNION ALL SELECT 3; SELECT 'next';", [&](Cursor& row) {
-        seen.push_back(row.getText(0));
-        return row.getText(0) == "2" ? 1 : 0;
-    });
+    c.executeScript("SELECT 1 UNION ALL SELECT 2 UNION ALL SELECT 3; SELECT 'next';",
+                    [&](Cursor& row) {
+                        seen.push_back(row.getText(0));
+                        return row.getText(0) == "2" ? 1 : 0;
+                    });
     EXPECT_EQ(seen, (std::vector<std::string>{"1", "2", "next"}));
     c.close();
 }
@@ -59,16 +60,20 @@ TEST_F(ScriptTest, StoppingCallbackEndsOnlyTheRowsOfItsStatement)
 TEST_F(ScriptTest, FailingStatementEndsTheScriptAndKeepsEarlierWork)
 {
     Cursor c = db.createCursor();
-    EXPECT_VM_CODE(c.executeScript("CREATE TABLE t(a); INSERT INTO t VALUES (1); INSERT INTO nowhere VALUES (2); "
-                                   "INSERT INTO t VALUES (3);",
-                                   nullptr),
-                   SQLiteVMCode::Error);
+    EXPECT_VM_CODE(
+        c.executeScript(
+            "CREATE TABLE t(a); INSERT INTO t VALUES (1); INSERT INTO nowhere VALUES (2); "
+            "INSERT INTO t VALUES (3);",
+            nullptr),
+        SQLiteVMCode::Error);
     EXPECT_EQ(scalar("SELECT group_concat(a) FROM t"), "1");
     EXPECT_EQ(c.getStatement(), nullptr);
     run("CREATE TABLE u(id UNIQUE)");
-    EXPECT_VM_CODE(c.executeScript("INSERT INTO u VALUES (1); INSERT INTO u VALUES (1); INSERT INTO u VALUES (2);",
-                                   nullptr),
-                   SQLiteVMCode::Constraint);
+    EXPECT_VM_CODE(
+        c.executeScript(
+            "INSERT INTO u VALUES (1); INSERT INTO u VALUES (1); INSERT INTO u VALUES (2);",
+            nullptr),
+        SQLiteVMCode::Constraint);
     EXPECT_EQ(scalar("SELECT group_concat(id) FROM u"), "1");
     c.close();
     db.close(); // no statement of the script outlived it

@@ -71,12 +71,13 @@ protected:
 };
 
 // Expects `statement` to throw E whose what() equals `message`.
-#define EXPECT_THROW_MSG(statement, E, message)                                                   \
+#define EXPECT_THROW_MSG(statement, E, message)                                                    \
     EXPECT_THAT([&] { statement; }, ::testing::ThrowsMessage<E>(::testing::StrEq(message)))
 
 // Expects `statement` to throw SQLiteVMException with `code`.
-#define EXPECT_VM_CODE(statement, code)                                                           \
-    EXPECT_THAT([&] { statement; },                                                               \
-                ::testing::Throws<SQLiteVMException>(::testing::Property(&SQLiteVMException::getCode, (code))))
+#define EXPECT_VM_CODE(statement, code)                                                            \
+    EXPECT_THAT([&] { statement; },                                                                \
+                ::testing::Throws<SQLiteVMException>(                                              \
+                    ::testing::Property(&SQLiteVMException::getCode, (code))))
 
 } // namespace sqltest

@@ -14,7 +14,10 @@ class StatementTest : public SqliteTest {
 protected:
     StatementTest() { run("CREATE TABLE t(a, b)"); }
 
-    std::string rows() { return scalar("SELECT group_concat(quote(a) || ':' || quote(b), ' ') FROM t"); }
+    std::string rows()
+    {
+        return scalar("SELECT group_concat(quote(a) || ':' || quote(b), ' ') FROM t");
+    }
 };
 
 TEST_F(StatementTest, BindAllFillsPositionsInOrder)
@@ -97,11 +100,13 @@ TEST_F(StatementTest, BindByNameUsesParameterIndexes)
     EXPECT_EQ(s.getParameterIndex(":zz"), -1);
     EXPECT_EQ(s.getParameterIndex(std::string_view(":b\0c", 4)), -1); // not ":b"
     EXPECT_EQ(s.getParameterName(0), ":a");
-    s.bindAll(std::map<std::string, SQLiteData>{{":b", SQLiteData("bee")}, {":a", SQLiteData("ay")}});
+    s.bindAll(
+        std::map<std::string, SQLiteData>{{":b", SQLiteData("bee")}, {":a", SQLiteData("ay")}});
     EXPECT_EQ(s.step(), SQLITE_DONE);
     EXPECT_VM_CODE(s.bindText(0, "between step and reset"), SQLiteVMCode::Misuse);
     s.reset();
-    EXPECT_VM_CODE(s.bindAll(std::map<std::string, SQLiteData>{{":zz", SQLiteData("x")}}), SQLiteVMCode::Range);
+    EXPECT_VM_CODE(s.bindAll(std::map<std::string, SQLiteData>{{":zz", SQLiteData("x")}}),
+                   SQLiteVMCode::Range);
     s.close();
     EXPECT_EQ(rows(), "'ay':'bee'");
 }
@@ -134,8 +139,8 @@ TEST_F(StatementTest, UnpreparedStatementHasNoParameters)
     EXPECT_EQ(s.prepare("  "), SQLITE_OK);
     EXPECT_EQ(s.getParameterCount(), 0);
     // Binding by name still needs a statement.
-    EXPECT_THROW_MSG(s.bindAll(std::map<std::string, SQLiteData>{{":a", SQLiteData("x")}}), SQLiteDException,
-                     "SQLite D Exception: Statement Not Available");
+    EXPECT_THROW_MSG(s.bindAll(std::map<std::string, SQLiteData>{{":a", SQLiteData("x")}}),
+                     SQLiteDException, "SQLite D Exception: Statement Not Available");
 }
 
 TEST_F(StatementTest, TransferBindingsMovesValuesToAnotherStatement)
@@ -190,7 +195,8 @@ TEST_F(StatementTest, BlankTextLeavesStatementUnprepared)
     EXPECT_THROW_MSG(s.step(), SQLiteDException, msg);
     EXPECT_THROW_MSG(s.reset(), SQLiteDException, msg);
     EXPECT_THROW_MSG(s.getColumnCount(), SQLiteDException, msg);
-    EXPECT_THROW_MSG(s.getInt(0), SQLiteDException, "SQLite D Exception: Not A Row Or Column Index Out Of Range");
+    EXPECT_THROW_MSG(s.getInt(0), SQLiteDException,
+                     "SQLite D Exception: Not A Row Or Column Index Out Of Range");
     EXPECT_THROW_MSG(s.getColumnName(-1), SQLiteDException,
                      "SQLite D Exception: Not <Select> Or Column Index Out Of Range");
 }
@@ -202,7 +208,8 @@ TEST_F(StatementTest, BadTextGivesItsCodeOrThrows)
     EXPECT_FALSE(s.isPrepared());
     EXPECT_VM_CODE(s.prepareOrThrow("SELECT * FROM missing"), SQLiteVMCode::Error);
     std::string_view rest;
-    EXPECT_THROW_MSG(s.prepareOrThrow("INSERT INTO", rest), SQLiteVMException, "SQLite VM Exception");
+    EXPECT_THROW_MSG(s.prepareOrThrow("INSERT INTO", rest), SQLiteVMException,
+                     "SQLite VM Exception");
 }
 
 TEST_F(StatementTest, CloseTwiceAndFinalizeAfterFailure)
@@ -237,8 +244,10 @@ TEST_F(StatementTest, StatementNeedsAnOpenConnection)
 {
     Statement s = db.createStatement();
     db.close();
-    EXPECT_THROW_MSG(s.prepare("SELECT 1"), SQLiteDException, "SQLite D Exception: Connection Not Available");
-    EXPECT_THROW_MSG(s.checkConnection(), SQLiteDException, "SQLite D Exception: Connection Not Available");
+    EXPECT_THROW_MSG(s.prepare("SELECT 1"), SQLiteDException,
+                     "SQLite D Exception: Connection Not Available");
+    EXPECT_THROW_MSG(s.checkConnection(), SQLiteDException,
+                     "SQLite D Exception: Connection Not Available");
 }
 
 TEST_F(StatementTest, ColumnNamesBeforeFirstStepRowGettersOnlyOnARow)
@@ -251,15 +260,18 @@ TEST_F(StatementTest, ColumnNamesBeforeFirstStepRowGettersOnlyOnARow)
     EXPECT_EQ(s.getColumnName16(1), u"b");
     EXPECT_THROW_MSG(s.getColumnName(3), SQLiteDException,
                      "SQLite D Exception: Not <Select> Or Column Index Out Of Range");
-    EXPECT_THROW_MSG(s.getInt(0), SQLiteDException, "SQLite D Exception: Not A Row Or Column Index Out Of Range");
+    EXPECT_THROW_MSG(s.getInt(0), SQLiteDException,
+                     "SQLite D Exception: Not A Row Or Column Index Out Of Range");
     ASSERT_EQ(s.step(), SQLITE_ROW);
     EXPECT_EQ(s.getDataCount(), 3);
     EXPECT_EQ(s.getInt(2), 3);
-    EXPECT_THROW_MSG(s.getInt(3), SQLiteDException, "SQLite D Exception: Not A Row Or Column Index Out Of Range");
+    EXPECT_THROW_MSG(s.getInt(3), SQLiteDException,
+                     "SQLite D Exception: Not A Row Or Column Index Out Of Range");
     EXPECT_EQ(s.getText(-1), ""); // negative indexes read as null
     EXPECT_EQ(s.getInt(-1), 0);
     EXPECT_EQ(s.step(), SQLITE_DONE);
-    EXPECT_THROW_MSG(s.getInt(0), SQLiteDException, "SQLite D Exception: Not A Row Or Column Index Out Of Range");
+    EXPECT_THROW_MSG(s.getInt(0), SQLiteDException,
+                     "SQLite D Exception: Not A Row Or Column Index Out Of Range");
     EXPECT_FALSE(s.isExpired());
 }
 

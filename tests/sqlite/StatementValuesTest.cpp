@@ -23,7 +23,10 @@ protected:
     ValuesTest() { run("CREATE TABLE v(x)"); }
 
     // typeof and quote of every stored value, in order.
-    std::string stored() { return scalar("SELECT group_concat(typeof(x) || '=' || quote(x), ' ') FROM v"); }
+    std::string stored()
+    {
+        return scalar("SELECT group_concat(typeof(x) || '=' || quote(x), ' ') FROM v");
+    }
 
     Statement insert() { return db.createStatement("INSERT INTO v VALUES (?)"); }
 
@@ -45,8 +48,9 @@ TEST_F(ValuesTest, TypedBindsStoreTheirKinds)
     add([](Statement& s) { s.bindText16(0, u"h\u00e9"); });
     add([](Statement& s) { s.bindBlob(0, bytes({0, 255})); });
     add([](Statement& s) { s.bindNull(0); });
-    EXPECT_EQ(stored(),
-              "integer=-7 integer=1099511627776 real=2.5 text='it''s' text='hé' blob=X'00FF' null=NULL");
+    EXPECT_EQ(
+        stored(),
+        "integer=-7 integer=1099511627776 real=2.5 text='it''s' text='hé' blob=X'00FF' null=NULL");
 }
 
 TEST_F(ValuesTest, EmptyTextAndBlobAreNotNull)
@@ -102,17 +106,21 @@ TEST_F(ValuesTest, AnyNumberBindChoosesByKind)
     Statement s = db.createStatement("INSERT INTO m VALUES (?, ?, ?, ?, ?, ?, ?)");
     Blob blob = bytes({0xAB});
     std::string text = "four";
-    s.bind({3, std::int64_t{5000000000}, 0.25, text, std::u16string(u"f\u00fcnf"), blob, SQLiteData::ofNull()});
+    s.bind({3, std::int64_t{5000000000}, 0.25, text, std::u16string(u"f\u00fcnf"), blob,
+            SQLiteData::ofNull()});
     ASSERT_EQ(s.step(), SQLITE_DONE);
     s.close();
-    EXPECT_EQ(scalar("SELECT quote(a)||quote(b)||quote(c)||quote(d)||quote(e)||quote(f)||quote(g) FROM m"),
-              "350000000000.25'four''fünf'X'AB'NULL");
+    EXPECT_EQ(
+        scalar(
+            "SELECT quote(a)||quote(b)||quote(c)||quote(d)||quote(e)||quote(f)||quote(g) FROM m"),
+        "350000000000.25'four''fünf'X'AB'NULL");
 }
 
 TEST_F(ValuesTest, BindByTagCoversEveryBaseTag)
 {
-    std::vector<SQLiteData> all{SQLiteData::ofInt(1),      SQLiteData::ofLong(-2),   SQLiteData::ofDouble(0.5),
-                                SQLiteData("t"),           SQLiteData::ofText16(u"w"), SQLiteData::ofBlob(bytes({9})),
+    std::vector<SQLiteData> all{SQLiteData::ofInt(1),       SQLiteData::ofLong(-2),
+                                SQLiteData::ofDouble(0.5),  SQLiteData("t"),
+                                SQLiteData::ofText16(u"w"), SQLiteData::ofBlob(bytes({9})),
                                 SQLiteData::ofNull()};
     for (const SQLiteData& d : all)
         add([&](Statement& s) { s.bind(0, d); });
@@ -139,7 +147,8 @@ TEST_F(ValuesTest, GetTextOfAnIntegerAndGetDataByStorageClass)
     ASSERT_EQ(s.step(), SQLITE_ROW);
     EXPECT_EQ(s.getData(0), SQLiteData::ofNull());
     EXPECT_EQ(s.getColumnType(0), SQLITE_NULL);
-    EXPECT_THROW_MSG(s.getData(0, 0), SQLiteDException, "SQLite D Exception: Invalid Parameter Type");
+    EXPECT_THROW_MSG(s.getData(0, 0), SQLiteDException,
+                     "SQLite D Exception: Invalid Parameter Type");
     EXPECT_THROW_MSG(s.getData(0, SQLiteDataType::ByDeclType), SQLiteDException,
                      "SQLite D Exception: Invalid Parameter Type");
 }
@@ -161,7 +170,8 @@ TEST(StorageClass, MapsToTags)
     EXPECT_EQ(storageClassToTag(SQLITE_TEXT), SQLiteDataType::Text);
     EXPECT_EQ(storageClassToTag(SQLITE_BLOB), SQLiteDataType::Blob);
     EXPECT_EQ(storageClassToTag(SQLITE_NULL), SQLiteDataType::Null);
-    EXPECT_THROW_MSG(storageClassToTag(6), SQLiteDException, "SQLite D Exception: Bad Internal Type");
+    EXPECT_THROW_MSG(storageClassToTag(6), SQLiteDException,
+                     "SQLite D Exception: Bad Internal Type");
 }
 
 // A caller's own point type (tag 9), stored as the text "x,y".

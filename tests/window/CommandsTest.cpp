@@ -32,523 +32,593 @@ using lookups_test::FakeService;
 
 enum Tab { SharewareTab = 0, SoftwaresTab = 1, BlackTab = 2, TempTab = 3, ListingTab = 4 };
 
-std::string quoted(const std::string& text) {
-  std::string out = "'";
-  for (char c : text) out += c == '\'' ? std::string("''") : std::string(1, c);
-  return out + "'";
+std::string quoted(const std::string& text)
+{
+    std::string out = "'";
+    for (char c : text)
+        out += c == '\'' ? std::string("''") : std::string(1, c);
+    return out + "'";
 }
 
 class Commands : public WindowTest {
- protected:
-  void SetUp() override {
-    WindowTest::SetUp();
-    MessageDialog::setInterceptor([this](MessageDialog::Kind kind, const std::string& title, const std::string& text) {
-      dialogs_.push_back((kind == MessageDialog::Kind::Error ? "error " : "info ") + title + ": " + text);
-    });
-  }
-  void TearDown() override {
-    WindowTest::TearDown();
-    MessageDialog::setInterceptor(nullptr);
-  }
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        MessageDialog::setInterceptor(
+            [this](MessageDialog::Kind kind, const std::string& title, const std::string& text) {
+                dialogs_.push_back((kind == MessageDialog::Kind::Error ? "error " : "info ") +
+                                   title + ": " + text);
+            });
+    }
+    void TearDown() override
+    {
+        WindowTest::TearDown();
+        MessageDialog::setInterceptor(nullptr);
+    }
 
-  // The entry of the menu with that text (mnemonics and all), after the menu's listener ran.
-  QAction* entry(QMenu* menu, const std::string& text) {
-    emit menu->aboutToShow();
-    for (QAction* action : menu->actions())
-      if (action->text().toStdString() == text) return action;
-    ADD_FAILURE() << "no entry " << text;
-    return nullptr;
-  }
-  QMenu* contextMenu(int tab) { return viewAt(tab)->menuManager(); }
-  bool enabledIn(int tab, const std::string& text) {
-    QAction* action = entry(contextMenu(tab), text);
-    return action && action->isEnabled();
-  }
-  // Chooses the entry of the table's context menu (an entry the listener disabled cannot be chosen).
-  void choose(int tab, const std::string& text) {
-    selectTab(tab);
-    if (QAction* action = entry(contextMenu(tab), text)) action->trigger();
-    QApplication::processEvents();
-  }
-  // The tool-bar button, which keeps the state of the last menu opened.
-  void press(const std::string& text) {
-    for (QAction* action : window_->toolBar()->actions())
-      if (action->text().toStdString() == text) {
-        action->setEnabled(true);
-        action->trigger();
-        return;
-      }
-    ADD_FAILURE() << "no button " << text;
-  }
-  void select(int tab, const std::string& id) {
-    selectTab(tab);
-    viewerAt(tab)->setSelection({rowOfId(tab, id)});
-    QApplication::processEvents();
-  }
-  void unselect(int tab) {
-    selectTab(tab);
-    viewerAt(tab)->getTable()->clearSelection();
-  }
-  std::string one(const std::string& sql) {
-    std::vector<std::string> values = column(sql);
-    return values.empty() ? "<none>" : values.front();
-  }
-  void addListing(const std::string& product, const std::string& id, const std::string& extra = "",
-                  const std::string& values = "") {
-    exec("INSERT INTO \"" + product + "\" (id, pr" + extra + ") VALUES (" + quoted(id) + ", '-1'" + values + ");");
-  }
+    // The entry of the menu with that text (mnemonics and all), after the menu's listener ran.
+    QAction* entry(QMenu* menu, const std::string& text)
+    {
+        emit menu->aboutToShow();
+        for (QAction* action : menu->actions())
+            if (action->text().toStdString() == text)
+                return action;
+        ADD_FAILURE() << "no entry " << text;
+        return nullptr;
+    }
+    QMenu* contextMenu(int tab) { return viewAt(tab)->menuManager(); }
+    bool enabledIn(int tab, const std::string& text)
+    {
+        QAction* action = entry(contextMenu(tab), text);
+        return action && action->isEnabled();
+    }
+    // Chooses the entry of the table's context menu (an entry the listener disabled cannot be chosen).
+    void choose(int tab, const std::string& text)
+    {
+        selectTab(tab);
+        if (QAction* action = entry(contextMenu(tab), text))
+            action->trigger();
+        QApplication::processEvents();
+    }
+    // The tool-bar button, which keeps the state of the last menu opened.
+    void press(const std::string& text)
+    {
+        for (QAction* action : window_->toolBar()->actions())
+            if (action->text().toStdString() == text) {
+                action->setEnabled(true);
+                action->trigger();
+                return;
+            }
+        ADD_FAILURE() << "no button " << text;
+    }
+    void select(int tab, const std::string& id)
+    {
+        selectTab(tab);
+        viewerAt(tab)->setSelection({rowOfId(tab, id)});
+        QApplication::processEvents();
+    }
+    void unselect(int tab)
+    {
+        selectTab(tab);
+        viewerAt(tab)->getTable()->clearSelection();
+    }
+    std::string one(const std::string& sql)
+    {
+        std::vector<std::string> values = column(sql);
+        return values.empty() ? "<none>" : values.front();
+    }
+    void addListing(const std::string& product, const std::string& id,
+                    const std::string& extra = "", const std::string& values = "")
+    {
+        exec("INSERT INTO \"" + product + "\" (id, pr" + extra + ") VALUES (" + quoted(id) +
+             ", '-1'" + values + ");");
+    }
 
-  // The command wherever it is placed: menus, tool bar, context menus.
-  QAction* placed(const std::string& text) {
-    std::vector<QList<QAction*>> places = {window_->toolBar()->actions()};
-    for (const char* menu : {"&File", "&Edit", "&Net", "&Help"}) places.push_back(window_->menu(menu)->actions());
-    for (int tab = 0; tab < window_->getTabFolder()->count(); ++tab) places.push_back(contextMenu(tab)->actions());
-    for (const QList<QAction*>& actions : places)
-      for (QAction* action : actions)
-        if (action->text().toStdString() == text) return action;
-    return nullptr;
-  }
+    // The command wherever it is placed: menus, tool bar, context menus.
+    QAction* placed(const std::string& text)
+    {
+        std::vector<QList<QAction*>> places = {window_->toolBar()->actions()};
+        for (const char* menu : {"&File", "&Edit", "&Net", "&Help"})
+            places.push_back(window_->menu(menu)->actions());
+        for (int tab = 0; tab < window_->getTabFolder()->count(); ++tab)
+            places.push_back(contextMenu(tab)->actions());
+        for (const QList<QAction*>& actions : places)
+            for (QAction* action : actions)
+                if (action->text().toStdString() == text)
+                    return action;
+        return nullptr;
+    }
 
-  std::vector<std::string> dialogs_;
-  std::vector<std::string> statuses_;
+    std::vector<std::string> dialogs_;
+    std::vector<std::string> statuses_;
 };
 
-const char* const needsARow[] = {"&Get PageRank", "&Remove Record", "&Move to Black Sites List",
-                                 "&Move to Shareware Sites List", "Open &Home Page", "Open &Submit Page",
-                                 "Set submit date to &Today", "Set &version to current Version"};
+const char* const needsARow[] = {"&Get PageRank",
+                                 "&Remove Record",
+                                 "&Move to Black Sites List",
+                                 "&Move to Shareware Sites List",
+                                 "Open &Home Page",
+                                 "Open &Submit Page",
+                                 "Set submit date to &Today",
+                                 "Set &version to current Version"};
 
-
-TEST_F(Commands, WithoutARowEachTableTellsAndChangesNothing) {
-  addProduct("Tool", "1");
-  addSite("Shareware_Sites", "a.com");
-  addSite("Temp_Sites", "t.com");
-  addSite("Black_Sites", "b.com");
-  addListing("Tool", "a.com");
-  FakeService rank("QMK_SEARCH_URL", [](const httplib::Request&, httplib::Response& res) {
-    res.set_content("Rank_1:1:5", "text/plain");
-  });
-  openWindow();
-  for (int tab : {SharewareTab, SoftwaresTab, BlackTab, TempTab, ListingTab}) {
-    unselect(tab);
-    for (const char* text : needsARow) {
-      SCOPED_TRACE(std::to_string(tab) + " " + text);
-      QAction* action = placed(text);
-      ASSERT_NE(action, nullptr);
-      window_->setStatus("before");
-      dialogs_.clear();
-      emit action->triggered();  // as a tool-bar button or accelerator still enabled from earlier
-      EXPECT_EQ(status(), "Please selected a record first");
-      EXPECT_EQ(dialogs_, std::vector<std::string>{"info information: Please selected a record first"});
+TEST_F(Commands, WithoutARowEachTableTellsAndChangesNothing)
+{
+    addProduct("Tool", "1");
+    addSite("Shareware_Sites", "a.com");
+    addSite("Temp_Sites", "t.com");
+    addSite("Black_Sites", "b.com");
+    addListing("Tool", "a.com");
+    FakeService rank("QMK_SEARCH_URL", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("Rank_1:1:5", "text/plain");
+    });
+    openWindow();
+    for (int tab : {SharewareTab, SoftwaresTab, BlackTab, TempTab, ListingTab}) {
+        unselect(tab);
+        for (const char* text : needsARow) {
+            SCOPED_TRACE(std::to_string(tab) + " " + text);
+            QAction* action = placed(text);
+            ASSERT_NE(action, nullptr);
+            window_->setStatus("before");
+            dialogs_.clear();
+            emit action
+                ->triggered(); // as a tool-bar button or accelerator still enabled from earlier
+            EXPECT_EQ(status(), "Please selected a record first");
+            EXPECT_EQ(dialogs_,
+                      std::vector<std::string>{"info information: Please selected a record first"});
+        }
     }
-  }
-  EXPECT_EQ(rank.requestCount(), 0u);
-  EXPECT_EQ(column("SELECT id FROM Shareware_Sites UNION ALL SELECT id FROM Temp_Sites UNION ALL SELECT id FROM "
-                   "Black_Sites UNION ALL SELECT id FROM Tool UNION ALL SELECT id FROM Softwares"),
-            (std::vector<std::string>{"a.com", "t.com", "b.com", "a.com", "Tool"}));
+    EXPECT_EQ(rank.requestCount(), 0u);
+    EXPECT_EQ(
+        column("SELECT id FROM Shareware_Sites UNION ALL SELECT id FROM Temp_Sites UNION ALL "
+               "SELECT id FROM "
+               "Black_Sites UNION ALL SELECT id FROM Tool UNION ALL SELECT id FROM Softwares"),
+        (std::vector<std::string>{"a.com", "t.com", "b.com", "a.com", "Tool"}));
 }
 
-TEST_F(Commands, EnablingFollowsTableSelectionAndCell) {
-  addProduct("Tool", "1");
-  addSite("Shareware_Sites", "a.com");
-  addSite("Shareware_Sites", "ten.com");
-  addSite("Temp_Sites", "t.com");
-  exec("UPDATE Shareware_Sites SET sub_page='http://a.c/' WHERE id='a.com';");     // 11 characters
-  exec("UPDATE Shareware_Sites SET sub_page='http://a.c' WHERE id='ten.com';");    // 10 characters
-  addListing("Tool", "a.com", ", username, g_pass", ", 'bob', '[Enter Global Password]'");
-  openWindow();
-  // Temp_Sites: the harvest commands with or without a row; elsewhere never
-  unselect(TempTab);
-  EXPECT_TRUE(enabledIn(TempTab, "Get Yahoo Inbound Links"));
-  EXPECT_TRUE(enabledIn(TempTab, "Get Sites from Google"));
-  EXPECT_FALSE(enabledIn(TempTab, "&Get PageRank"));
-  select(SharewareTab, "a.com");
-  EXPECT_FALSE(entry(window_->menu("&Net"), "Get Yahoo Inbound Links")->isEnabled());
-  EXPECT_TRUE(enabledIn(SharewareTab, "&Get PageRank"));
-  EXPECT_TRUE(enabledIn(SharewareTab, "Open &Home Page"));
-  EXPECT_TRUE(enabledIn(SharewareTab, "Open &Submit Page"));
-  select(SharewareTab, "ten.com");
-  EXPECT_FALSE(enabledIn(SharewareTab, "Open &Submit Page"));
-  // a product's home decides, not its usable id
-  select(SoftwaresTab, "Tool");
-  EXPECT_FALSE(enabledIn(SoftwaresTab, "Open &Home Page"));
-  EXPECT_TRUE(enabledIn(SoftwaresTab, "&Remove Record"));
-  // the listing table: stamps and credentials
-  unselect(ListingTab);
-  EXPECT_FALSE(enabledIn(ListingTab, "Set submit date to &Today"));
-  EXPECT_FALSE(enabledIn(ListingTab, "Copy &username to clipboard"));
-  select(ListingTab, "a.com");
-  EXPECT_TRUE(enabledIn(ListingTab, "Set submit date to &Today"));
-  EXPECT_TRUE(enabledIn(ListingTab, "Set &version to current Version"));
-  EXPECT_TRUE(enabledIn(ListingTab, "Copy &username to clipboard"));
-  EXPECT_FALSE(enabledIn(ListingTab, "Copy &password to clipboard"));
-  // the tool-bar button keeps the state of the last menu opened
-  unselect(ListingTab);
-  QAction* rankButton = nullptr;
-  for (QAction* action : window_->toolBar()->actions())
-    if (action->text() == "&Get PageRank") rankButton = action;
-  ASSERT_NE(rankButton, nullptr);
-  EXPECT_TRUE(rankButton->isEnabled());
-  emit window_->menu("&Edit")->aboutToShow();
-  EXPECT_FALSE(rankButton->isEnabled());
-  // the submit test without a browser window
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(extends::MyMenuListener::isSubmitProductEnabled(), nullptr);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "isSubmitProductEnabled failed: webBrowser is null\n");
+TEST_F(Commands, EnablingFollowsTableSelectionAndCell)
+{
+    addProduct("Tool", "1");
+    addSite("Shareware_Sites", "a.com");
+    addSite("Shareware_Sites", "ten.com");
+    addSite("Temp_Sites", "t.com");
+    exec("UPDATE Shareware_Sites SET sub_page='http://a.c/' WHERE id='a.com';"); // 11 characters
+    exec("UPDATE Shareware_Sites SET sub_page='http://a.c' WHERE id='ten.com';"); // 10 characters
+    addListing("Tool", "a.com", ", username, g_pass", ", 'bob', '[Enter Global Password]'");
+    openWindow();
+    // Temp_Sites: the harvest commands with or without a row; elsewhere never
+    unselect(TempTab);
+    EXPECT_TRUE(enabledIn(TempTab, "Get Yahoo Inbound Links"));
+    EXPECT_TRUE(enabledIn(TempTab, "Get Sites from Google"));
+    EXPECT_FALSE(enabledIn(TempTab, "&Get PageRank"));
+    select(SharewareTab, "a.com");
+    EXPECT_FALSE(entry(window_->menu("&Net"), "Get Yahoo Inbound Links")->isEnabled());
+    EXPECT_TRUE(enabledIn(SharewareTab, "&Get PageRank"));
+    EXPECT_TRUE(enabledIn(SharewareTab, "Open &Home Page"));
+    EXPECT_TRUE(enabledIn(SharewareTab, "Open &Submit Page"));
+    select(SharewareTab, "ten.com");
+    EXPECT_FALSE(enabledIn(SharewareTab, "Open &Submit Page"));
+    // a product's home decides, not its usable id
+    select(SoftwaresTab, "Tool");
+    EXPECT_FALSE(enabledIn(SoftwaresTab, "Open &Home Page"));
+    EXPECT_TRUE(enabledIn(SoftwaresTab, "&Remove Record"));
+    // the listing table: stamps and credentials
+    unselect(ListingTab);
+    EXPECT_FALSE(enabledIn(ListingTab, "Set submit date to &Today"));
+    EXPECT_FALSE(enabledIn(ListingTab, "Copy &username to clipboard"));
+    select(ListingTab, "a.com");
+    EXPECT_TRUE(enabledIn(ListingTab, "Set submit date to &Today"));
+    EXPECT_TRUE(enabledIn(ListingTab, "Set &version to current Version"));
+    EXPECT_TRUE(enabledIn(ListingTab, "Copy &username to clipboard"));
+    EXPECT_FALSE(enabledIn(ListingTab, "Copy &password to clipboard"));
+    // the tool-bar button keeps the state of the last menu opened
+    unselect(ListingTab);
+    QAction* rankButton = nullptr;
+    for (QAction* action : window_->toolBar()->actions())
+        if (action->text() == "&Get PageRank")
+            rankButton = action;
+    ASSERT_NE(rankButton, nullptr);
+    EXPECT_TRUE(rankButton->isEnabled());
+    emit window_->menu("&Edit")->aboutToShow();
+    EXPECT_FALSE(rankButton->isEnabled());
+    // the submit test without a browser window
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(extends::MyMenuListener::isSubmitProductEnabled(), nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "isSubmitProductEnabled failed: webBrowser is null\n");
 }
 
 // A rank service on loopback answering per site.
 class RankService {
- public:
-  RankService()
-      : service_("QMK_SEARCH_URL", [this](const httplib::Request& req, httplib::Response& res) {
-          std::lock_guard lock(mutex_);
-          const std::string q = req.get_param_value("q");
-          asked_.push_back(q);
-          auto it = ranks_.find(q);
-          res.set_content(it == ranks_.end() ? std::string() : "Rank_1:1:" + it->second, "text/plain");
-        }) {}
-  void rank(const std::string& url, const std::string& rank) {
-    std::lock_guard lock(mutex_);
-    ranks_["info:" + url] = rank;
-  }
-  std::vector<std::string> asked() {
-    std::lock_guard lock(mutex_);
-    return std::exchange(asked_, {});
-  }
+public:
+    RankService()
+        : service_("QMK_SEARCH_URL", [this](const httplib::Request& req, httplib::Response& res) {
+              std::lock_guard lock(mutex_);
+              const std::string q = req.get_param_value("q");
+              asked_.push_back(q);
+              auto it = ranks_.find(q);
+              res.set_content(it == ranks_.end() ? std::string() : "Rank_1:1:" + it->second,
+                              "text/plain");
+          })
+    {
+    }
+    void rank(const std::string& url, const std::string& rank)
+    {
+        std::lock_guard lock(mutex_);
+        ranks_["info:" + url] = rank;
+    }
+    std::vector<std::string> asked()
+    {
+        std::lock_guard lock(mutex_);
+        return std::exchange(asked_, {});
+    }
 
- private:
-  std::mutex mutex_;
-  std::map<std::string, std::string> ranks_;
-  std::vector<std::string> asked_;
-  FakeService service_;
+private:
+    std::mutex mutex_;
+    std::map<std::string, std::string> ranks_;
+    std::vector<std::string> asked_;
+    FakeService service_;
 };
 
-TEST_F(Commands, RankUpdateChangedSameUnrankedAndOffline) {
-  addProduct("Tool", "1");
-  addProduct("Other", "0");
-  addSite("Shareware_Sites", "a.com", "2");
-  addSite("Shareware_Sites", "b.com", "3");
-  addSite("Shareware_Sites", "c.com", "4");
-  for (const char* product : {"Tool", "Other"})
-    for (const char* site : {"a.com", "c.com"}) addListing(product, site);
-  std::optional<RankService> service(std::in_place);
-  service->rank("http://www.a.com", "5");
-  service->rank("http://www.b.com", "3");
-  openWindow();
-  QObject::connect(window_->statusBar(), &QStatusBar::messageChanged,
-                   [this](const QString& text) { statuses_.push_back(text.toStdString()); });
-  // the rank text, then the database's report of the rows it updated
-  auto shown = [this](const std::string& text) {
-    return std::find(statuses_.begin(), statuses_.end(), text) != statuses_.end();
-  };
-  select(SharewareTab, "a.com");
-  choose(SharewareTab, "&Get PageRank");
-  EXPECT_TRUE(shown("http://www.a.com PageRank updated to 5"));
-  EXPECT_EQ(column("SELECT pr FROM Shareware_Sites WHERE id='a.com' UNION ALL SELECT pr FROM Tool WHERE "
-                   "id='a.com' UNION ALL SELECT pr FROM Other WHERE id='a.com'"),
-            (std::vector<std::string>{"5", "5", "5"}));
-  EXPECT_EQ(viewAt(SharewareTab)->getById("a.com")->get("pr"), "5");
-  EXPECT_EQ(service->asked(), std::vector<std::string>{"info:http://www.a.com"});
+TEST_F(Commands, RankUpdateChangedSameUnrankedAndOffline)
+{
+    addProduct("Tool", "1");
+    addProduct("Other", "0");
+    addSite("Shareware_Sites", "a.com", "2");
+    addSite("Shareware_Sites", "b.com", "3");
+    addSite("Shareware_Sites", "c.com", "4");
+    for (const char* product : {"Tool", "Other"})
+        for (const char* site : {"a.com", "c.com"})
+            addListing(product, site);
+    std::optional<RankService> service(std::in_place);
+    service->rank("http://www.a.com", "5");
+    service->rank("http://www.b.com", "3");
+    openWindow();
+    QObject::connect(window_->statusBar(), &QStatusBar::messageChanged,
+                     [this](const QString& text) { statuses_.push_back(text.toStdString()); });
+    // the rank text, then the database's report of the rows it updated
+    auto shown = [this](const std::string& text) {
+        return std::find(statuses_.begin(), statuses_.end(), text) != statuses_.end();
+    };
+    select(SharewareTab, "a.com");
+    choose(SharewareTab, "&Get PageRank");
+    EXPECT_TRUE(shown("http://www.a.com PageRank updated to 5"));
+    EXPECT_EQ(
+        column(
+            "SELECT pr FROM Shareware_Sites WHERE id='a.com' UNION ALL SELECT pr FROM Tool WHERE "
+            "id='a.com' UNION ALL SELECT pr FROM Other WHERE id='a.com'"),
+        (std::vector<std::string>{"5", "5", "5"}));
+    EXPECT_EQ(viewAt(SharewareTab)->getById("a.com")->get("pr"), "5");
+    EXPECT_EQ(service->asked(), std::vector<std::string>{"info:http://www.a.com"});
 
-  select(SharewareTab, "b.com");
-  QTest::keyClick(window_.get(), Qt::Key_G, Qt::ControlModifier);  // the accelerator of the Net menu
-  EXPECT_EQ(status(), "http://www.b.com PageRank same as old value 3");
+    select(SharewareTab, "b.com");
+    QTest::keyClick(window_.get(), Qt::Key_G,
+                    Qt::ControlModifier); // the accelerator of the Net menu
+    EXPECT_EQ(status(), "http://www.b.com PageRank same as old value 3");
 
-  // nothing for the page, nothing for the page with "/": unranked, stored as -1 everywhere
-  select(SharewareTab, "c.com");
-  choose(SharewareTab, "&Get PageRank");
-  EXPECT_EQ(service->asked(), (std::vector<std::string>{"info:http://www.b.com", "info:http://www.c.com",
-                                                         "info:http://www.c.com/"}));
-  EXPECT_TRUE(shown("http://www.c.com unranked"));
-  EXPECT_TRUE(shown("http://www.c.com PageRank updated to -1"));
-  EXPECT_EQ(column("SELECT pr FROM Shareware_Sites WHERE id='c.com' UNION ALL SELECT pr FROM Tool WHERE id='c.com'"),
-            (std::vector<std::string>{"-1", "-1"}));
-  EXPECT_TRUE(dialogs_.empty());
+    // nothing for the page, nothing for the page with "/": unranked, stored as -1 everywhere
+    select(SharewareTab, "c.com");
+    choose(SharewareTab, "&Get PageRank");
+    EXPECT_EQ(service->asked(),
+              (std::vector<std::string>{"info:http://www.b.com", "info:http://www.c.com",
+                                        "info:http://www.c.com/"}));
+    EXPECT_TRUE(shown("http://www.c.com unranked"));
+    EXPECT_TRUE(shown("http://www.c.com PageRank updated to -1"));
+    EXPECT_EQ(column("SELECT pr FROM Shareware_Sites WHERE id='c.com' UNION ALL SELECT pr FROM "
+                     "Tool WHERE id='c.com'"),
+              (std::vector<std::string>{"-1", "-1"}));
+    EXPECT_TRUE(dialogs_.empty());
 
-  service.reset();
-  ::setenv("QMK_SEARCH_URL", lookups_test::deadBaseUrl().c_str(), 1);
-  select(SharewareTab, "a.com");
-  choose(SharewareTab, "&Get PageRank");
-  ::unsetenv("QMK_SEARCH_URL");
-  EXPECT_EQ(dialogs_,
-            std::vector<std::string>{"error Error on reterive Google Page Rank: Please connected to the Internet first"});
-  EXPECT_EQ(one("SELECT pr FROM Shareware_Sites WHERE id='a.com'"), "5");
-  EXPECT_EQ(viewAt(SharewareTab)->getById("a.com")->get("pr"), "5");
+    service.reset();
+    ::setenv("QMK_SEARCH_URL", lookups_test::deadBaseUrl().c_str(), 1);
+    select(SharewareTab, "a.com");
+    choose(SharewareTab, "&Get PageRank");
+    ::unsetenv("QMK_SEARCH_URL");
+    EXPECT_EQ(
+        dialogs_,
+        std::vector<std::string>{
+            "error Error on reterive Google Page Rank: Please connected to the Internet first"});
+    EXPECT_EQ(one("SELECT pr FROM Shareware_Sites WHERE id='a.com'"), "5");
+    EXPECT_EQ(viewAt(SharewareTab)->getById("a.com")->get("pr"), "5");
 }
 
-TEST_F(Commands, MovesBetweenTheSiteListsWithTheirCascades) {
-  const std::string product = "Bob's \"Tool\"; DROP TABLE Softwares;--";
-  const std::string site = "o'hare.com";
-  exec("INSERT INTO Softwares (id, home, pr, pad_locale, exe_locale, notes) VALUES (" + quoted(product) +
-       ", '[Enter homepage]', '5', '', '', '');");
-  exec("CREATE TABLE \"Bob's \"\"Tool\"\"; DROP TABLE Softwares;--\" (id UNIQUE NOT NULL,pr,listed_url,username,"
-       "password,version,sub_date,backlink,sub_method,sort,sub_page,rev_days,g_user,g_pass,notes);");
-  addProduct("Other", "1");
-  exec("INSERT INTO Shareware_Sites (id, pr) VALUES (" + quoted(site) + ", '4');");
-  exec("INSERT INTO \"Bob's \"\"Tool\"\"; DROP TABLE Softwares;--\" (id, pr) VALUES (" + quoted(site) + ", '4');");
-  exec("INSERT INTO Other (id, pr) VALUES (" + quoted(site) + ", '4');");
-  exec("INSERT INTO Temp_Sites (id, pr, sub_page, notes) VALUES ('new''s.com', '6', 'http://new.com/add', 'found');");
-  openWindow();
-  ASSERT_EQ(viewAt(ListingTab)->name, product);
+TEST_F(Commands, MovesBetweenTheSiteListsWithTheirCascades)
+{
+    const std::string product = "Bob's \"Tool\"; DROP TABLE Softwares;--";
+    const std::string site = "o'hare.com";
+    exec("INSERT INTO Softwares (id, home, pr, pad_locale, exe_locale, notes) VALUES (" +
+         quoted(product) + ", '[Enter homepage]', '5', '', '', '');");
+    exec("CREATE TABLE \"Bob's \"\"Tool\"\"; DROP TABLE Softwares;--\" (id UNIQUE NOT "
+         "NULL,pr,listed_url,username,"
+         "password,version,sub_date,backlink,sub_method,sort,sub_page,rev_days,g_user,g_pass,notes)"
+         ";");
+    addProduct("Other", "1");
+    exec("INSERT INTO Shareware_Sites (id, pr) VALUES (" + quoted(site) + ", '4');");
+    exec("INSERT INTO \"Bob's \"\"Tool\"\"; DROP TABLE Softwares;--\" (id, pr) VALUES (" +
+         quoted(site) + ", '4');");
+    exec("INSERT INTO Other (id, pr) VALUES (" + quoted(site) + ", '4');");
+    exec("INSERT INTO Temp_Sites (id, pr, sub_page, notes) VALUES ('new''s.com', '6', "
+         "'http://new.com/add', 'found');");
+    openWindow();
+    ASSERT_EQ(viewAt(ListingTab)->name, product);
 
-  // a listing row to Black_Sites: gone from the catalogue and every listing table
-  select(ListingTab, site);
-  choose(ListingTab, "&Move to Black Sites List");
-  EXPECT_EQ(column("SELECT id || '/' || pr FROM Black_Sites"), std::vector<std::string>{site + "/4"});
-  EXPECT_EQ(column("SELECT id FROM Shareware_Sites UNION ALL SELECT id FROM Other UNION ALL SELECT id FROM "
-                   "\"Bob's \"\"Tool\"\"; DROP TABLE Softwares;--\""),
-            std::vector<std::string>{});
-  EXPECT_EQ(idsShown(ListingTab), std::vector<std::string>{});
-  EXPECT_EQ(idsShown(SharewareTab), std::vector<std::string>{});
-  EXPECT_EQ(viewerAt(BlackTab)->selectedRecords().size(), 1u);
+    // a listing row to Black_Sites: gone from the catalogue and every listing table
+    select(ListingTab, site);
+    choose(ListingTab, "&Move to Black Sites List");
+    EXPECT_EQ(column("SELECT id || '/' || pr FROM Black_Sites"),
+              std::vector<std::string>{site + "/4"});
+    EXPECT_EQ(column("SELECT id FROM Shareware_Sites UNION ALL SELECT id FROM Other UNION ALL "
+                     "SELECT id FROM "
+                     "\"Bob's \"\"Tool\"\"; DROP TABLE Softwares;--\""),
+              std::vector<std::string>{});
+    EXPECT_EQ(idsShown(ListingTab), std::vector<std::string>{});
+    EXPECT_EQ(idsShown(SharewareTab), std::vector<std::string>{});
+    EXPECT_EQ(viewerAt(BlackTab)->selectedRecords().size(), 1u);
 
-  // a candidate to the catalogue: copied into every listing table, gone from Temp_Sites
-  select(TempTab, "new's.com");
-  choose(TempTab, "&Move to Shareware Sites List");
-  EXPECT_EQ(column("SELECT id || pr || sub_page || notes FROM Shareware_Sites"),
-            std::vector<std::string>{"new's.com6http://new.com/addfound"});
-  EXPECT_EQ(column("SELECT id FROM Other UNION ALL SELECT id FROM \"Bob's \"\"Tool\"\"; DROP TABLE Softwares;--\""),
-            (std::vector<std::string>{"new's.com", "new's.com"}));
-  EXPECT_EQ(column("SELECT id FROM Temp_Sites"), std::vector<std::string>{});
-  EXPECT_EQ(idsShown(ListingTab), std::vector<std::string>{"new's.com"});
+    // a candidate to the catalogue: copied into every listing table, gone from Temp_Sites
+    select(TempTab, "new's.com");
+    choose(TempTab, "&Move to Shareware Sites List");
+    EXPECT_EQ(column("SELECT id || pr || sub_page || notes FROM Shareware_Sites"),
+              std::vector<std::string>{"new's.com6http://new.com/addfound"});
+    EXPECT_EQ(column("SELECT id FROM Other UNION ALL SELECT id FROM \"Bob's \"\"Tool\"\"; DROP "
+                     "TABLE Softwares;--\""),
+              (std::vector<std::string>{"new's.com", "new's.com"}));
+    EXPECT_EQ(column("SELECT id FROM Temp_Sites"), std::vector<std::string>{});
+    EXPECT_EQ(idsShown(ListingTab), std::vector<std::string>{"new's.com"});
 
-  // back from Black_Sites to the catalogue
-  select(BlackTab, site);
-  choose(BlackTab, "&Move to Shareware Sites List");
-  EXPECT_EQ(column("SELECT id FROM Black_Sites"), std::vector<std::string>{});
-  EXPECT_EQ(column("SELECT id FROM Other ORDER BY id"), (std::vector<std::string>{"new's.com", site}));
-  EXPECT_EQ(one("SELECT count(*) FROM Softwares"), "2");
+    // back from Black_Sites to the catalogue
+    select(BlackTab, site);
+    choose(BlackTab, "&Move to Shareware Sites List");
+    EXPECT_EQ(column("SELECT id FROM Black_Sites"), std::vector<std::string>{});
+    EXPECT_EQ(column("SELECT id FROM Other ORDER BY id"),
+              (std::vector<std::string>{"new's.com", site}));
+    EXPECT_EQ(one("SELECT count(*) FROM Softwares"), "2");
 }
 
-TEST_F(Commands, AWriteThatFailsIsNeverAMoveOrAStamp) {
-  addProduct("Tool", "1");
-  addSite("Shareware_Sites", "a.com", "2");
-  addListing("Tool", "a.com", ", listed_url", ", 'keep'");
-  // the file refuses new Black_Sites rows and changed listing rows
-  exec("CREATE TRIGGER full BEFORE INSERT ON Black_Sites BEGIN SELECT RAISE(ABORT, 'disk full'); END;"
-       "CREATE TRIGGER frozen BEFORE UPDATE ON Tool BEGIN SELECT RAISE(ABORT, 'disk full'); END;");
-  RankService service;
-  service.rank("http://www.a.com", "7");
-  openWindow();
-  select(ListingTab, "a.com");
-  choose(ListingTab, "&Move to Black Sites List");
-  EXPECT_NE(status().find("not stored"), std::string::npos) << status();
-  EXPECT_EQ(column("SELECT id FROM Shareware_Sites UNION ALL SELECT listed_url FROM Tool UNION ALL SELECT id FROM "
-                   "Black_Sites"),
-            (std::vector<std::string>{"a.com", "keep"}));
-  EXPECT_EQ(idsShown(ListingTab), std::vector<std::string>{"a.com"});
-  EXPECT_EQ(idsShown(SharewareTab), std::vector<std::string>{"a.com"});
-  EXPECT_EQ(idsShown(BlackTab), std::vector<std::string>{});
-
-  select(ListingTab, "a.com");
-  choose(ListingTab, "Set submit date to &Today");
-  EXPECT_EQ(status().find("submit date setted"), std::string::npos) << status();
-  EXPECT_EQ(viewAt(ListingTab)->getById("a.com")->get("sub_date"), one("SELECT sub_date FROM Tool"));
-
-  // the rank reaches the catalogue row but not the listing table: none of it is kept
-  select(SharewareTab, "a.com");
-  choose(SharewareTab, "&Get PageRank");
-  EXPECT_EQ(column("SELECT pr FROM Shareware_Sites UNION ALL SELECT pr FROM Tool"),
-            (std::vector<std::string>{"2", "-1"}));
-  EXPECT_EQ(viewAt(SharewareTab)->getById("a.com")->get("pr"), "2");
-}
-
-TEST_F(Commands, RemoveAllSynchronizeAndRemove) {
-  addProduct("Tool", "1");
-  addSite("Shareware_Sites", "a.com");
-  addSite("Shareware_Sites", "b.com");
-  addListing("Tool", "a.com");
-  addSite("Temp_Sites", "t1.com");
-  addSite("Temp_Sites", "t2.com");
-  openWindow();
-  unselect(TempTab);
-  choose(TempTab, "Remove &All Record");
-  EXPECT_EQ(column("SELECT id FROM Temp_Sites"), std::vector<std::string>{});
-  EXPECT_EQ(viewerAt(TempTab)->rowCount(), 0);
-  EXPECT_EQ(viewAt(TempTab)->length(), 0u);
-
-  unselect(ListingTab);
-  choose(ListingTab, "&Synchronize Shareware Sites");
-  EXPECT_EQ(column("SELECT id FROM Tool ORDER BY id"), (std::vector<std::string>{"a.com", "b.com"}));
-  EXPECT_EQ(idsShown(ListingTab).size(), 2u);
-
-  select(SharewareTab, "b.com");
-  choose(SharewareTab, "&Remove Record");
-  EXPECT_EQ(column("SELECT id FROM Shareware_Sites UNION ALL SELECT id FROM Tool"),
-            (std::vector<std::string>{"a.com", "a.com"}));
-
-  entry(window_->menu("&File"), "E&xit")->trigger();
-  QApplication::processEvents();
-  EXPECT_FALSE(window_->isVisible());
-}
-
-TEST_F(Commands, StampsFromTodayAndThePadFile) {
-  addProduct("Tool", "1");
-  addSite("Shareware_Sites", "a.com");
-  addListing("Tool", "a.com", ", username, password", ", '[user]', ''");
-  exec("UPDATE Tool SET g_user='bob', g_pass='';");
-  openWindow();
-  const std::string today = dwin::time::WallClock::today(std::time(nullptr), true);
-  select(ListingTab, "a.com");
-  choose(ListingTab, "Set submit date to &Today");
-  EXPECT_EQ(status(), "a.com submit date setted to " + today);
-  EXPECT_EQ(one("SELECT sub_date FROM Tool"), today);
-
-  // "t" typed into the cell runs the same command
-  exec("UPDATE Tool SET sub_date='';");
-  viewAt(ListingTab)->getById("a.com")->set("sub_date", "");
-  edit(ListingTab, 0, "sub_date", QString("t"));
-  EXPECT_EQ(one("SELECT sub_date FROM Tool"), today);
-
-  // a new row keeps its date until its id is set, and is stored with it
-  choose(ListingTab, "&Add Record");
-  base::RecordPtr added = viewerAt(ListingTab)->selectedRecords().at(0);
-  const std::string placeholder = added->get("id").value_or("");
-  choose(ListingTab, "Set submit date to &Today");
-  EXPECT_EQ(status(), placeholder + " submit date setted to " + today);
-  edit(ListingTab, rowOfId(ListingTab, placeholder), "id", QString("n.com"));
-  EXPECT_EQ(one("SELECT sub_date FROM Tool WHERE id='n.com'"), today);
-
-  // version: missing, huge, not a plain file, binary, then a good PAD file
-  const std::string folder = dir_.path().toStdString();
-  const std::string pad = folder + "/pad.xml";
-  auto versionFrom = [&](const std::string& path) {
-    viewAt(SoftwaresTab)->getById("Tool")->set("pad_locale", "  " + path + " ");
+TEST_F(Commands, AWriteThatFailsIsNeverAMoveOrAStamp)
+{
+    addProduct("Tool", "1");
+    addSite("Shareware_Sites", "a.com", "2");
+    addListing("Tool", "a.com", ", listed_url", ", 'keep'");
+    // the file refuses new Black_Sites rows and changed listing rows
+    exec(
+        "CREATE TRIGGER full BEFORE INSERT ON Black_Sites BEGIN SELECT RAISE(ABORT, 'disk full'); "
+        "END;"
+        "CREATE TRIGGER frozen BEFORE UPDATE ON Tool BEGIN SELECT RAISE(ABORT, 'disk full'); END;");
+    RankService service;
+    service.rank("http://www.a.com", "7");
+    openWindow();
     select(ListingTab, "a.com");
-    choose(ListingTab, "Set &version to current Version");
-    return one("SELECT version FROM Tool");
-  };
-  const std::string before = one("SELECT version FROM Tool");
-  EXPECT_EQ(versionFrom(folder + "/missing.xml"), before);
-  EXPECT_EQ(status(), " version for Tool not setted");
-  EXPECT_EQ(versionFrom(folder), before);
-  EXPECT_EQ(status(), " version for Tool not setted");
-  ASSERT_EQ(::mkfifo((folder + "/fifo").c_str(), 0600), 0);
-  EXPECT_EQ(versionFrom(folder + "/fifo"), before);  // nothing waits for a writer
-  {
-    std::ofstream huge(pad, std::ios::binary);
-    huge << "<Program_Version>9</Program_Version>" << std::string(5 * 1024 * 1024, 'x');
-  }
-  EXPECT_EQ(versionFrom(pad), before);
-  EXPECT_EQ(status(), " version for Tool not setted");
-  std::ofstream(pad, std::ios::binary | std::ios::trunc)
-      << std::string("\0\xff\xfe<Program_Version>2.\xe9\xff</Program_Version>\x80", 43);
-  EXPECT_EQ(versionFrom(pad), "2.\xe9\xff");
-  std::ofstream(pad, std::ios::trunc) << "<PAD><Program_Version>2.1</Program_Version></PAD>";
-  EXPECT_EQ(versionFrom(pad), "2.1");
-  EXPECT_EQ(status(), "a.com submited version setted to 2.1");
+    choose(ListingTab, "&Move to Black Sites List");
+    EXPECT_NE(status().find("not stored"), std::string::npos) << status();
+    EXPECT_EQ(column("SELECT id FROM Shareware_Sites UNION ALL SELECT listed_url FROM Tool UNION "
+                     "ALL SELECT id FROM "
+                     "Black_Sites"),
+              (std::vector<std::string>{"a.com", "keep"}));
+    EXPECT_EQ(idsShown(ListingTab), std::vector<std::string>{"a.com"});
+    EXPECT_EQ(idsShown(SharewareTab), std::vector<std::string>{"a.com"});
+    EXPECT_EQ(idsShown(BlackTab), std::vector<std::string>{});
 
-  // outside a listing table the stamps only clear the status line
-  select(SharewareTab, "a.com");
-  window_->setStatus("x");
-  emit placed("Set submit date to &Today")->triggered();
-  EXPECT_EQ(status(), "");
+    select(ListingTab, "a.com");
+    choose(ListingTab, "Set submit date to &Today");
+    EXPECT_EQ(status().find("submit date setted"), std::string::npos) << status();
+    EXPECT_EQ(viewAt(ListingTab)->getById("a.com")->get("sub_date"),
+              one("SELECT sub_date FROM Tool"));
 
-  // credentials: the row's own, else the general one
-  QApplication::clipboard()->setText("kept");
-  select(ListingTab, "a.com");
-  choose(ListingTab, "Copy &username to clipboard");
-  EXPECT_EQ(status(), "copied to clipboard : bob");
-  EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "bob");
-  QApplication::clipboard()->setText("kept");
-  emit entry(contextMenu(ListingTab), "Copy &password to clipboard")->triggered();
-  EXPECT_EQ(status(), "failed to get password");
-  EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "kept");
+    // the rank reaches the catalogue row but not the listing table: none of it is kept
+    select(SharewareTab, "a.com");
+    choose(SharewareTab, "&Get PageRank");
+    EXPECT_EQ(column("SELECT pr FROM Shareware_Sites UNION ALL SELECT pr FROM Tool"),
+              (std::vector<std::string>{"2", "-1"}));
+    EXPECT_EQ(viewAt(SharewareTab)->getById("a.com")->get("pr"), "2");
 }
 
-TEST_F(Commands, AcceleratorsLeaveTextBeingEditedAlone) {
-  addProduct("Tool", "1");
-  addSite("Shareware_Sites", "a.com");
-  addSite("Shareware_Sites", "b.com");
-  // a command that slipped through would find no service
-  ::setenv("QMK_SEARCH_URL", lookups_test::deadBaseUrl().c_str(), 1);
-  openWindow();
-  window_->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
-  select(SharewareTab, "a.com");
-  QTableView* table = viewerAt(SharewareTab)->getTable();
-  QModelIndex cell = table->model()->index(rowOfId(SharewareTab, "a.com"), 0);
-  table->setCurrentIndex(cell);
-  table->edit(cell);
-  QApplication::processEvents();
-  auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-  ASSERT_NE(editor, nullptr);
-  editor->setText("abc");
-  editor->selectAll();
-  QTest::keyClick(editor, Qt::Key_X, Qt::ControlModifier);  // cuts
-  EXPECT_EQ(editor->text(), "");
-  EXPECT_EQ(QApplication::clipboard()->text(), "abc");
-  editor->setText("abc");
-  for (Qt::Key key : {Qt::Key_A, Qt::Key_G, Qt::Key_B, Qt::Key_M, Qt::Key_D})
-    QTest::keyClick(editor, key, Qt::ControlModifier);
-  EXPECT_EQ(editor->selectedText(), "abc");
-  EXPECT_TRUE(dialogs_.empty());
-  EXPECT_EQ(column("SELECT id FROM Shareware_Sites"), (std::vector<std::string>{"a.com", "b.com"}));
-  EXPECT_EQ(viewerAt(SharewareTab)->rowCount(), 2);
-  QTest::keyClick(editor, Qt::Key_Escape);
-  QApplication::processEvents();
+TEST_F(Commands, RemoveAllSynchronizeAndRemove)
+{
+    addProduct("Tool", "1");
+    addSite("Shareware_Sites", "a.com");
+    addSite("Shareware_Sites", "b.com");
+    addListing("Tool", "a.com");
+    addSite("Temp_Sites", "t1.com");
+    addSite("Temp_Sites", "t2.com");
+    openWindow();
+    unselect(TempTab);
+    choose(TempTab, "Remove &All Record");
+    EXPECT_EQ(column("SELECT id FROM Temp_Sites"), std::vector<std::string>{});
+    EXPECT_EQ(viewerAt(TempTab)->rowCount(), 0);
+    EXPECT_EQ(viewAt(TempTab)->length(), 0u);
 
-  // the notes box
-  window_->notesText()->setFocus();
-  QTest::keyClick(window_->notesText(), Qt::Key_X, Qt::ControlModifier);
-  QTest::keyClick(window_->notesText(), Qt::Key_B, Qt::ControlModifier);
-  EXPECT_EQ(column("SELECT id FROM Shareware_Sites"), (std::vector<std::string>{"a.com", "b.com"}));
-  EXPECT_EQ(viewerAt(SharewareTab)->rowCount(), 2);
+    unselect(ListingTab);
+    choose(ListingTab, "&Synchronize Shareware Sites");
+    EXPECT_EQ(column("SELECT id FROM Tool ORDER BY id"),
+              (std::vector<std::string>{"a.com", "b.com"}));
+    EXPECT_EQ(idsShown(ListingTab).size(), 2u);
 
-  // in the window the same keys are the commands
-  table->setFocus();
-  select(SharewareTab, "b.com");
-  QTest::keyClick(table, Qt::Key_X, Qt::ControlModifier);
-  EXPECT_EQ(column("SELECT id FROM Shareware_Sites"), std::vector<std::string>{"a.com"});
-  QTest::keyClick(table, Qt::Key_B, Qt::ControlModifier);
-  EXPECT_EQ(viewerAt(SharewareTab)->rowCount(), 2);  // a new row waits for its id
-  ::unsetenv("QMK_SEARCH_URL");
-}
+    select(SharewareTab, "b.com");
+    choose(SharewareTab, "&Remove Record");
+    EXPECT_EQ(column("SELECT id FROM Shareware_Sites UNION ALL SELECT id FROM Tool"),
+              (std::vector<std::string>{"a.com", "a.com"}));
 
-TEST_F(Commands, PagesOfTheClickedCellAndTheSelectedRow) {
-  // the desktop's opener, as the shell command finds it on the path
-  const std::string folder = dir_.path().toStdString();
-  const std::string opened = folder + "/opened.txt";
-  std::ofstream(folder + "/xdg-open") << "#!/bin/sh\necho \"$1\" >> '" << opened << "'\n";
-  ::chmod((folder + "/xdg-open").c_str(), 0700);
-  const std::string path = ::getenv("PATH") ? ::getenv("PATH") : "";
-  ::setenv("PATH", (folder + ":" + path).c_str(), 1);
-  addProduct("Tool", "1");
-  addSite("Shareware_Sites", "a.com");
-  addSite("Shareware_Sites", "ten.com");
-  exec("UPDATE Shareware_Sites SET sub_page='http://a.c' WHERE id='ten.com';");
-  addListing("Tool", "a.com", ", listed_url", ", 'ftp://x'");
-  openWindow();
-  auto click = [this](int tab, const std::string& id, const std::string& columnName) {
-    selectTab(tab);
-    QTableView* table = viewerAt(tab)->getTable();
-    const QRect cell = table->visualRect(table->model()->index(rowOfId(tab, id), columnIndex(tab, columnName)));
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+    entry(window_->menu("&File"), "E&xit")->trigger();
     QApplication::processEvents();
-  };
-  click(SharewareTab, "a.com", "id");
-  window_->setStatus("x");
-  choose(SharewareTab, "Open URL with default Browser");
-  EXPECT_EQ(status(), "navigate to http://www.a.com");
-  for (int i = 0; i < 200 && readFile(opened).empty(); ++i) QTest::qWait(10);
-  EXPECT_EQ(readFile(opened), "http://www.a.com\n");
-  ::setenv("PATH", path.c_str(), 1);
-
-  // a product's id and a listing address that is no web page are no addresses
-  click(SoftwaresTab, "Tool", "id");
-  EXPECT_FALSE(enabledIn(SoftwaresTab, "Open URL with default Browser"));
-  EXPECT_FALSE(enabledIn(SoftwaresTab, "Open &URL with internal Browser"));
-  click(ListingTab, "a.com", "listed_url");
-  EXPECT_FALSE(enabledIn(ListingTab, "Open URL with default Browser"));
-
-  // pages of the selected row that are not filled in
-  select(SoftwaresTab, "Tool");
-  emit placed("Open &Home Page")->triggered();
-  EXPECT_EQ(status(), "home page for Tool not setted");
-  select(SharewareTab, "ten.com");
-  emit placed("Open &Submit Page")->triggered();
-  EXPECT_EQ(status(), "home page for ten.com not setted");
+    EXPECT_FALSE(window_->isVisible());
 }
 
-}  // namespace
-}  // namespace qmk::test
+TEST_F(Commands, StampsFromTodayAndThePadFile)
+{
+    addProduct("Tool", "1");
+    addSite("Shareware_Sites", "a.com");
+    addListing("Tool", "a.com", ", username, password", ", '[user]', ''");
+    exec("UPDATE Tool SET g_user='bob', g_pass='';");
+    openWindow();
+    const std::string today = dwin::time::WallClock::today(std::time(nullptr), true);
+    select(ListingTab, "a.com");
+    choose(ListingTab, "Set submit date to &Today");
+    EXPECT_EQ(status(), "a.com submit date setted to " + today);
+    EXPECT_EQ(one("SELECT sub_date FROM Tool"), today);
+
+    // "t" typed into the cell runs the same command
+    exec("UPDATE Tool SET sub_date='';");
+    viewAt(ListingTab)->getById("a.com")->set("sub_date", "");
+    edit(ListingTab, 0, "sub_date", QString("t"));
+    EXPECT_EQ(one("SELECT sub_date FROM Tool"), today);
+
+    // a new row keeps its date until its id is set, and is stored with it
+    choose(ListingTab, "&Add Record");
+    base::RecordPtr added = viewerAt(ListingTab)->selectedRecords().at(0);
+    const std::string placeholder = added->get("id").value_or("");
+    choose(ListingTab, "Set submit date to &Today");
+    EXPECT_EQ(status(), placeholder + " submit date setted to " + today);
+    edit(ListingTab, rowOfId(ListingTab, placeholder), "id", QString("n.com"));
+    EXPECT_EQ(one("SELECT sub_date FROM Tool WHERE id='n.com'"), today);
+
+    // version: missing, huge, not a plain file, binary, then a good PAD file
+    const std::string folder = dir_.path().toStdString();
+    const std::string pad = folder + "/pad.xml";
+    auto versionFrom = [&](const std::string& path) {
+        viewAt(SoftwaresTab)->getById("Tool")->set("pad_locale", "  " + path + " ");
+        select(ListingTab, "a.com");
+        choose(ListingTab, "Set &version to current Version");
+        return one("SELECT version FROM Tool");
+    };
+    const std::string before = one("SELECT version FROM Tool");
+    EXPECT_EQ(versionFrom(folder + "/missing.xml"), before);
+    EXPECT_EQ(status(), " version for Tool not setted");
+    EXPECT_EQ(versionFrom(folder), before);
+    EXPECT_EQ(status(), " version for Tool not setted");
+    ASSERT_EQ(::mkfifo((folder + "/fifo").c_str(), 0600), 0);
+    EXPECT_EQ(versionFrom(folder + "/fifo"), before); // nothing waits for a writer
+    {
+        std::ofstream huge(pad, std::ios::binary);
+        huge << "<Program_Version>9</Program_Version>" << std::string(5 * 1024 * 1024, 'x');
+    }
+    EXPECT_EQ(versionFrom(pad), before);
+    EXPECT_EQ(status(), " version for Tool not setted");
+    std::ofstream(pad, std::ios::binary | std::ios::trunc)
+        << std::string("\0\xff\xfe<Program_Version>2.\xe9\xff</Program_Version>\x80", 43);
+    EXPECT_EQ(versionFrom(pad), "2.\xe9\xff");
+    std::ofstream(pad, std::ios::trunc) << "<PAD><Program_Version>2.1</Program_Version></PAD>";
+    EXPECT_EQ(versionFrom(pad), "2.1");
+    EXPECT_EQ(status(), "a.com submited version setted to 2.1");
+
+    // outside a listing table the stamps only clear the status line
+    select(SharewareTab, "a.com");
+    window_->setStatus("x");
+    emit placed("Set submit date to &Today")->triggered();
+    EXPECT_EQ(status(), "");
+
+    // credentials: the row's own, else the general one
+    QApplication::clipboard()->setText("kept");
+    select(ListingTab, "a.com");
+    choose(ListingTab, "Copy &username to clipboard");
+    EXPECT_EQ(status(), "copied to clipboard : bob");
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "bob");
+    QApplication::clipboard()->setText("kept");
+    emit entry(contextMenu(ListingTab), "Copy &password to clipboard")->triggered();
+    EXPECT_EQ(status(), "failed to get password");
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "kept");
+}
+
+TEST_F(Commands, AcceleratorsLeaveTextBeingEditedAlone)
+{
+    addProduct("Tool", "1");
+    addSite("Shareware_Sites", "a.com");
+    addSite("Shareware_Sites", "b.com");
+    // a command that slipped through would find no service
+    ::setenv("QMK_SEARCH_URL", lookups_test::deadBaseUrl().c_str(), 1);
+    openWindow();
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    select(SharewareTab, "a.com");
+    QTableView* table = viewerAt(SharewareTab)->getTable();
+    QModelIndex cell = table->model()->index(rowOfId(SharewareTab, "a.com"), 0);
+    table->setCurrentIndex(cell);
+    table->edit(cell);
+    QApplication::processEvents();
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    editor->setText("abc");
+    editor->selectAll();
+    QTest::keyClick(editor, Qt::Key_X, Qt::ControlModifier); // cuts
+    EXPECT_EQ(editor->text(), "");
+    EXPECT_EQ(QApplication::clipboard()->text(), "abc");
+    editor->setText("abc");
+    for (Qt::Key key : {Qt::Key_A, Qt::Key_G, Qt::Key_B, Qt::Key_M, Qt::Key_D})
+        QTest::keyClick(editor, key, Qt::ControlModifier);
+    EXPECT_EQ(editor->selectedText(), "abc");
+    EXPECT_TRUE(dialogs_.empty());
+    EXPECT_EQ(column("SELECT id FROM Shareware_Sites"),
+              (std::vector<std::string>{"a.com", "b.com"}));
+    EXPECT_EQ(viewerAt(SharewareTab)->rowCount(), 2);
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QApplication::processEvents();
+
+    // the notes box
+    window_->notesText()->setFocus();
+    QTest::keyClick(window_->notesText(), Qt::Key_X, Qt::ControlModifier);
+    QTest::keyClick(window_->notesText(), Qt::Key_B, Qt::ControlModifier);
+    EXPECT_EQ(column("SELECT id FROM Shareware_Sites"),
+              (std::vector<std::string>{"a.com", "b.com"}));
+    EXPECT_EQ(viewerAt(SharewareTab)->rowCount(), 2);
+
+    // in the window the same keys are the commands
+    table->setFocus();
+    select(SharewareTab, "b.com");
+    QTest::keyClick(table, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(column("SELECT id FROM Shareware_Sites"), std::vector<std::string>{"a.com"});
+    QTest::keyClick(table, Qt::Key_B, Qt::ControlModifier);
+    EXPECT_EQ(viewerAt(SharewareTab)->rowCount(), 2); // a new row waits for its id
+    ::unsetenv("QMK_SEARCH_URL");
+}
+
+TEST_F(Commands, PagesOfTheClickedCellAndTheSelectedRow)
+{
+    // the desktop's opener, as the shell command finds it on the path
+    const std::string folder = dir_.path().toStdString();
+    const std::string opened = folder + "/opened.txt";
+    std::ofstream(folder + "/xdg-open") << "#!/bin/sh\necho \"$1\" >> '" << opened << "'\n";
+    ::chmod((folder + "/xdg-open").c_str(), 0700);
+    const std::string path = ::getenv("PATH") ? ::getenv("PATH") : "";
+    ::setenv("PATH", (folder + ":" + path).c_str(), 1);
+    addProduct("Tool", "1");
+    addSite("Shareware_Sites", "a.com");
+    addSite("Shareware_Sites", "ten.com");
+    exec("UPDATE Shareware_Sites SET sub_page='http://a.c' WHERE id='ten.com';");
+    addListing("Tool", "a.com", ", listed_url", ", 'ftp://x'");
+    openWindow();
+    auto click = [this](int tab, const std::string& id, const std::string& columnName) {
+        selectTab(tab);
+        QTableView* table = viewerAt(tab)->getTable();
+        const QRect cell = table->visualRect(
+            table->model()->index(rowOfId(tab, id), columnIndex(tab, columnName)));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+        QApplication::processEvents();
+    };
+    click(SharewareTab, "a.com", "id");
+    window_->setStatus("x");
+    choose(SharewareTab, "Open URL with default Browser");
+    EXPECT_EQ(status(), "navigate to http://www.a.com");
+    for (int i = 0; i < 200 && readFile(opened).empty(); ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(readFile(opened), "http://www.a.com\n");
+    ::setenv("PATH", path.c_str(), 1);
+
+    // a product's id and a listing address that is no web page are no addresses
+    click(SoftwaresTab, "Tool", "id");
+    EXPECT_FALSE(enabledIn(SoftwaresTab, "Open URL with default Browser"));
+    EXPECT_FALSE(enabledIn(SoftwaresTab, "Open &URL with internal Browser"));
+    click(ListingTab, "a.com", "listed_url");
+    EXPECT_FALSE(enabledIn(ListingTab, "Open URL with default Browser"));
+
+    // pages of the selected row that are not filled in
+    select(SoftwaresTab, "Tool");
+    emit placed("Open &Home Page")->triggered();
+    EXPECT_EQ(status(), "home page for Tool not setted");
+    select(SharewareTab, "ten.com");
+    emit placed("Open &Submit Page")->triggered();
+    EXPECT_EQ(status(), "home page for ten.com not setted");
+}
+
+} // namespace
+} // namespace qmk::test

@@ -21,114 +21,125 @@ namespace {
 
 using qmk::test::readFile;
 
-TEST(PreferenceStoreFormat, ReadsCommentsBlanksSeparatorsAndEscapes) {
-  auto values = PreferenceStore::parse(
-      "# a comment\n! another\n\n  last_id = example.com\r\nlast_listed_urls:My Tool\n"
-      "last_ctabitem_index=3\nspaced\\ key=a\\=b\\:c\\\\d\\u00e9\nlong=one \\\n   two\nempty=\nbare\n");
-  EXPECT_EQ(values["last_id"], "example.com");
-  EXPECT_EQ(values["last_listed_urls"], "My Tool");
-  EXPECT_EQ(values["last_ctabitem_index"], "3");
-  EXPECT_EQ(values["spaced key"], "a=b:c\\d\xc3\xa9");
-  EXPECT_EQ(values["long"], "one two");
-  EXPECT_EQ(values["empty"], "");
-  EXPECT_EQ(values["bare"], "");
-  EXPECT_EQ(values.size(), 7u);
+TEST(PreferenceStoreFormat, ReadsCommentsBlanksSeparatorsAndEscapes)
+{
+    auto values = PreferenceStore::parse(
+        "# a comment\n! another\n\n  last_id = example.com\r\nlast_listed_urls:My Tool\n"
+        "last_ctabitem_index=3\nspaced\\ key=a\\=b\\:c\\\\d\\u00e9\nlong=one \\\n   "
+        "two\nempty=\nbare\n");
+    EXPECT_EQ(values["last_id"], "example.com");
+    EXPECT_EQ(values["last_listed_urls"], "My Tool");
+    EXPECT_EQ(values["last_ctabitem_index"], "3");
+    EXPECT_EQ(values["spaced key"], "a=b:c\\d\xc3\xa9");
+    EXPECT_EQ(values["long"], "one two");
+    EXPECT_EQ(values["empty"], "");
+    EXPECT_EQ(values["bare"], "");
+    EXPECT_EQ(values.size(), 7u);
 }
 
-TEST(PreferenceStoreFormat, WritesWhatItReads) {
-  std::map<std::string, std::string> values = {{"last_id", " lead#ing=x:y\\z\nnext"},
-                                               {"key with = sign", "caf\xc3\xa9"},
-                                               {"last_ctabitem_index", "0"}};
-  std::string text = PreferenceStore::format(values);
-  EXPECT_EQ(text.rfind("#", 0), 0u);
-  EXPECT_NE(text.find("last_ctabitem_index=0\n"), std::string::npos);
-  EXPECT_EQ(PreferenceStore::parse(text), values);
+TEST(PreferenceStoreFormat, WritesWhatItReads)
+{
+    std::map<std::string, std::string> values = {{"last_id", " lead#ing=x:y\\z\nnext"},
+                                                 {"key with = sign", "caf\xc3\xa9"},
+                                                 {"last_ctabitem_index", "0"}};
+    std::string text = PreferenceStore::format(values);
+    EXPECT_EQ(text.rfind("#", 0), 0u);
+    EXPECT_NE(text.find("last_ctabitem_index=0\n"), std::string::npos);
+    EXPECT_EQ(PreferenceStore::parse(text), values);
 }
 
-TEST(ConfigStore, FirstStartCreatesFolderAndWritesFileAtSave) {
-  QTemporaryDir dir;
-  const std::string folder = dir.path().toStdString() + "/new/Brightfen/Quillmark";
-  Config config(folder, "qmk.config");
-  EXPECT_TRUE(config.hasDataFolder());
-  EXPECT_EQ(config.getPreferenceStore().getString("last_id"), "");
-  EXPECT_EQ(config.getDatabasePath(), folder + "/qmk.db");
-  config.getPreferenceStore().setValue("last_id", "example.com");
-  config.save();
-  EXPECT_NE(readFile(folder + "/qmk.config").find("last_id=example.com"), std::string::npos);
-  Config again(folder, "qmk.config");
-  EXPECT_EQ(again.getPreferenceStore().getString("last_id"), "example.com");
+TEST(ConfigStore, FirstStartCreatesFolderAndWritesFileAtSave)
+{
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString() + "/new/Brightfen/Quillmark";
+    Config config(folder, "qmk.config");
+    EXPECT_TRUE(config.hasDataFolder());
+    EXPECT_EQ(config.getPreferenceStore().getString("last_id"), "");
+    EXPECT_EQ(config.getDatabasePath(), folder + "/qmk.db");
+    config.getPreferenceStore().setValue("last_id", "example.com");
+    config.save();
+    EXPECT_NE(readFile(folder + "/qmk.config").find("last_id=example.com"), std::string::npos);
+    Config again(folder, "qmk.config");
+    EXPECT_EQ(again.getPreferenceStore().getString("last_id"), "example.com");
 }
 
-TEST(ConfigStore, UnreadableOrOversizedFileGivesAnEmptyStore) {
-  QTemporaryDir dir;
-  const std::string folder = dir.path().toStdString();
-  std::filesystem::create_directory(folder + "/qmk.config");  // a folder where the file should be
-  Config config(folder, "qmk.config");
-  EXPECT_TRUE(config.getPreferenceStore().values().empty());
-  config.getPreferenceStore().setValue("last_id", "x");
-  config.save();  // cannot replace a folder: ignored, nothing thrown
-  EXPECT_TRUE(std::filesystem::is_directory(folder + "/qmk.config"));
+TEST(ConfigStore, UnreadableOrOversizedFileGivesAnEmptyStore)
+{
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString();
+    std::filesystem::create_directory(folder + "/qmk.config"); // a folder where the file should be
+    Config config(folder, "qmk.config");
+    EXPECT_TRUE(config.getPreferenceStore().values().empty());
+    config.getPreferenceStore().setValue("last_id", "x");
+    config.save(); // cannot replace a folder: ignored, nothing thrown
+    EXPECT_TRUE(std::filesystem::is_directory(folder + "/qmk.config"));
 
-  std::filesystem::create_directory(folder + "/big");
-  std::ofstream(folder + "/big/qmk.config") << std::string(2 * 1024 * 1024, 'a');
-  Config big(folder + "/big", "qmk.config");
-  EXPECT_TRUE(big.getPreferenceStore().values().empty());
+    std::filesystem::create_directory(folder + "/big");
+    std::ofstream(folder + "/big/qmk.config") << std::string(2 * 1024 * 1024, 'a');
+    Config big(folder + "/big", "qmk.config");
+    EXPECT_TRUE(big.getPreferenceStore().values().empty());
 }
 
-TEST(ConfigStore, DataFolderFollowsXdgDataHome) {
-  Config config("qmk.config");
-  const char* xdg = std::getenv("XDG_DATA_HOME");
-  ASSERT_NE(xdg, nullptr);
-  EXPECT_EQ(config.getDataFolder(), std::string(xdg) + "/Brightfen/Quillmark");
-  EXPECT_TRUE(config.hasDataFolder());
+TEST(ConfigStore, DataFolderFollowsXdgDataHome)
+{
+    Config config("qmk.config");
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    ASSERT_NE(xdg, nullptr);
+    EXPECT_EQ(config.getDataFolder(), std::string(xdg) + "/Brightfen/Quillmark");
+    EXPECT_TRUE(config.hasDataFolder());
 }
 
-TEST(ConfigStore, DatabaseAndSettingsShareOneDataFolderAndSayWhyItCannotBeMade) {
-  {
-    ScopedEnv noHome("HOME", nullptr);
-    ScopedEnv noXdg("XDG_DATA_HOME", nullptr);
-    const passwd* account = getpwuid(getuid());
-    ASSERT_NE(account, nullptr);
-    EXPECT_EQ(Config::defaultDataFolder(), std::string(account->pw_dir) + "/.local/share/Brightfen/Quillmark");
-  }
-  QTemporaryDir dir;
-  std::ofstream(dir.path().toStdString() + "/file") << "x";
-  ScopedEnv blocked("XDG_DATA_HOME", dir.path().toStdString() + "/file/share");
-  const std::string expected =
-      "The data folder " + dir.path().toStdString() + "/file/share/Brightfen/Quillmark cannot be created: Not a directory";
-  Config config("qmk.config");
-  EXPECT_FALSE(config.hasDataFolder());
-  EXPECT_EQ(config.dataFolderError(), expected);
-  try {
-    qmk::DB::dataFolder();
-    ADD_FAILURE() << "no data folder, no throw";
-  } catch (const std::runtime_error& e) {
-    EXPECT_EQ(std::string(e.what()), expected);
-  }
-  EXPECT_EQ(Config(dir.path().toStdString(), "qmk.config").dataFolderError(), "");
+TEST(ConfigStore, DatabaseAndSettingsShareOneDataFolderAndSayWhyItCannotBeMade)
+{
+    {
+        ScopedEnv noHome("HOME", nullptr);
+        ScopedEnv noXdg("XDG_DATA_HOME", nullptr);
+        const passwd* account = getpwuid(getuid());
+        ASSERT_NE(account, nullptr);
+        EXPECT_EQ(Config::defaultDataFolder(),
+                  std::string(account->pw_dir) + "/.local/share/Brightfen/Quillmark");
+    }
+    QTemporaryDir dir;
+    std::ofstream(dir.path().toStdString() + "/file") << "x";
+    ScopedEnv blocked("XDG_DATA_HOME", dir.path().toStdString() + "/file/share");
+    const std::string expected = "The data folder " + dir.path().toStdString() +
+        "/file/share/Brightfen/Quillmark cannot be created: Not a directory";
+    Config config("qmk.config");
+    EXPECT_FALSE(config.hasDataFolder());
+    EXPECT_EQ(config.dataFolderError(), expected);
+    try {
+        qmk::DB::dataFolder();
+        ADD_FAILURE() << "no data folder, no throw";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()), expected);
+    }
+    EXPECT_EQ(Config(dir.path().toStdString(), "qmk.config").dataFolderError(), "");
 }
 
-TEST(Images, RegisteredByFileNameAndShared) {
-  ImageManager& images = ImageManager::getInstance();
-  const QPixmap* first = images.get("soft32.png");
-  ASSERT_NE(first, nullptr);
-  EXPECT_EQ(first, images.get("soft32.png"));
-  EXPECT_EQ(first->size(), QSize(32, 32));
-  EXPECT_EQ(images.get("nothing.png"), nullptr);
-  EXPECT_TRUE(images.icon("nothing.png").isNull());
-  const std::pair<const char*, int> sizes[] = {{"about128.png", 128}, {"btnOk16.png", 16},
-                                               {"btnCancel16.png", 16}, {"clear16.png", 16},
-                                               {"table16.png", 16}};
-  for (const auto& [name, size] : sizes) {
-    ASSERT_NE(images.get(name), nullptr) << name;
-    EXPECT_EQ(images.get(name)->width(), size) << name;
-  }
-  QImageReader icon(":/images/soft32.ico");
-  EXPECT_EQ(icon.imageCount(), 2);
-  QList<QSize> iconSizes = images.icon("soft32.ico").availableSizes();
-  EXPECT_TRUE(iconSizes.contains(QSize(16, 16)));
-  EXPECT_TRUE(iconSizes.contains(QSize(32, 32)));
+TEST(Images, RegisteredByFileNameAndShared)
+{
+    ImageManager& images = ImageManager::getInstance();
+    const QPixmap* first = images.get("soft32.png");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first, images.get("soft32.png"));
+    EXPECT_EQ(first->size(), QSize(32, 32));
+    EXPECT_EQ(images.get("nothing.png"), nullptr);
+    EXPECT_TRUE(images.icon("nothing.png").isNull());
+    const std::pair<const char*, int> sizes[] = {{"about128.png", 128},
+                                                 {"btnOk16.png", 16},
+                                                 {"btnCancel16.png", 16},
+                                                 {"clear16.png", 16},
+                                                 {"table16.png", 16}};
+    for (const auto& [name, size] : sizes) {
+        ASSERT_NE(images.get(name), nullptr) << name;
+        EXPECT_EQ(images.get(name)->width(), size) << name;
+    }
+    QImageReader icon(":/images/soft32.ico");
+    EXPECT_EQ(icon.imageCount(), 2);
+    QList<QSize> iconSizes = images.icon("soft32.ico").availableSizes();
+    EXPECT_TRUE(iconSizes.contains(QSize(16, 16)));
+    EXPECT_TRUE(iconSizes.contains(QSize(32, 32)));
 }
 
-}  // namespace
-}  // namespace qmk::config
+} // namespace
+} // namespace qmk::config

@@ -27,363 +27,397 @@ namespace qmk::test {
 namespace {
 
 class Editing : public WindowTest {
- protected:
-  // Types into a cell's line editor and leaves it open (no Enter).
-  QLineEdit* typeWithoutEnter(int tab, int row, const std::string& name, const char* text) {
-    auto* editor = qobject_cast<QLineEdit*>(openEditor(tab, row, name));
-    if (!editor) return nullptr;
-    editor->selectAll();
-    QTest::keyClicks(editor, text);
-    return editor;
-  }
-  // Opens the cell's editor through the delegate, lets change() fill it, and commits it.
-  template <class Editor, class Change>
-  void editWithEditor(int tab, int row, const std::string& name, Change change) {
-    QTableView* table = viewerAt(tab)->getTable();
-    auto* delegate = qobject_cast<extends::CellEditorDelegate*>(table->itemDelegate());
-    ASSERT_NE(delegate, nullptr);
-    QModelIndex index = table->model()->index(row, columnIndex(tab, name));
-    std::unique_ptr<QWidget> editor(delegate->createEditor(table->viewport(), QStyleOptionViewItem(), index));
-    auto* typed = qobject_cast<Editor*>(editor.get());
-    ASSERT_NE(typed, nullptr) << name;
-    delegate->setEditorData(typed, index);
-    change(typed);
-    delegate->setModelData(typed, table->model(), index);
-  }
+protected:
+    // Types into a cell's line editor and leaves it open (no Enter).
+    QLineEdit* typeWithoutEnter(int tab, int row, const std::string& name, const char* text)
+    {
+        auto* editor = qobject_cast<QLineEdit*>(openEditor(tab, row, name));
+        if (!editor)
+            return nullptr;
+        editor->selectAll();
+        QTest::keyClicks(editor, text);
+        return editor;
+    }
+    // Opens the cell's editor through the delegate, lets change() fill it, and commits it.
+    template <class Editor, class Change>
+    void editWithEditor(int tab, int row, const std::string& name, Change change)
+    {
+        QTableView* table = viewerAt(tab)->getTable();
+        auto* delegate = qobject_cast<extends::CellEditorDelegate*>(table->itemDelegate());
+        ASSERT_NE(delegate, nullptr);
+        QModelIndex index = table->model()->index(row, columnIndex(tab, name));
+        std::unique_ptr<QWidget> editor(
+            delegate->createEditor(table->viewport(), QStyleOptionViewItem(), index));
+        auto* typed = qobject_cast<Editor*>(editor.get());
+        ASSERT_NE(typed, nullptr) << name;
+        delegate->setEditorData(typed, index);
+        change(typed);
+        delegate->setModelData(typed, table->model(), index);
+    }
 };
 
-TEST_F(Editing, NewSiteIsStoredOnceItsIdIsUsableAndAsItsHost) {
-  openWindow();
-  selectTab(0);
-  window_->addNewRecord();
-  edit(0, 0, "pr", 4);  // the combo box's index of "3"
-  EXPECT_EQ(status(), "please set the value of id");
-  EXPECT_EQ(viewerAt(0)->recordAt(0)->get("pr"), "3");
-  EXPECT_TRUE(column("SELECT id FROM Shareware_Sites").empty());
-  editWithEditor<QLineEdit>(0, 0, "id", [](QLineEdit* e) {
-    EXPECT_EQ(e->text().toStdString(), "[Enter id]");
-    e->setText("  HTTPS://www.New-Site.com/download/page.html ");
-  });
-  EXPECT_EQ(idsShown(0), std::vector<std::string>{"new-site.com"});
-  EXPECT_EQ(column("SELECT id || ' ' || pr FROM Shareware_Sites"), std::vector<std::string>{"new-site.com 3"});
-  EXPECT_EQ(status(), "1 rows inserted into Shareware_Sites");
+TEST_F(Editing, NewSiteIsStoredOnceItsIdIsUsableAndAsItsHost)
+{
+    openWindow();
+    selectTab(0);
+    window_->addNewRecord();
+    edit(0, 0, "pr", 4); // the combo box's index of "3"
+    EXPECT_EQ(status(), "please set the value of id");
+    EXPECT_EQ(viewerAt(0)->recordAt(0)->get("pr"), "3");
+    EXPECT_TRUE(column("SELECT id FROM Shareware_Sites").empty());
+    editWithEditor<QLineEdit>(0, 0, "id", [](QLineEdit* e) {
+        EXPECT_EQ(e->text().toStdString(), "[Enter id]");
+        e->setText("  HTTPS://www.New-Site.com/download/page.html ");
+    });
+    EXPECT_EQ(idsShown(0), std::vector<std::string>{"new-site.com"});
+    EXPECT_EQ(column("SELECT id || ' ' || pr FROM Shareware_Sites"),
+              std::vector<std::string>{"new-site.com 3"});
+    EXPECT_EQ(status(), "1 rows inserted into Shareware_Sites");
 }
 
-TEST_F(Editing, RefusalsLeaveRecordAndDatabaseAlone) {
-  addSite("Shareware_Sites", "a.com", "1", "old");
-  addSite("Shareware_Sites", "b.com", "2");
-  addSite("Black_Sites", "bad.com");
-  addSite("Temp_Sites", "t.com");
-  addSite("Temp_Sites", "bad.com2");
-  openWindow();
-  selectTab(0);
-  const int a = rowOfId(0, "a.com");
-  edit(0, a, "notes", QString("   "));
-  EXPECT_EQ(status(), "modify property notes, new value is null");
-  edit(0, a, "notes", QString(" old "));
-  EXPECT_EQ(status(), "old not changed");
-  edit(0, a, "backlink", -1);
-  EXPECT_EQ(status(), "modify index -1 out of bounds, property backlink");
-  edit(0, a, "backlink", 2);
-  EXPECT_EQ(status(), "modify index 2 out of bounds, property backlink");
-  edit(0, a, "id", QString("b.com"));
-  EXPECT_EQ(status(), "Shareware_Sites already exists b.com");
-  EXPECT_EQ(selectedRecord()->get("id"), "b.com");
-  edit(0, rowOfId(0, "a.com"), "id", QString("bad.com"));
-  EXPECT_EQ(status(), "Black_Sites bad.com already exists");
-  edit(0, rowOfId(0, "a.com"), "id", QString("t.com"));
-  EXPECT_EQ(status(), "Temp_Sites t.com already exists");
-  EXPECT_EQ(column("SELECT id FROM Shareware_Sites ORDER BY id"), (std::vector<std::string>{"a.com", "b.com"}));
-  EXPECT_EQ(column("SELECT notes FROM Shareware_Sites WHERE id='a.com'"), std::vector<std::string>{"old"});
+TEST_F(Editing, RefusalsLeaveRecordAndDatabaseAlone)
+{
+    addSite("Shareware_Sites", "a.com", "1", "old");
+    addSite("Shareware_Sites", "b.com", "2");
+    addSite("Black_Sites", "bad.com");
+    addSite("Temp_Sites", "t.com");
+    addSite("Temp_Sites", "bad.com2");
+    openWindow();
+    selectTab(0);
+    const int a = rowOfId(0, "a.com");
+    edit(0, a, "notes", QString("   "));
+    EXPECT_EQ(status(), "modify property notes, new value is null");
+    edit(0, a, "notes", QString(" old "));
+    EXPECT_EQ(status(), "old not changed");
+    edit(0, a, "backlink", -1);
+    EXPECT_EQ(status(), "modify index -1 out of bounds, property backlink");
+    edit(0, a, "backlink", 2);
+    EXPECT_EQ(status(), "modify index 2 out of bounds, property backlink");
+    edit(0, a, "id", QString("b.com"));
+    EXPECT_EQ(status(), "Shareware_Sites already exists b.com");
+    EXPECT_EQ(selectedRecord()->get("id"), "b.com");
+    edit(0, rowOfId(0, "a.com"), "id", QString("bad.com"));
+    EXPECT_EQ(status(), "Black_Sites bad.com already exists");
+    edit(0, rowOfId(0, "a.com"), "id", QString("t.com"));
+    EXPECT_EQ(status(), "Temp_Sites t.com already exists");
+    EXPECT_EQ(column("SELECT id FROM Shareware_Sites ORDER BY id"),
+              (std::vector<std::string>{"a.com", "b.com"}));
+    EXPECT_EQ(column("SELECT notes FROM Shareware_Sites WHERE id='a.com'"),
+              std::vector<std::string>{"old"});
 }
 
-TEST_F(Editing, AnIdTypedAsTheAddressOfAKnownSiteIsRefused) {
-  addSite("Shareware_Sites", "a.com", "1", "first");
-  addSite("Shareware_Sites", "b.com", "2");
-  addSite("Black_Sites", "bad.com");
-  openWindow();
-  selectTab(0);
-  edit(0, rowOfId(0, "b.com"), "id", QString("http://www.A.com/"));
-  EXPECT_EQ(status(), "Shareware_Sites already exists a.com");
-  EXPECT_EQ(idsShown(0), (std::vector<std::string>{"b.com", "a.com"}));
-  edit(0, rowOfId(0, "b.com"), "id", QString("www.bad.com"));
-  EXPECT_EQ(status(), "Black_Sites bad.com already exists");
-  // a new row typed as a known site stays unstored, so its later edits cannot reach a.com's row
-  window_->addNewRecord();
-  const int added = rowOfId(0, "[Enter id]");
-  edit(0, added, "id", QString("www.a.com"));
-  EXPECT_EQ(status(), "Shareware_Sites already exists a.com");
-  edit(0, rowOfId(0, "[Enter id]"), "notes", QString("second"));
-  EXPECT_EQ(status(), "please set the value of id");
-  EXPECT_EQ(column("SELECT id || ' ' || notes FROM Shareware_Sites ORDER BY id"),
-            (std::vector<std::string>{"a.com first", "b.com "}));
+TEST_F(Editing, AnIdTypedAsTheAddressOfAKnownSiteIsRefused)
+{
+    addSite("Shareware_Sites", "a.com", "1", "first");
+    addSite("Shareware_Sites", "b.com", "2");
+    addSite("Black_Sites", "bad.com");
+    openWindow();
+    selectTab(0);
+    edit(0, rowOfId(0, "b.com"), "id", QString("http://www.A.com/"));
+    EXPECT_EQ(status(), "Shareware_Sites already exists a.com");
+    EXPECT_EQ(idsShown(0), (std::vector<std::string>{"b.com", "a.com"}));
+    edit(0, rowOfId(0, "b.com"), "id", QString("www.bad.com"));
+    EXPECT_EQ(status(), "Black_Sites bad.com already exists");
+    // a new row typed as a known site stays unstored, so its later edits cannot reach a.com's row
+    window_->addNewRecord();
+    const int added = rowOfId(0, "[Enter id]");
+    edit(0, added, "id", QString("www.a.com"));
+    EXPECT_EQ(status(), "Shareware_Sites already exists a.com");
+    edit(0, rowOfId(0, "[Enter id]"), "notes", QString("second"));
+    EXPECT_EQ(status(), "please set the value of id");
+    EXPECT_EQ(column("SELECT id || ' ' || notes FROM Shareware_Sites ORDER BY id"),
+              (std::vector<std::string>{"a.com first", "b.com "}));
 }
 
-TEST_F(Editing, TempSiteIdInBothOtherTablesNamesTheCatalogue) {
-  addSite("Shareware_Sites", "dup.com");
-  addSite("Black_Sites", "dup.com");
-  addSite("Temp_Sites", "t.com");
-  openWindow();
-  edit(3, 0, "id", QString("dup.com"));
-  EXPECT_EQ(status(), "Shareware_Sites dup.com already exists");
+TEST_F(Editing, TempSiteIdInBothOtherTablesNamesTheCatalogue)
+{
+    addSite("Shareware_Sites", "dup.com");
+    addSite("Black_Sites", "dup.com");
+    addSite("Temp_Sites", "t.com");
+    openWindow();
+    edit(3, 0, "id", QString("dup.com"));
+    EXPECT_EQ(status(), "Shareware_Sites dup.com already exists");
 }
 
-TEST_F(Editing, ComboBoxChoiceIsStoredAtOnce) {
-  addSite("Shareware_Sites", "a.com");
-  openWindow();
-  editWithEditor<QComboBox>(0, 0, "sub_method", [](QComboBox* combo) {
-    EXPECT_FALSE(combo->isEditable());
-    EXPECT_EQ(combo->count(), 4);
-    EXPECT_EQ(combo->currentText().toStdString(), "pad");
-    combo->setCurrentIndex(2);
-  });
-  EXPECT_EQ(viewerAt(0)->recordAt(0)->get("sub_method"), "email");
-  EXPECT_EQ(column("SELECT sub_method FROM Shareware_Sites"), std::vector<std::string>{"email"});
-  EXPECT_EQ(status(), "1 rows updated on Shareware_Sites, column: sub_method, new value: email");
+TEST_F(Editing, ComboBoxChoiceIsStoredAtOnce)
+{
+    addSite("Shareware_Sites", "a.com");
+    openWindow();
+    editWithEditor<QComboBox>(0, 0, "sub_method", [](QComboBox* combo) {
+        EXPECT_FALSE(combo->isEditable());
+        EXPECT_EQ(combo->count(), 4);
+        EXPECT_EQ(combo->currentText().toStdString(), "pad");
+        combo->setCurrentIndex(2);
+    });
+    EXPECT_EQ(viewerAt(0)->recordAt(0)->get("sub_method"), "email");
+    EXPECT_EQ(column("SELECT sub_method FROM Shareware_Sites"), std::vector<std::string>{"email"});
+    EXPECT_EQ(status(), "1 rows updated on Shareware_Sites, column: sub_method, new value: email");
 }
 
-TEST_F(Editing, NotesCellHasAMultiLineEditor) {
-  addSite("Shareware_Sites", "a.com", "1", "line");
-  openWindow();
-  editWithEditor<QPlainTextEdit>(0, 0, "notes", [](QPlainTextEdit* e) { e->setPlainText("one\ntwo\n"); });
-  EXPECT_EQ(column("SELECT notes FROM Shareware_Sites"), std::vector<std::string>{"one\ntwo"});
+TEST_F(Editing, NotesCellHasAMultiLineEditor)
+{
+    addSite("Shareware_Sites", "a.com", "1", "line");
+    openWindow();
+    editWithEditor<QPlainTextEdit>(0, 0, "notes",
+                                   [](QPlainTextEdit* e) { e->setPlainText("one\ntwo\n"); });
+    EXPECT_EQ(column("SELECT notes FROM Shareware_Sites"), std::vector<std::string>{"one\ntwo"});
 }
 
-TEST_F(Editing, RenamedProductTakesItsListingTableAlong) {
-  addProduct("Tool", "3");
-  addSite("Tool", "a.com");
-  openWindow();
-  edit(1, 0, "id", QString("Tool 2"));
-  EXPECT_EQ(window_->lastTabText(), "Tool 2");
-  EXPECT_EQ(idsShown(4), std::vector<std::string>{"a.com"});
-  EXPECT_EQ(column("SELECT id FROM \"Tool 2\""), std::vector<std::string>{"a.com"});
-  EXPECT_EQ(column("SELECT id FROM Softwares"), std::vector<std::string>{"Tool 2"});
+TEST_F(Editing, RenamedProductTakesItsListingTableAlong)
+{
+    addProduct("Tool", "3");
+    addSite("Tool", "a.com");
+    openWindow();
+    edit(1, 0, "id", QString("Tool 2"));
+    EXPECT_EQ(window_->lastTabText(), "Tool 2");
+    EXPECT_EQ(idsShown(4), std::vector<std::string>{"a.com"});
+    EXPECT_EQ(column("SELECT id FROM \"Tool 2\""), std::vector<std::string>{"a.com"});
+    EXPECT_EQ(column("SELECT id FROM Softwares"), std::vector<std::string>{"Tool 2"});
 }
 
-TEST_F(Editing, ProductNamesWithQuotesWork) {
-  openWindow();
-  selectTab(1);
-  window_->addNewRecord();
-  edit(1, 0, "id", QString("Bob's \"Tool\" & Co; DROP"));
-  EXPECT_EQ(column("SELECT id FROM Softwares"), std::vector<std::string>{"Bob's \"Tool\" & Co; DROP"});
-  EXPECT_EQ(window_->lastTabText(), "Bob's \"Tool\" & Co; DROP");
-  EXPECT_EQ(window_->getTabFolder()->tabText(4).toStdString(), "Bob's \"Tool\" && Co; DROP");
-  // a second product: the switch entry and the renamed tab follow the name
-  selectTab(1);
-  window_->addNewRecord();
-  edit(1, rowOfId(1, "[Enter softname]"), "id", QString("Second"));
-  edit(1, rowOfId(1, "Bob's \"Tool\" & Co; DROP"), "id", QString("Z&B"));  // ranks first (id DESC)
-  EXPECT_EQ(window_->lastTabText(), "Z&B");
-  EXPECT_EQ(column("SELECT count(*) FROM \"Z&B\""), std::vector<std::string>{"0"});
+TEST_F(Editing, ProductNamesWithQuotesWork)
+{
+    openWindow();
+    selectTab(1);
+    window_->addNewRecord();
+    edit(1, 0, "id", QString("Bob's \"Tool\" & Co; DROP"));
+    EXPECT_EQ(column("SELECT id FROM Softwares"),
+              std::vector<std::string>{"Bob's \"Tool\" & Co; DROP"});
+    EXPECT_EQ(window_->lastTabText(), "Bob's \"Tool\" & Co; DROP");
+    EXPECT_EQ(window_->getTabFolder()->tabText(4).toStdString(), "Bob's \"Tool\" && Co; DROP");
+    // a second product: the switch entry and the renamed tab follow the name
+    selectTab(1);
+    window_->addNewRecord();
+    edit(1, rowOfId(1, "[Enter softname]"), "id", QString("Second"));
+    edit(1, rowOfId(1, "Bob's \"Tool\" & Co; DROP"), "id", QString("Z&B")); // ranks first (id DESC)
+    EXPECT_EQ(window_->lastTabText(), "Z&B");
+    EXPECT_EQ(column("SELECT count(*) FROM \"Z&B\""), std::vector<std::string>{"0"});
 }
 
-TEST_F(Editing, IdBackToAPlaceholderIsNotStored) {
-  addSite("Shareware_Sites", "a.com");
-  openWindow();
-  edit(0, 0, "id", QString("[later]"));
-  EXPECT_EQ(status(), "please set the value of id");
-  EXPECT_EQ(idsShown(0), std::vector<std::string>{"[later]"});
-  EXPECT_EQ(column("SELECT id FROM Shareware_Sites"), std::vector<std::string>{"a.com"});
+TEST_F(Editing, IdBackToAPlaceholderIsNotStored)
+{
+    addSite("Shareware_Sites", "a.com");
+    openWindow();
+    edit(0, 0, "id", QString("[later]"));
+    EXPECT_EQ(status(), "please set the value of id");
+    EXPECT_EQ(idsShown(0), std::vector<std::string>{"[later]"});
+    EXPECT_EQ(column("SELECT id FROM Shareware_Sites"), std::vector<std::string>{"a.com"});
 }
 
-TEST_F(Editing, MissingPadAndExeFilesAreRefused) {
-  addProduct("Tool", "1");
-  openWindow();
-  edit(1, 0, "pad_locale", QString("/no/such/pad.xml"));
-  EXPECT_EQ(status(), "pad file /no/such/pad.xml not exists");
-  edit(1, 0, "exe_locale", QString("/no/such/tool.exe"));
-  EXPECT_EQ(status(), "/no/such/tool.exe not exists");
-  const std::string pad = dir_.path().toStdString() + "/pad.xml";
-  std::ofstream(pad) << "<Program_Version>2.1</Program_Version>";
-  edit(1, 0, "pad_locale", QString::fromStdString(pad));
-  EXPECT_EQ(column("SELECT pad_locale FROM Softwares"), std::vector<std::string>{pad});
+TEST_F(Editing, MissingPadAndExeFilesAreRefused)
+{
+    addProduct("Tool", "1");
+    openWindow();
+    edit(1, 0, "pad_locale", QString("/no/such/pad.xml"));
+    EXPECT_EQ(status(), "pad file /no/such/pad.xml not exists");
+    edit(1, 0, "exe_locale", QString("/no/such/tool.exe"));
+    EXPECT_EQ(status(), "/no/such/tool.exe not exists");
+    const std::string pad = dir_.path().toStdString() + "/pad.xml";
+    std::ofstream(pad) << "<Program_Version>2.1</Program_Version>";
+    edit(1, 0, "pad_locale", QString::fromStdString(pad));
+    EXPECT_EQ(column("SELECT pad_locale FROM Softwares"), std::vector<std::string>{pad});
 }
 
-TEST_F(Editing, TodayAndVersionShortcutsRunTheirCommandsOnly) {
-  addProduct("Tool", "1");
-  addSite("Tool", "a.com");
-  QAction today;
-  QAction version;
-  int todayRuns = 0;
-  int versionRuns = 0;
-  QObject::connect(&today, &QAction::triggered, [&] { ++todayRuns; });
-  QObject::connect(&version, &QAction::triggered, [&] { ++versionRuns; });
-  today.setEnabled(false);  // the menus' state does not matter to the shortcut
-  openWindow();
-  using extends::Command;
-  QAction* ownToday = extends::Commands::find(Command::TodayAction);
-  QAction* ownVersion = extends::Commands::find(Command::VersionAction);
-  extends::Commands::registerAction(Command::TodayAction, &today);
-  extends::Commands::registerAction(Command::VersionAction, &version);
-  edit(4, 0, "sub_date", QString("t"));
-  edit(4, 0, "version", QString(" v "));
-  extends::Commands::unregisterAction(Command::TodayAction);
-  extends::Commands::unregisterAction(Command::VersionAction);
-  EXPECT_EQ(todayRuns, 1);
-  EXPECT_EQ(versionRuns, 1);
-  EXPECT_EQ(viewerAt(4)->recordAt(0)->get("sub_date"), "");
-  EXPECT_EQ(column("SELECT sub_date || version FROM Tool"), std::vector<std::string>{""});
-  edit(4, 0, "sub_date", QString("t"));  // without the command nothing else happens
-  EXPECT_EQ(viewerAt(4)->recordAt(0)->get("sub_date"), "");
-  extends::Commands::registerAction(Command::TodayAction, ownToday);
-  extends::Commands::registerAction(Command::VersionAction, ownVersion);
-  // the command's refusal is what the user reads, not a write of the value the row had
-  viewerAt(4)->setSelection({0});
-  edit(4, 0, "version", QString("v"));
-  EXPECT_EQ(status(), " version for Tool not setted");
+TEST_F(Editing, TodayAndVersionShortcutsRunTheirCommandsOnly)
+{
+    addProduct("Tool", "1");
+    addSite("Tool", "a.com");
+    QAction today;
+    QAction version;
+    int todayRuns = 0;
+    int versionRuns = 0;
+    QObject::connect(&today, &QAction::triggered, [&] { ++todayRuns; });
+    QObject::connect(&version, &QAction::triggered, [&] { ++versionRuns; });
+    today.setEnabled(false); // the menus' state does not matter to the shortcut
+    openWindow();
+    using extends::Command;
+    QAction* ownToday = extends::Commands::find(Command::TodayAction);
+    QAction* ownVersion = extends::Commands::find(Command::VersionAction);
+    extends::Commands::registerAction(Command::TodayAction, &today);
+    extends::Commands::registerAction(Command::VersionAction, &version);
+    edit(4, 0, "sub_date", QString("t"));
+    edit(4, 0, "version", QString(" v "));
+    extends::Commands::unregisterAction(Command::TodayAction);
+    extends::Commands::unregisterAction(Command::VersionAction);
+    EXPECT_EQ(todayRuns, 1);
+    EXPECT_EQ(versionRuns, 1);
+    EXPECT_EQ(viewerAt(4)->recordAt(0)->get("sub_date"), "");
+    EXPECT_EQ(column("SELECT sub_date || version FROM Tool"), std::vector<std::string>{""});
+    edit(4, 0, "sub_date", QString("t")); // without the command nothing else happens
+    EXPECT_EQ(viewerAt(4)->recordAt(0)->get("sub_date"), "");
+    extends::Commands::registerAction(Command::TodayAction, ownToday);
+    extends::Commands::registerAction(Command::VersionAction, ownVersion);
+    // the command's refusal is what the user reads, not a write of the value the row had
+    viewerAt(4)->setSelection({0});
+    edit(4, 0, "version", QString("v"));
+    EXPECT_EQ(status(), " version for Tool not setted");
 }
 
-TEST_F(Editing, ListedUrlFromTheDownloadSiteIsStoredDecoded) {
-  addProduct("Tool", "1");
-  addSite("Tool", "a.com");
-  openWindow();
-  const std::string domain = dwin::net::downloadSiteDomain();
-  edit(4, 0, "listed_url", QString::fromStdString("https://" + domain + "/c.php%5Bid%5D[cid]7[SiteID]" + domain));
-  EXPECT_EQ(column("SELECT listed_url FROM Tool"), std::vector<std::string>{"https://" + domain + "/c.php[id][cid]7"});
+TEST_F(Editing, ListedUrlFromTheDownloadSiteIsStoredDecoded)
+{
+    addProduct("Tool", "1");
+    addSite("Tool", "a.com");
+    openWindow();
+    const std::string domain = dwin::net::downloadSiteDomain();
+    edit(4, 0, "listed_url",
+         QString::fromStdString("https://" + domain + "/c.php%5Bid%5D[cid]7[SiteID]" + domain));
+    EXPECT_EQ(column("SELECT listed_url FROM Tool"),
+              std::vector<std::string>{"https://" + domain + "/c.php[id][cid]7"});
 }
 
-
-TEST_F(Editing, AnOpenEditIsKeptWhenAHeaderIsClicked) {
-  addSite("Shareware_Sites", "b.com", "1", "");
-  addSite("Shareware_Sites", "a.com", "2", "");
-  openWindow();
-  selectTab(0);
-  window_->activateWindow();
-  QTableView* table = viewerAt(0)->getTable();
-  ASSERT_NE(typeWithoutEnter(0, rowOfId(0, "b.com"), "sub_page", "http://b.com/add"), nullptr);
-  QHeaderView* header = table->horizontalHeader();
-  QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
-                    QPoint(header->sectionViewportPosition(columnIndex(0, "id")) + 5, header->height() / 2));
-  QApplication::processEvents();
-  EXPECT_EQ(idsShown(0), (std::vector<std::string>{"a.com", "b.com"}));
-  EXPECT_EQ(column("SELECT sub_page FROM Shareware_Sites WHERE id='b.com'"), std::vector<std::string>{"http://b.com/add"});
-  EXPECT_EQ(viewAt(0)->getById("b.com")->get("sub_page"), "http://b.com/add");
+TEST_F(Editing, AnOpenEditIsKeptWhenAHeaderIsClicked)
+{
+    addSite("Shareware_Sites", "b.com", "1", "");
+    addSite("Shareware_Sites", "a.com", "2", "");
+    openWindow();
+    selectTab(0);
+    window_->activateWindow();
+    QTableView* table = viewerAt(0)->getTable();
+    ASSERT_NE(typeWithoutEnter(0, rowOfId(0, "b.com"), "sub_page", "http://b.com/add"), nullptr);
+    QHeaderView* header = table->horizontalHeader();
+    QTest::mouseClick(
+        header->viewport(), Qt::LeftButton, {},
+        QPoint(header->sectionViewportPosition(columnIndex(0, "id")) + 5, header->height() / 2));
+    QApplication::processEvents();
+    EXPECT_EQ(idsShown(0), (std::vector<std::string>{"a.com", "b.com"}));
+    EXPECT_EQ(column("SELECT sub_page FROM Shareware_Sites WHERE id='b.com'"),
+              std::vector<std::string>{"http://b.com/add"});
+    EXPECT_EQ(viewAt(0)->getById("b.com")->get("sub_page"), "http://b.com/add");
 }
 
-TEST_F(Editing, AnOpenEditIsKeptWhenTheTableIsReadAgain) {
-  addSite("Shareware_Sites", "a.com", "1", "");
-  openWindow();
-  selectTab(0);
-  window_->activateWindow();
-  ASSERT_NE(typeWithoutEnter(0, 0, "sub_page", "http://a.com/add"), nullptr);
-  window_->addNewRecord();  // the tool bar's Add leaves the focus in the cell editor
-  QApplication::processEvents();
-  EXPECT_EQ(idsShown(0), (std::vector<std::string>{"a.com", "[Enter id]"}));
-  EXPECT_EQ(viewAt(0)->getById("a.com")->get("sub_page"), "http://a.com/add");
-  EXPECT_EQ(column("SELECT sub_page FROM Shareware_Sites"), std::vector<std::string>{"http://a.com/add"});
+TEST_F(Editing, AnOpenEditIsKeptWhenTheTableIsReadAgain)
+{
+    addSite("Shareware_Sites", "a.com", "1", "");
+    openWindow();
+    selectTab(0);
+    window_->activateWindow();
+    ASSERT_NE(typeWithoutEnter(0, 0, "sub_page", "http://a.com/add"), nullptr);
+    window_->addNewRecord(); // the tool bar's Add leaves the focus in the cell editor
+    QApplication::processEvents();
+    EXPECT_EQ(idsShown(0), (std::vector<std::string>{"a.com", "[Enter id]"}));
+    EXPECT_EQ(viewAt(0)->getById("a.com")->get("sub_page"), "http://a.com/add");
+    EXPECT_EQ(column("SELECT sub_page FROM Shareware_Sites"),
+              std::vector<std::string>{"http://a.com/add"});
 }
 
-TEST_F(Editing, TabMovesToTheNextCellsEditorAfterStoring) {
-  addSite("Shareware_Sites", "a.com", "1", "");
-  openWindow();
-  selectTab(0);
-  window_->activateWindow();
-  QTableView* table = viewerAt(0)->getTable();
-  QLineEdit* editor = typeWithoutEnter(0, 0, "g_user", "bob");
-  ASSERT_NE(editor, nullptr);
-  QTest::keyClick(editor, Qt::Key_Tab);
-  QApplication::processEvents();
-  QApplication::processEvents();
-  EXPECT_EQ(column("SELECT g_user FROM Shareware_Sites"), std::vector<std::string>{"bob"});
-  EXPECT_EQ(status(), "1 rows updated on Shareware_Sites, column: g_user, new value: bob");
-  const QModelIndex next = table->model()->index(0, columnIndex(0, "g_pass"));
-  EXPECT_EQ(table->currentIndex(), next);
-  auto* nextEditor = qobject_cast<QLineEdit*>(table->indexWidget(next));
-  ASSERT_NE(nextEditor, nullptr);  // still open for typing
-  nextEditor->selectAll();
-  QTest::keyClicks(nextEditor, "secret");
-  QTest::keyClick(nextEditor, Qt::Key_Return);
-  QApplication::processEvents();
-  EXPECT_EQ(column("SELECT g_pass FROM Shareware_Sites"), std::vector<std::string>{"secret"});
+TEST_F(Editing, TabMovesToTheNextCellsEditorAfterStoring)
+{
+    addSite("Shareware_Sites", "a.com", "1", "");
+    openWindow();
+    selectTab(0);
+    window_->activateWindow();
+    QTableView* table = viewerAt(0)->getTable();
+    QLineEdit* editor = typeWithoutEnter(0, 0, "g_user", "bob");
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_EQ(column("SELECT g_user FROM Shareware_Sites"), std::vector<std::string>{"bob"});
+    EXPECT_EQ(status(), "1 rows updated on Shareware_Sites, column: g_user, new value: bob");
+    const QModelIndex next = table->model()->index(0, columnIndex(0, "g_pass"));
+    EXPECT_EQ(table->currentIndex(), next);
+    auto* nextEditor = qobject_cast<QLineEdit*>(table->indexWidget(next));
+    ASSERT_NE(nextEditor, nullptr); // still open for typing
+    nextEditor->selectAll();
+    QTest::keyClicks(nextEditor, "secret");
+    QTest::keyClick(nextEditor, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(column("SELECT g_pass FROM Shareware_Sites"), std::vector<std::string>{"secret"});
 }
 
-TEST_F(Editing, AnOpenEditIsStoredBeforeTheWindowCloses) {
-  addSite("Shareware_Sites", "a.com", "1", "");
-  openWindow();
-  selectTab(0);
-  window_->activateWindow();
-  // another program holds the file: the window stays open to say the edit was not stored
-  db_->getConnection().setBusyTimeout(100);
-  sqlite3* other = nullptr;
-  ASSERT_EQ(sqlite3_open((folder_ + "/qmk.db").c_str(), &other), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr), SQLITE_OK);
-  ASSERT_NE(typeWithoutEnter(0, 0, "sub_page", "http://a.com/add"), nullptr);
-  closeWindow();
-  sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);
-  sqlite3_close(other);
-  EXPECT_TRUE(window_->isVisible());
-  EXPECT_EQ(status(), "sub_page of row a.com in Shareware_Sites not stored: database is locked");
+TEST_F(Editing, AnOpenEditIsStoredBeforeTheWindowCloses)
+{
+    addSite("Shareware_Sites", "a.com", "1", "");
+    openWindow();
+    selectTab(0);
+    window_->activateWindow();
+    // another program holds the file: the window stays open to say the edit was not stored
+    db_->getConnection().setBusyTimeout(100);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open((folder_ + "/qmk.db").c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr), SQLITE_OK);
+    ASSERT_NE(typeWithoutEnter(0, 0, "sub_page", "http://a.com/add"), nullptr);
+    closeWindow();
+    sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_TRUE(window_->isVisible());
+    EXPECT_EQ(status(), "sub_page of row a.com in Shareware_Sites not stored: database is locked");
 
-  ASSERT_NE(typeWithoutEnter(0, 0, "sub_page", "http://a.com/add"), nullptr);
-  closeWindow();
-  EXPECT_FALSE(window_->isVisible());
-  EXPECT_EQ(column("SELECT sub_page FROM Shareware_Sites"), std::vector<std::string>{"http://a.com/add"});
+    ASSERT_NE(typeWithoutEnter(0, 0, "sub_page", "http://a.com/add"), nullptr);
+    closeWindow();
+    EXPECT_FALSE(window_->isVisible());
+    EXPECT_EQ(column("SELECT sub_page FROM Shareware_Sites"),
+              std::vector<std::string>{"http://a.com/add"});
 }
 
-TEST_F(Editing, TypingIntoTheTableAsAUserStoresTheRow) {
-  addSite("Shareware_Sites", "a.com", "1", "");
-  openWindow();
-  selectTab(0);
-  window_->activateWindow();
-  QTableView* table = viewerAt(0)->getTable();
-  QModelIndex cell = table->model()->index(0, 0);
-  table->setCurrentIndex(cell);
-  table->edit(cell);
-  QApplication::processEvents();
-  auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-  ASSERT_NE(editor, nullptr);
-  editor->selectAll();
-  QTest::keyClicks(editor, "www.typed.com");
-  QTest::keyClick(editor, Qt::Key_Return);
-  QApplication::processEvents();  // the editor commits
-  QApplication::processEvents();  // the viewer reads the records again
-  EXPECT_EQ(column("SELECT id FROM Shareware_Sites"), std::vector<std::string>{"typed.com"});
-  EXPECT_EQ(idsShown(0), std::vector<std::string>{"typed.com"});
-  ASSERT_NE(selectedRecord(), nullptr);
-  EXPECT_EQ(selectedRecord()->get("id"), "typed.com");  // the row stays selected
+TEST_F(Editing, TypingIntoTheTableAsAUserStoresTheRow)
+{
+    addSite("Shareware_Sites", "a.com", "1", "");
+    openWindow();
+    selectTab(0);
+    window_->activateWindow();
+    QTableView* table = viewerAt(0)->getTable();
+    QModelIndex cell = table->model()->index(0, 0);
+    table->setCurrentIndex(cell);
+    table->edit(cell);
+    QApplication::processEvents();
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, "www.typed.com");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents(); // the editor commits
+    QApplication::processEvents(); // the viewer reads the records again
+    EXPECT_EQ(column("SELECT id FROM Shareware_Sites"), std::vector<std::string>{"typed.com"});
+    EXPECT_EQ(idsShown(0), std::vector<std::string>{"typed.com"});
+    ASSERT_NE(selectedRecord(), nullptr);
+    EXPECT_EQ(selectedRecord()->get("id"), "typed.com"); // the row stays selected
 
-  QModelIndex backlink = table->model()->index(0, 2);
-  table->setCurrentIndex(backlink);
-  table->edit(backlink);
-  QApplication::processEvents();
-  auto* combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
-  ASSERT_NE(combo, nullptr);
-  QTest::keyClick(combo, Qt::Key_Down);
-  QTest::keyClick(combo, Qt::Key_Return);
-  QApplication::processEvents();
-  EXPECT_EQ(column("SELECT backlink FROM Shareware_Sites"), std::vector<std::string>{"custom"});
+    QModelIndex backlink = table->model()->index(0, 2);
+    table->setCurrentIndex(backlink);
+    table->edit(backlink);
+    QApplication::processEvents();
+    auto* combo = qobject_cast<QComboBox*>(QApplication::focusWidget());
+    ASSERT_NE(combo, nullptr);
+    QTest::keyClick(combo, Qt::Key_Down);
+    QTest::keyClick(combo, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(column("SELECT backlink FROM Shareware_Sites"), std::vector<std::string>{"custom"});
 }
 
-TEST_F(Editing, TheFirstProductsIdTypedAsAUserOpensItsListingTabAndClosesTheEditorOnce) {
-  openWindow();
-  selectTab(1);
-  window_->activateWindow();
-  window_->addNewRecord();
-  QTableView* table = viewerAt(1)->getTable();
-  QModelIndex cell = table->model()->index(0, columnIndex(1, "id"));
-  table->setCurrentIndex(cell);
-  table->edit(cell);
-  QApplication::processEvents();
-  auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-  ASSERT_NE(editor, nullptr);
-  static std::vector<std::string> warnings;
-  warnings.clear();
-  QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
-    if (type != QtDebugMsg && type != QtInfoMsg) warnings.push_back(text.toStdString());
-  });
-  editor->selectAll();
-  QTest::keyClicks(editor, "WidgetPro");
-  QTest::keyClick(editor, Qt::Key_Return);  // the new product's listing tab takes the focus
-  QApplication::processEvents();
-  QApplication::processEvents();
-  qInstallMessageHandler(previous);
-  EXPECT_EQ(column("SELECT id FROM Softwares"), std::vector<std::string>{"WidgetPro"});
-  auto* folder = window_->findChild<QTabWidget*>();
-  ASSERT_NE(folder, nullptr);
-  EXPECT_EQ(folder->tabText(folder->count() - 1).toStdString(), "WidgetPro");
-  for (const std::string& warning : warnings)
-    EXPECT_EQ(warning.find("closeEditor"), std::string::npos) << warning;
+TEST_F(Editing, TheFirstProductsIdTypedAsAUserOpensItsListingTabAndClosesTheEditorOnce)
+{
+    openWindow();
+    selectTab(1);
+    window_->activateWindow();
+    window_->addNewRecord();
+    QTableView* table = viewerAt(1)->getTable();
+    QModelIndex cell = table->model()->index(0, columnIndex(1, "id"));
+    table->setCurrentIndex(cell);
+    table->edit(cell);
+    QApplication::processEvents();
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(editor, nullptr);
+    static std::vector<std::string> warnings;
+    warnings.clear();
+    QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type != QtDebugMsg && type != QtInfoMsg)
+                warnings.push_back(text.toStdString());
+        });
+    editor->selectAll();
+    QTest::keyClicks(editor, "WidgetPro");
+    QTest::keyClick(editor, Qt::Key_Return); // the new product's listing tab takes the focus
+    QApplication::processEvents();
+    QApplication::processEvents();
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(column("SELECT id FROM Softwares"), std::vector<std::string>{"WidgetPro"});
+    auto* folder = window_->findChild<QTabWidget*>();
+    ASSERT_NE(folder, nullptr);
+    EXPECT_EQ(folder->tabText(folder->count() - 1).toStdString(), "WidgetPro");
+    for (const std::string& warning : warnings)
+        EXPECT_EQ(warning.find("closeEditor"), std::string::npos) << warning;
 }
 
-}  // namespace
-}  // namespace qmk::test
+} // namespace
+} // namespace qmk::test

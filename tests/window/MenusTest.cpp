@@ -13,79 +13,109 @@ namespace {
 
 using extends::Command;
 
-const Command commands[] = {
-    Command::AddAction, Command::RemoveAction, Command::FindTableItemAction, Command::ExitAction,
-    Command::OpenHomePageAction, Command::OpenSubPageAction, Command::InboundLinksAction,
-    Command::GoogleSearchAction, Command::PageRankAction, Command::FirstProductAction,
-    Command::SecondProductAction, Command::HomeAction, Command::HelpAction, Command::AboutAction,
-    Command::OpenURLAction, Command::OpenWithDefaultBrowserAction, Command::MoveToBlackSitesAction,
-    Command::MoveToSharewareSitesAction, Command::RemoveTemp_SitesAction, Command::SynchronizeSitesAction,
-    Command::TodayAction, Command::VersionAction, Command::CopyUsernameAction, Command::CopyPasswordAction};
+const Command commands[] = {Command::AddAction,
+                            Command::RemoveAction,
+                            Command::FindTableItemAction,
+                            Command::ExitAction,
+                            Command::OpenHomePageAction,
+                            Command::OpenSubPageAction,
+                            Command::InboundLinksAction,
+                            Command::GoogleSearchAction,
+                            Command::PageRankAction,
+                            Command::FirstProductAction,
+                            Command::SecondProductAction,
+                            Command::HomeAction,
+                            Command::HelpAction,
+                            Command::AboutAction,
+                            Command::OpenURLAction,
+                            Command::OpenWithDefaultBrowserAction,
+                            Command::MoveToBlackSitesAction,
+                            Command::MoveToSharewareSitesAction,
+                            Command::RemoveTemp_SitesAction,
+                            Command::SynchronizeSitesAction,
+                            Command::TodayAction,
+                            Command::VersionAction,
+                            Command::CopyUsernameAction,
+                            Command::CopyPasswordAction};
 
-std::string entries(const QList<QAction*>& actions) {
-  std::string text;
-  for (QAction* action : actions) text += (action->isSeparator() ? std::string("|") : action->text().toStdString()) + " ";
-  return text;
+std::string entries(const QList<QAction*>& actions)
+{
+    std::string text;
+    for (QAction* action : actions)
+        text += (action->isSeparator() ? std::string("|") : action->text().toStdString()) + " ";
+    return text;
 }
 
 class Menus : public WindowTest {
- protected:
-  void SetUp() override {
-    WindowTest::SetUp();
-    // stand-ins named for their commands in place of the program's own
-    MyAction::releaseActions();
-    MainWindow::setCreateActions(nullptr);
-    for (Command command : commands) {
-      auto action = std::make_unique<QAction>(
-          QString::fromUtf8(extends::Commands::nameOf(command).data(), qsizetype(extends::Commands::nameOf(command).size()))
-              .remove("Action"));
-      extends::Commands::registerAction(command, action.get());
-      actions_.push_back(std::move(action));
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        // stand-ins named for their commands in place of the program's own
+        MyAction::releaseActions();
+        MainWindow::setCreateActions(nullptr);
+        for (Command command : commands) {
+            auto action = std::make_unique<QAction>(
+                QString::fromUtf8(extends::Commands::nameOf(command).data(),
+                                  qsizetype(extends::Commands::nameOf(command).size()))
+                    .remove("Action"));
+            extends::Commands::registerAction(command, action.get());
+            actions_.push_back(std::move(action));
+        }
+        extends::Commands::setMenuListener([this] { ++listened_; });
     }
-    extends::Commands::setMenuListener([this] { ++listened_; });
-  }
-  void TearDown() override {
-    WindowTest::TearDown();
-    for (Command command : commands) extends::Commands::unregisterAction(command);
-    extends::Commands::setMenuListener(nullptr);
-    MainWindow::setCreateActions(MyAction::createActions);
-  }
-  std::vector<std::unique_ptr<QAction>> actions_;
-  int listened_ = 0;
+    void TearDown() override
+    {
+        WindowTest::TearDown();
+        for (Command command : commands)
+            extends::Commands::unregisterAction(command);
+        extends::Commands::setMenuListener(nullptr);
+        MainWindow::setCreateActions(MyAction::createActions);
+    }
+    std::vector<std::unique_ptr<QAction>> actions_;
+    int listened_ = 0;
 };
 
-TEST_F(Menus, MenuBarAndToolBarInTheirOrder) {
-  openWindow();
-  EXPECT_EQ(entries(window_->menu("&File")->actions()), "FindTableItem Exit ");
-  EXPECT_EQ(entries(window_->menu("&Edit")->actions()), "Add Remove ");
-  EXPECT_EQ(entries(window_->menu("&Net")->actions()),
-            "OpenHomePage OpenSubPage | InboundLinks GoogleSearch | PageRank ");
-  EXPECT_EQ(entries(window_->menu("&Products")->actions()), "FirstProduct SecondProduct ");
-  EXPECT_EQ(entries(window_->menu("&Help")->actions()), "Home Help About ");
-  EXPECT_EQ(entries(window_->toolBar()->actions()),
-            "Add Remove | FindTableItem | OpenHomePage OpenSubPage | GoogleSearch InboundLinks PageRank | Help About ");
-  emit window_->menu("&Edit")->aboutToShow();
-  emit window_->menu("&Net")->aboutToShow();
-  emit window_->menu("&Help")->aboutToShow();
-  EXPECT_EQ(listened_, 2);
+TEST_F(Menus, MenuBarAndToolBarInTheirOrder)
+{
+    openWindow();
+    EXPECT_EQ(entries(window_->menu("&File")->actions()), "FindTableItem Exit ");
+    EXPECT_EQ(entries(window_->menu("&Edit")->actions()), "Add Remove ");
+    EXPECT_EQ(entries(window_->menu("&Net")->actions()),
+              "OpenHomePage OpenSubPage | InboundLinks GoogleSearch | PageRank ");
+    EXPECT_EQ(entries(window_->menu("&Products")->actions()), "FirstProduct SecondProduct ");
+    EXPECT_EQ(entries(window_->menu("&Help")->actions()), "Home Help About ");
+    EXPECT_EQ(entries(window_->toolBar()->actions()),
+              "Add Remove | FindTableItem | OpenHomePage OpenSubPage | GoogleSearch InboundLinks "
+              "PageRank | Help About ");
+    emit window_->menu("&Edit")->aboutToShow();
+    emit window_->menu("&Net")->aboutToShow();
+    emit window_->menu("&Help")->aboutToShow();
+    EXPECT_EQ(listened_, 2);
 }
 
-TEST_F(Menus, ContextMenusOfEachTable) {
-  addProduct("Solo", "1");
-  openWindow();
-  const std::string common = "Add FindTableItem Remove | OpenHomePage OpenSubPage | OpenURL OpenWithDefaultBrowser | PageRank ";
-  EXPECT_EQ(entries(viewAt(0)->menuManager()->actions()), common + "MoveToBlackSites ");
-  EXPECT_EQ(entries(viewAt(1)->menuManager()->actions()),
-            "Add FindTableItem Remove | OpenHomePage | OpenURL OpenWithDefaultBrowser | PageRank ");
-  EXPECT_EQ(entries(viewAt(2)->menuManager()->actions()), common + "MoveToSharewareSites ");
-  EXPECT_EQ(entries(viewAt(3)->menuManager()->actions()),
-            common + "InboundLinks GoogleSearch | MoveToSharewareSites MoveToBlackSites | RemoveTemp_Sites ");
-  EXPECT_EQ(entries(viewAt(4)->menuManager()->actions()),
-            "Add FindTableItem | OpenHomePage OpenSubPage | OpenURL OpenWithDefaultBrowser | PageRank | "
-            "SynchronizeSites | Today Version | CopyUsername CopyPassword | MoveToBlackSites ");
-  emit viewAt(3)->menuManager()->aboutToShow();
-  EXPECT_EQ(listened_, 1);
+TEST_F(Menus, ContextMenusOfEachTable)
+{
+    addProduct("Solo", "1");
+    openWindow();
+    const std::string common = "Add FindTableItem Remove | OpenHomePage OpenSubPage | OpenURL "
+                               "OpenWithDefaultBrowser | PageRank ";
+    EXPECT_EQ(entries(viewAt(0)->menuManager()->actions()), common + "MoveToBlackSites ");
+    EXPECT_EQ(
+        entries(viewAt(1)->menuManager()->actions()),
+        "Add FindTableItem Remove | OpenHomePage | OpenURL OpenWithDefaultBrowser | PageRank ");
+    EXPECT_EQ(entries(viewAt(2)->menuManager()->actions()), common + "MoveToSharewareSites ");
+    EXPECT_EQ(entries(viewAt(3)->menuManager()->actions()),
+              common +
+                  "InboundLinks GoogleSearch | MoveToSharewareSites MoveToBlackSites | "
+                  "RemoveTemp_Sites ");
+    EXPECT_EQ(entries(viewAt(4)->menuManager()->actions()),
+              "Add FindTableItem | OpenHomePage OpenSubPage | OpenURL OpenWithDefaultBrowser | "
+              "PageRank | "
+              "SynchronizeSites | Today Version | CopyUsername CopyPassword | MoveToBlackSites ");
+    emit viewAt(3)->menuManager()->aboutToShow();
+    EXPECT_EQ(listened_, 1);
 }
 
-}  // namespace
-}  // namespace qmk::test
+} // namespace
+} // namespace qmk::test

@@ -36,7 +36,11 @@ TEST(CodePage, EmptyTextGivesEmptyResult)
 TEST(CodePage, UnmappableCharacterBecomesDefaultCharacter)
 {
     // U+4E2D and U+1D11E have no place in Windows-1252.
-    EXPECT_EQ(CodePage::convert("a\xE4\xB8\xAD" "b\xF0\x9D\x84\x9E" "c", 1252), "a?b?c");
+    EXPECT_EQ(CodePage::convert("a\xE4\xB8\xAD"
+                                "b\xF0\x9D\x84\x9E"
+                                "c",
+                                1252),
+              "a?b?c");
 }
 
 TEST(CodePage, UnknownCodePageThrows)

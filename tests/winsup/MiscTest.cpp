@@ -30,9 +30,12 @@ TEST(WallClock, FarTimesGiveTheirYearOrAClearError)
     ScopedEnv tz("TZ", "UTC0");
     // The last second of the largest year the C library can hold.
     EXPECT_EQ(WallClock::today(std::time_t{67768036191676799LL}, true), "21474855471231");
-    EXPECT_THROW(WallClock::today(std::time_t{67768036191676800LL}, true), IllegalArgumentException);
-    EXPECT_THROW(WallClock::today(std::numeric_limits<std::time_t>::max(), true), IllegalArgumentException);
-    EXPECT_THROW(WallClock::today(std::numeric_limits<std::time_t>::min(), true), IllegalArgumentException);
+    EXPECT_THROW(WallClock::today(std::time_t{67768036191676800LL}, true),
+                 IllegalArgumentException);
+    EXPECT_THROW(WallClock::today(std::numeric_limits<std::time_t>::max(), true),
+                 IllegalArgumentException);
+    EXPECT_THROW(WallClock::today(std::numeric_limits<std::time_t>::min(), true),
+                 IllegalArgumentException);
 }
 
 TEST(WallClock, CompactFollowsLocalTime)

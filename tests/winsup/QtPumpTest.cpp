@@ -24,8 +24,10 @@ TEST(QtPump, IsInstalled)
 TEST(QtPump, SmallCountDispatchesPostedEvents)
 {
     int ran = 0;
-    QMetaObject::invokeMethod(qApp, [&ran] { ++ran; }, Qt::QueuedConnection);
-    QMetaObject::invokeMethod(qApp, [&ran] { ++ran; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        qApp, [&ran] { ++ran; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        qApp, [&ran] { ++ran; }, Qt::QueuedConnection);
     EXPECT_TRUE(Process::wait(0));
     EXPECT_EQ(ran, 2);
 }
@@ -69,7 +71,8 @@ TEST(QtQuit, ExitDuringWait)
     EXPECT_FALSE(Process::wait(60000));
     // Quitting stays set: no more dispatching, no more waiting.
     bool ran = false;
-    QMetaObject::invokeMethod(qApp, [&ran] { ran = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        qApp, [&ran] { ran = true; }, Qt::QueuedConnection);
     EXPECT_FALSE(Process::wait(0));
     EXPECT_FALSE(Process::wait(60000));
     EXPECT_FALSE(ran);

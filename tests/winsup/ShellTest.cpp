@@ -26,8 +26,8 @@ public:
     TempDir()
     {
         std::random_device seed;
-        path_ = fs::temp_directory_path() / ("winsup-" + std::to_string(seed()) + "-" +
-                                             std::to_string(::getpid()));
+        path_ = fs::temp_directory_path() /
+            ("winsup-" + std::to_string(seed()) + "-" + std::to_string(::getpid()));
         fs::create_directories(path_);
     }
     ~TempDir()
@@ -238,8 +238,7 @@ std::string openedWith(const std::string& url)
     const fs::path log = tmp.path() / "opened.txt";
     writeFile(tmp.path() / "bin" / "xdg-open",
               "#!/bin/sh\nsleep 1\nprintf '%s|%s' \"$#\" \"$1\" > \"" + log.string() +
-                  ".tmp\"\nmv \"" +
-                  log.string() + ".tmp\" \"" + log.string() + "\"\n",
+                  ".tmp\"\nmv \"" + log.string() + ".tmp\" \"" + log.string() + "\"\n",
               true);
     ScopedEnv path("PATH", (tmp.path() / "bin").string() + ":/usr/bin:/bin");
     dwin::sys::win32::Shell32::open(url);

@@ -12,9 +12,9 @@ using dwin::core::UtfException;
 
 namespace {
 
-const std::string aUmlaut = "\xC3\xA4";           // U+00E4
-const std::string gClef = "\xF0\x9D\x84\x9E";      // U+1D11E
-const std::string euro = "\xE2\x82\xAC";           // U+20AC
+const std::string aUmlaut = "\xC3\xA4"; // U+00E4
+const std::string gClef = "\xF0\x9D\x84\x9E"; // U+1D11E
+const std::string euro = "\xE2\x82\xAC"; // U+20AC
 
 TEST(Utf, AUmlautIsOneUtf16Unit)
 {
@@ -86,8 +86,8 @@ INSTANTIATE_TEST_SUITE_P(
     Sequences, MalformedUtf8,
     testing::Values(Malformed{"LoneContinuation", "a\x80"}, Malformed{"TruncatedTwo", "a\xC3"},
                     Malformed{"TruncatedFour", "\xF0\x9D\x84"},
-                    Malformed{"BadContinuation", "\xE2\x28\xA1"},
-                    Malformed{"Overlong", "\xC0\xAF"}, Malformed{"OverlongThree", "\xE0\x80\xAF"},
+                    Malformed{"BadContinuation", "\xE2\x28\xA1"}, Malformed{"Overlong", "\xC0\xAF"},
+                    Malformed{"OverlongThree", "\xE0\x80\xAF"},
                     Malformed{"Surrogate", "\xED\xA0\x80"},
                     Malformed{"AboveMax", "\xF4\x90\x80\x80"}, Malformed{"InvalidLead", "\xFF"}),
     [](const auto& info) { return info.param.name; });
@@ -139,14 +139,18 @@ TEST(Utf16z, TrailingZeroIsNotDoubled)
 
 } // namespace
 
-TEST(HtmlCharset, DeclarationsInTheFirst1024Bytes) {
+TEST(HtmlCharset, DeclarationsInTheFirst1024Bytes)
+{
     using dwin::text::declaredCharset;
     const std::pair<std::string, std::optional<std::string>> cases[] = {
         {"<html><head><meta charset=\"UTF-8\"><title>x</title>", "utf-8"},
         {"<meta charset=utf8>", "utf8"},
         {"<meta charset='windows-1252' />", "windows-1252"},
-        {"<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=ISO-8859-2\">", "iso-8859-2"},
-        {"<meta name=\"x\"><meta content=\"text/html;charset = utf-8\" http-equiv=\"content-type\">", "utf-8"},
+        {"<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=ISO-8859-2\">",
+         "iso-8859-2"},
+        {"<meta name=\"x\"><meta content=\"text/html;charset = utf-8\" "
+         "http-equiv=\"content-type\">",
+         "utf-8"},
         {"<html><head><title>charset=utf-8</title></head>", std::nullopt},
         {"<metadata charset=utf-8>", std::nullopt},
         {"<meta charset=\"utf-8;text/html\"x\">", "utf-8"},
@@ -154,7 +158,8 @@ TEST(HtmlCharset, DeclarationsInTheFirst1024Bytes) {
         {std::string(1024, ' ') + "<meta charset=utf-8>", std::nullopt},
         {"", std::nullopt},
     };
-    for (const auto& [html, label] : cases) EXPECT_EQ(declaredCharset(html), label) << html;
+    for (const auto& [html, label] : cases)
+        EXPECT_EQ(declaredCharset(html), label) << html;
     EXPECT_TRUE(dwin::text::isUtf8Label("UTF-8"));
     EXPECT_TRUE(dwin::text::isUtf8Label("utf8"));
     EXPECT_FALSE(dwin::text::isUtf8Label("utf-16"));

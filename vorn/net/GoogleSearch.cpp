@@ -14,19 +14,24 @@ namespace {
 
 using dwin::text::scregexp::screg;
 
-bool usable(const std::optional<std::string>& page) {
+bool usable(const std::optional<std::string>& page)
+{
     return page && isValidResult(*page);
 }
 
-}  // namespace
+} // namespace
 
-GoogleSearch::GoogleSearch(std::string query) : query(std::move(query)) {}
+GoogleSearch::GoogleSearch(std::string query) : query(std::move(query))
+{
+}
 
-bool GoogleSearch::isValid() const {
+bool GoogleSearch::isValid() const
+{
     return query.size() > 5;
 }
 
-std::string GoogleSearch::getUrl() const {
+std::string GoogleSearch::getUrl() const
+{
     std::string url = dwin::net::serviceUrl(dwin::net::Service::Search);
     url += "/search";
     url += "?q=" + dwin::net::Uri::encode(query);
@@ -38,13 +43,15 @@ std::string GoogleSearch::getUrl() const {
     return url;
 }
 
-std::optional<std::string> GoogleSearch::fetch() const {
+std::optional<std::string> GoogleSearch::fetch() const
+{
     if (!isValid())
         return std::nullopt;
     return fetchResultPage(getUrl());
 }
 
-std::optional<std::int32_t> GoogleSearch::readCount() {
+std::optional<std::int32_t> GoogleSearch::readCount()
+{
     num = "1";
     start = "0";
     const std::optional<std::string> first = fetch();
@@ -58,7 +65,8 @@ std::optional<std::int32_t> GoogleSearch::readCount() {
     return toInt32(count);
 }
 
-std::optional<std::vector<std::string>> GoogleSearch::getLinks() {
+std::optional<std::vector<std::string>> GoogleSearch::getLinks()
+{
     // A one-result page tells the count; the result pages are then read from the first again.
     const std::optional<std::int32_t> count = readCount();
     if (!count)
@@ -84,19 +92,22 @@ std::optional<std::vector<std::string>> GoogleSearch::getLinks() {
     return links;
 }
 
-std::optional<SiteMap> GoogleSearch::getSites() {
+std::optional<SiteMap> GoogleSearch::getSites()
+{
     const std::optional<std::vector<std::string>> links = getLinks();
     if (!links)
         return std::nullopt;
     return shortestLinkPerHost(*links);
 }
 
-bool isValidResult(std::string_view page) {
+bool isValidResult(std::string_view page)
+{
     return !page.empty() && page.find("seconds)") != std::string_view::npos;
 }
 
-std::string getHost(std::string_view url) {
+std::string getHost(std::string_view url)
+{
     return hostOfLink(url);
 }
 
-}  // namespace vorn::net::GoogleSearch
+} // namespace vorn::net::GoogleSearch

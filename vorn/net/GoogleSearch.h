@@ -57,4 +57,4 @@ bool isValidResult(std::string_view page);
 // The host part of a URL (see vorn::net::hostOfLink).
 std::string getHost(std::string_view url);
 
-}  // namespace vorn::net::GoogleSearch
+} // namespace vorn::net::GoogleSearch

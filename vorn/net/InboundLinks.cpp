@@ -12,19 +12,24 @@ namespace {
 
 using dwin::text::scregexp::screg;
 
-bool usable(const std::optional<std::string>& page) {
+bool usable(const std::optional<std::string>& page)
+{
     return page && isValidResult(*page);
 }
 
-}  // namespace
+} // namespace
 
-InboundLinks::InboundLinks(std::string query) : query(std::move(query)) {}
+InboundLinks::InboundLinks(std::string query) : query(std::move(query))
+{
+}
 
-bool InboundLinks::isValid() const {
+bool InboundLinks::isValid() const
+{
     return !appid.empty() && query.size() > 5 && query.compare(0, 5, "http:") == 0;
 }
 
-std::string InboundLinks::getUrl() const {
+std::string InboundLinks::getUrl() const
+{
     std::string url = dwin::net::serviceUrl(dwin::net::Service::Inbound);
     url += "/SiteExplorerService/V1/inlinkData";
     url += "?appid=" + std::string(appid);
@@ -38,13 +43,15 @@ std::string InboundLinks::getUrl() const {
     return url;
 }
 
-std::optional<std::string> InboundLinks::fetch() const {
+std::optional<std::string> InboundLinks::fetch() const
+{
     if (!isValid())
         return std::nullopt;
     return fetchResultPage(getUrl());
 }
 
-std::optional<std::int32_t> InboundLinks::readTotal() {
+std::optional<std::int32_t> InboundLinks::readTotal()
+{
     results = "1";
     start = "1";
     const std::optional<std::string> first = fetch();
@@ -56,7 +63,8 @@ std::optional<std::int32_t> InboundLinks::readTotal() {
     return toInt32(totalMatcher.group(1));
 }
 
-std::optional<std::vector<std::string>> InboundLinks::getLinks() {
+std::optional<std::vector<std::string>> InboundLinks::getLinks()
+{
     // A one-result page tells the total; the result pages are then read from the first again.
     const std::optional<std::int32_t> reported = readTotal();
     if (!reported)
@@ -83,20 +91,23 @@ std::optional<std::vector<std::string>> InboundLinks::getLinks() {
     return links;
 }
 
-std::optional<SiteMap> InboundLinks::getSites() {
+std::optional<SiteMap> InboundLinks::getSites()
+{
     const std::optional<std::vector<std::string>> links = getLinks();
     if (!links)
         return std::nullopt;
     return shortestLinkPerHost(*links);
 }
 
-bool isValidResult(std::string_view page) {
+bool isValidResult(std::string_view page)
+{
     return !page.empty() && page.find("totalResultsAvailable") != std::string_view::npos &&
-           page.find("<Url>") != std::string_view::npos;
+        page.find("<Url>") != std::string_view::npos;
 }
 
-std::string getHost(std::string_view url) {
+std::string getHost(std::string_view url)
+{
     return hostOfLink(url);
 }
 
-}  // namespace vorn::net::InboundLinks
+} // namespace vorn::net::InboundLinks

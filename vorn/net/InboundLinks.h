@@ -17,7 +17,8 @@
 namespace vorn::net::InboundLinks {
 
 // The service's application id.
-inline constexpr std::string_view appid = "u8jzPde0IgxLd6GncfBAepfJBd0Kh8oOOL8dKLzdocJ2isAjIhKtJ0RlgLKOm_--";
+inline constexpr std::string_view appid =
+    "u8jzPde0IgxLd6GncfBAepfJBd0Kh8oOOL8dKLzdocJ2isAjIhKtJ0RlgLKOm_--";
 
 class InboundLinks {
 public:
@@ -61,4 +62,4 @@ bool isValidResult(std::string_view page);
 // The host part of a URL (see vorn::net::hostOfLink).
 std::string getHost(std::string_view url);
 
-}  // namespace vorn::net::InboundLinks
+} // namespace vorn::net::InboundLinks

@@ -15,14 +15,16 @@ constexpr unsigned kTimeoutSeconds = 5;
 constexpr std::uint32_t kPageWaitMs = 50;
 constexpr std::int32_t kMaxResults = 1000;
 
-void dropPrefix(std::string_view& s, std::string_view prefix) {
+void dropPrefix(std::string_view& s, std::string_view prefix)
+{
     if (s.substr(0, prefix.size()) == prefix)
         s.remove_prefix(prefix.size());
 }
 
-}  // namespace
+} // namespace
 
-std::optional<std::string> fetchResultPage(const std::string& url) {
+std::optional<std::string> fetchResultPage(const std::string& url)
+{
     try {
         return dwin::net::Http::get(url, kReadBuffer, kTimeoutSeconds);
     } catch (const std::exception&) {
@@ -33,7 +35,8 @@ std::optional<std::string> fetchResultPage(const std::string& url) {
 int readResultPages(std::int32_t total,
                     const std::function<std::optional<std::string>(std::int32_t)>& fetchAt,
                     bool (*isUsable)(std::string_view page),
-                    const std::function<void(const std::string& page)>& onPage) {
+                    const std::function<void(const std::string& page)>& onPage)
+{
     int pages = 0;
     const std::int32_t limit = std::min(total, kMaxResults);
     for (std::int32_t offset = 0; offset < limit; offset += kResultPageSize) {
@@ -45,12 +48,13 @@ int readResultPages(std::int32_t total,
             ++pages;
         }
         if (!dwin::sys::win32::Process::wait(kPageWaitMs))
-            break;  // the application is quitting: no more requests
+            break; // the application is quitting: no more requests
     }
     return pages;
 }
 
-std::string hostOfLink(std::string_view url) {
+std::string hostOfLink(std::string_view url)
+{
     dropPrefix(url, "http://");
     dropPrefix(url, "https://");
     dropPrefix(url, "www.");
@@ -64,7 +68,8 @@ std::string hostOfLink(std::string_view url) {
     return host;
 }
 
-std::optional<SiteMap> shortestLinkPerHost(const std::vector<std::string>& links) {
+std::optional<SiteMap> shortestLinkPerHost(const std::vector<std::string>& links)
+{
     if (links.empty())
         return std::nullopt;
     SiteMap sites;
@@ -76,4 +81,4 @@ std::optional<SiteMap> shortestLinkPerHost(const std::vector<std::string>& links
     return sites;
 }
 
-}  // namespace vorn::net
+} // namespace vorn::net

@@ -40,4 +40,4 @@ std::string hostOfLink(std::string_view url);
 // no value when there are no links.
 std::optional<SiteMap> shortestLinkPerHost(const std::vector<std::string>& links);
 
-}  // namespace vorn::net
+} // namespace vorn::net

@@ -20,4 +20,4 @@ void revokeBrowserServer();
 // has gone (closed by the user or told to Quit).
 QWidget* browserWidget(HWND handle);
 
-}  // namespace winapi::browser
+} // namespace winapi::browser

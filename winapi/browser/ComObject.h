@@ -15,15 +15,20 @@ public:
     ComObject& operator=(const ComObject&) = delete;
 
     ULONG AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-    ULONG Release() override {
+    ULONG Release() override
+    {
         const LONG left = InterlockedDecrement(&refs_);
-        if (left == 0) delete this;
+        if (left == 0)
+            delete this;
         return static_cast<ULONG>(left);
     }
-    HRESULT QueryInterface(REFIID riid, void** object) override {
-        if (object == nullptr) return E_POINTER;
+    HRESULT QueryInterface(REFIID riid, void** object) override
+    {
+        if (object == nullptr)
+            return E_POINTER;
         *object = view(riid);
-        if (*object == nullptr) return E_NOINTERFACE;
+        if (*object == nullptr)
+            return E_NOINTERFACE;
         AddRef();
         return S_OK;
     }
@@ -43,20 +48,26 @@ private:
 template <class... Is>
 class DispatchObject : public ComObject<Is...> {
 public:
-    HRESULT GetTypeInfoCount(UINT* count) override {
-        if (count != nullptr) *count = 0;
+    HRESULT GetTypeInfoCount(UINT* count) override
+    {
+        if (count != nullptr)
+            *count = 0;
         return E_NOTIMPL;
     }
-    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-        if (info != nullptr) *info = nullptr;
+    HRESULT GetTypeInfo(UINT, LCID, ITypeInfo** info) override
+    {
+        if (info != nullptr)
+            *info = nullptr;
         return E_NOTIMPL;
     }
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override
+    {
         return DISP_E_UNKNOWNNAME;
     }
-    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    HRESULT Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override
+    {
         return DISP_E_MEMBERNOTFOUND;
     }
 };
 
-}  // namespace winapi::browser
+} // namespace winapi::browser

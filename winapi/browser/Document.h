@@ -36,4 +36,4 @@ private:
     std::uint64_t generation_;
 };
 
-}  // namespace winapi::browser
+} // namespace winapi::browser

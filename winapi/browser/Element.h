@@ -31,7 +31,8 @@ private:
 
 class ElementCollection final : public DispatchObject<IHTMLElementCollection> {
 public:
-    ElementCollection(std::shared_ptr<Page> page, std::uint64_t generation, std::vector<int> indices);
+    ElementCollection(std::shared_ptr<Page> page, std::uint64_t generation,
+                      std::vector<int> indices);
 
     HRESULT get_length(LONG* length) override;
     HRESULT item(VARIANT name, VARIANT index, IDispatch** element) override;
@@ -46,4 +47,4 @@ private:
     std::vector<int> indices_;
 };
 
-}  // namespace winapi::browser
+} // namespace winapi::browser

@@ -15,8 +15,8 @@ namespace winapi::browser {
 namespace {
 
 constexpr DWORD kScriptTimeoutMs = 15000;
-constexpr DWORD kRequestGraceMs = 15000;  // a request the engine never starts stops blocking
-constexpr int kCheckMs = 100;  // how often a wait for a script looks whether the page went
+constexpr DWORD kRequestGraceMs = 15000; // a request the engine never starts stops blocking
+constexpr int kCheckMs = 100; // how often a wait for a script looks whether the page went
 
 // Why the wait for a script's answer ended; any other code comes from the application's exit.
 constexpr int kQuitting = -1;
@@ -31,15 +31,20 @@ const char* kPrelude =
     "try { return {v: (function(){ %1 })()}; } catch (x) { return {err: String(x)}; }"
     "})(%2)";
 
-}  // namespace
+} // namespace
 
 // Notices the user closing the window: from then on it is no window any more.
 class CloseWatcher : public QObject {
 public:
-    CloseWatcher(QObject* parent, std::weak_ptr<Page> page) : QObject(parent), page_(std::move(page)) {}
-    bool eventFilter(QObject*, QEvent* event) override {
+    CloseWatcher(QObject* parent, std::weak_ptr<Page> page)
+        : QObject(parent), page_(std::move(page))
+    {
+    }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
         if (event->type() == QEvent::Close)
-            if (auto p = page_.lock()) p->destroyed();
+            if (auto p = page_.lock())
+                p->destroyed();
         return false;
     }
 
@@ -47,7 +52,8 @@ private:
     std::weak_ptr<Page> page_;
 };
 
-std::shared_ptr<Page> Page::create() {
+std::shared_ptr<Page> Page::create()
+{
     std::shared_ptr<Page> page(new Page);
     auto* view = new QWebEngineView;
     view->setAttribute(Qt::WA_DeleteOnClose);
@@ -56,49 +62,65 @@ std::shared_ptr<Page> Page::create() {
     page->handle_ = RegisterWindowHandle(view);
     std::weak_ptr<Page> weak = page;
     QObject::connect(view, &QWebEngineView::loadStarted, view, [weak] {
-        if (auto p = weak.lock()) p->started();
+        if (auto p = weak.lock())
+            p->started();
     });
     QObject::connect(view, &QWebEngineView::loadFinished, view, [weak](bool) {
-        if (auto p = weak.lock()) p->finished();
+        if (auto p = weak.lock())
+            p->finished();
     });
     view->installEventFilter(new CloseWatcher(view, weak));
     QObject::connect(view, &QObject::destroyed, [weak] {
-        if (auto p = weak.lock()) p->destroyed();
+        if (auto p = weak.lock())
+            p->destroyed();
     });
     page->expectNewDocument();
     view->setUrl(QUrl(QStringLiteral("about:blank")));
     return page;
 }
 
-Page::~Page() { close(); }
+Page::~Page()
+{
+    close();
+}
 
-void Page::expectNewDocument() {
+void Page::expectNewDocument()
+{
     requested_ = true;
     requestedAt_ = GetTickCount();
     ++generation_;
 }
 
-void Page::started() {
+void Page::started()
+{
     requested_ = false;
     ++generation_;
 }
 
-void Page::finished() { requested_ = false; }
+void Page::finished()
+{
+    requested_ = false;
+}
 
-void Page::destroyed() {
+void Page::destroyed()
+{
     closed_ = true;
     UnregisterWindowHandle(handle_);
 }
 
-bool Page::documentReady() const {
-    if (!alive()) return false;
+bool Page::documentReady() const
+{
+    if (!alive())
+        return false;
     if (requested_ && static_cast<DWORD>(GetTickCount() - requestedAt_) < kRequestGraceMs)
         return false;
     return !view_->page()->isLoading();
 }
 
-void Page::close() {
-    if (closed_) return;
+void Page::close()
+{
+    if (closed_)
+        return;
     closed_ = true;
     UnregisterWindowHandle(handle_);
     if (view_) {
@@ -108,12 +130,14 @@ void Page::close() {
 }
 
 std::optional<QVariant> Page::run(const QString& body, const QJsonArray& args,
-                                  std::uint64_t generation, bool leaveAllowed) {
-    if (!alive() || generation != generation_) return std::nullopt;
+                                  std::uint64_t generation, bool leaveAllowed)
+{
+    if (!alive() || generation != generation_)
+        return std::nullopt;
     struct Reply {
         bool done = false;
         QVariant value;
-        QEventLoop* loop = nullptr;  // the wait for this reply, while it runs
+        QEventLoop* loop = nullptr; // the wait for this reply, while it runs
     };
     auto reply = std::make_shared<Reply>();
     const QString json = QString::fromUtf8(QJsonDocument(args).toJson(QJsonDocument::Compact));
@@ -122,22 +146,31 @@ std::optional<QVariant> Page::run(const QString& body, const QJsonArray& args,
                                  [reply](const QVariant& value) {
                                      reply->value = value;
                                      reply->done = true;
-                                     if (reply->loop) reply->loop->exit(kAnswered);
+                                     if (reply->loop)
+                                         reply->loop->exit(kAnswered);
                                  });
-    if (!awaitReply(reply->done, reply->loop)) return std::nullopt;
-    if (!leaveAllowed && generation != generation_) return std::nullopt;
+    if (!awaitReply(reply->done, reply->loop))
+        return std::nullopt;
+    if (!leaveAllowed && generation != generation_)
+        return std::nullopt;
     const QVariantMap result = reply->value.toMap();
-    if (!result.contains(QStringLiteral("v"))) return std::nullopt;
+    if (!result.contains(QStringLiteral("v")))
+        return std::nullopt;
     return result.value(QStringLiteral("v"));
 }
 
-bool Page::awaitReply(const bool& done, QEventLoop*& slot) {
+bool Page::awaitReply(const bool& done, QEventLoop*& slot)
+{
     // A program that is quitting gets no answer.
-    if (QCoreApplication::closingDown()) return false;
+    if (QCoreApplication::closingDown())
+        return false;
     const DWORD start = GetTickCount();
-    const auto timedOut = [start] { return static_cast<DWORD>(GetTickCount() - start) >= kScriptTimeoutMs; };
+    const auto timedOut = [start] {
+        return static_cast<DWORD>(GetTickCount() - start) >= kScriptTimeoutMs;
+    };
     while (!done) {
-        if (!alive() || timedOut()) return false;
+        if (!alive() || timedOut())
+            return false;
         // Window events run meanwhile; the answer ends the wait at once.
         QEventLoop loop;
         QTimer check;
@@ -148,20 +181,24 @@ bool Page::awaitReply(const bool& done, QEventLoop*& slot) {
         slot = &loop;
         const int why = loop.exec();
         slot = nullptr;
-        if (why != kAnswered && why != kLookAgain) return false;
+        if (why != kAnswered && why != kLookAgain)
+            return false;
     }
     return true;
 }
 
-QString toQString(BSTR text) {
+QString toQString(BSTR text)
+{
     return text == nullptr ? QString()
                            : QString::fromUtf16(text, static_cast<qsizetype>(SysStringLen(text)));
 }
 
-BSTR toBstr(const QString& text) {
-    if (text.isEmpty()) return nullptr;
+BSTR toBstr(const QString& text)
+{
+    if (text.isEmpty())
+        return nullptr;
     return SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.utf16()),
                              static_cast<UINT>(text.size()));
 }
 
-}  // namespace winapi::browser
+} // namespace winapi::browser

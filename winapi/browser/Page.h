@@ -62,12 +62,12 @@ private:
     QPointer<QWebEngineView> view_;
     HWND handle_ = nullptr;
     bool closed_ = false;
-    bool requested_ = false;  // asked to load; the engine has not said it started yet
+    bool requested_ = false; // asked to load; the engine has not said it started yet
     DWORD requestedAt_ = 0;
     std::uint64_t generation_ = 1;
 };
 
 QString toQString(BSTR text);
-BSTR toBstr(const QString& text);  // null for the empty text
+BSTR toBstr(const QString& text); // null for the empty text
 
-}  // namespace winapi::browser
+} // namespace winapi::browser

@@ -48,4 +48,4 @@ private:
     bool silent_ = false, resizable_ = true;
 };
 
-}  // namespace winapi::browser
+} // namespace winapi::browser

@@ -33,8 +33,8 @@ std::string schemaQuery(std::string_view database, bool temporary)
 }
 } // namespace
 
-bool exists(Connection& connection, std::string_view name, std::string_view database, bool temporary,
-            std::string_view type)
+bool exists(Connection& connection, std::string_view name, std::string_view database,
+            bool temporary, std::string_view type)
 {
     if (name.empty() || connection.isClosed())
         return false;
@@ -57,7 +57,8 @@ bool exists(Connection& connection, std::string_view name, std::string_view data
     return found;
 }
 
-bool tableExists(Connection& connection, std::string_view name, std::string_view database, bool temporary)
+bool tableExists(Connection& connection, std::string_view name, std::string_view database,
+                 bool temporary)
 {
     return exists(connection, name, database, temporary, "table");
 }

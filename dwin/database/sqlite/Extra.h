@@ -13,8 +13,8 @@ class Connection;
 // quotes and zero bytes in them are compared like any other byte.
 // Throws SQLiteDException "Connection Not Available" on a never-opened connection and
 // SQLiteVMException when the query fails (e.g. an unknown database).
-bool exists(Connection& connection, std::string_view name, std::string_view database, bool temporary,
-            std::string_view type);
+bool exists(Connection& connection, std::string_view name, std::string_view database,
+            bool temporary, std::string_view type);
 
 // exists with the type "table".
 bool tableExists(Connection& connection, std::string_view name, std::string_view database = {},

@@ -137,7 +137,8 @@ void detail::installTrace(sqlite3* db, Connection* connection)
 
 int detail::installCollationNeeded(sqlite3* db, Connection* connection)
 {
-    return sqlite3_collation_needed(db, connection, connection ? &collationNeededTrampoline : nullptr);
+    return sqlite3_collation_needed(db, connection,
+                                    connection ? &collationNeededTrampoline : nullptr);
 }
 
 // ---- hook setters of Connection: store, check, then hand SQLite the trampoline or nothing ----

@@ -30,9 +30,9 @@ using ProgressHandler = std::function<int(Connection&)>;
 // Non-zero turns the commit into a rollback.
 using CommitHook = std::function<int(Connection&)>;
 using RollbackHook = std::function<void(Connection&)>;
-using UpdateHook = std::function<void(Connection&, SQLiteUpdateAction operation,
-                                      std::string_view database, std::string_view table,
-                                      std::int64_t rowId)>;
+using UpdateHook =
+    std::function<void(Connection&, SQLiteUpdateAction operation, std::string_view database,
+                       std::string_view table, std::int64_t rowId)>;
 // Gets the number of prior calls for the same lock; zero gives up (the statement fails busy).
 using BusyHandler = std::function<int(Connection&, int count)>;
 using TraceCallback = std::function<void(Connection&, std::string_view sql)>;

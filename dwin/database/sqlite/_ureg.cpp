@@ -11,7 +11,8 @@ namespace dwin::database::sqlite {
 
 namespace {
 // The UTF-16 byte order of this machine, as SQLite numbers it.
-constexpr int nativeUtf16 = std::endian::native == std::endian::little ? SQLITE_UTF16LE : SQLITE_UTF16BE;
+constexpr int nativeUtf16 =
+    std::endian::native == std::endian::little ? SQLITE_UTF16LE : SQLITE_UTF16BE;
 } // namespace
 
 // ---- the running call's arguments and result ----
@@ -123,7 +124,8 @@ void UserCallContext::setText(std::string_view value)
 
 void UserCallContext::setText16(std::u16string_view value)
 {
-    sqlite3_result_text64(context_, reinterpret_cast<const char*>(value.data() ? value.data() : u""),
+    sqlite3_result_text64(context_,
+                          reinterpret_cast<const char*>(value.data() ? value.data() : u""),
                           value.size() * 2, SQLITE_TRANSIENT, nativeUtf16);
 }
 
@@ -219,9 +221,8 @@ void UserFunctionProxy::call()
 
 UserAggregateProxy::UserAggregateProxy(std::string_view name, int args, int encoding,
                                        UserStepCallback step, UserFinalCallback final)
-    : stepKind_(UImpType::Callback), stepCallback_(std::move(step)),
-      finalKind_(UImpType::Callback), finalCallback_(std::move(final)), name_(name), args_(args),
-      encoding_(encoding)
+    : stepKind_(UImpType::Callback), stepCallback_(std::move(step)), finalKind_(UImpType::Callback),
+      finalCallback_(std::move(final)), name_(name), args_(args), encoding_(encoding)
 {
 }
 
@@ -356,12 +357,15 @@ void finalTrampoline(sqlite3_context* context)
     });
 }
 
-int compareTrampoline(void* user, int leftBytes, const void* left, int rightBytes, const void* right)
+int compareTrampoline(void* user, int leftBytes, const void* left, int rightBytes,
+                      const void* right)
 {
     try {
         IUserCollation* collation = held<IUserCollation>(user);
-        const std::string_view a(static_cast<const char*>(left), static_cast<std::size_t>(leftBytes));
-        const std::string_view b(static_cast<const char*>(right), static_cast<std::size_t>(rightBytes));
+        const std::string_view a(static_cast<const char*>(left),
+                                 static_cast<std::size_t>(leftBytes));
+        const std::string_view b(static_cast<const char*>(right),
+                                 static_cast<std::size_t>(rightBytes));
         return collation->compare(a, b);
     } catch (...) {
         return 0;
@@ -408,10 +412,9 @@ int detail::registerFunction(sqlite3* db, const std::shared_ptr<IUserFunction>& 
     const std::string name = function->getName();
     const int args = function->getArgs();
     const int encoding = function->getEncoding();
-    return sqlite3_create_function_v2(db, name.c_str(), args, encoding,
-                                      new std::shared_ptr<IUserFunction>(function),
-                                      &functionTrampoline, nullptr, nullptr,
-                                      &releaseHolder<IUserFunction>);
+    return sqlite3_create_function_v2(
+        db, name.c_str(), args, encoding, new std::shared_ptr<IUserFunction>(function),
+        &functionTrampoline, nullptr, nullptr, &releaseHolder<IUserFunction>);
 }
 
 int detail::registerAggregate(sqlite3* db, const std::shared_ptr<IUserAggregate>& aggregate)
@@ -419,10 +422,9 @@ int detail::registerAggregate(sqlite3* db, const std::shared_ptr<IUserAggregate>
     const std::string name = aggregate->getName();
     const int args = aggregate->getArgs();
     const int encoding = aggregate->getEncoding();
-    return sqlite3_create_function_v2(db, name.c_str(), args, encoding,
-                                      new std::shared_ptr<IUserAggregate>(aggregate), nullptr,
-                                      &stepTrampoline, &finalTrampoline,
-                                      &releaseHolder<IUserAggregate>);
+    return sqlite3_create_function_v2(
+        db, name.c_str(), args, encoding, new std::shared_ptr<IUserAggregate>(aggregate), nullptr,
+        &stepTrampoline, &finalTrampoline, &releaseHolder<IUserAggregate>);
 }
 
 int detail::unregisterFunction(sqlite3* db, std::string_view name, int args, int encoding)
@@ -489,9 +491,10 @@ void Connection::createFunction(std::shared_ptr<IUserFunction> function)
         throw SQLiteDException("User Function NULL");
     checkAvailable();
     throwOnFailure(detail::registerFunction(handle_, function));
-    storeUnder(functions_,
-               detail::functionKeys(function->getName(), function->getArgs(), function->getEncoding()),
-               function);
+    storeUnder(
+        functions_,
+        detail::functionKeys(function->getName(), function->getArgs(), function->getEncoding()),
+        function);
 }
 
 void Connection::createFunction(std::string_view name, int args, int encoding,
@@ -528,10 +531,10 @@ void Connection::createAggregate(std::shared_ptr<IUserAggregate> aggregate)
         throw SQLiteDException("User Aggregate NULL");
     checkAvailable();
     throwOnFailure(detail::registerAggregate(handle_, aggregate));
-    storeUnder(aggregates_,
-               detail::functionKeys(aggregate->getName(), aggregate->getArgs(),
-                                    aggregate->getEncoding()),
-               aggregate);
+    storeUnder(
+        aggregates_,
+        detail::functionKeys(aggregate->getName(), aggregate->getArgs(), aggregate->getEncoding()),
+        aggregate);
 }
 
 void Connection::createAggregate(std::string_view name, int args, int encoding,

@@ -73,34 +73,20 @@ std::string iconvName(std::uint32_t codePage)
 {
     switch (codePage) {
     case 0:
-    case 3:
-        return "CP1252";
-    case 1:
-        return "CP437";
-    case 2:
-        return "MACINTOSH";
-    case 1200:
-        return "UTF-16LE";
-    case 1201:
-        return "UTF-16BE";
-    case 20127:
-        return "US-ASCII";
-    case 20866:
-        return "KOI8-R";
-    case 21866:
-        return "KOI8-U";
-    case 51932:
-        return "EUC-JP";
-    case 51949:
-        return "EUC-KR";
-    case 54936:
-        return "GB18030";
-    case 65000:
-        return "UTF-7";
-    case 65001:
-        return "UTF-8";
-    default:
-        break;
+    case 3: return "CP1252";
+    case 1: return "CP437";
+    case 2: return "MACINTOSH";
+    case 1200: return "UTF-16LE";
+    case 1201: return "UTF-16BE";
+    case 20127: return "US-ASCII";
+    case 20866: return "KOI8-R";
+    case 21866: return "KOI8-U";
+    case 51932: return "EUC-JP";
+    case 51949: return "EUC-KR";
+    case 54936: return "GB18030";
+    case 65000: return "UTF-7";
+    case 65001: return "UTF-8";
+    default: break;
     }
     if (codePage >= 28591 && codePage <= 28606)
         return "ISO-8859-" + std::to_string(codePage - 28590);

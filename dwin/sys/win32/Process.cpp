@@ -56,8 +56,7 @@ bool wait(std::uint32_t ms)
 
     const auto deadline = Clock::now() + std::chrono::milliseconds(ms);
     for (;;) {
-        const auto left =
-            std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0)
             return true;
         if (!pump->waitAndPump(left))

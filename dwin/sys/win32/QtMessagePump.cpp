@@ -36,7 +36,7 @@ QtMessagePump::~QtMessagePump()
 bool QtMessagePump::quitting() const noexcept
 {
     return state_->quitting || QCoreApplication::instance() == nullptr ||
-           QCoreApplication::closingDown();
+        QCoreApplication::closingDown();
 }
 
 bool QtMessagePump::pump()

@@ -23,8 +23,8 @@ void open(const std::string& url)
     std::string name = "sh";
     // xdg-open takes no "--": an address that looks like an option goes as a relative path.
     std::string argument = url.starts_with('-') ? "./" + url : url;
-    char* argv[] = {shell.data(), dashC.data(), script.data(), name.data(), argument.data(),
-                    nullptr};
+    char* argv[] = {shell.data(), dashC.data(),    script.data(),
+                    name.data(),  argument.data(), nullptr};
 
     posix_spawnattr_t attributes;
     if (posix_spawnattr_init(&attributes) != 0)
@@ -36,8 +36,7 @@ void open(const std::string& url)
     if (rc != 0)
         return;
     int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
 }
 
 } // namespace dwin::sys::win32::Shell32

@@ -40,7 +40,7 @@ std::optional<std::string> findOnPath(std::string_view name)
 std::string userDirKey(std::string_view name)
 {
     static const std::map<std::string, std::string, std::less<>> shellNames = {
-        {"Desktop", "DESKTOP"},     {"Personal", "DOCUMENTS"},  {"My Documents", "DOCUMENTS"},
+        {"Desktop", "DESKTOP"},     {"Personal", "DOCUMENTS"},   {"My Documents", "DOCUMENTS"},
         {"My Music", "MUSIC"},      {"My Pictures", "PICTURES"}, {"My Video", "VIDEOS"},
         {"Templates", "TEMPLATES"}, {"Downloads", "DOWNLOAD"},   {"Public", "PUBLICSHARE"},
     };

@@ -57,7 +57,7 @@ std::optional<std::string> iniValue(const fs::path& file, std::string_view secti
             continue;
         if (text.front() == '[') {
             inSection = text.size() == section.size() + 2 &&
-                        text.substr(1, section.size()) == section && text.back() == ']';
+                text.substr(1, section.size()) == section && text.back() == ']';
             continue;
         }
         const auto equals = text.find('=');

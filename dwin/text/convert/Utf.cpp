@@ -14,7 +14,10 @@ using dwin::core::UtfException;
     throw UtfException(std::string(what) + " at index " + std::to_string(offset), offset);
 }
 
-bool isSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDFFF; }
+bool isSurrogate(char32_t c)
+{
+    return c >= 0xD800 && c <= 0xDFFF;
+}
 
 void checkCodePoint(char32_t c, std::size_t offset)
 {

@@ -28,7 +28,7 @@ inline constexpr std::uint32_t kUnset = 0xFFFFFFFF;
 // A pattern text usable as a template argument.
 template <std::size_t N>
 struct FixedString {
-    char text[N] {};
+    char text[N]{};
     constexpr FixedString(const char (&s)[N]) { std::copy_n(s, N, text); }
     constexpr std::size_t size() const { return N - 1; }
     constexpr std::string_view view() const { return {text, N - 1}; }
@@ -49,13 +49,17 @@ struct Context {
         std::uint32_t from = 1;
         std::uint32_t to = 0;
     };
-    std::array<Dead, 2> dead {};
+    std::array<Dead, 2> dead{};
 
-    bool knownDead(std::size_t slot, std::uint32_t p) const {
+    bool knownDead(std::size_t slot, std::uint32_t p) const
+    {
         return dead[slot].from <= p && p <= dead[slot].to;
     }
-    void markDead(std::size_t slot, std::uint32_t from, std::uint32_t to) { dead[slot] = {from, to}; }
-    void forget() { dead.fill(Dead {}); }
+    void markDead(std::size_t slot, std::uint32_t from, std::uint32_t to)
+    {
+        dead[slot] = {from, to};
+    }
+    void forget() { dead.fill(Dead{}); }
 };
 
 // `text` must stand `offset` bytes after a continuation's position; offset -1: nothing known.
@@ -66,7 +70,8 @@ struct Anchor {
 };
 
 template <class K>
-constexpr Anchor anchorOf() {
+constexpr Anchor anchorOf()
+{
     if constexpr (requires { std::remove_cvref_t<K>::anchor; })
         return std::remove_cvref_t<K>::anchor;
     else
@@ -75,8 +80,10 @@ constexpr Anchor anchorOf() {
 
 // The anchor of elements Es followed by a continuation K.
 template <class K, class... Es>
-constexpr Anchor anchorBefore() {
-    constexpr std::array<std::pair<int, std::string_view>, sizeof...(Es)> parts {{{Es::width, Es::lead()}...}};
+constexpr Anchor anchorBefore()
+{
+    constexpr std::array<std::pair<int, std::string_view>, sizeof...(Es)> parts{
+        {{Es::width, Es::lead()}...}};
     int offset = 0;
     for (const auto& [width, lead] : parts) {
         if (!lead.empty())
@@ -86,7 +93,7 @@ constexpr Anchor anchorBefore() {
         offset += width;
     }
     const Anchor after = anchorOf<K>();
-    return after.known() ? Anchor {after.offset + offset, after.text} : Anchor {};
+    return after.known() ? Anchor{after.offset + offset, after.text} : Anchor{};
 }
 
 // A literal run: those bytes in order.
@@ -97,7 +104,8 @@ struct Lit {
     static constexpr std::string_view lead() { return S.view(); }
 
     template <class K>
-    static bool match(Context& c, std::uint32_t p, K&& next) {
+    static bool match(Context& c, std::uint32_t p, K&& next)
+    {
         constexpr std::uint32_t n = S.size();
         // The first byte alone rejects most attempts.
         if (c.size - p < n || c.data[p] != static_cast<unsigned char>(S.text[0]) ||
@@ -109,17 +117,20 @@ struct Lit {
 
 // Byte classes: `test` one byte; `scan` gives the first byte of [from, to) outside the class.
 template <char X>
-struct AllBut {  // "[^X]"
+struct AllBut { // "[^X]"
     static bool test(unsigned char b) { return b != static_cast<unsigned char>(X); }
-    static const unsigned char* scan(const unsigned char* from, const unsigned char* to) {
-        const void* hit = from < to ? std::memchr(from, X, static_cast<std::size_t>(to - from)) : nullptr;
+    static const unsigned char* scan(const unsigned char* from, const unsigned char* to)
+    {
+        const void* hit =
+            from < to ? std::memchr(from, X, static_cast<std::size_t>(to - from)) : nullptr;
         return hit ? static_cast<const unsigned char*>(hit) : to;
     }
 };
-using AnyButLineFeed = AllBut<'\n'>;  // "."
-struct DigitOrComma {                 // "[\d,]"
+using AnyButLineFeed = AllBut<'\n'>; // "."
+struct DigitOrComma { // "[\d,]"
     static bool test(unsigned char b) { return (b >= '0' && b <= '9') || b == ','; }
-    static const unsigned char* scan(const unsigned char* from, const unsigned char* to) {
+    static const unsigned char* scan(const unsigned char* from, const unsigned char* to)
+    {
         return std::find_if_not(from, to, test);
     }
 };
@@ -131,14 +142,16 @@ struct One {
     static constexpr std::string_view lead() { return {}; }
 
     template <class K>
-    static bool match(Context& c, std::uint32_t p, K&& next) {
+    static bool match(Context& c, std::uint32_t p, K&& next)
+    {
         return p < c.size && C::test(c.data[p]) && next(p + 1);
     }
 };
 
 // Where the run of class bytes from p ends.
 template <class C>
-std::uint32_t runEnd(const Context& c, std::uint32_t p) {
+std::uint32_t runEnd(const Context& c, std::uint32_t p)
+{
     return static_cast<std::uint32_t>(C::scan(c.data + p, c.data + c.size) - c.data);
 }
 
@@ -149,14 +162,15 @@ struct Greedy {
     static constexpr std::string_view lead() { return {}; }
 
     template <class K>
-    static bool match(Context& c, std::uint32_t p, K&& next) {
+    static bool match(Context& c, std::uint32_t p, K&& next)
+    {
         if (c.knownDead(Slot, p))
             return false;
         constexpr Anchor a = anchorOf<K>();
         const std::uint32_t e = runEnd<C>(c, p);
         for (std::uint32_t q = e; q > p; --q) {
             if constexpr (a.known()) {
-                const std::uint64_t at = std::uint64_t {q} + a.offset;
+                const std::uint64_t at = std::uint64_t{q} + a.offset;
                 if (at >= c.size || c.data[at] != static_cast<unsigned char>(a.text[0]))
                     continue;
             }
@@ -175,7 +189,8 @@ struct Lazy {
     static constexpr std::string_view lead() { return {}; }
 
     template <class K>
-    static bool match(Context& c, std::uint32_t p, K&& next) {
+    static bool match(Context& c, std::uint32_t p, K&& next)
+    {
         if (c.knownDead(Slot, p))
             return false;
         constexpr Anchor a = anchorOf<K>();
@@ -184,13 +199,16 @@ struct Lazy {
             // Only counts whose anchor byte is in place can succeed: jump between those.
             const auto first = static_cast<unsigned char>(a.text[0]);
             for (std::uint32_t from = p + 1;;) {
-                const std::uint64_t at = std::uint64_t {from} + a.offset;
-                const void* hit = at < c.size ? std::memchr(c.data + at, first, c.size - at) : nullptr;
+                const std::uint64_t at = std::uint64_t{from} + a.offset;
+                const void* hit =
+                    at < c.size ? std::memchr(c.data + at, first, c.size - at) : nullptr;
                 if (!hit)
                     break;
-                const auto candidate = static_cast<std::uint32_t>(static_cast<const unsigned char*>(hit) - c.data - a.offset);
-                const std::uint32_t stop = static_cast<std::uint32_t>(C::scan(c.data + q, c.data + candidate) - c.data);
-                if (stop < candidate) {  // the run ends before this count
+                const auto candidate = static_cast<std::uint32_t>(
+                    static_cast<const unsigned char*>(hit) - c.data - a.offset);
+                const std::uint32_t stop =
+                    static_cast<std::uint32_t>(C::scan(c.data + q, c.data + candidate) - c.data);
+                if (stop < candidate) { // the run ends before this count
                     q = stop;
                     break;
                 }
@@ -218,7 +236,8 @@ struct CloseGroup {
     K& next;
     static constexpr Anchor anchor = anchorOf<K>();
 
-    bool operator()(std::uint32_t q) const {
+    bool operator()(std::uint32_t q) const
+    {
         c.groupEnd = q;
         if (next(q))
             return true;
@@ -234,10 +253,11 @@ struct Group {
     static constexpr std::string_view lead() { return E::lead(); }
 
     template <class K>
-    static bool match(Context& c, std::uint32_t p, K&& next) {
+    static bool match(Context& c, std::uint32_t p, K&& next)
+    {
         c.groupStart = p;
         c.groupEnd = kUnset;
-        const bool ok = E::match(c, p, CloseGroup<std::remove_reference_t<K>> {c, next});
+        const bool ok = E::match(c, p, CloseGroup<std::remove_reference_t<K>>{c, next});
         if (!ok)
             c.groupEnd = kUnset;
         return ok;
@@ -262,18 +282,21 @@ template <class... E>
 struct Seq {
     static constexpr int width = ((E::width < 0) || ...) ? -1 : (0 + ... + E::width);
 
-    static constexpr std::string_view lead() {
+    static constexpr std::string_view lead()
+    {
         constexpr Anchor a = anchorBefore<void, E...>();
-        return a.offset == 0 ? a.text : std::string_view {};
+        return a.offset == 0 ? a.text : std::string_view{};
     }
 
     template <class K>
-    static constexpr Anchor anchorThen() {
+    static constexpr Anchor anchorThen()
+    {
         return anchorBefore<K, E...>();
     }
 
     template <class K>
-    static bool match(Context& c, std::uint32_t p, K&& next) {
+    static bool match(Context& c, std::uint32_t p, K&& next)
+    {
         if constexpr (sizeof...(E) == 0)
             return next(p);
         else
@@ -282,9 +305,10 @@ struct Seq {
 
 private:
     template <class First, class... Rest, class K>
-    static bool matchFirst(Context& c, std::uint32_t p, K& next) {
-        return First::match(c, p, Then<Seq<Rest...>, K> {c, next});
+    static bool matchFirst(Context& c, std::uint32_t p, K& next)
+    {
+        return First::match(c, p, Then<Seq<Rest...>, K>{c, next});
     }
 };
 
-}  // namespace dwin::text::scregexp::elements
+} // namespace dwin::text::scregexp::elements

@@ -6,7 +6,6 @@
 
 #include <sqlite3.h>
 
-
 namespace dwin::database::sqlite {
 
 Connection::Connection() = default;
@@ -43,8 +42,9 @@ void Connection::close()
         return;
     int rc = sqlite3_close(handle_);
     if (rc != SQLITE_OK)
-        throw SQLiteVMException(
-            "Connection Is Still Available, Close All Cursors And Statements Created By It And Try Again", rc);
+        throw SQLiteVMException("Connection Is Still Available, Close All Cursors And Statements "
+                                "Created By It And Try Again",
+                                rc);
     handle_ = nullptr;
     closed_ = true;
 }

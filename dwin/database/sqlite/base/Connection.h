@@ -63,7 +63,8 @@ public:
     // "User Function Not Exist" (...) when removing what was not registered here, after SQLite
     // has dropped it all the same.
     void createFunction(std::shared_ptr<IUserFunction> function);
-    void createFunction(std::string_view name, int args, int encoding, UserFunctionCallback callback);
+    void createFunction(std::string_view name, int args, int encoding,
+                        UserFunctionCallback callback);
     void createFunction(std::string_view name, int args, int encoding, UserFunctionFn& function);
     void removeFunction(const std::shared_ptr<IUserFunction>& function);
     void removeFunction(std::string_view name, int args, int encoding);
@@ -106,9 +107,15 @@ public:
 
     // Only stored; used by Statement::bind and Statement::getData. Shared with the caller.
     std::shared_ptr<IUserDataAdapter> getUserDataAdapter() const { return userDataAdapter_; }
-    void setUserDataAdapter(std::shared_ptr<IUserDataAdapter> adapter) { userDataAdapter_ = std::move(adapter); }
+    void setUserDataAdapter(std::shared_ptr<IUserDataAdapter> adapter)
+    {
+        userDataAdapter_ = std::move(adapter);
+    }
     std::shared_ptr<IDeclTypeMapper> getDeclTypeMapper() const { return declTypeMapper_; }
-    void setDeclTypeMapper(std::shared_ptr<IDeclTypeMapper> mapper) { declTypeMapper_ = std::move(mapper); }
+    void setDeclTypeMapper(std::shared_ptr<IDeclTypeMapper> mapper)
+    {
+        declTypeMapper_ = std::move(mapper);
+    }
 
     bool isAutoCommit() const;
     // The plain texts "begin;", "commit;", "rollback;": no nesting, no counting.

@@ -9,7 +9,10 @@
 
 namespace dwin::database::sqlite {
 
-Cursor::Cursor(Connection& connection) : connection_(&connection), statement_(connection.createStatement()) {}
+Cursor::Cursor(Connection& connection)
+    : connection_(&connection), statement_(connection.createStatement())
+{
+}
 
 Cursor::Cursor(Cursor&& other) noexcept
     : connection_(other.connection_), statement_(std::move(other.statement_)),
@@ -148,8 +151,7 @@ void Cursor::reset()
 void Cursor::skipRows()
 {
     if (hasRow())
-        while (next()) {
-        }
+        while (next()) {}
 }
 
 std::vector<SQLiteData> Cursor::fetchRow(std::span<const std::int32_t> tags)
@@ -177,7 +179,8 @@ std::vector<std::vector<SQLiteData>> Cursor::fetchAll(std::span<const std::int32
     return rows;
 }
 
-std::vector<std::vector<SQLiteData>> Cursor::fetchMany(int count, std::span<const std::int32_t> tags)
+std::vector<std::vector<SQLiteData>> Cursor::fetchMany(int count,
+                                                       std::span<const std::int32_t> tags)
 {
     std::vector<std::vector<SQLiteData>> rows;
     for (int i = 0; i < count; ++i) {

@@ -66,14 +66,14 @@ public:
     std::int32_t executeScript(std::string_view sql, const StoppingCallback& callback);
     std::int32_t executeScript(Script& script, const StoppingCallback& callback);
     template <class F>
-        requires std::is_void_v<std::invoke_result_t<F&, Cursor&>>
-    std::int32_t executeScript(std::string_view sql, F&& callback)
+    requires std::is_void_v<std::invoke_result_t<F&, Cursor&>> std::int32_t
+    executeScript(std::string_view sql, F&& callback)
     {
         return executeScript(sql, StoppingCallback(rowsToEnd(callback)));
     }
     template <class F>
-        requires std::is_void_v<std::invoke_result_t<F&, Cursor&>>
-    std::int32_t executeScript(Script& script, F&& callback)
+    requires std::is_void_v<std::invoke_result_t<F&, Cursor&>> std::int32_t
+    executeScript(Script& script, F&& callback)
     {
         return executeScript(script, StoppingCallback(rowsToEnd(callback)));
     }
@@ -85,7 +85,8 @@ public:
     // then next. Empty when no row is ready.
     std::vector<SQLiteData> fetchRow(std::span<const std::int32_t> tags = {});
     std::vector<std::vector<SQLiteData>> fetchAll(std::span<const std::int32_t> tags = {});
-    std::vector<std::vector<SQLiteData>> fetchMany(int count, std::span<const std::int32_t> tags = {});
+    std::vector<std::vector<SQLiteData>> fetchMany(int count,
+                                                   std::span<const std::int32_t> tags = {});
     void checkConnection() const;
     void checkStatement() const;
 
@@ -98,7 +99,10 @@ public:
     std::string getText(int i) const { return current().getText(i); }
     std::u16string getText16(int i) const { return current().getText16(i); }
     Blob getBlob(int i) const { return current().getBlob(i); }
-    SQLiteData getData(int i, std::int32_t tag = SQLiteDataType::ByColumnType) const { return current().getData(i, tag); }
+    SQLiteData getData(int i, std::int32_t tag = SQLiteDataType::ByColumnType) const
+    {
+        return current().getData(i, tag);
+    }
     int getColumnType(int i) const { return current().getColumnType(i); }
     std::string getDeclType(int i) const { return current().getDeclType(i); }
     std::u16string getDeclType16(int i) const { return current().getDeclType16(i); }

@@ -4,7 +4,10 @@
 
 namespace dwin::database::sqlite {
 
-std::string_view resultText(std::int32_t code) { return sqlite3_errstr(code); }
+std::string_view resultText(std::int32_t code)
+{
+    return sqlite3_errstr(code);
+}
 
 SQLiteVMException::SQLiteVMException(std::int32_t code)
     : std::runtime_error("SQLite VM Exception"), code_(code)

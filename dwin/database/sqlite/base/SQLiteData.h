@@ -45,7 +45,10 @@ public:
 
     SQLiteData() = default;
     // Tag 4 (UTF-8 text).
-    explicit SQLiteData(std::string_view text) : value(std::string(text)), type(SQLiteDataType::Text) {}
+    explicit SQLiteData(std::string_view text)
+        : value(std::string(text)), type(SQLiteDataType::Text)
+    {
+    }
     explicit SQLiteData(const char* text) : SQLiteData(std::string_view(text)) {}
     // Any tag with any payload, e.g. a caller's own type (tag above 8).
     SQLiteData(std::int32_t tag, Value v) : value(std::move(v)), type(tag) {}
@@ -53,8 +56,14 @@ public:
     static SQLiteData ofInt(std::int32_t v) { return {SQLiteDataType::Int, v}; }
     static SQLiteData ofLong(std::int64_t v) { return {SQLiteDataType::Long, v}; }
     static SQLiteData ofDouble(double v) { return {SQLiteDataType::Double, v}; }
-    static SQLiteData ofText16(std::u16string_view v) { return {SQLiteDataType::Text16, std::u16string(v)}; }
-    static SQLiteData ofBlob(std::span<const std::byte> v) { return {SQLiteDataType::Blob, Blob(v.begin(), v.end())}; }
+    static SQLiteData ofText16(std::u16string_view v)
+    {
+        return {SQLiteDataType::Text16, std::u16string(v)};
+    }
+    static SQLiteData ofBlob(std::span<const std::byte> v)
+    {
+        return {SQLiteDataType::Blob, Blob(v.begin(), v.end())};
+    }
     static SQLiteData ofNull() { return {SQLiteDataType::Null, std::monostate{}}; }
 
     // Payload readers: the stored value when it has that kind, else 0 or empty.
@@ -122,8 +131,8 @@ public:
     BindValue(const Blob& v) : v_(std::span<const std::byte>(v)) {}
     BindValue(const SQLiteData& v) : v_(&v) {}
 
-    using Held = std::variant<std::int32_t, std::int64_t, double, std::string_view, std::u16string_view,
-                              std::span<const std::byte>, const SQLiteData*>;
+    using Held = std::variant<std::int32_t, std::int64_t, double, std::string_view,
+                              std::u16string_view, std::span<const std::byte>, const SQLiteData*>;
     const Held& held() const { return v_; }
 
 private:

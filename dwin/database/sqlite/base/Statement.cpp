@@ -38,7 +38,9 @@ int position(int index)
 }
 } // namespace
 
-Statement::Statement(Connection& connection) : connection_(&connection) {}
+Statement::Statement(Connection& connection) : connection_(&connection)
+{
+}
 
 Statement::Statement(Statement&& other) noexcept
     : connection_(other.connection_), handle_(std::exchange(other.handle_, nullptr)),
@@ -101,7 +103,8 @@ int Statement::prepare(std::string_view sql, std::string_view& rest)
         return SQLITE_TOOBIG;
     const char* text = textPtr(sql);
     const char* tail = nullptr;
-    int rc = sqlite3_prepare_v2(connection_->getHandle(), text, static_cast<int>(sql.size()), &handle_, &tail);
+    int rc = sqlite3_prepare_v2(connection_->getHandle(), text, static_cast<int>(sql.size()),
+                                &handle_, &tail);
     std::size_t used = tail ? static_cast<std::size_t>(tail - text) : sql.size();
     if (used > sql.size())
         used = sql.size();
@@ -207,44 +210,48 @@ void Statement::bindText(int index, std::string_view v)
 {
     checkStatement();
     checkLength(v.size());
-    check(sqlite3_bind_text(handle_, position(index), textPtr(v), static_cast<int>(v.size()), SQLITE_TRANSIENT));
+    check(sqlite3_bind_text(handle_, position(index), textPtr(v), static_cast<int>(v.size()),
+                            SQLITE_TRANSIENT));
 }
 
 void Statement::bindText16(int index, std::u16string_view v)
 {
     checkStatement();
     checkLength(v.size() * 2);
-    check(sqlite3_bind_text16(handle_, position(index), bytesPtr(v.data()), static_cast<int>(v.size() * 2),
-                              SQLITE_TRANSIENT));
+    check(sqlite3_bind_text16(handle_, position(index), bytesPtr(v.data()),
+                              static_cast<int>(v.size() * 2), SQLITE_TRANSIENT));
 }
 
 void Statement::bindBlob(int index, std::span<const std::byte> v)
 {
     checkStatement();
     checkLength(v.size());
-    check(sqlite3_bind_blob(handle_, position(index), bytesPtr(v.data()), static_cast<int>(v.size()), SQLITE_TRANSIENT));
+    check(sqlite3_bind_blob(handle_, position(index), bytesPtr(v.data()),
+                            static_cast<int>(v.size()), SQLITE_TRANSIENT));
 }
 
 void Statement::bindTextStatic(int index, std::string_view v)
 {
     checkStatement();
     checkLength(v.size());
-    check(sqlite3_bind_text(handle_, position(index), textPtr(v), static_cast<int>(v.size()), SQLITE_STATIC));
+    check(sqlite3_bind_text(handle_, position(index), textPtr(v), static_cast<int>(v.size()),
+                            SQLITE_STATIC));
 }
 
 void Statement::bindText16Static(int index, std::u16string_view v)
 {
     checkStatement();
     checkLength(v.size() * 2);
-    check(sqlite3_bind_text16(handle_, position(index), bytesPtr(v.data()), static_cast<int>(v.size() * 2),
-                              SQLITE_STATIC));
+    check(sqlite3_bind_text16(handle_, position(index), bytesPtr(v.data()),
+                              static_cast<int>(v.size() * 2), SQLITE_STATIC));
 }
 
 void Statement::bindBlobStatic(int index, std::span<const std::byte> v)
 {
     checkStatement();
     checkLength(v.size());
-    check(sqlite3_bind_blob(handle_, position(index), bytesPtr(v.data()), static_cast<int>(v.size()), SQLITE_STATIC));
+    check(sqlite3_bind_blob(handle_, position(index), bytesPtr(v.data()),
+                            static_cast<int>(v.size()), SQLITE_STATIC));
 }
 
 void Statement::bindNull(int index)

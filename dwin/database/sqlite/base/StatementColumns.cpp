@@ -90,7 +90,8 @@ std::u16string_view Statement::getText16View(int index) const
     checkRowIndex(index);
     int bytes = sqlite3_column_bytes16(handle_, index);
     auto text = static_cast<const char16_t*>(sqlite3_column_text16(handle_, index));
-    return text ? std::u16string_view(text, static_cast<std::size_t>(bytes) / 2) : std::u16string_view();
+    return text ? std::u16string_view(text, static_cast<std::size_t>(bytes) / 2)
+                : std::u16string_view();
 }
 
 std::span<const std::byte> Statement::getBlobView(int index) const
@@ -98,7 +99,8 @@ std::span<const std::byte> Statement::getBlobView(int index) const
     checkRowIndex(index);
     int bytes = sqlite3_column_bytes(handle_, index);
     auto data = static_cast<const std::byte*>(sqlite3_column_blob(handle_, index));
-    return data ? std::span<const std::byte>(data, static_cast<std::size_t>(bytes)) : std::span<const std::byte>();
+    return data ? std::span<const std::byte>(data, static_cast<std::size_t>(bytes))
+                : std::span<const std::byte>();
 }
 
 SQLiteData Statement::getData(int index, std::int32_t tag) const

@@ -8,7 +8,7 @@
 namespace dwin::database::sqlite {
 
 namespace {
-int depthCounter = 0;   // names nested savepoints apart
+int depthCounter = 0; // names nested savepoints apart
 } // namespace
 
 Transaction::Transaction(Connection& connection) : connection_(connection)
@@ -23,7 +23,10 @@ Transaction::Transaction(Connection& connection) : connection_(connection)
     open_ = true;
 }
 
-Transaction::~Transaction() { rollback(); }
+Transaction::~Transaction()
+{
+    rollback();
+}
 
 void Transaction::commit()
 {

@@ -39,4 +39,4 @@ private:
     std::shared_ptr<dwin::io::Stream> stream_;
 };
 
-}  // namespace dwin::sys::win32::com
+} // namespace dwin::sys::win32::com

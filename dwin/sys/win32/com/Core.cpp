@@ -13,35 +13,41 @@ using namespace winapi;
 namespace {
 
 // Pages may hold unpaired surrogates (a script can make any title or text); each becomes U+FFFD.
-std::u16string withoutLoneSurrogates(std::u16string_view text) {
+std::u16string withoutLoneSurrogates(std::u16string_view text)
+{
     std::u16string out(text);
     for (std::size_t i = 0; i < out.size(); ++i) {
         const bool high = out[i] >= 0xD800 && out[i] <= 0xDBFF;
         const bool low = out[i] >= 0xDC00 && out[i] <= 0xDFFF;
         if (high && i + 1 < out.size() && out[i + 1] >= 0xDC00 && out[i + 1] <= 0xDFFF)
-            ++i;  // a pair
+            ++i; // a pair
         else if (high || low)
             out[i] = 0xFFFD;
     }
     return out;
 }
 
-}  // namespace
+} // namespace
 
-BSTR toBstr(std::string_view text) {
-    if (text.empty()) return nullptr;
+BSTR toBstr(std::string_view text)
+{
+    if (text.empty())
+        return nullptr;
     const std::u16string wide = CodePage::toUtf16z(text);
     return SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
 }
 
-std::optional<std::string> fromBstr(BSTR text) {
-    if (text == nullptr) return std::nullopt;
+std::optional<std::string> fromBstr(BSTR text)
+{
+    if (text == nullptr)
+        return std::nullopt;
     struct Free {
         BSTR p;
         ~Free() { SysFreeString(p); }
     } guard{text};
     const UINT length = SysStringLen(text);
-    if (length == 0) return std::nullopt;
+    if (length == 0)
+        return std::nullopt;
     const std::u16string_view units(text, length);
     try {
         return dwin::text::convert::Utf::toString(units);
@@ -50,11 +56,14 @@ std::optional<std::string> fromBstr(BSTR text) {
     }
 }
 
-void freeBstr(BSTR text) {
-    if (text != nullptr) SysFreeString(text);
+void freeBstr(BSTR text)
+{
+    if (text != nullptr)
+        SysFreeString(text);
 }
 
-VARIANT variantOf(VARTYPE tag, std::int32_t value) {
+VARIANT variantOf(VARTYPE tag, std::int32_t value)
+{
     VARIANT v;
     VariantInit(&v);
     v.vt = tag;
@@ -62,7 +71,8 @@ VARIANT variantOf(VARTYPE tag, std::int32_t value) {
     return v;
 }
 
-VARIANT variantOfText(VARTYPE tag, std::string_view text) {
+VARIANT variantOfText(VARTYPE tag, std::string_view text)
+{
     VARIANT v;
     VariantInit(&v);
     v.bstrVal = toBstr(text);
@@ -70,7 +80,8 @@ VARIANT variantOfText(VARTYPE tag, std::string_view text) {
     return v;
 }
 
-VARIANT toVariant(std::uint32_t value) {
+VARIANT toVariant(std::uint32_t value)
+{
     VARIANT v;
     VariantInit(&v);
     v.vt = VT_UI4;
@@ -78,14 +89,21 @@ VARIANT toVariant(std::uint32_t value) {
     return v;
 }
 
-void clearVariant(VARIANT& value) {
-    if (Init::isInitialized()) VariantClear(&value);
+void clearVariant(VARIANT& value)
+{
+    if (Init::isInitialized())
+        VariantClear(&value);
 }
 
-bool guidEquals(const GUID& a, const GUID& b) { return IsEqualGUID(a, b); }
+bool guidEquals(const GUID& a, const GUID& b)
+{
+    return IsEqualGUID(a, b);
+}
 
-bool tryRelease(IUnknown* object) {
-    if (object == nullptr) return false;
+bool tryRelease(IUnknown* object)
+{
+    if (object == nullptr)
+        return false;
     try {
         object->Release();
         return true;
@@ -94,4 +112,4 @@ bool tryRelease(IUnknown* object) {
     }
 }
 
-}  // namespace dwin::sys::win32::com
+} // namespace dwin::sys::win32::com

@@ -30,7 +30,7 @@ void freeBstr(winapi::BSTR text);
 // Zeroed VARIANTs with a tag and a value. variantOfText's BSTR belongs to the VARIANT.
 winapi::VARIANT variantOf(winapi::VARTYPE tag, std::int32_t value);
 winapi::VARIANT variantOfText(winapi::VARTYPE tag, std::string_view text);
-winapi::VARIANT toVariant(std::uint32_t value);  // VT_UI4
+winapi::VARIANT toVariant(std::uint32_t value); // VT_UI4
 // VariantClear while COM is initialised; nothing before or after.
 void clearVariant(winapi::VARIANT& value);
 
@@ -54,7 +54,8 @@ public:
     ScopedBstr(const ScopedBstr&) = delete;
     ScopedBstr& operator=(const ScopedBstr&) = delete;
     ~ScopedBstr() { freeBstr(text_); }
-    void reset(winapi::BSTR text) {
+    void reset(winapi::BSTR text)
+    {
         freeBstr(text_);
         text_ = text;
     }
@@ -71,7 +72,8 @@ bool tryRelease(winapi::IUnknown* object);
 
 // Runs the action, then releases the pointer (unless null), also when the action throws.
 template <class Action>
-void releaseAfter(winapi::IUnknown* object, Action&& action) {
+void releaseAfter(winapi::IUnknown* object, Action&& action)
+{
     struct Guard {
         winapi::IUnknown* p;
         ~Guard() { tryRelease(p); }
@@ -81,7 +83,8 @@ void releaseAfter(winapi::IUnknown* object, Action&& action) {
 
 // Runs the action, then clears the VARIANT, also when the action throws.
 template <class Action>
-void clearAfter(winapi::VARIANT& value, Action&& action) {
+void clearAfter(winapi::VARIANT& value, Action&& action)
+{
     struct Guard {
         winapi::VARIANT& v;
         ~Guard() { clearVariant(v); }
@@ -101,4 +104,4 @@ std::vector<ComPtr<winapi::IHTMLElement>> getElementsByName(winapi::IWebBrowser2
 bool setAttribute(winapi::IHTMLElement* element, std::string_view name,
                   const std::optional<std::string>& value, std::int32_t flags);
 
-}  // namespace dwin::sys::win32::com
+} // namespace dwin::sys::win32::com

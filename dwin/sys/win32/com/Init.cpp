@@ -11,12 +11,14 @@ namespace {
 
 std::atomic<bool> initialized{false};
 
-std::mutex& initLock() {
+std::mutex& initLock()
+{
     static std::mutex lock;
     return lock;
 }
 
-std::mutex& uninitLock() {
+std::mutex& uninitLock()
+{
     static std::mutex lock;
     return lock;
 }
@@ -28,22 +30,29 @@ struct ModuleLifetime {
     ~ModuleLifetime() { uninitialize(); }
 } lifetime;
 
-}  // namespace
+} // namespace
 
-void initialize() {
+void initialize()
+{
     std::lock_guard guard(initLock());
-    if (initialized) return;
+    if (initialized)
+        return;
     initialized = true;
-    winapi::CoInitialize(nullptr);  // a failure is not reported; we carry on as initialised
+    winapi::CoInitialize(nullptr); // a failure is not reported; we carry on as initialised
 }
 
-void uninitialize() {
+void uninitialize()
+{
     std::lock_guard guard(uninitLock());
-    if (!initialized) return;
+    if (!initialized)
+        return;
     initialized = false;
     winapi::CoUninitialize();
 }
 
-bool isInitialized() { return initialized; }
+bool isInitialized()
+{
+    return initialized;
+}
 
-}  // namespace dwin::sys::win32::com::Init
+} // namespace dwin::sys::win32::com::Init

@@ -10,4 +10,4 @@ void initialize();
 void uninitialize();
 bool isInitialized();
 
-}  // namespace dwin::sys::win32::com::Init
+} // namespace dwin::sys::win32::com::Init

@@ -106,4 +106,4 @@ public:
     std::optional<std::string> url;
 };
 
-}  // namespace dwin::sys::win32::ie
+} // namespace dwin::sys::win32::ie

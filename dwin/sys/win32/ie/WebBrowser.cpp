@@ -13,11 +13,13 @@ using com::ScopedVariant;
 namespace {
 
 // A VT_ARRAY|VT_UI1 VARIANT holding the bytes; no bytes give a null array.
-VARIANT byteArray(std::span<const std::uint8_t> bytes) {
+VARIANT byteArray(std::span<const std::uint8_t> bytes)
+{
     VARIANT v;
     VariantInit(&v);
     v.vt = VT_ARRAY | VT_UI1;
-    if (bytes.empty()) return v;
+    if (bytes.empty())
+        return v;
     SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
     void* data = nullptr;
     if (array != nullptr && SafeArrayAccessData(array, &data) == S_OK) {
@@ -28,38 +30,45 @@ VARIANT byteArray(std::span<const std::uint8_t> bytes) {
     return v;
 }
 
-}  // namespace
+} // namespace
 
-bool navigate(IWebBrowser2* browser, std::string_view url) {
+bool navigate(IWebBrowser2* browser, std::string_view url)
+{
     // One empty VARIANT for the flags, frame, body and headers: clearing it is a no-op.
     VARIANT none = com::variantOf(VT_EMPTY, 0);
     return navigateTarget(browser, url, none, none, none, none);
 }
 
 bool navigateTarget(IWebBrowser2* browser, std::string_view url, VARIANT& flags,
-                    VARIANT& targetFrame, VARIANT& postData, VARIANT& headers) {
+                    VARIANT& targetFrame, VARIANT& postData, VARIANT& headers)
+{
     // Cleared one after the other in place: a VARIANT given for several arguments is left
     // empty by its first clearing, so it is freed once.
     struct ClearAll {
         VARIANT* values[4];
-        ~ClearAll() {
-            for (VARIANT* v : values) com::clearVariant(*v);
+        ~ClearAll()
+        {
+            for (VARIANT* v : values)
+                com::clearVariant(*v);
         }
     } clear{{&flags, &targetFrame, &postData, &headers}};
-    if (browser == nullptr) return false;
+    if (browser == nullptr)
+        return false;
     com::ScopedBstr bstr;
     try {
         bstr.reset(com::toBstr(url));
     } catch (const dwin::core::UtfException&) {
-        return false;  // malformed UTF-8: no address
+        return false; // malformed UTF-8: no address
     }
     return browser->Navigate(bstr.get(), &flags, &targetFrame, &postData, &headers) == S_OK;
 }
 
 bool navigatePost(IWebBrowser2* browser, std::string_view url, std::int32_t flags,
                   std::string_view targetFrame, std::span<const std::uint8_t> postData,
-                  std::string_view headers) {
-    if (browser == nullptr) return false;
+                  std::string_view headers)
+{
+    if (browser == nullptr)
+        return false;
     try {
         ScopedVariant address(com::variantOfText(VT_BSTR, url));
         ScopedVariant flagValue(com::variantOf(VT_I4, flags));
@@ -69,8 +78,8 @@ bool navigatePost(IWebBrowser2* browser, std::string_view url, std::int32_t flag
         return browser->Navigate2(&address.get(), &flagValue.get(), &target.get(), &body.get(),
                                   &extra.get()) == S_OK;
     } catch (const dwin::core::UtfException&) {
-        return false;  // malformed UTF-8; what was made is cleared on the way out
+        return false; // malformed UTF-8; what was made is cleared on the way out
     }
 }
 
-}  // namespace dwin::sys::win32::ie
+} // namespace dwin::sys::win32::ie

@@ -20,4 +20,4 @@ bool navigatePost(winapi::IWebBrowser2* browser, std::string_view url, std::int3
                   std::string_view targetFrame, std::span<const std::uint8_t> postData,
                   std::string_view headers);
 
-}  // namespace dwin::sys::win32::ie
+} // namespace dwin::sys::win32::ie

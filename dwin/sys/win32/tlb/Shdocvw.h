@@ -11,4 +11,4 @@ public:
     virtual ~InternetExplorer() = default;
 };
 
-}  // namespace dwin::sys::win32::tlb::Shdocvw
+} // namespace dwin::sys::win32::tlb::Shdocvw
