@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev
   xvfb xauth
   xdg-utils
+  clang-format git
 )
 
 missing=()
