@@ -12,6 +12,10 @@ packages=(
   xdg-utils
   clang-format git
 )
+# QMK_DESKTOP=1 adds a window manager and X tools, to try the program by hand under Xvfb.
+if [ "${QMK_DESKTOP:-0}" = 1 ]; then
+  packages+=(openbox xdotool wmctrl x11-apps imagemagick sqlite3)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
