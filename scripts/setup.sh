@@ -6,7 +6,7 @@ packages=(
   g++ cmake make pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-webengine-dev-tools
   libqt6svg6 libgl-dev
-  libsqlite3-dev libcurl4-openssl-dev
+  libsqlite3-dev libcurl4-openssl-dev libicu-dev
   libgtest-dev libgmock-dev libcpp-httplib-dev libbenchmark-dev
   xvfb xauth
   xdg-utils

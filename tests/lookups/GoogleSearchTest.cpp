@@ -200,6 +200,7 @@ TEST(GoogleSearch, LinksWithBlanksAreSkipped)
     EXPECT_EQ(client.getLinks(), (V{"http://b.example/", "http://www.B.example/longer"}));
     EXPECT_EQ(client.getSites(), (vorn::net::SiteMap{{"b.example", "http://b.example/"}}));
     EXPECT_EQ(gs::getHost("https://www.Shop.example/x"), "shop.example");
+    EXPECT_EQ(gs::getHost("https://www.\u00C4RGER.example/x"), "\u00E4rger.example");
 }
 
 TEST(GoogleSearch, UnreachableEngineGivesNothing)

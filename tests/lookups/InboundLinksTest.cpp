@@ -273,6 +273,22 @@ TEST(InboundLinks, HostOfALink)
         EXPECT_EQ(il::getHost(url), host) << url;
 }
 
+TEST(InboundLinks, HostIsLowerCasedInEveryScript)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"http://www.M\u00DCNCHEN.example/", "m\u00FCnchen.example"},
+        {"https://\u041F\u0420\u0418\u041C\u0415\u0420.\u0420\u0424/a",
+         "\u043F\u0440\u0438\u043C\u0435\u0440.\u0440\u0444"}, // Cyrillic
+        {"http://\u212A.example", "k.example"}, // the Kelvin sign
+        {"http://AB\xFF\xC3"
+         "CD/",
+         "ab\xFF\xC3"
+         "cd"}, // no UTF-8: the bytes stay
+    };
+    for (const auto& [url, host] : cases)
+        EXPECT_EQ(il::getHost(url), host) << url;
+}
+
 TEST(Conv, StrictDecimal)
 {
     EXPECT_EQ(vorn::toInt32("0"), 0);

@@ -2,6 +2,7 @@
 
 #include "dwin/net/Http.h"
 #include "dwin/sys/win32/Process.h"
+#include "dwin/text/Unicode.h"
 
 #include <algorithm>
 #include <exception>
@@ -61,11 +62,7 @@ std::string hostOfLink(std::string_view url)
     if (!url.empty() && url.back() == '/')
         url.remove_suffix(1);
     url = url.substr(0, url.find('/'));
-    std::string host(url);
-    for (char& ch : host)
-        if (ch >= 'A' && ch <= 'Z')
-            ch = static_cast<char>(ch - 'A' + 'a');
-    return host;
+    return dwin::text::Unicode::toLower(url);
 }
 
 std::optional<SiteMap> shortestLinkPerHost(const std::vector<std::string>& links)

@@ -33,7 +33,8 @@ int readResultPages(std::int32_t total,
 using SiteMap = std::map<std::string, std::string>;
 
 // The host part of a link: a leading "http://", then "https://", then "www." removed (each
-// case-sensitive), one trailing "/" removed, the text before the first "/", in lower case.
+// case-sensitive), one trailing "/" removed, the text before the first "/", in lower case
+// (every script; bytes that are no UTF-8 stay as they are).
 std::string hostOfLink(std::string_view url);
 
 // Each host of the links with its shortest link (the first one among links of equal length);
