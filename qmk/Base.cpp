@@ -1,6 +1,7 @@
 #include "qmk/Base.h"
 
 #include "dwin/net/Services.h"
+#include "dwin/text/Unicode.h"
 #include "qmk/MainWindow.h"
 #include "qmk/config/Config.h"
 #include "qmk/extends/TableViewer.h"
@@ -194,6 +195,11 @@ std::optional<std::string> getSubPage(const base::BaseRecord& record)
 std::optional<std::string> getListedUrl(const base::BaseRecord& record)
 {
     return record.get("listed_url");
+}
+
+bool isSubPageAddress(std::string_view page)
+{
+    return dwin::text::Unicode::length(page) > 10 && page.starts_with("http");
 }
 
 std::string normalizeUrl(std::string_view text, bool hostOnly)

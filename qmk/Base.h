@@ -59,6 +59,8 @@ std::optional<std::string> getPadLocale(const base::BaseRecord& record);
 std::optional<std::string> getExeLocale(const base::BaseRecord& record);
 std::optional<std::string> getSubPage(const base::BaseRecord& record);
 std::optional<std::string> getListedUrl(const base::BaseRecord& record);
+// A submit page that can be opened: longer than 10 characters and beginning with "http".
+bool isSubPageAddress(std::string_view page);
 
 // --- site addresses ---
 // Lower-cased, without a leading "http://", "https://" and "www.", without a trailing "/" when
@@ -126,6 +128,7 @@ bool isNewSite(const std::string& id);
 // The category id after the last "[cid]" of a listing address, or no value.
 std::optional<std::string> getSimtelCid(std::string_view listedUrl);
 std::optional<std::string> getCid(const base::BaseRecord& record);
+// Non-empty and every character a decimal digit of any script ("0042", "٣", "３").
 bool isDigits(std::string_view text);
 // The address of a category page of the download site.
 std::string categoryPageUrl(const std::string& cid);

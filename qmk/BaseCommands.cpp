@@ -3,7 +3,10 @@
 #include "qmk/Base.h"
 #include "qmk/Report.h"
 
+#include "dwin/core/Exception.h"
 #include "dwin/net/Http.h"
+#include "dwin/text/Unicode.h"
+#include "dwin/text/convert/Utf.h"
 #include "qmk/DB.h"
 #include "qmk/MessageDialog.h"
 #include "qmk/extends/Trim.h"
@@ -263,11 +266,16 @@ std::optional<std::string> getCid(const base::BaseRecord& record)
     return getSimtelCid(*listedUrl);
 }
 
-// Decimal digits "0" to "9"; a byte of a multi-byte character is never one of them.
 bool isDigits(std::string_view text)
 {
-    return !text.empty() &&
-        std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    std::u32string characters;
+    try {
+        characters = dwin::text::convert::Utf::toString32(text);
+    } catch (const dwin::core::UtfException&) {
+        return false; // a byte that is no UTF-8 is no digit
+    }
+    return !characters.empty() &&
+        std::all_of(characters.begin(), characters.end(), dwin::text::Unicode::isDecimalDigit);
 }
 
 } // namespace qmk

@@ -310,7 +310,7 @@ void OpenSubPageAction::run()
     if (!record)
         return;
     const std::string page = getSubPage(*record).value_or(std::string());
-    if (page.size() > 10 && startsWith(page, "http"))
+    if (isSubPageAddress(page))
         navigate(page, page);
     else
         showStatus("home page for " + idOf(record) + " not setted");

@@ -25,11 +25,6 @@ base::RecordPtr failed(const std::string& reason)
     return nullptr;
 }
 
-bool startsWith(const std::string& text, std::string_view prefix)
-{
-    return text.compare(0, prefix.size(), prefix) == 0;
-}
-
 } // namespace
 
 MyMenuListener& MyMenuListener::getInstance()
@@ -56,10 +51,8 @@ void MyMenuListener::updateActions()
     const std::optional<std::string> address = cellUrl();
     const bool cellAddress = address && !address->empty();
     const bool homePage = selected && isUsableValue(record->get(software ? "home" : "id"));
-    const std::string subPage =
-        selected ? getSubPage(*record).value_or(std::string()) : std::string();
     const bool submitPage =
-        !software && selected && subPage.size() > 10 && startsWith(subPage, "http");
+        !software && selected && isSubPageAddress(getSubPage(*record).value_or(""));
 
     setEnabled(moveToBlackSitesAction, selected);
     setEnabled(moveToSharewareSitesAction, selected);

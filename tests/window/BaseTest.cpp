@@ -1,11 +1,19 @@
-// The application functions that need no window: addresses, values, time text, widths.
+// The application functions: addresses, values, time text, widths, and the submit page as the
+// menus see it.
 #include "dwin/net/Services.h"
 #include "qmk/Base.h"
 #include "qmk/tab/Shareware_Site.h"
 #include "qmk/tab/Software.h"
+#include "qmk/tab/TableView.h"
+#include "window/Fixture.h"
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+
+#include <algorithm>
 #include <regex>
 
 namespace qmk {
@@ -103,6 +111,49 @@ TEST(ColumnWidth, KnownColumnsAndTheRest)
     EXPECT_EQ(columnWidth("listed_url"), 150);
     EXPECT_EQ(columnWidth("sub_to"), 150);
     EXPECT_EQ(columnWidth("backlink"), 65);
+}
+
+TEST(IsDigits, DecimalDigitsOfEveryScript)
+{
+    const std::pair<const char*, bool> cases[] = {
+        {"", false},       {"0042", true},          {"\u0663", true}, // Arabic-Indic three
+        {"\uFF13", true},  {"1\u0663\uFF14", true}, {"12a", false},
+        {"\u00B2", false}, {"\u2163", false}, // superscript two, Roman numeral four
+        {"1\xFF", false},  {"\xD9", false}, // no UTF-8
+    };
+    for (const auto& [text, digits] : cases)
+        EXPECT_EQ(isDigits(text), digits) << text;
+    EXPECT_EQ(getSimtelCid("https://dl.example/list[cid]\u0663\u0664"), "\u0663\u0664");
+}
+
+// "Open Submit Page" needs a submit page beginning with "http" of more than 10 characters.
+class SubmitPage : public test::WindowTest {};
+
+TEST_F(SubmitPage, LengthCountsCharactersNotBytes)
+{
+    const std::pair<const char*, bool> pages[] = {
+        {"http://\u00FC.d", false}, // 10 characters in 11 bytes
+        {"http://\u4E2D\u6587", false}, // 9 characters in 13 bytes
+        {"http://\u00FC.de", true},
+        {"http://a.c/", true},
+    };
+    for (const auto& page : pages)
+        addSite("Shareware_Sites", page.first);
+    exec("UPDATE Shareware_Sites SET sub_page=id;");
+    openWindow();
+    selectTab(0);
+    for (const auto& [page, enabled] : pages) {
+        viewerAt(0)->setSelection({rowOfId(0, page)});
+        QApplication::processEvents();
+        QMenu* menu = viewAt(0)->menuManager();
+        emit menu->aboutToShow();
+        const QList<QAction*> actions = menu->actions();
+        const auto open = std::find_if(actions.begin(), actions.end(), [](QAction* action) {
+            return action->text() == "Open &Submit Page";
+        });
+        ASSERT_NE(open, actions.end());
+        EXPECT_EQ((*open)->isEnabled(), enabled) << page;
+    }
 }
 
 } // namespace
