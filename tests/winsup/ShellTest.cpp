@@ -226,6 +226,59 @@ TEST_F(Xdg, UnquotedExecWithArgumentsGivesNoBrowser)
     EXPECT_EQ(SpecPath::getBrowserPath(), std::nullopt);
 }
 
+// A layout of XDG folders in the temp folder and the browser it gives (a program in "bin").
+struct BrowserLayout {
+    const char* desktops; // $XDG_CURRENT_DESKTOP
+    std::vector<std::pair<std::string, std::string>> files;
+    const char* browser;
+};
+
+TEST_F(Xdg, DefaultBrowserAsTheMimeAppsAndDesktopEntryRulesSay)
+{
+    const std::string http = "[Default Applications]\nx-scheme-handler/http=";
+    auto entry = [this](const char* program) {
+        return "[Desktop Entry]\nExec=\"" + (tmp.path() / "bin" / program).string() + "\" %u\n";
+    };
+    const BrowserLayout layouts[] = {
+        // an entry that is not installed, or hidden, gives way to the next
+        {"",
+         {{"config/mimeapps.list", http + "gone.desktop;hidden.desktop;web.desktop;\n"},
+          {"data/applications/hidden.desktop", entry("hidden") + "Hidden=true\n"},
+          {"sysdata/applications/web.desktop", entry("web")}},
+         "web"},
+        // a sub-folder stands for the part of the id before a "-"
+        {"",
+         {{"config/mimeapps.list", http + "vendor-web.desktop\n"},
+          {"sysdata/applications/vendor/web.desktop", entry("vendor")}},
+         "vendor"},
+        // a list with nothing installed gives way to the next file
+        {"",
+         {{"config/mimeapps.list", http + "gone.desktop\n"},
+          {"sysconfig/mimeapps.list", http + "sys.desktop\n"},
+          {"data/applications/sys.desktop", entry("sys")}},
+         "sys"},
+        // the current desktops' lists come first, in their order, in each folder
+        {"X-Cinnamon:GNOME",
+         {{"config/mimeapps.list", http + "plain.desktop\n"},
+          {"config/x-cinnamon-mimeapps.list", http + "gone.desktop\n"},
+          {"config/gnome-mimeapps.list", http + "gnome.desktop\n"},
+          {"data/applications/plain.desktop", entry("plain")},
+          {"data/applications/gnome.desktop", entry("gnome")}},
+         "gnome"},
+    };
+    for (const BrowserLayout& layout : layouts) {
+        for (const char* dir : {"config", "sysconfig", "data", "sysdata", "bin"})
+            fs::remove_all(tmp.path() / dir);
+        ScopedEnv desktops("XDG_CURRENT_DESKTOP", layout.desktops);
+        for (const auto& [file, text] : layout.files)
+            writeFile(tmp.path() / file, text);
+        for (const char* program : {"web", "hidden", "vendor", "sys", "plain", "gnome"})
+            writeFile(tmp.path() / "bin" / program, "#!/bin/sh\n", true);
+        EXPECT_EQ(SpecPath::getBrowserPath(), (tmp.path() / "bin" / layout.browser).string())
+            << layout.browser;
+    }
+}
+
 TEST_F(Xdg, NoDefaultBrowser)
 {
     EXPECT_EQ(SpecPath::getBrowserPath(), std::nullopt);

@@ -103,10 +103,10 @@ std::optional<std::string> getBrowserPath()
             if (auto path = browserPathFromCommand(entries.front()))
                 return path;
     }
-    const std::optional<std::string> desktopId = xdg::defaultApplication("x-scheme-handler/http");
-    if (!desktopId)
+    const std::optional<fs::path> entry = xdg::defaultApplication("x-scheme-handler/http");
+    if (!entry)
         return std::nullopt;
-    const std::optional<std::string> exec = xdg::desktopEntryExec(*desktopId);
+    const std::optional<std::string> exec = xdg::desktopEntryExec(*entry);
     if (!exec)
         return std::nullopt;
     return browserPathFromCommand(*exec);

@@ -19,7 +19,7 @@ std::optional<std::string> getApplicationDataFolder();
 std::optional<std::string> getShellFolder(std::string_view name);
 
 // The default browser's executable: the first entry of $BROWSER, else the Exec line of the
-// desktop entry that mimeapps.list names for x-scheme-handler/http. The command line goes
+// default application for x-scheme-handler/http (xdg::defaultApplication). The command line goes
 // through browserPathFromCommand. No value when none is found.
 std::optional<std::string> getBrowserPath();
 

@@ -77,6 +77,58 @@ std::vector<fs::path> applicationDirs()
     return dirs;
 }
 
+// The file of a desktop id below an applications folder: `id` itself, or a sub-folder named by
+// the text before one of its "-" holding the rest of the id.
+std::optional<fs::path> findDesktopEntry(const fs::path& dir, std::string_view id)
+{
+    std::error_code ec;
+    if (fs::is_regular_file(dir / id, ec))
+        return dir / id;
+    for (auto dash = id.find('-'); dash != std::string_view::npos; dash = id.find('-', dash + 1)) {
+        const std::string_view folder = id.substr(0, dash);
+        if (folder == "." || folder == ".." || !fs::is_directory(dir / folder, ec))
+            continue;
+        if (auto file = findDesktopEntry(dir / folder, id.substr(dash + 1)))
+            return file;
+    }
+    return std::nullopt;
+}
+
+// The names in $XDG_CURRENT_DESKTOP, in lower case.
+std::vector<std::string> currentDesktops()
+{
+    const char* value = std::getenv("XDG_CURRENT_DESKTOP");
+    std::vector<std::string> desktops;
+    for (std::string name : splitList(value ? value : "", ':')) {
+        if (name.empty())
+            continue;
+        for (char& c : name)
+            c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        desktops.push_back(std::move(name));
+    }
+    return desktops;
+}
+
+// The mimeapps.list files, most preferred first.
+std::vector<fs::path> mimeappsFiles()
+{
+    std::vector<fs::path> dirs;
+    if (auto config = configHome())
+        dirs.push_back(*config);
+    for (const fs::path& dir : pathList("XDG_CONFIG_DIRS", "/etc/xdg"))
+        dirs.push_back(dir);
+    for (const fs::path& dir : applicationDirs())
+        dirs.push_back(dir);
+    const std::vector<std::string> desktops = currentDesktops();
+    std::vector<fs::path> files;
+    for (const fs::path& dir : dirs) {
+        for (const std::string& desktop : desktops)
+            files.push_back(dir / (desktop + "-mimeapps.list"));
+        files.push_back(dir / "mimeapps.list");
+    }
+    return files;
+}
+
 } // namespace
 
 std::vector<std::string> splitList(std::string_view text, char separator)
@@ -132,38 +184,34 @@ std::map<std::string, std::string> readUserDirs(const fs::path& file)
     return values;
 }
 
-std::optional<std::string> defaultApplication(std::string_view mimeType)
+std::optional<fs::path> desktopEntryFile(std::string_view desktopId)
 {
-    std::vector<fs::path> files;
-    if (auto config = configHome())
-        files.push_back(*config / "mimeapps.list");
-    for (const fs::path& dir : pathList("XDG_CONFIG_DIRS", "/etc/xdg"))
-        files.push_back(dir / "mimeapps.list");
+    if (desktopId.empty() || desktopId.find('/') != std::string_view::npos)
+        return std::nullopt;
     for (const fs::path& dir : applicationDirs())
-        files.push_back(dir / "mimeapps.list");
-    for (const fs::path& file : files) {
-        const auto value = iniValue(file, "Default Applications", mimeType);
+        if (auto file = findDesktopEntry(dir, desktopId))
+            return file;
+    return std::nullopt;
+}
+
+std::optional<fs::path> defaultApplication(std::string_view mimeType)
+{
+    for (const fs::path& list : mimeappsFiles()) {
+        const auto value = iniValue(list, "Default Applications", mimeType);
         if (!value)
             continue;
-        for (const std::string& id : splitList(*value, ';'))
-            if (!id.empty())
-                return id;
+        for (const std::string& id : splitList(*value, ';')) {
+            const std::optional<fs::path> file = desktopEntryFile(id);
+            if (file && iniValue(*file, "Desktop Entry", "Hidden") != "true")
+                return file;
+        }
     }
     return std::nullopt;
 }
 
-std::optional<std::string> desktopEntryExec(std::string_view desktopId)
+std::optional<std::string> desktopEntryExec(const fs::path& file)
 {
-    if (desktopId.find('/') != std::string_view::npos)
-        return std::nullopt;
-    for (const fs::path& dir : applicationDirs()) {
-        const fs::path file = dir / desktopId;
-        std::error_code ec;
-        if (!fs::is_regular_file(file, ec))
-            continue;
-        return iniValue(file, "Desktop Entry", "Exec");
-    }
-    return std::nullopt;
+    return iniValue(file, "Desktop Entry", "Exec");
 }
 
 } // namespace dwin::sys::win32::xdg

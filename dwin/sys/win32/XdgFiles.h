@@ -22,10 +22,18 @@ std::optional<std::filesystem::path> configHome();
 // KEY="value" lines of a user-dirs.dirs file, with a leading "$HOME" expanded.
 std::map<std::string, std::string> readUserDirs(const std::filesystem::path& file);
 
-// The first desktop id that the mimeapps.list files give as default for `mimeType`.
-std::optional<std::string> defaultApplication(std::string_view mimeType);
+// The desktop entry of `desktopId` in the first applications folder that has it
+// ($XDG_DATA_HOME/applications, then each of $XDG_DATA_DIRS); a "-" of the id may stand for a
+// sub-folder ("vendor-web.desktop" is also vendor/web.desktop). No value when there is none.
+std::optional<std::filesystem::path> desktopEntryFile(std::string_view desktopId);
 
-// The Exec line of the desktop entry `desktopId` in the applications folders.
-std::optional<std::string> desktopEntryExec(std::string_view desktopId);
+// The desktop entry of the default application for `mimeType`: the first installed entry of
+// "Default Applications" in the mimeapps.list files, in their order of preference (each config
+// folder, then each applications folder; in each, the files of the desktops in
+// $XDG_CURRENT_DESKTOP before mimeapps.list). An entry whose file is missing or hidden is skipped.
+std::optional<std::filesystem::path> defaultApplication(std::string_view mimeType);
+
+// The Exec line of a desktop entry file.
+std::optional<std::string> desktopEntryExec(const std::filesystem::path& file);
 
 } // namespace dwin::sys::win32::xdg
