@@ -30,8 +30,8 @@ std::string toLower(std::string_view utf8)
     icu::StringByteSink<std::string> sink(&lower);
     UErrorCode status = U_ZERO_ERROR;
     // "" is the root locale: no language-specific rules (no Turkish dotless i).
-    icu::CaseMap::utf8ToLower("", 0, icu::StringPiece(utf8.data(), icuLength(utf8)), sink,
-                              nullptr, status);
+    icu::CaseMap::utf8ToLower("", 0, icu::StringPiece(utf8.data(), icuLength(utf8)), sink, nullptr,
+                              status);
     if (U_FAILURE(status))
         throw core::TextException(std::string("Unicode.toLower :: ") + u_errorName(status));
     return lower;
