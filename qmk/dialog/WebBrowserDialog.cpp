@@ -6,6 +6,7 @@
 #include "qmk/Base.h"
 #include "qmk/MainWindow.h"
 #include "qmk/MessageDialog.h"
+#include "qmk/Report.h"
 #include "qmk/dialog/SiteForms.h"
 #include "qmk/extends/Commands.h"
 #include "qmk/extends/MyMenuListener.h"
@@ -18,8 +19,13 @@
 #include <QGridLayout>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QUrl>
 #include <QWidget>
 
+#include <algorithm>
+#include <exception>
 #include <optional>
 
 namespace qmk::dialog {
@@ -79,6 +85,13 @@ const std::vector<std::optional<extends::Command>>& contextEntries()
                                                                 Command::SubPageAction,
                                                                 Command::ListedUrlAction};
     return entries;
+}
+
+// The engine's empty page: the browser has shown nothing yet.
+bool isBlankPage(const std::string& url)
+{
+    return QUrl(QString::fromStdString(url)).adjusted(QUrl::RemoveFragment | QUrl::RemoveQuery) ==
+        QUrl(QStringLiteral("about:blank"));
 }
 
 void reportNoBrowser()
@@ -244,9 +257,30 @@ void WebBrowserDialog::show()
     if (shell_->isVisible()) {
         shell_->raise();
         shell_->activateWindow();
-    } else {
+    } else if (placed_) {
         shell_->show();
+    } else {
+        placed_ = true;
+        placeOverTables();
+        shell_->show();
+        placeOverTables(); // again with the frame the window system put around it
     }
+}
+
+void WebBrowserDialog::placeOverTables()
+{
+    auto* window = dynamic_cast<MainWindow*>(shell_->parentWidget());
+    if (!window || !window->getTabFolder() || !window->screen())
+        return;
+    QScreen* screen = window->screen();
+    shell_->setScreen(screen);
+    const QRect room = screen->availableGeometry();
+    const QSize size = shell_->frameGeometry().size();
+    const QPoint tables = window->getTabFolder()->mapToGlobal(QPoint(0, 0));
+    // Over the tables, moved back only as far as the screen's edge makes it.
+    const auto fit = [](int at, int low, int high) { return std::max(low, std::min(at, high)); };
+    shell_->move(fit(tables.x(), room.left(), room.right() + 1 - size.width()),
+                 fit(tables.y(), room.top(), room.bottom() + 1 - size.height()));
 }
 
 void WebBrowserDialog::openUrl(const std::string& url)
@@ -275,7 +309,8 @@ std::string WebBrowserDialog::getLocationUrl()
 {
     if (!theDialog)
         return {};
-    return com::getBrowserLocationUrl(theDialog->browser_.get()).value_or("");
+    const std::string url = com::getBrowserLocationUrl(theDialog->browser_.get()).value_or("");
+    return isBlankPage(url) ? std::string() : url;
 }
 
 void WebBrowserDialog::copyLocationUrl()
@@ -319,7 +354,10 @@ void WebBrowserDialog::copyPadField(QPushButton* button)
         }
         if (value && !value->empty())
             copyText(*value);
+    } catch (const std::exception& e) {
+        report::trace(std::string("copyPadField catch ") + e.what());
     } catch (...) {
+        report::trace("copyPadField catch unknown exception");
     }
 }
 

@@ -77,6 +77,8 @@ private:
     void createButtons();
     void hookContextMenu(QWidget* control);
     void placeBrowser(QWidget* host);
+    // The first opening: over the main window's tables, on its screen.
+    void placeOverTables();
     void closeBrowser();
     base::RecordPtr submitProductOrNone() const;
 
@@ -88,6 +90,7 @@ private:
     QPointer<QWidget> ieParent_;
     QPointer<QWidget> host_;
     PadFields padFields_;
+    bool placed_ = false;
 };
 
 } // namespace qmk::dialog

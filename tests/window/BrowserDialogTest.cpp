@@ -19,8 +19,12 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
 #include <QTableView>
+#include <QToolBar>
 #include <QTimer>
 
 #include <fstream>
@@ -31,6 +35,7 @@ namespace qmk::test {
 namespace {
 
 using dialog::WebBrowserDialog;
+using extends::Command;
 using lookups_test::FakeService;
 using lookups_test::SeenRequest;
 namespace com = dwin::sys::win32::com;
@@ -335,7 +340,7 @@ TEST_F(BrowserDialog, SubmitLoadsTheUploadFormThatPostsToTheSite)
     runFromContextMenu(extends::Commands::find(extends::Command::SubmitProductAction)->text());
     const std::string console = testing::internal::GetCapturedStdout();
     EXPECT_NE(console.find("not got exe_locale for Tidy\n"), std::string::npos) << console;
-    EXPECT_EQ(location(), "about:blank");
+    EXPECT_EQ(location(), ""); // nothing shown
 
     exec("UPDATE Softwares SET exe_locale='/opt/tidy/setup.exe' WHERE id='Tidy';");
     window_.reset();
@@ -396,7 +401,7 @@ TEST_F(BrowserDialog, LogOnSendsTheCredentialsAndOffersTheUpload)
     d->show();
     d->logOn("https://elsewhere.example/account.logon.php"); // not the site: nothing
     dwin::sys::win32::Process::wait(200);
-    EXPECT_EQ(location(), "about:blank");
+    EXPECT_EQ(location(), ""); // nothing shown
 
     BoxAnswer answer(QMessageBox::No);
     d->logOn(dialog::logOnPageUrl());
@@ -424,6 +429,68 @@ TEST_F(BrowserDialog, LogOnSendsTheCredentialsAndOffersTheUpload)
         << console;
     ASSERT_TRUE(ie::waitForTitle(d->browser(), "Log On", 15000));
     EXPECT_EQ(location(), dialog::logOnPageUrlWithSiteId());
+}
+
+TEST_F(BrowserDialog, ABlankPageIsNoLocation)
+{
+    addProduct("Tidy", "3");
+    addSite("Tidy", "other.example");
+    openWindow();
+    selectListing("other.example");
+    WebBrowserDialog* d = dialog();
+    d->show();
+    QApplication::clipboard()->setText("before");
+    const auto tryCommands = [&] {
+        for (Command command :
+             {Command::CopyLocationURLAction, Command::ListedUrlAction, Command::SubPageAction}) {
+            runFromContextMenu(extends::Commands::find(command)->text());
+            EXPECT_EQ(status(), "not got location URL");
+        }
+        EXPECT_EQ(QApplication::clipboard()->text(), "before");
+        EXPECT_EQ(column("SELECT listed_url || sub_page FROM Tidy"), std::vector<std::string>{""});
+    };
+    tryCommands(); // nothing shown yet
+    d->navigate("about:blank");
+    ASSERT_TRUE(eventually([&] {
+        return com::getBrowserLocationUrl(d->browser()) == "about:blank" &&
+            ie::hasDocument(d->browser(), 100);
+    }));
+    tryCommands();
+}
+
+TEST_F(BrowserDialog, OpensOverTheTablesOnTheMainWindowsScreen)
+{
+    const auto screens = QGuiApplication::screens();
+    ASSERT_EQ(screens.size(), 2) << "run with QT_QPA_PLATFORM=offscreen:configfile=TwoScreens.json";
+    openWindow();
+    QScreen* right = screens[1];
+    const QRect room = right->availableGeometry();
+    window_->setWindowState(Qt::WindowNoState);
+    window_->setGeometry(room.adjusted(100, 80, -200, -150));
+    QApplication::processEvents();
+    ASSERT_EQ(window_->screen(), right);
+
+    WebBrowserDialog* d = dialog();
+    d->show();
+    QWidget* shell = d->shell();
+    const QRect opened = shell->frameGeometry();
+    EXPECT_EQ(opened.topLeft(), window_->getTabFolder()->mapToGlobal(QPoint(0, 0)));
+    EXPECT_EQ(shell->screen(), right);
+    for (QWidget* bar :
+         std::initializer_list<QWidget*>{window_->menuBar(), window_->findChild<QToolBar*>()}) {
+        const QRect barArea(bar->mapToGlobal(QPoint(0, 0)), bar->size());
+        EXPECT_FALSE(opened.intersects(barArea)) << bar->metaObject()->className();
+    }
+
+    // Near the screen's corner the whole window still opens on that screen.
+    window_.reset();
+    openWindow();
+    window_->setWindowState(Qt::WindowNoState);
+    window_->setGeometry(QRect(room.bottomRight() - QPoint(500, 400), QSize(450, 350)));
+    QApplication::processEvents();
+    dialog()->show();
+    const QRect corner = dialog()->shell()->frameGeometry();
+    EXPECT_TRUE(room.contains(corner)) << corner.x() << "," << corner.y();
 }
 
 TEST_F(BrowserDialog, WithoutTheEngineTheUserIsToldOnceAndCommandsDoNothing)
