@@ -242,7 +242,20 @@ std::optional<std::string> DB::currentListingName()
 
 bool DB::tableExists(const std::string& name)
 {
-    return dwin::database::sqlite::tableExists(*connection_, name);
+    if (!name.empty())
+        return dwin::database::sqlite::tableExists(*connection_, name);
+    Cursor cursor = newCursor();
+    return cursor.execute("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = '';");
+}
+
+bool DB::refusesEmptyProductId(const std::string& table, const std::string& column,
+                               const std::string& value)
+{
+    if (table != "Softwares" || column != "id" || !value.empty())
+        return false;
+    if (window_)
+        window_->showStatus(emptyProductIdText);
+    return true;
 }
 
 void DB::createFixedTables()
@@ -261,6 +274,8 @@ void DB::createFixedTables()
 
 int DB::insert(const base::BaseRecord& record, const std::string& table)
 {
+    if (refusesEmptyProductId(table, "id", idOf(record)))
+        return notStored;
     int n = 0;
     const bool stored = write(fill("row {} of {}", idOf(record), table),
                               [&](Cursor& cursor) { n = insert(cursor, record, table); });
@@ -304,6 +319,8 @@ int DB::deleteRecord(const base::BaseRecord& record, const std::string& table)
 int DB::updateField(const std::string& table, const std::string& id, const std::string& column,
                     const std::string& value)
 {
+    if (refusesEmptyProductId(table, column, value))
+        return notStored;
     int n = 0;
     const bool stored = write(fill("{} of row {} in {}", column, id, table), [&](Cursor& cursor) {
         n = updateRow(cursor, table, id, column, value);

@@ -56,6 +56,8 @@ public:
     static constexpr int busyTimeoutMs = 5000;
     // A count result of a write that failed (and was reported).
     static constexpr int notStored = -1;
+    // The status text of a product id that is empty: it would name no listing table.
+    static constexpr const char* emptyProductIdText = "product id refused: the id is empty";
 
     explicit DB(const std::string& path, WindowPort* window = nullptr,
                 int busyTimeout = busyTimeoutMs);
@@ -86,14 +88,16 @@ public:
     bool isReadOnly();
 
     // --- single-table operations ---
-    // Inserts the record's values into the table: rows inserted (1), or notStored.
+    // Inserts the record's values into the table: rows inserted (1), or notStored (also for a
+    // product with the empty id, refused).
     int insert(const base::BaseRecord& record, const std::string& table);
     // A step of a caller's write on its cursor: rows inserted; throws on any failure.
     int insert(Cursor& cursor, const base::BaseRecord& record, const std::string& table);
     // Deletes the row with the record's id, with its cascade: rows deleted (0: there was no
     // such row or no such table, so the file holds no such row either), or notStored.
     int deleteRecord(const base::BaseRecord& record, const std::string& table);
-    // One column of one row: rows updated (0: no such row), or notStored.
+    // One column of one row: rows updated (0: no such row), or notStored (also for a product
+    // id set to the empty text, refused).
     int updateField(const std::string& table, const std::string& id, const std::string& column,
                     const std::string& value);
     // A step of a caller's write on its cursor: rows updated; throws on any failure.
@@ -117,20 +121,21 @@ public:
     // Renames a table (also when only letter case changes): the connection's change count after
     // it, 0 when it failed (reported).
     int alterTable(Cursor& cursor, const std::string& oldName, const std::string& newName);
-    // Whether a table of exactly that name exists (any bytes, a zero byte included).
+    // Whether a table of exactly that name exists (any bytes, a zero byte included; the empty
+    // name too, which only an older file can hold).
     bool tableExists(const std::string& name);
 
     // --- cascades across the product listing tables ---
     // Adds the record to the table with its cascade. True when stored; false when it was
-    // refused (its id is in a site table already, or a new product's id would share a table
-    // with another product or a fixed table: the status line says so) or the write failed.
+    // refused (its id is in a site table already, or a new product's id is empty or would share
+    // a table with another product or a fixed table: the status line says so) or the write failed.
     bool add(const base::BaseRecord& record, const std::string& table);
     // The follow-ups of a deleted row, on the caller's cursor; throws on any failure.
     void deleteCascade(Cursor& cursor, const base::BaseRecord& record, const std::string& table);
     // Updates one column of one row with its cascade (a product's new id renames its listing
     // table). True when the row was updated and all of it stored; false when there was no such
-    // row, the change was refused (a product renamed onto a name SQLite already uses for
-    // another table: the status line says so) or the write failed.
+    // row, the change was refused (a product renamed to the empty id, or onto a name SQLite
+    // already uses for another table: the status line says so) or the write failed.
     bool updateFieldCascade(const std::string& table, const std::string& id,
                             const std::string& column, const std::string& value);
     // Copies every catalogue site the current listing table lacks into it. True when stored
@@ -157,6 +162,9 @@ public:
 
 private:
     Cursor newCursor();
+    // True (and the status line says so) when the write would give a product the empty id.
+    bool refusesEmptyProductId(const std::string& table, const std::string& column,
+                               const std::string& value);
     // Runs body as one write (see the header comment): true when it committed; otherwise the
     // failure is reported as "<what> not stored: <reason>" and false is returned. Inside
     // another write it is only a savepoint of that one.

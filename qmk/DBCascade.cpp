@@ -141,6 +141,8 @@ void DB::insertMissing(Cursor& cursor, const base::BaseRecord& row, const std::s
 bool DB::add(const base::BaseRecord& record, const std::string& table)
 {
     const std::string id = idOf(record);
+    if (refusesEmptyProductId(table, "id", id))
+        return false;
     std::optional<std::string> refusal;
     const bool stored = write(fill("row {} of {}", id, table), [&](Cursor& cursor) {
         if (steps::siteTableHolding(cursor, id)) {
@@ -269,6 +271,8 @@ void DB::deleteCascade(Cursor& cursor, const base::BaseRecord& record, const std
 bool DB::updateFieldCascade(const std::string& table, const std::string& id,
                             const std::string& column, const std::string& value)
 {
+    if (refusesEmptyProductId(table, column, value))
+        return false;
     bool updated = false;
     std::optional<std::string> refusal;
     const bool stored = write(fill("{} of row {} in {}", column, id, table), [&](Cursor& cursor) {

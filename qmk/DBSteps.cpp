@@ -14,6 +14,8 @@ using sql::quoteId;
 
 void renameTable(Cursor& cursor, const std::string& oldName, const std::string& newName)
 {
+    if (newName.empty())
+        throw std::runtime_error(DB::emptyProductIdText);
     const auto rename = [&cursor](const std::string& from, const std::string& to) {
         cursor.execute(fill("ALTER TABLE {} RENAME TO {};", quoteId(from), quoteId(to)));
     };
@@ -37,6 +39,8 @@ void renameTable(Cursor& cursor, const std::string& oldName, const std::string& 
 
 void createTable(Cursor& cursor, const base::BaseRecord& record, const std::string& name)
 {
+    if (name.empty())
+        throw std::runtime_error(DB::emptyProductIdText);
     auto columns = DB::columnDefinitions(record.getColumnNames(), 0, "UNIQUE NOT NULL");
     if (!columns)
         throw std::runtime_error("null BaseRecord");

@@ -15,8 +15,9 @@ using dwin::database::sqlite::Connection;
 using dwin::database::sqlite::Cursor;
 
 // ALTER TABLE ... RENAME TO ..., also when the names differ only in letter case (through a free name).
+// The empty new name is refused (it would be a product's empty id).
 void renameTable(Cursor& cursor, const std::string& oldName, const std::string& newName);
-// "create table" with the record's columns, the first "UNIQUE NOT NULL".
+// "create table" with the record's columns, the first "UNIQUE NOT NULL"; the empty name is refused.
 void createTable(Cursor& cursor, const base::BaseRecord& record, const std::string& name);
 // The first site table ("Shareware_Sites", "Black_Sites", "Temp_Sites") holding the id.
 std::optional<std::string> siteTableHolding(Cursor& cursor, const std::string& id);

@@ -136,6 +136,10 @@ void MyCellModifier::modify(const base::RecordPtr& element, const std::string& p
             if (!text.empty())
                 newValue = std::move(text);
         }
+        if (!newValue && property == "id" && table_ && table_->name == "Softwares") {
+            showStatus(DB::emptyProductIdText);
+            return;
+        }
         if (!newValue) {
             showStatus(replaceFirst("modify property {}, new value is null", {property}));
             return;

@@ -117,4 +117,37 @@ TEST_F(Hostile, SynchronizeIntoProductWithHostileName)
     EXPECT_EQ(window.statusText, " 2 rows inserted into " + kProduct);
 }
 
+TEST_F(Hostile, EmptyProductIdIsRefusedWhereverAnIdIsSet)
+{
+    const auto emptyTables = [this] {
+        auto cursor = db->getConnection().createCursor();
+        cursor.execute("SELECT count(*) FROM sqlite_master WHERE name = '';");
+        return cursor.getLong(0);
+    };
+    const std::string refused = "product id refused: the id is empty";
+    tab::Software product;
+    product.set("id", "");
+    EXPECT_FALSE(db->add(product, "Softwares"));
+    EXPECT_EQ(window.statusText, refused);
+    EXPECT_EQ(db->insert(product, "Softwares"), DB::notStored);
+    addProduct("Alpha");
+    window.statusText.clear();
+    EXPECT_FALSE(db->updateFieldCascade("Softwares", "Alpha", "id", ""));
+    EXPECT_EQ(window.statusText, refused);
+    EXPECT_EQ(db->updateField("Softwares", "Alpha", "id", ""), DB::notStored);
+    auto cursor = db->getConnection().createCursor();
+    db->createTable(cursor, tab::Listed_Url::getInstance(), "");
+    EXPECT_EQ(db->alterTable(cursor, "Alpha", ""), 0);
+    cursor.close();
+    EXPECT_EQ(emptyTables(), 0);
+    EXPECT_EQ(rowCount("Softwares"), 1);
+    EXPECT_TRUE(hasTable("Alpha"));
+
+    // A file that holds such a product already: removing it removes its table too.
+    exec("INSERT INTO Softwares (id) VALUES ('');");
+    exec("create table \"\" ( id UNIQUE NOT NULL );");
+    EXPECT_EQ(db->deleteRecord(product, "Softwares"), 1);
+    EXPECT_EQ(emptyTables(), 0);
+}
+
 } // namespace

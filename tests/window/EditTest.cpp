@@ -194,6 +194,21 @@ TEST_F(Editing, ProductNamesWithQuotesWork)
     EXPECT_EQ(column("SELECT count(*) FROM \"Z&B\""), std::vector<std::string>{"0"});
 }
 
+TEST_F(Editing, AnEmptyProductIdIsRefusedWithItsReason)
+{
+    addProduct("Tool", "3");
+    openWindow();
+    selectTab(1);
+    edit(1, rowOfId(1, "Tool"), "id", QString("  "));
+    EXPECT_EQ(status(), "product id refused: the id is empty");
+    window_->addNewRecord();
+    edit(1, rowOfId(1, "[Enter softname]"), "id", QString(""));
+    EXPECT_EQ(status(), "product id refused: the id is empty");
+    EXPECT_EQ(column("SELECT id FROM Softwares"), std::vector<std::string>{"Tool"});
+    EXPECT_EQ(column("SELECT count(*) FROM sqlite_master WHERE name = ''"),
+              std::vector<std::string>{"0"});
+}
+
 TEST_F(Editing, IdBackToAPlaceholderIsNotStored)
 {
     addSite("Shareware_Sites", "a.com");
