@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QStatusBar>
@@ -194,6 +195,15 @@ void MainWindow::open()
 int MainWindow::run()
 {
     open();
+    // The loop ends with this window (closeEvent), not with the last window: the find and browser
+    // windows refuse to close, and a refused close would cancel the application's quit.
+    const bool quitOnLast = QGuiApplication::quitOnLastWindowClosed();
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    running_ = true;
+    const auto restore = qScopeGuard([this, quitOnLast] {
+        running_ = false;
+        QGuiApplication::setQuitOnLastWindowClosed(quitOnLast);
+    });
     return QApplication::exec();
 }
 
@@ -345,6 +355,16 @@ void MainWindow::closeEvent(QCloseEvent* event)
     }
     shutDown();
     QMainWindow::closeEvent(event);
+    closeOwnWindows();
+    if (running_)
+        QCoreApplication::exit(0);
+}
+
+void MainWindow::closeOwnWindows()
+{
+    for (QWidget* child : findChildren<QWidget*>())
+        if (child->isWindow() && child->isVisible())
+            child->hide();
 }
 
 void MainWindow::commitOpenEditors()

@@ -41,7 +41,8 @@ public:
 
     // Builds the window's contents (five tabs, notes pane), restores the place, shows the window.
     void open();
-    // open, then the event loop until the window has closed; the loop's exit code.
+    // open, then the event loop until the window has closed (whatever other windows are open);
+    // the loop's exit code.
     int run();
 
     QClipboard* getClipboard() const { return clipboard_; }
@@ -84,6 +85,8 @@ private:
     void createMenus();
     // The close order: clipboard, browser dialog, database, place; true once done.
     void shutDown();
+    // Hides the windows this window owns (find, browser, dialogs): they go with it.
+    void closeOwnWindows();
     // Stores the edit still open in a cell of any tab.
     void commitOpenEditors();
 
@@ -95,6 +98,7 @@ private:
     QToolBar* toolBar_ = nullptr;
     bool opened_ = false;
     bool closed_ = false;
+    bool running_ = false;
 };
 
 } // namespace qmk
