@@ -7,6 +7,7 @@
 #include "qmk/MainWindow.h"
 #include "qmk/MyAction.h"
 #include "qmk/MyActionPrompt.h"
+#include "qmk/Report.h"
 #include "qmk/dialog/FindDialog.h"
 #include "qmk/tab/Temp_Site.h"
 #include "qmk/tab/Temp_Sites.h"
@@ -188,6 +189,7 @@ void InboundLinksAction::getInboundLinks(const std::string& url)
         }
         harvest(url, "\tinbound link: ", *sites, "", " URLs linking to " + url, failed);
     } catch (...) {
+        report::caught("getInboundLinks");
         showStatus(failed);
     }
 }
@@ -227,6 +229,7 @@ void GoogleSearchAction::searchSites(const std::string& text)
         }
         harvest(text, "\tlink: ", *sites, "finished, get ", " URLs linking to " + text, failed);
     } catch (...) {
+        report::caught("searchSites");
         showStatus(failed);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 // What the three commands that prompt through the find dialog share. UI thread only.
+#include "qmk/Report.h"
 #include "qmk/dialog/FindDialog.h"
 
 #include <QPointer>
@@ -21,7 +22,7 @@ inline std::size_t characters(std::string_view text)
 }
 
 // Binds the prompt to the command's worker (nothing once the command is gone), sets its title
-// and hint and shows it. Ends silently on any failure.
+// and hint and shows it. A failure leaves the prompt as it was, with a trace line.
 template <class Command>
 void showPrompt(Command* command, void (Command::*worker)(const std::string&),
                 const std::string& title, const std::string& hint)
@@ -37,7 +38,7 @@ void showPrompt(Command* command, void (Command::*worker)(const std::string&),
         dialog.setHint(hint);
         dialog.show();
     } catch (...) {
-        // the prompt stays as it was
+        report::caught("showPrompt"); // the prompt stays as it was
     }
 }
 

@@ -2,12 +2,45 @@
 
 #include "qmk/WindowPort.h"
 
+#include <cstdio>
+#include <exception>
+#include <initializer_list>
 #include <iostream>
 
 namespace qmk::report {
 
 namespace {
+
 std::size_t failures = 0;
+
+// Standard error through C stdio, which throws nothing; the last resort of a trace line.
+void writeToStandardError(std::initializer_list<std::string_view> parts) noexcept
+{
+    std::fputs("trace line not written to the console: ", stderr);
+    for (std::string_view part : parts)
+        std::fwrite(part.data(), 1, part.size(), stderr);
+    std::fputc('\n', stderr);
+}
+
+// The parts as one console line; a console that refuses it (closed, set to throw, no memory)
+// leaves the line on standard error.
+void writeLine(std::initializer_list<std::string_view> parts) noexcept
+{
+    bool written = false;
+    try {
+        for (std::string_view part : parts)
+            std::cout << part;
+        std::cout << std::endl;
+        written = static_cast<bool>(std::cout);
+    } catch (...) {
+        written = false; // standard error below
+    }
+    if (written)
+        return;
+    std::cout.clear(); // the next line tries the console again
+    writeToStandardError(parts);
+}
+
 } // namespace
 
 std::size_t notStoredCount()
@@ -15,11 +48,24 @@ std::size_t notStoredCount()
     return failures;
 }
 
-void trace(std::string_view line)
+void trace(std::string_view line) noexcept
 {
+    writeLine({line});
+}
+
+void caught(std::string_view where) noexcept
+{
+    const std::exception_ptr current = std::current_exception();
     try {
-        std::cout << line << std::endl;
+        if (!current) {
+            writeLine({where, " catch without an exception"});
+            return;
+        }
+        std::rethrow_exception(current);
+    } catch (const std::exception& e) {
+        writeLine({where, " catch ", e.what()});
     } catch (...) {
+        writeLine({where, " catch unknown exception"});
     }
 }
 
@@ -34,16 +80,13 @@ std::string notStoredText(std::string_view what, std::string_view reason)
 void notStored(WindowPort* window, std::string_view what, std::string_view reason)
 {
     ++failures;
-    std::string line = "write failed: ";
-    line += what;
-    line += ": ";
-    line += reason;
-    trace(line);
+    writeLine({"write failed: ", what, ": ", reason});
     if (!window)
         return;
     try {
         window->showStatus(notStoredText(what, reason));
     } catch (...) {
+        caught("notStored status line");
     }
 }
 

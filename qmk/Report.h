@@ -14,8 +14,12 @@ class WindowPort;
 
 namespace report {
 
-// One line on the console (standard output).
-void trace(std::string_view line);
+// One line on the console (standard output); standard error when that cannot be written.
+void trace(std::string_view line) noexcept;
+
+// The trace line "<where> catch <reason>" for the exception being handled: its what() for a
+// std::exception, "unknown exception" for any other. Call it inside a catch block only.
+void caught(std::string_view where) noexcept;
 
 // "<what> not stored: <reason>" on the status line, and the trace line
 // "write failed: <what>: <reason>".

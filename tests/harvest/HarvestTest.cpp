@@ -16,6 +16,9 @@
 #include <QTest>
 #include <QTimer>
 
+#include <iostream>
+#include <sstream>
+
 namespace qmk::test {
 namespace {
 
@@ -141,8 +144,12 @@ TEST_F(Harvest, InboundLinksKeepNewRankedSites)
     inbound.links = {page("fresh.example")};
     inbound.total = "many"; // a count that is not a number
     engine_.ranks["fresh.example"] = "2";
+    std::ostringstream console;
+    std::streambuf* out = std::cout.rdbuf(console.rdbuf());
     harvest(extends::Command::InboundLinksAction, "http://www.mine.example/");
+    std::cout.rdbuf(out);
     EXPECT_EQ(status(), "finished, not get valid inbound links for " + url);
+    EXPECT_EQ(console.str().rfind("getInboundLinks catch ", 0), 0u) << console.str();
     EXPECT_TRUE(dialogVisible());
     inbound.links.clear();
     inbound.total = "0";
