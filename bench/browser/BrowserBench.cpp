@@ -49,8 +49,9 @@ struct Browser {
             !vorn::IE::loadHtml(browser.get(), formPage(), "http://127.0.0.1:9/form.php") ||
             !ie::waitForTitle(browser.get(), "Form", 10000))
             return;
-        view = static_cast<QWebEngineView*>(
-            winapi::WindowOfHandle(com::getBrowserHwnd(browser.get())));
+        if (auto* window =
+                static_cast<QWidget*>(winapi::WindowOfHandle(com::getBrowserHwnd(browser.get()))))
+            view = window->findChild<QWebEngineView*>();
     }
     ~Browser()
     {

@@ -4,9 +4,16 @@
 
 #include <httplib.h>
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTest>
+#include <QTimer>
 #include <QUrlQuery>
+#include <QWebEngineView>
 #include <QWidget>
+#include <chrono>
 #include <functional>
 #include <mutex>
 #include <thread>
@@ -37,6 +44,23 @@ const char* kFormPage = R"(<html><head><title>Sign in - My Account Page</title><
 d.textContent = 'late'; document.body.appendChild(d); }, 400);</script>
 </body></html>)";
 
+// Asks everything a page can ask of the browser, and shows the answers in its title.
+const char* kAsking = R"(<html><head><title>asking</title></head><body><script>
+console.error('page error one');
+alert('hello');
+const answers = ['alerted', 'confirm:' + confirm('sure?'), 'prompt:' + prompt('name?', 'x')];
+Promise.all([Notification.requestPermission(),
+  new Promise(done => navigator.geolocation.getCurrentPosition(() => done('located'),
+                                                             e => done('geolocation:' + e.code)))])
+  .then(more => { document.title = answers.concat(more).join(' '); });
+</script></body></html>)";
+
+// Asks before it is left, once the user has touched it.
+const char* kLeaving = R"(<html><head><title>leaving</title></head><body style="margin:0">
+<div style="width:600px;height:300px"></div><script>
+addEventListener('beforeunload', e => { e.preventDefault(); e.returnValue = 'stay'; });
+</script></body></html>)";
+
 const char* kThanks = "<html><head><title>Thanks</title></head><body>received</body></html>";
 
 struct Posted {
@@ -58,6 +82,24 @@ public:
                 "<html><head><title>Welcome to My Account</title></head><body>hi</body></html>",
                 "text/html");
         });
+        server_.Get("/asking", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content(kAsking, "text/html");
+        });
+        server_.Get("/leaving", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content(kLeaving, "text/html");
+        });
+        server_.Get("/links", [this](const httplib::Request&, httplib::Response& res) {
+            res.set_content("<html><head><title>links</title></head><body style='margin:0'>"
+                            "<a href='" +
+                                url("/titled") +
+                                "' style='display:block;width:300px;height:150px'>go</a>"
+                                "</body></html>",
+                            "text/html");
+        });
+        server_.Get("/slow", [](const httplib::Request&, httplib::Response& res) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+            res.set_content("<html><head><title>slow</title></head></html>", "text/html");
+        });
         server_.Post(".*", [this](const httplib::Request& req, httplib::Response& res) {
             std::lock_guard lock(mutex_);
             posts_.push_back({req.path, req.body, req.get_header_value("Content-Type")});
@@ -75,6 +117,7 @@ public:
     {
         return "http://127.0.0.1:" + std::to_string(port_) + path;
     }
+    QString qurl(const std::string& path) const { return QString::fromStdString(url(path)); }
     std::vector<Posted> posts()
     {
         std::lock_guard lock(mutex_);
@@ -100,6 +143,50 @@ bool eventually(const std::function<bool()>& condition, DWORD ms = 10000)
     }
     return true;
 }
+
+// Notes and closes every dialog window that opens (a modal one as if cancelled).
+class DialogWatch {
+public:
+    DialogWatch()
+    {
+        timer_.setInterval(20);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* dialog = qobject_cast<QDialog*>(w);
+                if (!dialog || !dialog->isVisible())
+                    continue;
+                seen_ += w->metaObject()->className() + std::string(" ");
+                dialog->reject();
+            }
+        });
+        timer_.start();
+    }
+    std::string seen() const { return seen_; }
+
+private:
+    QTimer timer_;
+    std::string seen_;
+};
+
+// Keeps the messages Qt writes to the console meanwhile.
+class ConsoleWatch {
+public:
+    ConsoleWatch() { previous_ = qInstallMessageHandler(&ConsoleWatch::keep); }
+    ~ConsoleWatch() { qInstallMessageHandler(previous_); }
+    bool saw(const QString& text) const { return lines().join('\n').contains(text); }
+
+private:
+    static QStringList& lines()
+    {
+        static QStringList kept;
+        return kept;
+    }
+    static void keep(QtMsgType, const QMessageLogContext&, const QString& message)
+    {
+        lines().append(message);
+    }
+    QtMessageHandler previous_ = nullptr;
+};
 
 QString field(const std::string& body, const QString& key)
 {
@@ -300,6 +387,72 @@ TEST_F(Engine, WindowClosedByTheUserIsNoLongerABrowserWindow)
     EXPECT_FALSE(ie::isBrowserWindow(browser.get()));
     EXPECT_FALSE(ie::hasDocument(browser.get(), 100));
     EXPECT_FALSE(ie::navigate(browser.get(), server->url("/form")));
+}
+
+TEST_F(Engine, StatusBarShowsTheLinkUnderThePointerAndTheLoadState)
+{
+    ie::setupBrowser(browser, {{"Width", 640L}, {"Height", 400L}}); // status bar on
+    QWidget* window = browser::browserWidget(com::getBrowserHwnd(browser.get()));
+    ASSERT_NE(window, nullptr);
+    auto* line = window->findChild<QStatusBar*>();
+    auto* view = window->findChild<QWebEngineView*>();
+    ASSERT_TRUE(line && view);
+    EXPECT_TRUE(line->isVisible());
+    EXPECT_GT(line->y(), view->geometry().bottom()); // under the page
+    const auto shown = [line] {
+        return line->currentMessage().isEmpty() ? line->findChild<QLabel*>()->text()
+                                                : line->currentMessage();
+    };
+
+    ASSERT_TRUE(ie::navigate(browser.get(), server->url("/slow")));
+    EXPECT_TRUE(eventually([&] { return shown().startsWith("Opening " + server->qurl("/slow")); }))
+        << shown().toStdString();
+    EXPECT_TRUE(eventually([&] { return shown() == "Done"; })) << shown().toStdString();
+
+    open("/links");
+    ASSERT_TRUE(eventually([&] { return shown() == "Done"; }));
+    QTest::mouseMove(view->focusProxy(), QPoint(100, 60));
+    EXPECT_TRUE(eventually([&] { return shown() == server->qurl("/titled"); }))
+        << shown().toStdString();
+    QTest::mouseMove(view->focusProxy(), QPoint(500, 300));
+    EXPECT_TRUE(eventually([&] { return shown() == "Done"; })) << shown().toStdString();
+
+    ASSERT_TRUE(ie::navigate(browser.get(), "http://127.0.0.1:1/nothing"));
+    EXPECT_TRUE(eventually([&] {
+        return shown().startsWith("Could not open http://127.0.0.1:1/");
+    })) << shown().toStdString();
+
+    EXPECT_EQ(browser->put_StatusBar(VARIANT_FALSE), S_OK);
+    EXPECT_FALSE(line->isVisible());
+}
+
+TEST_F(Engine, SilentBrowserOpensNoDialogOfItsOwn)
+{
+    ie::setupBrowser(browser, {{"Silent", true}});
+    DialogWatch watch;
+    ConsoleWatch console;
+    ASSERT_TRUE(ie::navigate(browser.get(), server->url("/asking")));
+    ASSERT_TRUE(ie::waitForTitle(browser.get(), "alerted", 10000)) << watch.seen();
+    EXPECT_EQ(ie::getTitle(browser.get()),
+              "alerted confirm:false prompt:null denied geolocation:1");
+    EXPECT_FALSE(console.saw("page error one"));
+
+    // A page that asks before it is left lets the browser go on.
+    open("/leaving");
+    QWidget* window = browser::browserWidget(com::getBrowserHwnd(browser.get()));
+    QTest::mouseClick(window->findChild<QWebEngineView*>()->focusProxy(), Qt::LeftButton, {},
+                      QPoint(50, 50));
+    Process::wait(200);
+    open("/titled");
+    EXPECT_TRUE(ie::waitForTitle(browser.get(), "Welcome", 10000));
+    EXPECT_EQ(watch.seen(), "");
+
+    // Not silent, the engine's own boxes come.
+    EXPECT_EQ(browser->put_Silent(VARIANT_FALSE), S_OK);
+    ASSERT_TRUE(ie::navigate(browser.get(), server->url("/asking")));
+    EXPECT_TRUE(eventually([&] { return watch.seen() == "QMessageBox QMessageBox QInputDialog "; }))
+        << watch.seen();
+    EXPECT_TRUE(console.saw("page error one"));
 }
 
 TEST_F(Engine, DeadAddressStillEndsTheDocumentWait)

@@ -4,11 +4,14 @@
 #include <QEventLoop>
 #include <QJsonDocument>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
 #include "winapi/Com.h"
+#include "winapi/browser/EnginePage.h"
+#include "winapi/browser/StatusLine.h"
 
 namespace winapi::browser {
 
@@ -55,11 +58,23 @@ private:
 std::shared_ptr<Page> Page::create()
 {
     std::shared_ptr<Page> page(new Page);
-    auto* view = new QWebEngineView;
-    view->setAttribute(Qt::WA_DeleteOnClose);
-    view->resize(785, 530);
+    auto* window = new QWidget;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    auto* view = new QWebEngineView(window);
+    auto* enginePage = new EnginePage(view);
+    view->setPage(enginePage);
+    auto* statusLine = new StatusLine(enginePage, window);
+    auto* layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(view, 1);
+    layout->addWidget(statusLine);
+    window->resize(785, 530);
+    page->window_ = window;
     page->view_ = view;
-    page->handle_ = RegisterWindowHandle(view);
+    page->enginePage_ = enginePage;
+    page->statusLine_ = statusLine;
+    page->handle_ = RegisterWindowHandle(window);
     std::weak_ptr<Page> weak = page;
     QObject::connect(view, &QWebEngineView::loadStarted, view, [weak] {
         if (auto p = weak.lock())
@@ -69,8 +84,8 @@ std::shared_ptr<Page> Page::create()
         if (auto p = weak.lock())
             p->finished();
     });
-    view->installEventFilter(new CloseWatcher(view, weak));
-    QObject::connect(view, &QObject::destroyed, [weak] {
+    window->installEventFilter(new CloseWatcher(window, weak));
+    QObject::connect(window, &QObject::destroyed, [weak] {
         if (auto p = weak.lock())
             p->destroyed();
     });
@@ -123,9 +138,9 @@ void Page::close()
         return;
     closed_ = true;
     UnregisterWindowHandle(handle_);
-    if (view_) {
-        view_->hide();
-        view_->deleteLater();
+    if (window_) {
+        window_->hide();
+        window_->deleteLater();
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
-// The state a browser shares with its documents and elements: the view, the window handle,
-// whether a document is ready, and the scripts run in the page's isolated world.
+// The state a browser shares with its documents and elements: the window (the view with the
+// status line under it), its handle, whether a document is ready, and the scripts run in the
+// page's isolated world.
 
 #include <cstdint>
 #include <memory>
@@ -19,17 +20,23 @@ class QEventLoop;
 
 namespace winapi::browser {
 
+class EnginePage;
+class StatusLine;
+
 class Page {
 public:
-    // Makes the view (a top-level window, not shown) and starts it on a blank page.
+    // Makes the window (top-level, not shown) and starts its view on a blank page.
     static std::shared_ptr<Page> create();
     ~Page();
     Page(const Page&) = delete;
     Page& operator=(const Page&) = delete;
 
+    QWidget* window() const { return window_; }
     QWebEngineView* view() const { return view_; }
+    EnginePage* enginePage() const { return enginePage_; }
+    StatusLine* statusLine() const { return statusLine_; }
     HWND handle() const { return handle_; }
-    bool alive() const { return !view_.isNull() && !closed_; }
+    bool alive() const { return !window_.isNull() && !view_.isNull() && !closed_; }
     // A new document is on its way: documents made before it stop answering.
     void expectNewDocument();
     // Stop ends the wait for a requested document.
@@ -59,7 +66,10 @@ private:
     void destroyed();
     friend class CloseWatcher;
 
+    QPointer<QWidget> window_;
     QPointer<QWebEngineView> view_;
+    EnginePage* enginePage_ = nullptr; // owned by the view
+    StatusLine* statusLine_ = nullptr; // owned by the window
     HWND handle_ = nullptr;
     bool closed_ = false;
     bool requested_ = false; // asked to load; the engine has not said it started yet

@@ -5,6 +5,8 @@
 #include <QWebEngineView>
 
 #include "winapi/browser/Document.h"
+#include "winapi/browser/EnginePage.h"
+#include "winapi/browser/StatusLine.h"
 
 namespace winapi::browser {
 
@@ -150,7 +152,7 @@ HRESULT WebBrowser::put_Visible(VARIANT_BOOL value)
 {
     if (!page_->alive())
         return RPC_E_DISCONNECTED;
-    page_->view()->setVisible(value != VARIANT_FALSE);
+    page_->window()->setVisible(value != VARIANT_FALSE);
     return S_OK;
 }
 
@@ -158,7 +160,7 @@ HRESULT WebBrowser::put_Left(LONG value)
 {
     if (!page_->alive())
         return RPC_E_DISCONNECTED;
-    page_->view()->move(value, page_->view()->y());
+    page_->window()->move(value, page_->window()->y());
     return S_OK;
 }
 
@@ -166,7 +168,7 @@ HRESULT WebBrowser::put_Top(LONG value)
 {
     if (!page_->alive())
         return RPC_E_DISCONNECTED;
-    page_->view()->move(page_->view()->x(), value);
+    page_->window()->move(page_->window()->x(), value);
     return S_OK;
 }
 
@@ -176,7 +178,7 @@ HRESULT WebBrowser::put_Width(LONG value)
         return RPC_E_DISCONNECTED;
     if (value < 0)
         return E_INVALIDARG;
-    page_->view()->resize(value, page_->view()->height());
+    page_->window()->resize(value, page_->window()->height());
     return S_OK;
 }
 
@@ -186,7 +188,7 @@ HRESULT WebBrowser::put_Height(LONG value)
         return RPC_E_DISCONNECTED;
     if (value < 0)
         return E_INVALIDARG;
-    page_->view()->resize(page_->view()->width(), value);
+    page_->window()->resize(page_->window()->width(), value);
     return S_OK;
 }
 
@@ -194,7 +196,7 @@ HRESULT WebBrowser::put_FullScreen(VARIANT_BOOL value)
 {
     if (!page_->alive())
         return RPC_E_DISCONNECTED;
-    QWidget* w = page_->view();
+    QWidget* w = page_->window();
     w->setWindowState(value != VARIANT_FALSE ? (w->windowState() | Qt::WindowFullScreen)
                                              : (w->windowState() & ~Qt::WindowFullScreen));
     return S_OK;
@@ -212,7 +214,10 @@ HRESULT keep(bool alive, bool& field, bool value)
 
 HRESULT WebBrowser::put_StatusBar(VARIANT_BOOL v)
 {
-    return keep(page_->alive(), statusBar_, v != VARIANT_FALSE);
+    if (!page_->alive())
+        return RPC_E_DISCONNECTED;
+    page_->statusLine()->setVisible(v != VARIANT_FALSE);
+    return S_OK;
 }
 HRESULT WebBrowser::put_ToolBar(int v)
 {
@@ -224,7 +229,10 @@ HRESULT WebBrowser::put_MenuBar(VARIANT_BOOL v)
 }
 HRESULT WebBrowser::put_Silent(VARIANT_BOOL v)
 {
-    return keep(page_->alive(), silent_, v != VARIANT_FALSE);
+    if (!page_->alive())
+        return RPC_E_DISCONNECTED;
+    page_->enginePage()->setSilent(v != VARIANT_FALSE);
+    return S_OK;
 }
 HRESULT WebBrowser::put_Resizable(VARIANT_BOOL v)
 {

@@ -1,5 +1,6 @@
 #pragma once
-// The browser object: IWebBrowser2 over the view of a Page.
+// The browser object: IWebBrowser2 over the window of a Page. The status bar is the window's
+// status line; silent is its page's (EnginePage).
 
 #include <memory>
 
@@ -43,9 +44,8 @@ private:
     HRESULT load(const QString& url, VARIANT* postData, VARIANT* headers);
 
     std::shared_ptr<Page> page_;
-    // Bars and modes a bare view does not have; kept as set.
-    bool statusBar_ = true, toolBar_ = true, menuBar_ = true, addressBar_ = true;
-    bool silent_ = false, resizable_ = true;
+    // Bars and modes the window does not have; kept as set.
+    bool toolBar_ = true, menuBar_ = true, addressBar_ = true, resizable_ = true;
 };
 
 } // namespace winapi::browser
