@@ -25,7 +25,6 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <exception>
 #include <optional>
 
 namespace qmk::dialog {
@@ -354,10 +353,8 @@ void WebBrowserDialog::copyPadField(QPushButton* button)
         }
         if (value && !value->empty())
             copyText(*value);
-    } catch (const std::exception& e) {
-        report::trace(std::string("copyPadField catch ") + e.what());
     } catch (...) {
-        report::trace("copyPadField catch unknown exception");
+        report::caught("copyPadField");
     }
 }
 
