@@ -251,6 +251,15 @@ void MainWindow::createContents()
     restoreState();
 }
 
+bool MainWindow::event(QEvent* event)
+{
+    // Menus, the tool bar and hovered widgets hand the window status tips (empty ones when the
+    // pointer leaves): the status line is the program's log and keeps its text.
+    if (event->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(event);
+}
+
 void MainWindow::setStatus(const std::string& text)
 {
     statusBar()->showMessage(QString::fromStdString(extends::shownStart(text)));

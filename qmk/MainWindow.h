@@ -51,7 +51,7 @@ public:
     QPlainTextEdit* notesText() const { return notesText_; }
     QMenu* menu(const std::string& text) const;
     QToolBar* toolBar() const { return toolBar_; }
-    // Replaces the status line's text.
+    // Replaces the status line's text; nothing else changes it.
     void setStatus(const std::string& text);
     std::string statusText() const;
     // True once the window has closed (the database is closed then).
@@ -77,6 +77,8 @@ public:
     std::string lastTabText() override;
 
 protected:
+    // Status tips are refused: only setStatus changes the status line.
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

@@ -5,7 +5,11 @@
 #include "qmk/extends/Commands.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
+#include <QMenuBar>
+#include <QTableView>
+#include <QTest>
 #include <QToolBar>
 
 namespace qmk::test {
@@ -115,6 +119,43 @@ TEST_F(Menus, ContextMenusOfEachTable)
               "SynchronizeSites | Today Version | CopyUsername CopyPassword | MoveToBlackSites ");
     emit viewAt(3)->menuManager()->aboutToShow();
     EXPECT_EQ(listened_, 1);
+}
+
+TEST_F(Menus, OpeningAndHoveringMenusLeavesTheStatusLineAlone)
+{
+    addSite("Shareware_Sites", "a.com");
+    openWindow();
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    const std::string result = "3 URLs linking to http://www.mine.example/";
+    // each entry of an open menu, then the menu closed
+    auto hoverEntries = [this, &result](QMenu* menu, const std::string& name) {
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(menu)) << name;
+        for (QAction* action : menu->actions())
+            if (!action->isSeparator())
+                QTest::mouseMove(menu, menu->actionGeometry(action).center());
+        QTest::keyClick(menu, Qt::Key_Escape);
+        QApplication::processEvents();
+        EXPECT_EQ(status(), result) << name;
+    };
+    QMenuBar* bar = window_->menuBar();
+    for (QAction* item : bar->actions()) {
+        window_->setStatus(result);
+        QTest::mouseMove(bar, bar->actionGeometry(item).center());
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(item).center());
+        hoverEntries(item->menu(), item->text().toStdString());
+    }
+    window_->setStatus(result);
+    for (QAction* action : window_->toolBar()->actions())
+        if (QWidget* button = window_->toolBar()->widgetForAction(action))
+            QTest::mouseMove(button);
+    QTest::mouseMove(viewerAt(0)->getTable()->viewport());
+    EXPECT_EQ(status(), result) << "tool bar";
+    window_->setStatus(result);
+    viewAt(0)->menuManager()->popup(window_->mapToGlobal(QPoint(50, 150)));
+    hoverEntries(viewAt(0)->menuManager(), "context menu");
+    window_->setStatus("");
+    EXPECT_EQ(status(), "");
 }
 
 } // namespace
