@@ -70,9 +70,7 @@ bool ShortcutGuard::eventFilter(QObject* watched, QEvent* event)
     if (event->type() != QEvent::ShortcutOverride)
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
-    const bool guarded = outsideMainWindow(watched) ||
-        (editsText(watched) && (key->modifiers() & Qt::ControlModifier));
-    if (!guarded)
+    if (!outsideMainWindow(watched) && !editsText(watched))
         return false;
     // Accepting the override hands the key to the widget as an ordinary key press.
     if (isCommandShortcut(QKeySequence(key->keyCombination())))

@@ -1,10 +1,10 @@
 #pragma once
-// Keeps the commands' Ctrl accelerators away from text being edited: while a line edit, text
-// box, combo box or spin box has the focus, a Ctrl key that is a command's shortcut goes to
-// that widget (Ctrl+X cuts, Ctrl+A selects all) instead of running the command. Keys without
-// Ctrl (F1, Alt+F4) stay commands there. In any other window than the main one (the browser
-// window's page and its form fields, a dialog) no command shortcut acts: the key goes to the
-// widget that has the focus. UI thread only.
+// Keeps the commands' accelerators away from text being edited: while a line edit, text box,
+// combo box or spin box has the focus, a key that is a command's shortcut, with or without Ctrl,
+// goes to that widget (Ctrl+X cuts, Ctrl+A selects all, F1 does what the editor does with it)
+// instead of running the command. In any other window than the main one (the browser window's
+// page and its form fields, a dialog) no command shortcut acts: the key goes to the widget that
+// has the focus. UI thread only.
 #include <QObject>
 
 namespace qmk::extends {

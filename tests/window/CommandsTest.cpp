@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QTableView>
 #include <QTest>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -527,7 +528,9 @@ TEST_F(Commands, AcceleratorsLeaveTextBeingEditedAlone)
     addSite("Shareware_Sites", "b.com");
     // a command that slipped through would find no service
     ::setenv("QMK_SEARCH_URL", lookups_test::deadBaseUrl().c_str(), 1);
+    ::setenv("QMK_MAKER_URL", lookups_test::deadBaseUrl().c_str(), 1);
     openWindow();
+    QSignalSpy home(extends::Commands::find(extends::Command::HomeAction), &QAction::triggered);
     window_->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
     select(SharewareTab, "a.com");
@@ -547,6 +550,8 @@ TEST_F(Commands, AcceleratorsLeaveTextBeingEditedAlone)
     for (Qt::Key key : {Qt::Key_A, Qt::Key_G, Qt::Key_B, Qt::Key_M, Qt::Key_D})
         QTest::keyClick(editor, key, Qt::ControlModifier);
     EXPECT_EQ(editor->selectedText(), "abc");
+    QTest::keyClick(editor, Qt::Key_F1); // Home, also without Ctrl
+    EXPECT_EQ(home.count(), 0);
     EXPECT_TRUE(dialogs_.empty());
     EXPECT_EQ(column("SELECT id FROM Shareware_Sites"),
               (std::vector<std::string>{"a.com", "b.com"}));
@@ -558,6 +563,8 @@ TEST_F(Commands, AcceleratorsLeaveTextBeingEditedAlone)
     window_->notesText()->setFocus();
     QTest::keyClick(window_->notesText(), Qt::Key_X, Qt::ControlModifier);
     QTest::keyClick(window_->notesText(), Qt::Key_B, Qt::ControlModifier);
+    QTest::keyClick(window_->notesText(), Qt::Key_F1);
+    EXPECT_EQ(home.count(), 0);
     EXPECT_EQ(column("SELECT id FROM Shareware_Sites"),
               (std::vector<std::string>{"a.com", "b.com"}));
     EXPECT_EQ(viewerAt(SharewareTab)->rowCount(), 2);
@@ -570,6 +577,7 @@ TEST_F(Commands, AcceleratorsLeaveTextBeingEditedAlone)
     QTest::keyClick(table, Qt::Key_B, Qt::ControlModifier);
     EXPECT_EQ(viewerAt(SharewareTab)->rowCount(), 2); // a new row waits for its id
     ::unsetenv("QMK_SEARCH_URL");
+    ::unsetenv("QMK_MAKER_URL");
 }
 
 TEST_F(Commands, PagesOfTheClickedCellAndTheSelectedRow)
