@@ -22,11 +22,10 @@ void LinkText::setLink(const QString& text)
     update();
 }
 
-void LinkText::mouseReleaseEvent(QMouseEvent* event)
+void LinkText::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        emit clicked();
-    QLabel::mouseReleaseEvent(event);
+    emit clicked();
+    QLabel::mousePressEvent(event);
 }
 
 } // namespace qmk::custom

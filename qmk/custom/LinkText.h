@@ -1,6 +1,6 @@
 #pragma once
-// A one-line link: blue text, "Navigate to <text>" as its tip, a hand cursor. What a click does
-// is up to its user (clicked).
+// A one-line link: blue text, "Navigate to <text>" as its tip, a hand cursor. It acts on the
+// press of any mouse button (clicked); what it does is up to its user.
 #include <QLabel>
 
 namespace qmk::custom {
@@ -13,10 +13,11 @@ public:
     void setLink(const QString& text);
 
 signals:
+    // A mouse button went down on the link.
     void clicked();
 
 protected:
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 };
 
 } // namespace qmk::custom

@@ -183,11 +183,15 @@ TEST_F(About, AboutDialogAndProductsMenuOpenTheMakersPages)
         titleImage = image.cacheKey();
         custom::LinkText* link = dialog->homeLink();
         EXPECT_EQ(link->text().toStdString(), maker.baseUrl() + "/");
-        QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
+        // the press of a button opens it, before any release; the right one does too
+        QTest::mousePress(link, Qt::LeftButton, {}, link->rect().center());
         EXPECT_TRUE(dialog->isVisible()) << "the link leaves the dialog open";
         EXPECT_EQ(opened(1), maker.baseUrl() + "/\n");
         ASSERT_EQ(maker.requestCount(), 1u);
         EXPECT_EQ(maker.requests()[0].target, "/visit?product=quillmark");
+        QTest::mouseRelease(link, Qt::LeftButton, {}, link->rect().center());
+        QTest::mouseClick(link, Qt::RightButton, {}, link->rect().center());
+        EXPECT_EQ(opened(2), maker.baseUrl() + "/\n" + maker.baseUrl() + "/\n");
     });
 
     // A second dialog, over a maker address far longer than the dialog: still 450 wide, the same
@@ -211,9 +215,9 @@ TEST_F(About, AboutDialogAndProductsMenuOpenTheMakersPages)
     ASSERT_TRUE(first && second);
     first->trigger();
     second->trigger();
-    EXPECT_EQ(opened(3),
-              maker.baseUrl() + "/\n" + vorn::Texts::firstProductUrl() + "\n" +
-                  vorn::Texts::secondProductUrl() + "\n");
+    EXPECT_EQ(opened(4),
+              maker.baseUrl() + "/\n" + maker.baseUrl() + "/\n" + vorn::Texts::firstProductUrl() +
+                  "\n" + vorn::Texts::secondProductUrl() + "\n");
     EXPECT_EQ(vorn::Texts::firstProductUrl(), maker.baseUrl() + "/tallyleaf/");
     EXPECT_EQ(maker.requestCount(), visits + 2);
 }
