@@ -84,14 +84,14 @@ bool updateRecordPageRank(const base::RecordPtr& record, ViewerRecords& viewerRe
     const std::optional<std::string> old = record->get("pr");
     if (!updatePageRank(pageUrl(site.value_or(std::string()), true), *record))
         return false;
-    viewerRecords.refresh();
+    viewerRecords.recordChanged(record);
     if (DB::getInstance().updateFieldCascade(viewerRecords.name,
                                              record->get("id").value_or(std::string()), "pr",
                                              record->get("pr").value_or(std::string())))
         return true;
     // not stored (the database has said why): the table shows what the file holds
     record->set("pr", old.value_or(std::string()));
-    viewerRecords.refresh();
+    viewerRecords.recordChanged(record);
     return false;
 }
 

@@ -148,14 +148,14 @@ bool storeField(ViewerRecords& records, const base::RecordPtr& record, const std
     const std::optional<std::string> old = record->get(column);
     if (!record->set(column, value))
         return false;
-    records.refresh();
+    records.recordChanged(record);
     DB& db = DB::getInstance();
     const bool stored = cascade
         ? db.updateFieldCascade(records.name, idOf(record), column, value)
         : db.updateField(records.name, idOf(record), column, value) != DB::notStored;
     if (!stored) {
         record->set(column, old.value_or(std::string()));
-        records.refresh();
+        records.recordChanged(record);
     }
     return stored;
 }

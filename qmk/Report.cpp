@@ -69,6 +69,29 @@ void caught(std::string_view where) noexcept
     }
 }
 
+void failed(WindowPort* window, std::string_view what) noexcept
+{
+    caught(what);
+    if (!window)
+        return;
+    std::string text;
+    try {
+        text = std::string(what) + " failed: ";
+        try {
+            if (const std::exception_ptr current = std::current_exception())
+                std::rethrow_exception(current);
+            text += "no exception";
+        } catch (const std::exception& e) {
+            text += e.what();
+        } catch (...) {
+            text += "unknown exception";
+        }
+        window->showStatus(text);
+    } catch (...) {
+        caught("failed status line");
+    }
+}
+
 std::string notStoredText(std::string_view what, std::string_view reason)
 {
     std::string text(what);

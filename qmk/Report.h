@@ -21,6 +21,10 @@ void trace(std::string_view line) noexcept;
 // std::exception, "unknown exception" for any other. Call it inside a catch block only.
 void caught(std::string_view where) noexcept;
 
+// Where the user acted: "<what> failed: <reason>" on the status line for the exception being
+// handled, and the trace line caught(what) gives. Call it inside a catch block only.
+void failed(WindowPort* window, std::string_view what) noexcept;
+
 // "<what> not stored: <reason>" on the status line, and the trace line
 // "write failed: <what>: <reason>".
 void notStored(WindowPort* window, std::string_view what, std::string_view reason);

@@ -100,6 +100,24 @@ void ViewerRecords::refresh()
         tableViewer->refresh();
 }
 
+void ViewerRecords::recordChanged(const base::RecordPtr& record)
+{
+    if (tableViewer)
+        tableViewer->recordChanged(record);
+}
+
+void ViewerRecords::recordInserted(const base::RecordPtr& record)
+{
+    if (tableViewer)
+        tableViewer->recordInserted(record);
+}
+
+void ViewerRecords::recordRemoved(const base::RecordPtr& record)
+{
+    if (tableViewer)
+        tableViewer->recordRemoved(record);
+}
+
 bool ViewerRecords::selectRecord(const base::RecordPtr&)
 {
     return true;

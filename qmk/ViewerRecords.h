@@ -49,11 +49,18 @@ protected:
 };
 
 // Whatever shows a ViewerRecords (a table model in the window layer). Not owned by the list.
+// A viewer that cannot show one change alone reads the whole list again.
 class RecordsViewer {
 public:
     virtual ~RecordsViewer() = default;
-    // Re-read the records and redraw every row.
+    // The whole list was read again: every row is shown anew.
     virtual void refresh() = 0;
+    // The record's values changed: its row is redrawn (and moves when its place in the order did).
+    virtual void recordChanged(const base::RecordPtr&) { refresh(); }
+    // The record was listed: its row is shown at its place.
+    virtual void recordInserted(const base::RecordPtr&) { refresh(); }
+    // The record was unlisted: its row goes.
+    virtual void recordRemoved(const base::RecordPtr&) { refresh(); }
 };
 
 class ViewerRecords : public BaseRecords {
@@ -64,8 +71,13 @@ public:
     // The viewer, or null until the table view has built it. The list does not own it.
     virtual RecordsViewer* getTableViewer() const;
     void setTableViewer(RecordsViewer* viewer) { tableViewer = viewer; }
-    // Asks the viewer to re-read the records; nothing while there is no viewer.
+    // Asks the viewer to re-read the whole list; nothing while there is no viewer.
     virtual void refresh();
+    // Tells the viewer that one record changed, was listed or was unlisted (after the change);
+    // nothing while there is no viewer.
+    void recordChanged(const base::RecordPtr& record);
+    void recordInserted(const base::RecordPtr& record);
+    void recordRemoved(const base::RecordPtr& record);
     // Table views select and reveal the record's row; here: true and nothing else.
     virtual bool selectRecord(const base::RecordPtr& record);
     // Table views append a new unsaved row; nothing here.

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <numeric>
 
 namespace qmk::extends {
 
@@ -47,31 +46,6 @@ int ColumnSorter::compareRecords(const base::BaseRecord* a, const base::BaseReco
         return 0;
     return compareValues(a->get(property).value_or(std::string()),
                          b->get(property).value_or(std::string()));
-}
-
-void ColumnSorter::sort(std::vector<base::RecordPtr>& rows, const std::string& property,
-                        int direction)
-{
-    if (direction == NONE || property.empty() || rows.size() < 2)
-        return;
-    // Lower-case every value once; the byte order of std::string is the unsigned byte order.
-    std::vector<std::string> keys(rows.size());
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        if (rows[i])
-            keys[i] = lowerKey(rows[i]->get(property).value_or(std::string()));
-    std::vector<std::size_t> order(rows.size());
-    std::iota(order.begin(), order.end(), std::size_t(0));
-    if (direction > 0)
-        std::stable_sort(order.begin(), order.end(),
-                         [&](std::size_t x, std::size_t y) { return keys[x] < keys[y]; });
-    else
-        std::stable_sort(order.begin(), order.end(),
-                         [&](std::size_t x, std::size_t y) { return keys[y] < keys[x]; });
-    std::vector<base::RecordPtr> sorted;
-    sorted.reserve(rows.size());
-    for (std::size_t i : order)
-        sorted.push_back(std::move(rows[i]));
-    rows = std::move(sorted);
 }
 
 void ColumnSorter::onColumnSelected(int column)

@@ -25,10 +25,6 @@ public:
     static int compareRecords(const base::BaseRecord* a, const base::BaseRecord* b,
                               const std::string& property);
 
-    // Sorts the rows, stably, by the property in the direction (ASC or DESC); NONE leaves them.
-    static void sort(std::vector<base::RecordPtr>& rows, const std::string& property,
-                     int direction);
-
     // The header click on column: the active column (-1 for none) and its direction change as
     // the click asks. A click on the active column goes ASC -> DESC -> NONE; any other column
     // starts at ASC.

@@ -179,12 +179,12 @@ void MyCellModifier::modify(const base::RecordPtr& element, const std::string& p
         if (!shortcut)
             element->set(property, *newValue);
         normalizeRecordUrl(*element);
-        table_->refresh();
+        table_->recordChanged(element);
         if (!store(element, property, *oldValue, oldId,
                    element->get(property).value_or(std::string()))) {
             // Not stored: the row shows what the file holds, so the same edit made again is stored.
             element->getFields() = stored;
-            table_->refresh();
+            table_->recordChanged(element);
         }
     } catch (const std::exception& e) {
         report::trace("qmk.extends.MyCellModifier.MyCellModifier modify catch " +

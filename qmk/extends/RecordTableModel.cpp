@@ -2,6 +2,10 @@
 
 #include "qmk/extends/ShownText.h"
 
+#include <algorithm>
+#include <numeric>
+#include <unordered_map>
+
 namespace qmk::extends {
 
 RecordTableModel::RecordTableModel(BaseRecords* list,
@@ -15,12 +19,67 @@ RecordTableModel::RecordTableModel(BaseRecords* list,
 
 void RecordTableModel::readRows()
 {
-    rows_ = content_.getElements(list_);
-    if (sorter_.direction() != ColumnSorter::NONE) {
-        const int column = sorter_.activeColumn();
-        if (column >= 0 && column < int(columns_->names.size()))
-            ColumnSorter::sort(rows_, columns_->names[std::size_t(column)], sorter_.direction());
+    const std::vector<base::RecordPtr>& records = content_.getElements(list_);
+    std::vector<Row> rows;
+    rows.reserve(records.size());
+    for (const base::RecordPtr& record : records)
+        rows.push_back({record, rows.size()});
+    nextSeq_ = rows.size();
+    rows_ = std::move(rows);
+    if (sorter_.direction() == ColumnSorter::NONE)
+        return;
+    std::vector<Row> sorted;
+    sorted.reserve(rows_.size());
+    for (std::size_t i : sortedOrder())
+        sorted.push_back(std::move(rows_[i]));
+    rows_ = std::move(sorted);
+}
+
+std::string RecordTableModel::keyOf(const base::BaseRecord& record) const
+{
+    const int column = sorter_.activeColumn();
+    if (sorter_.direction() == ColumnSorter::NONE || column < 0 ||
+        column >= int(columns_->names.size()))
+        return std::string();
+    return ColumnSorter::lowerKey(
+        record.get(columns_->names[std::size_t(column)]).value_or(std::string()));
+}
+
+bool RecordTableModel::before(const Row& a, const std::string& keyA, const Row& b,
+                              const std::string& keyB) const
+{
+    // Equal keys keep list order in both directions, as a stable sort leaves them.
+    if (keyA != keyB)
+        return sorter_.direction() == ColumnSorter::DESC ? keyB < keyA : keyA < keyB;
+    return a.seq < b.seq;
+}
+
+int RecordTableModel::placeIn(const Row& row, const std::string& key, int from, int to) const
+{
+    while (from < to) {
+        const int middle = from + (to - from) / 2;
+        const Row& other = rows_[std::size_t(middle)];
+        const std::string otherKey = other.record ? keyOf(*other.record) : std::string();
+        if (before(row, key, other, otherKey))
+            to = middle;
+        else
+            from = middle + 1;
     }
+    return from;
+}
+
+std::vector<std::size_t> RecordTableModel::sortedOrder() const
+{
+    std::vector<std::string> keys(rows_.size());
+    for (std::size_t i = 0; i < rows_.size(); ++i)
+        if (rows_[i].record)
+            keys[i] = keyOf(*rows_[i].record);
+    std::vector<std::size_t> order(rows_.size());
+    std::iota(order.begin(), order.end(), std::size_t(0));
+    std::sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
+        return before(rows_[x], keys[x], rows_[y], keys[y]);
+    });
+    return order;
 }
 
 int RecordTableModel::rowCount(const QModelIndex& parent) const
@@ -35,11 +94,11 @@ int RecordTableModel::columnCount(const QModelIndex& parent) const
 
 QVariant RecordTableModel::data(const QModelIndex& index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+    if (!index.isValid() || !checkIndex(index))
         return QVariant();
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return QVariant();
-    const base::BaseRecord* record = rows_[std::size_t(index.row())].get();
+    const base::BaseRecord* record = rows_[std::size_t(index.row())].record.get();
     const std::string text = labels_.getColumnText(record, index.column());
     return QString::fromStdString(role == Qt::EditRole ? text : shownStart(text));
 }
@@ -64,10 +123,10 @@ QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, 
 
 Qt::ItemFlags RecordTableModel::flags(const QModelIndex& index) const
 {
-    if (!index.isValid())
+    if (!index.isValid() || !checkIndex(index))
         return Qt::NoItemFlags;
     Qt::ItemFlags result = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
-    const base::BaseRecord* record = rows_[std::size_t(index.row())].get();
+    const base::BaseRecord* record = rows_[std::size_t(index.row())].record.get();
     if (modifier_ && modifier_->canModify(record, columns_->names[std::size_t(index.column())]))
         result |= Qt::ItemIsEditable;
     return result;
@@ -82,12 +141,13 @@ bool RecordTableModel::setData(const QModelIndex& index, const QVariant& value, 
         cell = value.toInt();
     else if (value.isValid())
         cell = value.toString().toStdString();
-    // The modifier applies, refreshes and stores the edit itself; the viewer holds the reset
-    // back until the editor is closed.
-    base::RecordPtr record = rows_[std::size_t(index.row())];
+    // The modifier applies and stores the edit; the list tells this model what changed.
+    base::RecordPtr record = rows_[std::size_t(index.row())].record;
     editing_ = true;
+    editedRow_ = index.row();
     modifier_->modify(record, columns_->names[std::size_t(index.column())], cell);
     editing_ = false;
+    editedRow_ = -1;
     return true;
 }
 
@@ -98,11 +158,98 @@ void RecordTableModel::refresh()
     endResetModel();
 }
 
-void RecordTableModel::valuesChanged()
+void RecordTableModel::recordChanged(const base::RecordPtr& record)
 {
-    if (rows_.empty() || columns_->names.empty())
+    const int row = record ? rowOf(record.get()) : -1;
+    if (row < 0) {
+        if (record && listIndexOf(record.get()) >= 0)
+            recordInserted(record);
         return;
-    emit dataChanged(index(0, 0), index(int(rows_.size()) - 1, int(columns_->names.size()) - 1));
+    }
+    int shown = row;
+    if (sorter_.direction() != ColumnSorter::NONE) {
+        const std::string key = keyOf(*record);
+        const Row& moving = rows_[std::size_t(row)];
+        const auto keyAt = [this](int at) {
+            const base::RecordPtr& other = rows_[std::size_t(at)].record;
+            return other ? keyOf(*other) : std::string();
+        };
+        const int last = int(rows_.size()) - 1;
+        if (row > 0 && before(moving, key, rows_[std::size_t(row - 1)], keyAt(row - 1))) {
+            shown = placeIn(moving, key, 0, row);
+            beginMoveRows(QModelIndex(), row, row, QModelIndex(), shown);
+            std::rotate(rows_.begin() + shown, rows_.begin() + row, rows_.begin() + row + 1);
+            endMoveRows();
+        } else if (row < last && before(rows_[std::size_t(row + 1)], keyAt(row + 1), moving, key)) {
+            const int end = placeIn(moving, key, row + 1, last + 1);
+            beginMoveRows(QModelIndex(), row, row, QModelIndex(), end);
+            std::rotate(rows_.begin() + row, rows_.begin() + row + 1, rows_.begin() + end);
+            endMoveRows();
+            shown = end - 1;
+        }
+        if (editedRow_ == row)
+            editedRow_ = shown;
+    }
+    if (columnCount() > 0)
+        emit dataChanged(index(shown, 0), index(shown, columnCount() - 1));
+}
+
+void RecordTableModel::recordInserted(const base::RecordPtr& record)
+{
+    if (!record)
+        return;
+    if (rowOf(record.get()) >= 0) {
+        recordChanged(record);
+        return;
+    }
+    const int listed = listIndexOf(record.get());
+    if (listed < 0)
+        return;
+    const Row row{record, seqForListed(listed)};
+    const int at = placeIn(row, keyOf(*record), 0, int(rows_.size()));
+    beginInsertRows(QModelIndex(), at, at);
+    rows_.insert(rows_.begin() + at, row);
+    endInsertRows();
+}
+
+void RecordTableModel::recordRemoved(const base::RecordPtr& record)
+{
+    const int row = record ? rowOf(record.get()) : -1;
+    if (row < 0)
+        return;
+    beginRemoveRows(QModelIndex(), row, row);
+    rows_.erase(rows_.begin() + row);
+    endRemoveRows();
+}
+
+int RecordTableModel::listIndexOf(const base::BaseRecord* record) const
+{
+    if (!list_)
+        return -1;
+    const std::vector<base::RecordPtr>& records = std::as_const(*list_).getRecords();
+    // a record is most often listed last
+    for (std::size_t i = records.size(); i-- > 0;)
+        if (records[i].get() == record)
+            return int(i);
+    return -1;
+}
+
+std::uint64_t RecordTableModel::seqForListed(int listIndex)
+{
+    const std::vector<base::RecordPtr>& records = std::as_const(*list_).getRecords();
+    if (std::size_t(listIndex) + 1 == records.size())
+        return nextSeq_++;
+    // Listed in the midst of the others: every row takes its place in the list as its seq, which
+    // keeps their order.
+    std::unordered_map<const base::BaseRecord*, std::uint64_t> places;
+    places.reserve(records.size());
+    for (std::size_t i = 0; i < records.size(); ++i)
+        places.emplace(records[i].get(), i);
+    for (Row& row : rows_)
+        if (auto it = places.find(row.record.get()); it != places.end())
+            row.seq = it->second;
+    nextSeq_ = records.size();
+    return std::uint64_t(listIndex);
 }
 
 void RecordTableModel::detach()
@@ -114,26 +261,49 @@ void RecordTableModel::detach()
     endResetModel();
 }
 
-void RecordTableModel::onColumnSelected(int column, bool reload)
+void RecordTableModel::onColumnSelected(int column)
 {
     if (column < 0 || column >= int(columns_->names.size()))
         return;
     sorter_.onColumnSelected(column);
-    if (reload)
-        refresh();
+    sortRows();
+}
+
+void RecordTableModel::sortRows()
+{
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const std::vector<std::size_t> order = sortedOrder();
+    std::vector<int> newRow(rows_.size());
+    std::vector<Row> sorted;
+    sorted.reserve(rows_.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        newRow[order[i]] = int(i);
+        sorted.push_back(std::move(rows_[order[i]]));
+    }
+    rows_ = std::move(sorted);
+    const QModelIndexList from = persistentIndexList();
+    QModelIndexList to;
+    to.reserve(from.size());
+    for (const QModelIndex& index : from)
+        to.append(this->index(newRow[std::size_t(index.row())], index.column()));
+    changePersistentIndexList(from, to);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 base::RecordPtr RecordTableModel::recordAt(int row) const
 {
     if (row < 0 || row >= int(rows_.size()))
         return nullptr;
-    return rows_[std::size_t(row)];
+    return rows_[std::size_t(row)].record;
 }
 
 int RecordTableModel::rowOf(const base::BaseRecord* record) const
 {
+    if (editedRow_ >= 0 && editedRow_ < int(rows_.size()) &&
+        rows_[std::size_t(editedRow_)].record.get() == record)
+        return editedRow_;
     for (std::size_t i = 0; i < rows_.size(); ++i)
-        if (rows_[i].get() == record)
+        if (rows_[i].record.get() == record)
             return int(i);
     return -1;
 }

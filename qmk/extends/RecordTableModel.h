@@ -1,9 +1,14 @@
 #pragma once
 // The table model of a table view: one row per record of the live records array of a record
-// list, one column per column name of the record kind. The rows are read again from the list
-// on every refresh (a model reset), in list order or in the order of the active column sort.
-// setData hands an edit to the MyCellModifier. A cell shows the start of a long value
-// (shownStart); the edit role and the editors get it whole.
+// list, one column per column name of the record kind, in list order or in the order of the
+// active column sort (ties in list order).
+//
+// The list tells the model what changed: a changed record redraws its row (and moves it when its
+// sort key changed), a listed record is inserted at its place, an unlisted one removed. Only a
+// list read again resets the model; a new sort order rearranges the rows in place, so the
+// selection and an open editor stay with their records. setData hands an edit to the
+// MyCellModifier. A cell shows the start of a long value (shownStart); the edit role and the
+// editors get it whole.
 #include "qmk/ViewerRecords.h"
 #include "qmk/base/BaseRecord.h"
 #include "qmk/extends/ColumnSorter.h"
@@ -13,6 +18,7 @@
 
 #include <QAbstractTableModel>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,11 +42,18 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
-    // Reads the records again (and sorts them when a column sort is active).
+    // The whole list was read again: a model reset.
     void refresh();
+    // The record's values changed: its row is redrawn, and moved when its place in the sort
+    // order changed. A listed record without a row is inserted; an unlisted one is ignored.
+    void recordChanged(const base::RecordPtr& record);
+    // The record is listed now: its row is inserted at its place (a row it has is redrawn).
+    void recordInserted(const base::RecordPtr& record);
+    // The record is no longer listed: its row goes.
+    void recordRemoved(const base::RecordPtr& record);
     // A header click: ascending, descending, then list order; another column starts ascending.
-    // With reload false the new order shows at the next refresh.
-    void onColumnSelected(int column, bool reload = true);
+    // The rows are rearranged in place.
+    void onColumnSelected(int column);
     const ColumnSorter& sorter() const { return sorter_; }
 
     base::RecordPtr recordAt(int row) const;
@@ -53,13 +66,30 @@ public:
     MyCellModifier* modifier() const { return modifier_; }
     // True while an edit is being handed to the modifier (a reset must wait until it is done).
     bool isEditing() const { return editing_; }
-    // Tells the views that any value may have changed (rows and order stay).
-    void valuesChanged();
     // Forgets the list and the modifier (they are going away): no rows, no editing.
     void detach();
 
 private:
+    struct Row {
+        base::RecordPtr record;
+        std::uint64_t seq; // rises with the record's place in the list
+    };
+
     void readRows();
+    // The lower-cased sort key of a record ("" without an active sort).
+    std::string keyOf(const base::BaseRecord& record) const;
+    // True when row a (sort key keyA) shows before row b (keyB) in the current order.
+    bool before(const Row& a, const std::string& keyA, const Row& b, const std::string& keyB) const;
+    // The first of the rows [from, to) that shows after the given row (to when none does).
+    int placeIn(const Row& row, const std::string& key, int from, int to) const;
+    // The rows' indexes in the current order.
+    std::vector<std::size_t> sortedOrder() const;
+    // The place of the record in the list, or -1.
+    int listIndexOf(const base::BaseRecord* record) const;
+    // The seq of a newly listed record; renumbers the rows when it was listed in their midst.
+    std::uint64_t seqForListed(int listIndex);
+    // Puts the rows in the current order (a layout change, persistent indexes follow).
+    void sortRows();
 
     BaseRecords* list_;
     std::shared_ptr<const base::ColumnSet> columns_;
@@ -67,8 +97,10 @@ private:
     DefaultStructuredContentProvider content_;
     DefaultTableLabelProvider labels_;
     ColumnSorter sorter_;
-    std::vector<base::RecordPtr> rows_;
+    std::vector<Row> rows_;
+    std::uint64_t nextSeq_ = 0;
     bool editing_ = false;
+    int editedRow_ = -1; // the row being edited: looked at first for its record
 };
 
 } // namespace qmk::extends

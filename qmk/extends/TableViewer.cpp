@@ -11,8 +11,8 @@
 #include <QMouseEvent>
 #include <QTableView>
 
+#include <algorithm>
 #include <functional>
-#include <unordered_set>
 
 namespace qmk::extends {
 
@@ -61,6 +61,10 @@ TableViewer::TableViewer(ViewerRecords* list, std::shared_ptr<const base::Column
     delegate_ = new CellEditorDelegate(model_, this);
     table_->setModel(model_);
     table_->setItemDelegate(delegate_);
+    connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (listener_ && !going_)
+            listener_->onSelectionChanged();
+    });
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
@@ -120,7 +124,8 @@ QWidget* TableViewer::openEditor() const
 
 void TableViewer::commitOpenEditor()
 {
-    QWidget* editor = openEditor();
+    // While an edit is being stored, the open editor is the one handing its value over.
+    QWidget* editor = model_->isEditing() ? nullptr : openEditor();
     if (!editor || !delegate_->isChanged(editor))
         return;
     emit delegate_->commitData(editor);
@@ -139,7 +144,6 @@ void TableViewer::refresh()
 {
     if (model_->isEditing()) {
         // Resetting the model under an open editor would take the editor away mid-commit.
-        model_->valuesChanged();
         if (!refreshPending_) {
             refreshPending_ = true;
             QMetaObject::invokeMethod(
@@ -152,40 +156,25 @@ void TableViewer::refresh()
         }
         return;
     }
-    // A model reset drops a cell editor: a change typed into it is handed over first, and an
-    // untouched one (the next cell after Tab) is opened again afterwards.
-    const bool reopen = openEditor() && !delegate_->isChanged(openEditor());
+    // A model reset drops a cell editor: a change typed into it is handed over first.
     commitOpenEditor();
-    std::unordered_set<const base::BaseRecord*> selected;
-    for (const base::RecordPtr& record : selectedRecords())
-        selected.insert(record.get());
-    const QModelIndex current = table_->currentIndex();
-    const base::BaseRecord* currentRecord =
-        current.isValid() ? model_->recordAt(current.row()).get() : nullptr;
-    const int currentColumn = current.isValid() ? current.column() : 0;
     model_->refresh();
     showSortIndicator();
-    if (selected.empty() && !currentRecord)
-        return;
-    std::vector<int> rows;
-    int currentRow = -1;
-    for (int row = 0; row < model_->rowCount(); ++row) {
-        const base::BaseRecord* record = model_->recordAt(row).get();
-        if (selected.count(record))
-            rows.push_back(row);
-        if (record == currentRecord)
-            currentRow = row;
-    }
-    QItemSelection selection;
-    for (int row : rows)
-        selection.select(model_->index(row, 0), model_->index(row, model_->columnCount() - 1));
-    QItemSelectionModel* model = table_->selectionModel();
-    if (currentRow >= 0)
-        model->setCurrentIndex(model_->index(currentRow, currentColumn),
-                               QItemSelectionModel::NoUpdate);
-    model->select(selection, QItemSelectionModel::ClearAndSelect);
-    if (reopen && currentRow >= 0)
-        table_->edit(model_->index(currentRow, currentColumn));
+}
+
+void TableViewer::recordChanged(const base::RecordPtr& record)
+{
+    model_->recordChanged(record);
+}
+
+void TableViewer::recordInserted(const base::RecordPtr& record)
+{
+    model_->recordInserted(record);
+}
+
+void TableViewer::recordRemoved(const base::RecordPtr& record)
+{
+    model_->recordRemoved(record);
 }
 
 std::vector<base::RecordPtr> TableViewer::selectedRecords() const
@@ -293,8 +282,10 @@ bool TableViewer::eventFilter(QObject* watched, QEvent* event)
 
 void TableViewer::onHeaderClicked(int column)
 {
-    model_->onColumnSelected(column, false);
-    refresh();
+    // The edit in progress is stored before the rows take their new order.
+    commitOpenEditor();
+    model_->onColumnSelected(column);
+    showSortIndicator();
 }
 
 void TableViewer::showSortIndicator()

@@ -32,6 +32,8 @@ public:
     virtual void onMouse() = 0;
     // The table was hidden (its tab left).
     virtual void rememberSelection() = 0;
+    // The rows selected in the table changed (by mouse, keyboard or program).
+    virtual void onSelectionChanged() = 0;
     // The viewer and its table are being destroyed.
     virtual void viewerDestroyed() = 0;
 };
@@ -50,11 +52,15 @@ public:
     RecordTableModel* getModel() const { return model_; }
     ViewerRecords* getRecords() const { return list_; }
 
-    // Reads the records again; the selected records stay selected when they are still shown. An
-    // open cell editor holding a change is committed first; an untouched one is opened again.
-    // Asked while an edit is being stored, it redraws the values at once and reads the records
-    // again once the event loop runs.
+    // Reads the whole list again (a model reset: no row stays selected). An open cell editor
+    // holding a change is committed first. Asked while an edit is being stored, it reads the
+    // list once the event loop runs.
     void refresh() override;
+    // One record changed, was listed or unlisted: only its row is redrawn, moved, inserted or
+    // removed; the selection and an open editor stay with their rows.
+    void recordChanged(const base::RecordPtr& record) override;
+    void recordInserted(const base::RecordPtr& record) override;
+    void recordRemoved(const base::RecordPtr& record) override;
     // Records of the selected rows, in display order.
     std::vector<base::RecordPtr> selectedRecords() const;
     // Selects exactly the given rows (replacing the selection) and scrolls the first into view.

@@ -47,12 +47,12 @@ void TextNotesKeyAdapter::keyPressed(int key, bool)
     }
     const std::optional<std::string> stored = record->get("notes");
     record->set("notes", text);
-    table->refresh();
+    table->recordChanged(record);
     if (!DB::getInstance().updateFieldCascade(table->name, id, "notes", text)) {
         // Not stored: the record goes back to what the file holds while the box keeps the typed
         // text, so Enter again stores it.
         record->set("notes", stored.value_or(std::string()));
-        table->refresh();
+        table->recordChanged(record);
     }
 }
 

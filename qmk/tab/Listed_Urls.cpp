@@ -2,6 +2,8 @@
 
 #include "qmk/Base.h"
 #include "qmk/DB.h"
+#include "qmk/MainWindow.h"
+#include "qmk/Report.h"
 #include "qmk/config/Config.h"
 #include "qmk/config/ImageManager.h"
 #include "qmk/extends/Commands.h"
@@ -191,6 +193,7 @@ void SwitchSoftwareAction::run()
         Listed_Urls::openTab();
         restoreLastRecord();
     } catch (...) {
+        report::failed(MainWindow::getInstance(), "switch to " + productId_);
     }
 }
 

@@ -48,11 +48,12 @@ void TableView::openView()
             if (load())
                 createTableViewer(mainTabFolder());
         } else {
+            viewer_->commitOpenEditor(); // the edit in progress goes to the file before it is read
             load();
             refresh();
         }
     } catch (...) {
-        // a table that cannot be shown stays as it was
+        report::caught(name + " openTab");
     }
 }
 
@@ -153,9 +154,10 @@ void TableView::addNewRecord()
     try {
         base::RecordPtr record = newRecord();
         add(record);
-        refresh();
+        recordInserted(record);
         selectRecord(record);
     } catch (...) {
+        report::failed(MainWindow::getInstance(), "new row in " + name);
     }
 }
 
@@ -164,9 +166,10 @@ bool TableView::addAndStore(const base::RecordPtr& record, bool select)
     try {
         add(record);
         const bool stored = DB::getInstance().add(*record, name);
-        if (!stored)
+        if (stored)
+            recordInserted(record);
+        else
             remove(record); // the list shows what the file holds
-        refresh();
         if (stored && select)
             selectRecord(record);
         return stored;
@@ -186,11 +189,10 @@ bool TableView::addAllAndStoreHere(const std::vector<base::RecordPtr>& records, 
             if (store && DB::getInstance().insert(*record, name) == DB::notStored) {
                 // The records before it are stored; this one and the later ones are not listed.
                 remove(record);
-                refresh();
                 return false;
             }
+            recordInserted(record);
         }
-        refresh();
         return true;
     } catch (const std::exception& e) {
         report::trace(name + " addAllAndStore catch " + e.what());
@@ -209,13 +211,14 @@ bool TableView::removeAndDeleteHere(const base::RecordPtr& record)
         const std::size_t position = std::size_t(at - list.begin());
         remove(record);
         if (DB::getInstance().deleteRecord(*record, name) == DB::notStored) {
-            // Still in the file: the row comes back where it was.
-            if (listed)
+            // Still in the file: the row stays where it was.
+            if (listed) {
                 list.insert(list.begin() + std::ptrdiff_t(std::min(position, list.size())), record);
-            refresh();
+                recordInserted(record);
+            }
             return false;
         }
-        refresh();
+        recordRemoved(record);
         return true;
     } catch (const std::exception& e) {
         report::trace(name + " removeAndDelete catch " + e.what());
@@ -231,6 +234,7 @@ void TableView::removeById(const std::string& id)
         if (base::RecordPtr record = getById(id))
             removeAndDeleteHere(record);
     } catch (...) {
+        report::caught(name + " removeById");
     }
 }
 
@@ -240,10 +244,23 @@ void TableView::removeSelected()
         if (base::RecordPtr record = selectedRecord())
             removeAndDeleteHere(record);
     } catch (...) {
+        report::failed(MainWindow::getInstance(), "removal from " + name);
     }
 }
 
 void TableView::onMouse()
+{
+    showNotes();
+}
+
+void TableView::onSelectionChanged()
+{
+    // Only the shown table's highlighted row is the one the notes are about.
+    if (currentViewerRecords() == this)
+        showNotes();
+}
+
+void TableView::showNotes()
 {
     base::RecordPtr record = selectedRecord();
     if (!record)

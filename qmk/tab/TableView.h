@@ -63,8 +63,10 @@ public:
     bool removeAndDeleteHere(const base::RecordPtr& record);
     void removeById(const std::string& id);
 
-    // The viewer's notices.
+    // The viewer's notices. A mouse press or release, and a new selection in the shown table,
+    // show the selected record's notes (showNotes).
     void onMouse() override;
+    void onSelectionChanged() override;
     void rememberSelection() override;
     void viewerDestroyed() override;
     // The tab went away: the context menu is emptied.
@@ -77,6 +79,9 @@ public:
     bool isProductListing() const;
 
 protected:
+    // The notes heading and box show the selected record of the shown table; nothing changes
+    // without one or while its id is not usable.
+    static void showNotes();
     void fillCommonMenu();
     void setColumnWidths();
 

@@ -7,6 +7,8 @@
 #include "qmk/extends/CellEditorDelegate.h"
 #include "qmk/extends/Commands.h"
 #include "qmk/extends/RecordTableModel.h"
+#include "qmk/tab/Temp_Site.h"
+#include "qmk/tab/Temp_Sites.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,6 +16,8 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
+#include <QSignalSpy>
 #include <QStyleOptionViewItem>
 #include <QTabWidget>
 #include <QTableView>
@@ -313,6 +317,59 @@ TEST_F(Editing, AnOpenEditIsKeptWhenTheTableIsReadAgain)
     EXPECT_EQ(viewAt(0)->getById("a.com")->get("sub_page"), "http://a.com/add");
     EXPECT_EQ(column("SELECT sub_page FROM Shareware_Sites"),
               std::vector<std::string>{"http://a.com/add"});
+}
+
+TEST_F(Editing, AnOpenEditAndTheSelectionStayWhileOtherRowsAreStoredAddedAndRemoved)
+{
+    addSite("Temp_Sites", "b.com", "1");
+    addSite("Temp_Sites", "d.com", "5");
+    addSite("Temp_Sites", "f.com", "7");
+    openWindow();
+    selectTab(3);
+    window_->activateWindow();
+    QTableView* table = viewerAt(3)->getTable();
+    table->horizontalHeader()->sectionClicked(columnIndex(3, "pr")); // sorted by pr
+    QPointer<QLineEdit> editor =
+        typeWithoutEnter(3, rowOfId(3, "d.com"), "sub_page", "http://d.com/add");
+    ASSERT_NE(editor, nullptr);
+    table->selectionModel()->select(table->model()->index(rowOfId(3, "f.com"), 0),
+                                    QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QSignalSpy resets(table->model(), &QAbstractItemModel::modelReset);
+    const auto stays = [&](const char* step) {
+        QApplication::processEvents();
+        const QModelIndex cell =
+            table->model()->index(rowOfId(3, "d.com"), columnIndex(3, "sub_page"));
+        ASSERT_NE(editor, nullptr) << step;
+        EXPECT_EQ(table->indexWidget(cell), editor.data()) << step;
+        EXPECT_EQ(table->currentIndex(), cell) << step;
+        EXPECT_EQ(editor->text().toStdString(), "http://d.com/add") << step;
+        std::vector<std::string> selected;
+        for (const base::RecordPtr& record : viewerAt(3)->selectedRecords())
+            selected.push_back(record->get("id").value_or(""));
+        EXPECT_EQ(selected, (std::vector<std::string>{"d.com", "f.com"})) << step;
+    };
+    edit(3, rowOfId(3, "b.com"), "pr", 10); // "9": its row moves past the edited one
+    EXPECT_EQ(idsShown(3), (std::vector<std::string>{"d.com", "f.com", "b.com"}));
+    EXPECT_EQ(column("SELECT pr FROM Temp_Sites WHERE id='b.com'"), std::vector<std::string>{"9"});
+    stays("a store in another row");
+    ASSERT_NE(editor, nullptr);
+    auto added = std::make_shared<tab::Temp_Site>();
+    added->set("id", "c.com");
+    added->set("pr", "3");
+    ASSERT_TRUE(tab::Temp_Sites::addAllAndStore({added}, true));
+    EXPECT_EQ(idsShown(3), (std::vector<std::string>{"c.com", "d.com", "f.com", "b.com"}));
+    stays("an insert above it");
+    viewAt(3)->removeById("c.com");
+    stays("a removal above it");
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(resets.count(), 0);
+    EXPECT_EQ(column("SELECT id FROM Temp_Sites ORDER BY id"),
+              (std::vector<std::string>{"b.com", "d.com", "f.com"}));
+
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(column("SELECT sub_page FROM Temp_Sites WHERE id='d.com'"),
+              std::vector<std::string>{"http://d.com/add"});
 }
 
 TEST_F(Editing, TabMovesToTheNextCellsEditorAfterStoring)

@@ -4,6 +4,7 @@
 #include "qmk/config/Config.h"
 #include "qmk/extends/RecordTableModel.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QTabBar>
 #include <QTabWidget>
@@ -24,9 +25,62 @@ std::string readFile(const std::string& path)
     return text.str();
 }
 
+namespace {
+
+std::vector<std::string>& modelFaults()
+{
+    static std::vector<std::string> faults;
+    return faults;
+}
+
+QtMessageHandler previousHandler = nullptr;
+
+void collectModelFaults(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (context.category && std::string_view(context.category) == "qt.modeltest")
+        modelFaults().push_back(text.toStdString());
+    else if (previousHandler)
+        previousHandler(type, context, text);
+}
+
+// Puts a model tester on the model of every table that gets its place in a tab.
+class ModelWatcher : public QObject {
+public:
+    ModelWatcher()
+    {
+        modelFaults().clear();
+        previousHandler = qInstallMessageHandler(collectModelFaults);
+        qApp->installEventFilter(this);
+    }
+    ~ModelWatcher() override
+    {
+        qApp->removeEventFilter(this);
+        qInstallMessageHandler(previousHandler);
+        for (const std::string& fault : modelFaults())
+            ADD_FAILURE() << "model tester: " << fault;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::ChildAdded) {
+            auto* table = qobject_cast<QTableView*>(static_cast<QChildEvent*>(event)->child());
+            auto* model =
+                table ? qobject_cast<extends::RecordTableModel*>(table->model()) : nullptr;
+            if (model && !model->findChild<QAbstractItemModelTester*>())
+                new QAbstractItemModelTester(
+                    model, QAbstractItemModelTester::FailureReportingMode::Warning, model);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
 void WindowTest::SetUp()
 {
     ASSERT_TRUE(dir_.isValid());
+    modelWatcher_ = std::make_unique<ModelWatcher>();
     folder_ = dir_.path().toStdString() + "/Brightfen/Quillmark";
     config::Config::setInstance(std::make_unique<config::Config>(folder_, "qmk.config"));
     db_ = std::make_unique<DB>(folder_ + "/qmk.db");
@@ -37,6 +91,7 @@ void WindowTest::TearDown()
     window_.reset();
     db_.reset();
     QApplication::processEvents();
+    modelWatcher_.reset();
 }
 
 void WindowTest::exec(const std::string& sql)

@@ -1,5 +1,6 @@
 #pragma once
-// A main window over a real database in a fresh data folder of its own.
+// A main window over a real database in a fresh data folder of its own. Every table model the
+// test makes runs under QAbstractItemModelTester; a fault it finds fails the test.
 #include "qmk/DB.h"
 #include "qmk/MainWindow.h"
 #include "qmk/base/BaseRecord.h"
@@ -62,6 +63,7 @@ protected:
     std::string status();
 
     QTemporaryDir dir_;
+    std::unique_ptr<QObject> modelWatcher_;
     std::string folder_;
     std::unique_ptr<DB> db_;
     std::unique_ptr<MainWindow> window_;

@@ -5,9 +5,13 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
+
+#include <functional>
 
 namespace qmk::test {
 namespace {
@@ -69,6 +73,62 @@ TEST_F(Notes, SavedIntoTheCurrentTabsRecordOfThatId)
     window_->notesText()->setPlainText("lost");
     QTest::keyClick(window_->notesText(), Qt::Key_Return);
     EXPECT_EQ(column("SELECT notes FROM Shareware_Sites"), std::vector<std::string>{"catalogue"});
+}
+
+// A press or release of a mouse button on a row, as the window system hands it to the window
+// (so a right press opens the context menu, which then holds the mouse).
+void mouseOnRow(QTest::MouseAction action, QTableView* table, int row, Qt::MouseButton button)
+{
+    QWidget* window = table->window();
+    const QPoint point = table->visualRect(table->model()->index(row, 0)).center();
+    QTest::mouseEvent(action, window->windowHandle(), button, {},
+                      table->viewport()->mapTo(window, point));
+}
+
+TEST_F(Notes, FollowTheRowHighlightedByARightClick)
+{
+    for (int i = 1; i <= 6; ++i)
+        addSite("Shareware_Sites", "site" + std::to_string(i) + ".com", std::to_string(10 - i),
+                "notes " + std::to_string(i));
+    openWindow();
+    selectTab(0);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
+    QTableView* table = viewerAt(0)->getTable();
+    std::string heading;
+    bool menuShown = false;
+    // Each step runs on its own turn of the window's event loop.
+    std::vector<std::function<void()>> steps = {
+        [&] { mouseOnRow(QTest::MouseClick, table, 1, Qt::LeftButton); },
+        [&] { mouseOnRow(QTest::MousePress, table, 4, Qt::RightButton); },
+        [&] { mouseOnRow(QTest::MouseRelease, table, 4, Qt::RightButton); },
+        [&] {
+            QWidget* menu = QApplication::activePopupWidget();
+            menuShown = qobject_cast<QMenu*>(menu) != nullptr;
+            if (menu)
+                QTest::keyClick(menu, Qt::Key_Escape);
+        },
+        [&] {
+            QPlainTextEdit* notes = window_->notesText();
+            notes->moveCursor(QTextCursor::End);
+            QTest::keyClicks(notes, " typed");
+            QTest::keyClick(notes, Qt::Key_Return);
+            heading = window_->notesLabel()->text().toStdString();
+        },
+        [&] { window_->close(); }};
+    std::function<void(std::size_t)> run = [&](std::size_t step) {
+        if (step == steps.size())
+            return;
+        steps[step]();
+        QTimer::singleShot(0, window_.get(), [&run, step] { run(step + 1); });
+    };
+    QTimer::singleShot(0, window_.get(), [&run] { run(0); });
+    QTimer::singleShot(20000, qApp, [] { QApplication::exit(1); }); // a hung step ends the loop
+    EXPECT_EQ(window_->run(), 0);
+    EXPECT_TRUE(menuShown);
+    EXPECT_EQ(heading, "Notes : site5.com");
+    EXPECT_EQ(column("SELECT notes FROM Shareware_Sites WHERE id IN ('site2.com', 'site5.com') "
+                     "ORDER BY id"),
+              (std::vector<std::string>{"notes 2", "notes 5 typed"}));
 }
 
 } // namespace
