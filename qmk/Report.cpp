@@ -41,6 +41,24 @@ void writeLine(std::initializer_list<std::string_view> parts) noexcept
     writeToStandardError(parts);
 }
 
+// Calls use with the message of the exception being handled: its what() for a std::exception.
+template <class Use>
+void withReasonInFlight(Use use)
+{
+    const std::exception_ptr current = std::current_exception();
+    if (!current) {
+        use(std::string_view("no exception"));
+        return;
+    }
+    try {
+        std::rethrow_exception(current);
+    } catch (const std::exception& e) {
+        use(std::string_view(e.what()));
+    } catch (...) {
+        use(std::string_view("unknown exception"));
+    }
+}
+
 } // namespace
 
 std::size_t notStoredCount()
@@ -55,18 +73,7 @@ void trace(std::string_view line) noexcept
 
 void caught(std::string_view where) noexcept
 {
-    const std::exception_ptr current = std::current_exception();
-    try {
-        if (!current) {
-            writeLine({where, " catch without an exception"});
-            return;
-        }
-        std::rethrow_exception(current);
-    } catch (const std::exception& e) {
-        writeLine({where, " catch ", e.what()});
-    } catch (...) {
-        writeLine({where, " catch unknown exception"});
-    }
+    withReasonInFlight([where](std::string_view reason) { writeLine({where, " catch ", reason}); });
 }
 
 void failed(WindowPort* window, std::string_view what) noexcept
@@ -74,19 +81,10 @@ void failed(WindowPort* window, std::string_view what) noexcept
     caught(what);
     if (!window)
         return;
-    std::string text;
     try {
-        text = std::string(what) + " failed: ";
-        try {
-            if (const std::exception_ptr current = std::current_exception())
-                std::rethrow_exception(current);
-            text += "no exception";
-        } catch (const std::exception& e) {
-            text += e.what();
-        } catch (...) {
-            text += "unknown exception";
-        }
-        window->showStatus(text);
+        withReasonInFlight([window, what](std::string_view reason) {
+            window->showStatus(std::string(what) + " failed: " + std::string(reason));
+        });
     } catch (...) {
         caught("failed status line");
     }
