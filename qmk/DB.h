@@ -40,6 +40,7 @@
 namespace dwin::database::sqlite {
 class Connection;
 class Cursor;
+class Statement;
 } // namespace dwin::database::sqlite
 
 namespace qmk {
@@ -138,8 +139,10 @@ public:
     // already uses for another table: the status line says so) or the write failed.
     bool updateFieldCascade(const std::string& table, const std::string& id,
                             const std::string& column, const std::string& value);
-    // Copies every catalogue site the current listing table lacks into it. True when stored
-    // (or there is no listing table); false when the write failed.
+    // Copies every catalogue site the current listing table lacks into it, in one transaction.
+    // A row the engine refuses is skipped (a trace line names it) and the others are stored;
+    // the status text counts the rows stored. True when stored (or there is no listing table);
+    // false when the write failed (the file itself: locked, read-only, full): nothing is kept.
     bool synchronizeSites();
     // Rebuilds "Softwares" with the column exe_locale; no command runs it.
     void update20080917();
@@ -197,18 +200,23 @@ private:
     void spreadListingChange(Cursor& cursor, const std::string& current, const std::string& id,
                              const std::string& column, const std::string& value);
     void renameProduct(Cursor& cursor, const std::string& oldId, const std::string& newId);
-    // Catalogue rows waiting to be copied, all texts in one buffer. For each listing column,
-    // source names the result column it comes from (-1: the placeholder). A cell is an offset
-    // into text and a length (-1: SQL NULL); a row is `width` consecutive cells.
-    struct PendingSites {
-        std::vector<int> source;
-        std::size_t width = 0;
-        std::size_t rows = 0;
-        std::string text;
-        std::vector<std::pair<std::size_t, std::ptrdiff_t>> cells;
-    };
-    PendingSites readPending(Cursor& cursor);
-    void insertPending(const std::string& table, const PendingSites& pending);
+    // The copy of the catalogue sites. source is the FROM clause choosing them; sources gives,
+    // for each listing column, the catalogue column of the selection holding it (by result
+    // name; -1: none, the placeholder). copyAtOnce runs it as one INSERT ... SELECT under a
+    // savepoint: the rows stored, or no value when the engine refused a row (nothing of the
+    // attempt is kept then). copyRowByRow copies row by row, each under a savepoint, skips and
+    // traces each row the engine refuses, and gives the rows stored. Both throw when the file
+    // fails (steps::isFileFailure) or the engine ended the transaction.
+    std::vector<int> listingSources(const std::string& source);
+    std::optional<std::size_t> copyAtOnce(const std::string& table, const std::string& source,
+                                          const std::vector<int>& sources);
+    std::size_t copyRowByRow(const std::string& table, const std::string& source,
+                             const std::vector<int>& sources);
+    // The INSERT ... SELECT of the copy from source, its placeholders bound; parameters: the
+    // number of them (the index of the next parameter).
+    dwin::database::sqlite::Statement prepareCopy(const std::string& table,
+                                                  const std::vector<int>& sources,
+                                                  const std::string& source, int& parameters);
 
     std::unique_ptr<Connection> connection_;
     WindowPort* window_ = nullptr;

@@ -64,6 +64,28 @@ bool isFixedTable(const std::string& name)
     return false;
 }
 
+bool isFileFailure(int code)
+{
+    using Code = dwin::database::sqlite::SQLiteVMCode;
+    switch (code & 0xff) {
+    case Code::Perm:
+    case Code::Abort:
+    case Code::Busy:
+    case Code::Locked:
+    case Code::NoMem:
+    case Code::ReadOnly:
+    case Code::Interrupt:
+    case Code::IOErr:
+    case Code::Corrupt:
+    case Code::Full:
+    case Code::CantOpen:
+    case Code::Protocol:
+    case Code::NoLfs:
+    case Code::NotADb: return true;
+    default: return false;
+    }
+}
+
 std::string reasonOf(Connection& connection, const std::exception& failure, int& code)
 {
     const auto* engine = dynamic_cast<const dwin::database::sqlite::SQLiteVMException*>(&failure);

@@ -23,6 +23,9 @@ void createTable(Cursor& cursor, const base::BaseRecord& record, const std::stri
 std::optional<std::string> siteTableHolding(Cursor& cursor, const std::string& id);
 // One of the four fixed tables, compared as SQLite compares names (ASCII letters without case).
 bool isFixedTable(const std::string& name);
+// A failure of the file or the transaction (lock, read-only, full disk, I/O, corruption, out of
+// memory, interrupt), as opposed to the engine refusing one row (a constraint, say).
+bool isFileFailure(int code);
 // The reason of a failure for the user: the engine's text for an engine failure (read from the
 // connection while it still holds it), else the exception's message. code: the engine's result
 // code, 0 for other failures.

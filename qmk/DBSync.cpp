@@ -2,6 +2,7 @@
 #include "qmk/DB.h"
 
 #include "dwin/database/sqlite/Base.h"
+#include "qmk/DBSteps.h"
 #include "qmk/Report.h"
 #include "qmk/SqlText.h"
 #include "qmk/WindowPort.h"
@@ -40,18 +41,18 @@ bool DB::synchronizeSites()
     const auto table = currentListingName();
     if (!table)
         return true;
-    std::size_t rows = 0;
     return write(fill("copy of the catalogue sites into {}", *table), [&](Cursor& cursor) {
-        const std::string columns =
-            sql::join(tab::Shareware_Site::getInstance().getColumnNames(), ",");
+        // A listing table with rows gets only the sites it lacks.
         const bool listed = cursor.execute(fill("SELECT * FROM {};", quoteId(*table)));
-        cursor.execute(listed ? fill("SELECT {} FROM {} WHERE id NOT IN ( SELECT id FROM {} );",
-                                     columns, quoteId("Shareware_Sites"), quoteId(*table))
-                              : fill("SELECT {} FROM {} ;", columns, quoteId("Shareware_Sites")));
-        const PendingSites pending = readPending(cursor);
         cursor.close();
-        rows = pending.rows;
-        insertPending(*table, pending);
+        const std::string source = listed ? fill("FROM {} WHERE id NOT IN ( SELECT id FROM {} )",
+                                                 quoteId("Shareware_Sites"), quoteId(*table))
+                                          : fill("FROM {}", quoteId("Shareware_Sites"));
+        // One statement copies them all unless the engine refuses a row; then row by row, each
+        // refused row skipped.
+        const std::vector<int> sources = listingSources(source);
+        const auto all = copyAtOnce(*table, source, sources);
+        const std::size_t rows = all ? *all : copyRowByRow(*table, source, sources);
         reloadOnFailure(WindowPort::Tab::Listed_Urls);
         later([this] {
             if (window_)
@@ -61,73 +62,122 @@ bool DB::synchronizeSites()
     });
 }
 
-DB::PendingSites DB::readPending(Cursor& cursor)
+std::vector<int> DB::listingSources(const std::string& source)
 {
-    // Result column -> listing column; listing columns not selected keep their placeholders.
+    Statement selection = connection_->createStatement();
+    selection.prepareOrThrow(
+        fill("SELECT {} {};", sql::join(tab::Shareware_Site::getInstance().getColumnNames(), ","),
+             source));
+    // Result column -> listing column, by name; listing columns not selected keep their
+    // placeholders.
     const auto& names = tab::Listed_Url::getInstance().getColumnNames();
-    PendingSites pending;
-    pending.source.assign(names.size(), -1);
-    const int count = cursor.getColumnCount();
+    std::vector<int> sources(names.size(), -1);
+    const int count = selection.getColumnCount();
     for (int i = 0; i < count; ++i) {
-        auto at = std::find(names.begin(), names.end(), cursor.getColumnName(i));
+        auto at = std::find(names.begin(), names.end(), selection.getColumnName(i));
         if (at != names.end())
-            pending.source[static_cast<std::size_t>(at - names.begin())] = i;
+            sources[static_cast<std::size_t>(at - names.begin())] = i;
     }
-    pending.width = static_cast<std::size_t>(count);
-    while (cursor.hasRow()) {
-        const auto& statement = *cursor.getStatement();
-        for (int i = 0; i < count; ++i) {
-            if (cursor.getColumnType(i) == kStorageNull) {
-                pending.cells.emplace_back(0, -1);
-                continue;
-            }
-            const auto text = statement.getTextView(i);
-            pending.cells.emplace_back(pending.text.size(),
-                                       static_cast<std::ptrdiff_t>(text.size()));
-            pending.text.append(text);
-        }
-        ++pending.rows;
-        cursor.next();
-    }
-    return pending;
+    return sources;
 }
 
-void DB::insertPending(const std::string& table, const PendingSites& pending)
+Statement DB::prepareCopy(const std::string& table, const std::vector<int>& sources,
+                          const std::string& source, int& parameters)
 {
     const auto& listing = tab::Listed_Url::getInstance();
     const auto& names = listing.getColumnNames();
-    std::vector<std::string> placeholders;
-    for (const auto& name : names)
-        placeholders.push_back(listing.get(name).value_or(std::string()));
-
-    Statement statement = connection_->createStatement();
-    if (statement.prepare(fill("INSERT INTO {} ( {} ) values( {} );", quoteId(table),
-                               sql::join(names, ","), sql::placeholders(names.size()))) != 0 ||
-        !statement.isPrepared())
-        throw std::runtime_error("INSERT did not prepare");
-    // The pending texts and the placeholders outlive the statement's use of them: bound without copies.
-    const std::string_view text = pending.text;
-    for (std::size_t r = 0; r < pending.rows; ++r) {
-        statement.reset();
-        const auto* row = pending.cells.data() + r * pending.width;
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            const int source = pending.source[i];
-            const int param = static_cast<int>(i);
-            if (source < 0) {
-                statement.bindTextStatic(param, placeholders[i]);
-            } else if (const auto& [offset, length] = row[source]; length >= 0) {
-                statement.bindTextStatic(param,
-                                         text.substr(offset, static_cast<std::size_t>(length)));
-            } else {
-                statement.bindNull(param);
-            }
+    const auto& selected = tab::Shareware_Site::getInstance().getColumnNames();
+    std::vector<std::string> values, placeholders;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (sources[i] >= 0) {
+            values.push_back(selected[static_cast<std::size_t>(sources[i])]); // as selected
+        } else {
+            values.push_back("?");
+            placeholders.push_back(listing.get(names[i]).value_or(std::string()));
         }
-        // Any row the engine refuses ends the copy, and the write around it rolls all of it back.
-        if (const int rc = statement.step(); rc != kStepDone)
-            throw dwin::database::sqlite::SQLiteVMException(rc);
     }
-    statement.reset();
-    statement.clearBindings();
+    Statement insert = connection_->createStatement();
+    insert.prepareOrThrow(fill("INSERT INTO {} ( {} ) SELECT {} {};", quoteId(table),
+                               sql::join(names, ","), sql::join(values, ","), source));
+    for (std::size_t i = 0; i < placeholders.size(); ++i)
+        insert.bindText(static_cast<int>(i), placeholders[i]);
+    parameters = static_cast<int>(placeholders.size());
+    return insert;
+}
+
+std::optional<std::size_t> DB::copyAtOnce(const std::string& table, const std::string& source,
+                                          const std::vector<int>& sources)
+{
+    int parameters = 0;
+    Statement insert = prepareCopy(table, sources, source, parameters);
+    // A savepoint: a refused row leaves nothing of the attempt behind.
+    dwin::database::sqlite::Transaction attempt(*connection_);
+    const int rc = insert.step();
+    if (rc == kStepDone) {
+        const auto rows = static_cast<std::size_t>(connection_->getChanges());
+        insert.close();
+        attempt.commit();
+        return rows;
+    }
+    const std::string reason(connection_->getErrorMessage());
+    if (steps::isFileFailure(rc) || connection_->isAutoCommit())
+        throw dwin::database::sqlite::SQLiteVMException(reason, rc);
+    insert.reset();
+    return std::nullopt;
+}
+
+std::size_t DB::copyRowByRow(const std::string& table, const std::string& source,
+                             const std::vector<int>& sources)
+{
+    // The catalogue rows to copy, read before the first of them is stored.
+    std::vector<std::pair<std::int64_t, std::string>> rows;
+    {
+        Cursor cursor = newCursor();
+        cursor.execute(fill("SELECT rowid, id {};", source));
+        while (cursor.hasRow()) {
+            rows.emplace_back(cursor.getLong(0),
+                              cursor.getColumnType(1) == kStorageNull ? std::string("NULL")
+                                                                      : cursor.getText(1));
+            cursor.next();
+        }
+    }
+    int rowParameter = 0;
+    Statement insert = prepareCopy(
+        table, sources, fill("FROM {} WHERE rowid = ?", quoteId("Shareware_Sites")), rowParameter);
+    // Each row under a savepoint of its own: a refused row leaves nothing behind.
+    const auto prepared = [this](const char* text) {
+        Statement s = connection_->createStatement();
+        s.prepareOrThrow(text);
+        return s;
+    };
+    Statement mark = prepared("SAVEPOINT sync_row;");
+    Statement release = prepared("RELEASE sync_row;");
+    Statement undo = prepared("ROLLBACK TO sync_row;");
+    const auto run = [](Statement& s) {
+        s.reset();
+        if (const int rc = s.step(); rc != kStepDone)
+            throw dwin::database::sqlite::SQLiteVMException(rc);
+    };
+    std::size_t stored = 0;
+    for (const auto& [rowid, id] : rows) {
+        insert.reset();
+        insert.bindLong(rowParameter, rowid);
+        run(mark);
+        const int rc = insert.step();
+        if (rc == kStepDone) {
+            stored += static_cast<std::size_t>(connection_->getChanges());
+            run(release);
+            continue;
+        }
+        const std::string reason(connection_->getErrorMessage());
+        if (steps::isFileFailure(rc) || connection_->isAutoCommit())
+            throw dwin::database::sqlite::SQLiteVMException(reason, rc);
+        insert.reset();
+        run(undo);
+        run(release);
+        report::trace(fill("synchronizeSites skipped row {} of {}: {}", id, table, reason));
+    }
+    return stored;
 }
 
 void DB::update20080917()

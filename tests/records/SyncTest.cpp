@@ -61,19 +61,32 @@ TEST_F(Sync, NullCatalogueValueStaysNull)
     EXPECT_EQ(value("Alpha", "site0.com", "notes"), "<null>");
 }
 
-TEST_F(Sync, RefusedRowRollsTheWholeCopyBackAndIsReported)
+TEST_F(Sync, RefusedRowsAreSkippedNamedAndNotCounted)
 {
     catalogue(4);
     addProduct("Alpha");
     show("Alpha");
+    // One row refused before it is inserted, one after (a trigger's own writes for it included).
+    exec("CREATE TABLE log ( id );");
     exec("CREATE TRIGGER refuse BEFORE INSERT ON \"Alpha\" WHEN NEW.id = 'site1.com' "
-         "BEGIN SELECT RAISE(ABORT, 'refused'); END;");
-    EXPECT_FALSE(db->synchronizeSites());
-    EXPECT_EQ(rowCount("Alpha"), 0);
-    EXPECT_EQ(window.statusText, "copy of the catalogue sites into Alpha not stored: refused");
+         "BEGIN SELECT RAISE(ABORT, 'refused early'); END;");
+    exec("CREATE TRIGGER late AFTER INSERT ON \"Alpha\" BEGIN INSERT INTO log VALUES (NEW.id); "
+         "SELECT RAISE(FAIL, 'refused late') WHERE NEW.id = 'site2.com'; END;");
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(db->synchronizeSites());
+    const std::string trace = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(rowCount("Alpha"), 2);
+    EXPECT_TRUE(value("Alpha", "site3.com", "id").has_value());
+    EXPECT_EQ(rowCount("log"), 2);
+    EXPECT_EQ(window.statusText, " 2 rows inserted into Alpha");
+    EXPECT_NE(trace.find("site1.com of Alpha: refused early"), std::string::npos) << trace;
+    EXPECT_NE(trace.find("site2.com of Alpha: refused late"), std::string::npos) << trace;
+    EXPECT_TRUE(db->getConnection().isAutoCommit());
     exec("DROP TRIGGER refuse;");
+    exec("DROP TRIGGER late;");
     EXPECT_TRUE(db->synchronizeSites());
     EXPECT_EQ(rowCount("Alpha"), 4);
+    EXPECT_EQ(window.statusText, " 2 rows inserted into Alpha");
 }
 
 TEST_F(Sync, FailedCommitRollsBack)
