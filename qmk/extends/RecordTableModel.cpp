@@ -178,14 +178,18 @@ void RecordTableModel::recordChanged(const base::RecordPtr& record)
         if (row > 0 && before(moving, key, rows_[std::size_t(row - 1)], keyAt(row - 1))) {
             shown = placeIn(moving, key, 0, row);
             beginMoveRows(QModelIndex(), row, row, QModelIndex(), shown);
-            std::rotate(rows_.begin() + shown, rows_.begin() + row, rows_.begin() + row + 1);
+            Row moved = std::move(rows_[std::size_t(row)]);
+            std::move_backward(rows_.begin() + shown, rows_.begin() + row, rows_.begin() + row + 1);
+            rows_[std::size_t(shown)] = std::move(moved);
             endMoveRows();
         } else if (row < last && before(rows_[std::size_t(row + 1)], keyAt(row + 1), moving, key)) {
             const int end = placeIn(moving, key, row + 1, last + 1);
             beginMoveRows(QModelIndex(), row, row, QModelIndex(), end);
-            std::rotate(rows_.begin() + row, rows_.begin() + row + 1, rows_.begin() + end);
-            endMoveRows();
+            Row moved = std::move(rows_[std::size_t(row)]);
+            std::move(rows_.begin() + row + 1, rows_.begin() + end, rows_.begin() + row);
             shown = end - 1;
+            rows_[std::size_t(shown)] = std::move(moved);
+            endMoveRows();
         }
         if (editedRow_ == row)
             editedRow_ = shown;
