@@ -122,7 +122,10 @@ TEST_F(Notes, FollowTheRowHighlightedByARightClick)
         QTimer::singleShot(0, window_.get(), [&run, step] { run(step + 1); });
     };
     QTimer::singleShot(0, window_.get(), [&run] { run(0); });
-    QTimer::singleShot(20000, qApp, [] { QApplication::exit(1); }); // a hung step ends the loop
+    QTimer hung; // a step that hangs ends the loop
+    hung.setSingleShot(true);
+    QObject::connect(&hung, &QTimer::timeout, [] { QApplication::exit(1); });
+    hung.start(20000);
     EXPECT_EQ(window_->run(), 0);
     EXPECT_TRUE(menuShown);
     EXPECT_EQ(heading, "Notes : site5.com");
