@@ -271,9 +271,13 @@ void TableView::showNotes()
     MainWindow* window = MainWindow::getInstance();
     if (!window)
         return;
-    window->notesLabel()->setText(QString::fromStdString("Notes : " + *id));
-    window->notesText()->setPlainText(
-        QString::fromStdString(record->get("notes").value_or(std::string())));
+    // A press, a release and the new selection of one click all ask: what is shown stays.
+    const QString heading = QString::fromStdString("Notes : " + *id);
+    const QString notes = QString::fromStdString(record->get("notes").value_or(std::string()));
+    if (window->notesLabel()->text() != heading)
+        window->notesLabel()->setText(heading);
+    if (window->notesText()->toPlainText() != notes)
+        window->notesText()->setPlainText(notes);
 }
 
 void TableView::rememberSelection()
