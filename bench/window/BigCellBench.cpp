@@ -123,7 +123,7 @@ void BM_StoreBigNotesThroughTheEditor(benchmark::State& state)
     int turn = 0;
     for (auto _ : state) {
         w.model->setData(w.model->index(0, w.notes), texts[turn++ % 2], Qt::EditRole);
-        QApplication::processEvents(); // the table is read again
+        QApplication::processEvents(); // the row is drawn again
     }
 }
 BENCHMARK(BM_StoreBigNotesThroughTheEditor)->Unit(benchmark::kMillisecond);

@@ -439,7 +439,7 @@ TEST_F(Editing, TypingIntoTheTableAsAUserStoresTheRow)
     QTest::keyClicks(editor, "www.typed.com");
     QTest::keyClick(editor, Qt::Key_Return);
     QApplication::processEvents(); // the editor commits
-    QApplication::processEvents(); // the viewer reads the records again
+    QApplication::processEvents(); // the edited row is drawn again
     EXPECT_EQ(column("SELECT id FROM Shareware_Sites"), std::vector<std::string>{"typed.com"});
     EXPECT_EQ(idsShown(0), std::vector<std::string>{"typed.com"});
     ASSERT_NE(selectedRecord(), nullptr);

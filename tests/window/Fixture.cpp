@@ -208,7 +208,7 @@ void WindowTest::edit(int tab, int row, const std::string& column, const QVarian
     const int index = columnIndex(tab, column);
     ASSERT_LT(index, int(model->columnNames().size())) << column;
     ASSERT_TRUE(model->setData(model->index(row, index), value, Qt::EditRole));
-    QApplication::processEvents(); // the viewer reads the records again once the edit is done
+    QApplication::processEvents(); // what the edit set off (a tab read again) runs
 }
 
 int WindowTest::columnIndex(int tab, const std::string& name)
