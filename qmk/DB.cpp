@@ -77,6 +77,7 @@ DB::DB(const std::string& path, WindowPort* window, int busyTimeout)
         try {
             reason = std::string(connection_->getErrorMessage());
         } catch (...) {
+            report::caught("DB open: the engine's text"); // the layer's text below
         }
         std::string own = e.what(); // "SQLite VM Exception: " comes again with the new exception
         if (const std::string_view prefix = "SQLite VM Exception: "; own.rfind(prefix, 0) == 0)
@@ -96,7 +97,7 @@ DB::~DB()
     try {
         close();
     } catch (...) {
-        // the connection's own destructor releases the handle
+        report::caught("DB close"); // the connection's own destructor releases the handle
     }
 }
 
@@ -151,6 +152,7 @@ void DB::later(std::function<void()> step)
         step();
     } catch (...) {
         // the window's part of a stored write; the file holds it whatever the window does
+        report::caught("DB window follow-up of a stored write");
     }
 }
 
@@ -219,6 +221,7 @@ bool DB::write(const std::string& what, const std::function<void(Cursor&)>& body
             try {
                 window_->openTab(tab);
             } catch (...) {
+                report::caught("DB reading a tab again after a failed write");
             }
         }
     }
@@ -360,6 +363,7 @@ std::vector<std::string> DB::idsByRank()
             cursor.next();
         }
     } catch (...) {
+        steps::reportCaught(*connection_, nullptr, "idsByRank");
     }
     return ids;
 }
@@ -391,6 +395,7 @@ bool DB::existsInSiteTables(const std::string& id)
         Cursor cursor = newCursor();
         return existsInSiteTables(cursor, id);
     } catch (...) {
+        steps::reportCaught(*connection_, nullptr, fill("existsInSiteTables {}", id));
         return false;
     }
 }
@@ -400,6 +405,7 @@ bool DB::existsInSiteTables(Cursor& cursor, const std::string& id)
     try {
         return steps::siteTableHolding(cursor, id).has_value();
     } catch (...) {
+        steps::reportCaught(*connection_, nullptr, fill("existsInSiteTables {}", id));
         return false;
     }
 }
@@ -443,6 +449,7 @@ int DB::alterTable(Cursor& cursor, const std::string& oldName, const std::string
 void DB::loadTableWith(BaseRecords& list, const std::string& table,
                        const base::BaseRecord& prototype, base::RecordPtr (*make)())
 {
+    std::size_t read = 0;
     try {
         if (!tableExists(table))
             return;
@@ -461,9 +468,12 @@ void DB::loadTableWith(BaseRecords& list, const std::string& table,
                     throw std::runtime_error(resultNames[i] + " not in " + table);
             records.push_back(
                 std::move(record)); // a new object: the identity scan of add() cannot refuse it
+            ++read;
             cursor.next();
         }
     } catch (...) {
+        // The list keeps the rows read before the failure.
+        steps::reportCaught(*connection_, window_, fill("reading {} ({} rows read)", table, read));
     }
 }
 

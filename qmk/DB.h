@@ -147,7 +147,8 @@ public:
     // Rebuilds "Softwares" with the column exe_locale; no command runs it.
     void update20080917();
 
-    // Loads the whole table into the list, in the kind's default order; never throws.
+    // Loads the whole table into the list, in the kind's default order; never throws. A load
+    // that fails part-way keeps the rows read so far and is reported (status line and trace).
     template <class T>
     void loadTable(BaseRecords& list, const std::string& table)
     {
@@ -181,8 +182,9 @@ private:
     void createFixedTables();
     std::optional<std::string> currentListingName();
     std::vector<std::string> productIds(Cursor& cursor);
-    // The product ids, in rank order, that have a listing table of exactly their name.
-    std::vector<std::string> productTables(Cursor& cursor);
+    // The product ids, in rank order, that have a listing table of exactly their name; a trace
+    // line names each product the cascade on table skips for want of one.
+    std::vector<std::string> productTables(Cursor& cursor, const std::string& table);
     bool rowExists(Cursor& cursor, const std::string& table, const std::string& id);
     // Copies the columns of from into target and inserts it unless the table has its id already.
     void copyMissing(Cursor& cursor, base::BaseRecord& target, const base::BaseRecord& from,

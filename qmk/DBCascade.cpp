@@ -3,6 +3,7 @@
 
 #include "dwin/database/sqlite/Base.h"
 #include "qmk/DBSteps.h"
+#include "qmk/Report.h"
 #include "qmk/SqlText.h"
 #include "qmk/WindowPort.h"
 #include "qmk/tab/Listed_Url.h"
@@ -60,21 +61,24 @@ std::vector<std::string> DB::productIds(Cursor& cursor)
     return ids;
 }
 
-std::vector<std::string> DB::productTables(Cursor& cursor)
+std::vector<std::string> DB::productTables(Cursor& cursor, const std::string& table)
 {
     std::vector<std::string> ids;
     if (!tableExists("Softwares"))
         return ids;
     // One query instead of an existence query per product. A product named like a fixed table
     // does not own that table.
-    cursor.execute(
-        fill("SELECT id FROM {} WHERE EXISTS (SELECT 1 FROM sqlite_master WHERE type = 'table' AND "
-             "name = {}.id) ORDER BY pr DESC, id DESC;",
-             quoteId("Softwares"), quoteId("Softwares")));
+    cursor.execute(fill(
+        "SELECT id, EXISTS (SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = {}.id) "
+        "FROM {} ORDER BY pr DESC, id DESC;",
+        quoteId("Softwares"), quoteId("Softwares")));
     while (cursor.hasRow()) {
         std::string id = cursor.getText(0);
-        if (!steps::isFixedTable(id))
+        if (cursor.getLong(1) != 0 && !steps::isFixedTable(id))
             ids.push_back(std::move(id));
+        else
+            report::trace(
+                fill("cascade on {} skips product {}: it has no listing table", table, id));
         cursor.next();
     }
     return ids;
@@ -190,7 +194,7 @@ void DB::addProduct(Cursor& cursor, const std::string& id)
 void DB::addCatalogueSite(Cursor& cursor, const base::BaseRecord& record)
 {
     // A product without a listing table has nothing to keep in step; the others still get theirs.
-    const auto ids = productTables(cursor);
+    const auto ids = productTables(cursor, "Shareware_Sites");
     if (ids.empty())
         return;
     reloadOnFailure(Tab::Listed_Urls);
@@ -224,7 +228,7 @@ void DB::addListingSite(Cursor& cursor, const base::BaseRecord& record, const st
     for (const auto& name : siteColumns())
         if (auto value = record.get(name))
             copy.set(name, std::move(*value));
-    for (const auto& product : productTables(cursor))
+    for (const auto& product : productTables(cursor, current))
         if (product != current)
             insertMissing(cursor, copy, product);
     later([this] {
@@ -255,7 +259,7 @@ void DB::deleteCascade(Cursor& cursor, const base::BaseRecord& record, const std
     } else if (table == "Shareware_Sites") {
         if (productIds(cursor).empty())
             return;
-        for (const auto& product : productTables(cursor))
+        for (const auto& product : productTables(cursor, table))
             cursor.execute(
                 fill("DELETE from {} WHERE EXISTS(SELECT * FROM {} WHERE id = ?) AND id = ?;",
                      quoteId(product), quoteId(product)),
@@ -310,7 +314,7 @@ void DB::spreadCatalogueChange(Cursor& cursor, const std::string& id, const std:
     bool reload = false;
     reloadOnFailure(Tab::Listed_Urls);
     // A product whose listing table is missing has no row to update.
-    for (const auto& product : productTables(cursor)) {
+    for (const auto& product : productTables(cursor, "Shareware_Sites")) {
         if (updateRow(cursor, product, id, column, value) == 0)
             continue;
         if (!currentKnown) {
@@ -337,7 +341,7 @@ void DB::spreadListingChange(Cursor& cursor, const std::string& current, const s
             if (window_)
                 window_->openTab(Tab::Shareware_Sites);
         });
-    for (const auto& product : productTables(cursor))
+    for (const auto& product : productTables(cursor, current))
         if (product != current)
             updateRow(cursor, product, id, column, value);
 }

@@ -1,6 +1,7 @@
 #include "qmk/DBSteps.h"
 
 #include "qmk/DB.h"
+#include "qmk/Report.h"
 #include "qmk/SqlText.h"
 
 #include <stdexcept>
@@ -32,6 +33,7 @@ void renameTable(Cursor& cursor, const std::string& oldName, const std::string& 
         try {
             rename(step, oldName);
         } catch (...) {
+            report::caught(fill("renameTable: {} back to {}", step, oldName));
         }
         throw;
     }
@@ -98,8 +100,29 @@ std::string reasonOf(Connection& connection, const std::exception& failure, int&
         if (connection.isAvailable() && (connection.getErrorCode() & 0xff) == (code & 0xff))
             return std::string(connection.getErrorMessage());
     } catch (...) {
+        report::caught("reasonOf: the engine's text"); // its generic text below
     }
     return std::string(dwin::database::sqlite::resultText(code));
+}
+
+void reportCaught(Connection& connection, WindowPort* window, std::string_view what) noexcept
+{
+    if (!std::current_exception()) {
+        report::failed(window, what);
+        return;
+    }
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        try {
+            int code = 0;
+            throw std::runtime_error(reasonOf(connection, e, code));
+        } catch (...) {
+            report::failed(window, what);
+        }
+    } catch (...) {
+        report::failed(window, what);
+    }
 }
 
 } // namespace qmk::steps

@@ -8,6 +8,11 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <string_view>
+
+namespace qmk {
+class WindowPort;
+}
 
 namespace qmk::steps {
 
@@ -26,6 +31,10 @@ bool isFixedTable(const std::string& name);
 // A failure of the file or the transaction (lock, read-only, full disk, I/O, corruption, out of
 // memory, interrupt), as opposed to the engine refusing one row (a constraint, say).
 bool isFileFailure(int code);
+// Inside a catch block: the failure in flight reported through report::failed (the status line
+// when window is given, and a trace line), with the engine's own text as the reason for an
+// engine failure.
+void reportCaught(Connection& connection, WindowPort* window, std::string_view what) noexcept;
 // The reason of a failure for the user: the engine's text for an engine failure (read from the
 // connection while it still holds it), else the exception's message. code: the engine's result
 // code, 0 for other failures.

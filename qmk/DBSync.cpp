@@ -191,9 +191,11 @@ void DB::update20080917()
             try {
                 connection_->rollback();
             } catch (...) {
+                report::caught("update20080917 rollback");
             }
         }
     } catch (...) {
+        report::caught("update20080917");
     }
 }
 

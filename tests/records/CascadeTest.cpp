@@ -120,6 +120,30 @@ TEST_F(Cascade, AddCatalogueSiteSkipsOnlyAProductWithoutTable)
     EXPECT_TRUE(window.called("open:Listed_Urls"));
 }
 
+TEST_F(Cascade, EachCascadeNamesTheProductItSkipsForWantOfAListingTable)
+{
+    products(3);
+    show("Alpha");
+    exec("DROP TABLE \"Beta\";");
+    testing::internal::CaptureStdout();
+    db->add(*site("new.com"), "Shareware_Sites");
+    db->updateFieldCascade("Shareware_Sites", "new.com", "notes", "n");
+    db->updateFieldCascade("Alpha", "new.com", "pr", "4");
+    db->deleteRecord(*site("new.com"), "Shareware_Sites");
+    const std::string trace = testing::internal::GetCapturedStdout();
+    const std::string catalogue = "cascade on Shareware_Sites skips product Beta: it has no "
+                                  "listing table\n";
+    std::size_t count = 0;
+    for (auto at = trace.find(catalogue); at != std::string::npos;
+         at = trace.find(catalogue, at + 1))
+        ++count;
+    EXPECT_EQ(count, 3u) << trace;
+    EXPECT_NE(trace.find("cascade on Alpha skips product Beta: it has no listing table"),
+              std::string::npos)
+        << trace;
+    EXPECT_EQ(trace.find("skips product Gamma"), std::string::npos) << trace;
+}
+
 TEST_F(Cascade, AddCatalogueSiteKeepsExistingListingRows)
 {
     products(2);

@@ -300,6 +300,26 @@ TEST_F(DBOps, LoaderOnMissingTableLeavesListAlone)
     EXPECT_EQ(list.length(), 1u);
 }
 
+TEST_F(DBOps, LoadFailingPartWayIsReportedAndKeepsTheRowsRead)
+{
+    for (const char* id : {"a.com", "b.com", "c.com", "d.com", "e.com"})
+        db->insert(*site(id), "Shareware_Sites");
+    BaseRecords list("Shareware_Sites");
+    // The engine is interrupted once three rows are listed.
+    auto& connection = db->getConnection();
+    connection.setProgressHandlerOps(1);
+    connection.setProgressHandler([&list](sqlite::Connection&) { return list.length() >= 3; });
+    testing::internal::CaptureStdout();
+    db->loadTable<tab::Shareware_Site>(list, "Shareware_Sites");
+    const std::string trace = testing::internal::GetCapturedStdout();
+    connection.setProgressHandler({});
+    EXPECT_EQ(list.length(), 3u);
+    EXPECT_EQ(window.statusText, "reading Shareware_Sites (3 rows read) failed: interrupted");
+    EXPECT_NE(trace.find("reading Shareware_Sites (3 rows read) catch interrupted"),
+              std::string::npos)
+        << trace;
+}
+
 TEST_F(DBOps, SoftwaresWithoutExeLocaleLoadsNothing)
 {
     exec("DROP TABLE \"Softwares\";");
