@@ -58,6 +58,36 @@ std::string nowText()
 
 const char* const kFixedTables[] = {"Softwares", "Shareware_Sites", "Black_Sites", "Temp_Sites"};
 
+// Whether the record holds the named columns at those positions of its getFields() order.
+bool holdsAt(const base::BaseRecord& record, const std::vector<std::string>& names,
+             const std::vector<std::size_t>& slots)
+{
+    const auto& fields = record.getFields();
+    if (slots.size() != names.size())
+        return false;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (slots[i] >= fields.size() ||
+            (fields.begin() + std::ptrdiff_t(slots[i]))->first != names[i])
+            return false;
+    return true;
+}
+
+// The positions of the named columns in the record's getFields() order; throws "<name> not in
+// <table>" for a column the record does not have (set would refuse it).
+std::vector<std::size_t> slotsIn(const base::BaseRecord& record,
+                                 const std::vector<std::string>& names, const std::string& table)
+{
+    const auto& fields = record.getFields();
+    std::vector<std::size_t> slots;
+    for (const auto& name : names) {
+        auto it = fields.find(name);
+        if (it == fields.end())
+            throw std::runtime_error(name + " not in " + table);
+        slots.push_back(static_cast<std::size_t>(it - fields.begin()));
+    }
+    return slots;
+}
+
 } // namespace
 
 DB::DB(const std::string& path, WindowPort* window, int busyTimeout)
@@ -461,11 +491,15 @@ void DB::loadTableWith(BaseRecords& list, const std::string& table,
         for (std::size_t i = 0; i < names.size(); ++i)
             resultNames.push_back(cursor.getColumnName(static_cast<int>(i)));
         auto& records = list.getRecords();
+        const auto& row = *cursor.getStatement();
+        // Where each result column goes in a new record: the same place in every record of a kind.
+        std::vector<std::size_t> slots;
         while (cursor.hasRow()) {
             auto record = make();
-            for (std::size_t i = 0; i < resultNames.size(); ++i)
-                if (!record->set(resultNames[i], cursor.getText(static_cast<int>(i))))
-                    throw std::runtime_error(resultNames[i] + " not in " + table);
+            if (!holdsAt(std::as_const(*record), resultNames, slots))
+                slots = slotsIn(std::as_const(*record), resultNames, table);
+            for (std::size_t i = 0; i < slots.size(); ++i) // an SQL NULL reads as the empty text
+                record->loadedValue(slots[i]).assign(row.getTextView(static_cast<int>(i)));
             records.push_back(
                 std::move(record)); // a new object: the identity scan of add() cannot refuse it
             ++read;
@@ -475,6 +509,7 @@ void DB::loadTableWith(BaseRecords& list, const std::string& table,
         // The list keeps the rows read before the failure.
         steps::reportCaught(*connection_, window_, fill("reading {} ({} rows read)", table, read));
     }
+    base::noteChange(); // the ids written into the new records
 }
 
 } // namespace qmk

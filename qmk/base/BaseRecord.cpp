@@ -57,8 +57,12 @@ void noteIdWrite(const std::string& from, const std::string& to)
 void ColumnSet::index()
 {
     valueListsByColumn.clear();
-    for (std::size_t i = 0; i < names.size(); ++i)
-        valueListsByColumn[names[i]] = i < valueLists.size() ? valueLists[i] : ValueList{};
+    defaults.clear();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const ValueList list = i < valueLists.size() ? valueLists[i] : ValueList{};
+        defaults.insert_or_assign(names[i], list.empty() ? std::string() : list.front());
+        valueListsByColumn[names[i]] = list;
+    }
 }
 
 BaseRecord::BaseRecord() : columns_(emptyColumns())
@@ -165,6 +169,12 @@ void BaseRecord::useColumns(std::shared_ptr<const ColumnSet> columns)
 BaseRecord& BaseRecord::reset()
 {
     const auto& cols = *columns_;
+    if (fields_.empty()) { // a new record: every column at once
+        fields_ = cols.defaults;
+        if (auto it = fields_.find(std::string_view("id")); it != fields_.end())
+            noteIdWrite(std::string(), it->second);
+        return *this;
+    }
     for (std::size_t i = 0; i < cols.names.size(); ++i) {
         const bool hasList = i < cols.valueLists.size() && !cols.valueLists[i].empty();
         std::string value = hasList ? cols.valueLists[i].front() : std::string();

@@ -6,6 +6,8 @@
 // Records are shared by reference (RecordPtr): a table's list, a prototype and a command in
 // progress may all hold the same record. Nothing here throws except std::bad_alloc.
 
+#include "qmk/base/FieldMap.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -18,7 +20,6 @@
 namespace qmk::base {
 
 using ValueList = std::vector<std::string>;
-using FieldMap = std::map<std::string, std::string, std::less<>>;
 using ValueListMap = std::map<std::string, ValueList, std::less<>>;
 
 // The column metadata of one table, shared by all records of that table.
@@ -27,8 +28,9 @@ struct ColumnSet {
     std::vector<ValueList> valueLists; // option list per column (one entry: a placeholder)
     std::vector<std::string> tips; // tool-tip per column
     ValueListMap valueListsByColumn; // name -> option list
+    FieldMap defaults; // name -> first entry of its option list: the values of a new record
 
-    // Builds the name -> option list map from names and valueLists.
+    // Builds valueListsByColumn and defaults from names and valueLists.
     void index();
 };
 
@@ -67,6 +69,14 @@ public:
 
     // The shared metadata (never null).
     const std::shared_ptr<const ColumnSet>& columnSet() const { return columns_; }
+
+    // For a table loader filling a record it has just made: the value at position i of the
+    // getFields() order, to be overwritten without the bookkeeping of set (the loader raises
+    // the change stamp once, noteChange, after listing the records).
+    std::string& loadedValue(std::size_t i)
+    {
+        return (fields_.begin() + std::ptrdiff_t(i))->second;
+    }
 
 protected:
     // Used by record kinds: adopts a shared metadata set without copying it.

@@ -227,6 +227,17 @@ TEST(BaseRecordRules, FieldsMapIsLive)
     Software s;
     s.getFields()["id"] = "Tool";
     EXPECT_EQ(s.get("id"), "Tool");
+    // It reads like a map in name order: a missing name is added at its place; a copy is apart.
+    auto& fields = s.getFields();
+    fields["added"] = "x";
+    EXPECT_EQ(fields.begin()->first, "added");
+    EXPECT_EQ(std::next(fields.begin())->first, "exe_locale");
+    const base::FieldMap kept = fields;
+    fields["id"] = "Other";
+    fields = kept;
+    EXPECT_EQ(s.get("id"), "Tool");
+    EXPECT_EQ(fields.erase("added"), 1u);
+    EXPECT_EQ(s.size(), 6u);
 }
 
 } // namespace
