@@ -310,19 +310,17 @@ void MainWindow::onTabSelected(int index)
 
 void MainWindow::restoreState()
 {
-    std::string index =
+    const std::string index =
         config::Config::getInstance().getPreferenceStore().getString("last_ctabitem_index");
     if (!index.empty()) {
-        try {
-            std::size_t used = 0;
-            int wanted = std::stoi(index, &used);
-            if (used == index.size() && wanted != tabFolder_->currentIndex() && wanted >= 0 &&
-                wanted < tabFolder_->count()) {
-                const QSignalBlocker quiet(tabFolder_);
-                tabFolder_->setCurrentIndex(wanted);
-            }
-        } catch (const std::exception&) {
-            // not a number: the saved place is ignored
+        bool number = false;
+        const int wanted = QString::fromStdString(index).toInt(&number);
+        if (!number) {
+            report::trace("last_ctabitem_index ignored, not a number: " + index);
+        } else if (wanted != tabFolder_->currentIndex() && wanted >= 0 &&
+                   wanted < tabFolder_->count()) {
+            const QSignalBlocker quiet(tabFolder_);
+            tabFolder_->setCurrentIndex(wanted);
         }
     }
     restoreLastRecord();

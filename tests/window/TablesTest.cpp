@@ -17,6 +17,9 @@
 #include <QTableView>
 #include <QTest>
 
+#include <iostream>
+#include <sstream>
+
 namespace qmk::test {
 namespace {
 
@@ -167,8 +170,14 @@ TEST_F(Tables, DamagedOrStalePlaceChangesNothing)
     EXPECT_EQ(selectedRecord(), nullptr);
     window_.reset();
     setSetting("last_ctabitem_index", "zero");
+    std::ostringstream console;
+    std::streambuf* out = std::cout.rdbuf(console.rdbuf());
     openWindow();
+    std::cout.rdbuf(out);
     EXPECT_EQ(window_->getTabFolder()->currentIndex(), 3);
+    EXPECT_NE(console.str().find("last_ctabitem_index ignored, not a number: zero\n"),
+              std::string::npos)
+        << console.str();
     closeWindow();
     EXPECT_EQ(setting("last_id"), "gone.com"); // no selection keeps the earlier value
 }
