@@ -9,7 +9,8 @@
 //
 // Writes. Each write operation (insert, deleteRecord, updateField, add, updateFieldCascade,
 // clearTable, synchronizeSites) runs in one transaction, its cascade across the listing tables
-// included: either all of it reaches the file or none of it does. Its result tells the caller
+// included: either all of it reaches the file or none of it does (synchronizeSites leaves out
+// the rows the engine refuses, see there). Its result tells the caller
 // whether it was stored (see each operation). A write that fails is reported through
 // report::notStored: the status line says what was not stored and the engine's reason, and a
 // trace line goes to the console. The window's follow-ups of a write (its status texts, the

@@ -29,13 +29,15 @@ std::size_t FieldMap::lowerBound(std::string_view name) const
 FieldMap::iterator FieldMap::find(std::string_view name)
 {
     const std::size_t at = lowerBound(name);
-    return at < entries_.size() && entries_[at].first == name ? begin() + std::ptrdiff_t(at) : end();
+    return at < entries_.size() && entries_[at].first == name ? begin() + std::ptrdiff_t(at)
+                                                              : end();
 }
 
 FieldMap::const_iterator FieldMap::find(std::string_view name) const
 {
     const std::size_t at = lowerBound(name);
-    return at < entries_.size() && entries_[at].first == name ? begin() + std::ptrdiff_t(at) : end();
+    return at < entries_.size() && entries_[at].first == name ? begin() + std::ptrdiff_t(at)
+                                                              : end();
 }
 
 std::string& FieldMap::at(std::string_view name)
@@ -63,7 +65,7 @@ std::string& FieldMap::operator[](std::string_view name)
 }
 
 std::pair<FieldMap::iterator, bool> FieldMap::insert_or_assign(std::string_view name,
-                                                                std::string value)
+                                                               std::string value)
 {
     const std::size_t at = lowerBound(name);
     if (at < entries_.size() && entries_[at].first == name) {
