@@ -90,7 +90,9 @@ Statement DB::prepareCopy(const std::string& table, const std::vector<int>& sour
     std::vector<std::string> values, placeholders;
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (sources[i] >= 0) {
-            values.push_back(selected[static_cast<std::size_t>(sources[i])]); // as selected
+            // Copied as text, as every value the program stores; NULL stays NULL.
+            values.push_back(
+                fill("CAST({} AS TEXT)", quoteId(selected[static_cast<std::size_t>(sources[i])])));
         } else {
             values.push_back("?");
             placeholders.push_back(listing.get(names[i]).value_or(std::string()));

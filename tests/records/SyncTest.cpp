@@ -51,14 +51,21 @@ TEST_F(Sync, OnlyMissingSitesAreCopiedAndASecondRunCopiesNothing)
     EXPECT_EQ(window.statusText, " 0 rows inserted into Alpha");
 }
 
-TEST_F(Sync, NullCatalogueValueStaysNull)
+TEST_F(Sync, CatalogueValuesAreCopiedAsTextAndNullStaysNull)
 {
     catalogue(1);
-    exec("UPDATE \"Shareware_Sites\" SET notes = NULL;");
+    exec("UPDATE \"Shareware_Sites\" SET notes = NULL, pr = 7, rev_days = 2.5;");
     addProduct("Alpha");
     show("Alpha");
     db->synchronizeSites();
     EXPECT_EQ(value("Alpha", "site0.com", "notes"), "<null>");
+    auto cursor = db->getConnection().createCursor();
+    ASSERT_TRUE(
+        cursor.execute("SELECT typeof(pr), pr, typeof(rev_days), rev_days FROM \"Alpha\";"));
+    EXPECT_EQ(cursor.getText(0), "text");
+    EXPECT_EQ(cursor.getText(1), "7");
+    EXPECT_EQ(cursor.getText(2), "text");
+    EXPECT_EQ(cursor.getText(3), "2.5");
 }
 
 TEST_F(Sync, RefusedRowsAreSkippedNamedAndNotCounted)
