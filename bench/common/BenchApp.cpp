@@ -14,6 +14,7 @@
 #include <QTabWidget>
 
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 
 #include <cstdlib>
 
@@ -70,6 +71,31 @@ qmk::tab::TableView* OpenWindow::showTab(int tab)
     window->getTabFolder()->setCurrentIndex(tab);
     return dynamic_cast<qmk::tab::TableView*>(
         qmk::extends::TableViewer::viewerRecordsOf(window->getTabFolder()->widget(tab)));
+}
+
+std::string catalogueSiteId(int i)
+{
+    return "site" + std::to_string(i * 7919 % 1000003) + ".example.com";
+}
+
+void insertCatalogueSites(sqlite3* handle, int count)
+{
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(
+        handle,
+        "INSERT INTO Shareware_Sites VALUES (?, ?, 'not', 'pad', 'title', '[Enter page]', '0', "
+        "'[Engter Global Username', '[Enter Global Password]', ?);",
+        -1, &insert, nullptr);
+    for (int i = 0; i < count; ++i) {
+        const std::string id = catalogueSiteId(i), pr = std::to_string(i % 11 - 1);
+        const std::string notes = "notes of " + id;
+        sqlite3_bind_text(insert, 1, id.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 2, pr.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 3, notes.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
 }
 
 } // namespace bench

@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+struct sqlite3;
+
 namespace qmk {
 class DB;
 class MainWindow;
@@ -48,5 +50,11 @@ struct OpenWindow {
     // Makes the tab the current one; its table view.
     qmk::tab::TableView* showTab(int tab);
 };
+
+// The id of catalogue site i: "site<n>.example.com", the n spread over the table's order.
+std::string catalogueSiteId(int i);
+// Inserts catalogue sites 0 to count-1 into the open file, in the caller's transaction: pr from
+// -1 to 9, notes "notes of <id>".
+void insertCatalogueSites(sqlite3* handle, int count);
 
 } // namespace bench

@@ -39,22 +39,7 @@ struct SortedCatalogue : bench::DataFolder {
         sqlite3* handle = nullptr;
         sqlite3_open(path.c_str(), &handle);
         sqlite3_exec(handle, "BEGIN;", nullptr, nullptr, nullptr);
-        sqlite3_stmt* insert = nullptr;
-        sqlite3_prepare_v2(
-            handle,
-            "INSERT INTO Shareware_Sites VALUES (?, ?, 'not', 'pad', 'title', '[Enter page]', '0', "
-            "'[Engter Global Username', '[Enter Global Password]', ?);",
-            -1, &insert, nullptr);
-        for (int i = 0; i < sites; ++i) {
-            const std::string id = "site" + std::to_string(i * 7919 % 1000003) + ".example.com";
-            const std::string pr = std::to_string(i % 11 - 1), notes = "notes of " + id;
-            sqlite3_bind_text(insert, 1, id.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_text(insert, 2, pr.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_text(insert, 3, notes.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_step(insert);
-            sqlite3_reset(insert);
-        }
-        sqlite3_finalize(insert);
+        bench::insertCatalogueSites(handle, sites);
         sqlite3_exec(handle, "COMMIT;", nullptr, nullptr, nullptr);
         sqlite3_close(handle);
         opened = std::make_unique<bench::OpenWindow>(path);

@@ -36,11 +36,6 @@ constexpr int catalogueSites = 20000;
 constexpr int products = 10;
 constexpr int bigTable = 100000;
 
-std::string siteId(int i)
-{
-    return "site" + std::to_string(i * 7919 % 1000003) + ".example.com";
-}
-
 // The benchmark database: 20,000 catalogue sites and 10 products whose listing tables list
 // every catalogue site.
 struct Data : bench::DataFolder {
@@ -49,21 +44,7 @@ struct Data : bench::DataFolder {
         sqlite3* handle = nullptr;
         sqlite3_open(path.c_str(), &handle);
         sqlite3_exec(handle, "BEGIN;", nullptr, nullptr, nullptr);
-        sqlite3_stmt* site = nullptr;
-        sqlite3_prepare_v2(
-            handle,
-            "INSERT INTO Shareware_Sites VALUES (?, ?, 'not', 'pad', 'title', '[Enter page]', '0', "
-            "'[Engter Global Username', '[Enter Global Password]', ?);",
-            -1, &site, nullptr);
-        for (int i = 0; i < catalogueSites; ++i) {
-            std::string id = siteId(i), pr = std::to_string(i % 11 - 1), notes = "notes of " + id;
-            sqlite3_bind_text(site, 1, id.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_text(site, 2, pr.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_text(site, 3, notes.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_step(site);
-            sqlite3_reset(site);
-        }
-        sqlite3_finalize(site);
+        bench::insertCatalogueSites(handle, catalogueSites);
         for (int p = 0; p < products; ++p) {
             std::string id = "Product " + std::to_string(p);
             std::string sql = "INSERT INTO Softwares VALUES ('" + id + "', 'product" +
