@@ -204,9 +204,7 @@ bool isSubPageAddress(std::string_view page)
 
 std::string normalizeUrl(std::string_view text, bool hostOnly)
 {
-    std::string url(text);
-    std::transform(url.begin(), url.end(), url.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
+    std::string url = dwin::text::Unicode::toLower(text);
     for (std::string_view prefix : {"http://", "https://", "www."})
         if (url.rfind(prefix, 0) == 0)
             url.erase(0, prefix.size());

@@ -9,7 +9,6 @@
 #include "dwin/text/convert/Utf.h"
 #include "qmk/DB.h"
 #include "qmk/MessageDialog.h"
-#include "qmk/extends/Trim.h"
 #include "qmk/tab/Listed_Urls.h"
 #include "qmk/tab/Softwares.h"
 #include "vorn/PageRank.h"
@@ -167,7 +166,8 @@ std::optional<std::string> readPad(const std::string& productId, const std::stri
         base::RecordPtr product = tab::Softwares::getInstance()->getById(productId);
         if (!product)
             return std::nullopt;
-        std::string path = extends::trim(getPadLocale(*product).value_or(std::string()));
+        std::string path =
+            dwin::text::Unicode::trim(getPadLocale(*product).value_or(std::string()));
         if (!isUsableValue(path))
             return std::nullopt;
         std::replace(path.begin(), path.end(), '\\', '/');

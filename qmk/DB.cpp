@@ -3,6 +3,7 @@
 
 #include "dwin/database/sqlite/Base.h"
 #include "dwin/database/sqlite/Extra.h"
+#include "dwin/text/Unicode.h"
 #include "qmk/DBSteps.h"
 #include "qmk/Report.h"
 #include "qmk/SqlText.h"
@@ -284,7 +285,7 @@ bool DB::tableExists(const std::string& name)
 bool DB::refusesEmptyProductId(const std::string& table, const std::string& column,
                                const std::string& value)
 {
-    if (table != "Softwares" || column != "id" || !value.empty())
+    if (table != "Softwares" || column != "id" || !dwin::text::Unicode::isBlank(value))
         return false;
     if (window_)
         window_->showStatus(emptyProductIdText);

@@ -1,5 +1,6 @@
 #include "qmk/DBSteps.h"
 
+#include "dwin/text/Unicode.h"
 #include "qmk/DB.h"
 #include "qmk/Report.h"
 #include "qmk/SqlText.h"
@@ -15,7 +16,7 @@ using sql::quoteId;
 
 void renameTable(Cursor& cursor, const std::string& oldName, const std::string& newName)
 {
-    if (newName.empty())
+    if (dwin::text::Unicode::isBlank(newName))
         throw std::runtime_error(DB::emptyProductIdText);
     const auto rename = [&cursor](const std::string& from, const std::string& to) {
         cursor.execute(fill("ALTER TABLE {} RENAME TO {};", quoteId(from), quoteId(to)));
@@ -41,7 +42,7 @@ void renameTable(Cursor& cursor, const std::string& oldName, const std::string& 
 
 void createTable(Cursor& cursor, const base::BaseRecord& record, const std::string& name)
 {
-    if (name.empty())
+    if (dwin::text::Unicode::isBlank(name))
         throw std::runtime_error(DB::emptyProductIdText);
     auto columns = DB::columnDefinitions(record.getColumnNames(), 0, "UNIQUE NOT NULL");
     if (!columns)

@@ -52,4 +52,39 @@ bool isDecimalDigit(char32_t c)
     return u_isdigit(static_cast<UChar32>(c));
 }
 
+bool isWhiteSpace(char32_t c)
+{
+    return u_isUWhiteSpace(static_cast<UChar32>(c));
+}
+
+std::string trim(std::string_view utf8)
+{
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(utf8.data());
+    const std::int32_t size = icuLength(utf8);
+    std::int32_t start = 0;
+    while (start < size) {
+        std::int32_t next = start;
+        UChar32 c = 0;
+        U8_NEXT(bytes, next, size, c);
+        if (c < 0 || !u_isUWhiteSpace(c))
+            break;
+        start = next;
+    }
+    std::int32_t end = size;
+    while (end > start) {
+        std::int32_t previous = end;
+        UChar32 c = 0;
+        U8_PREV(bytes, start, previous, c);
+        if (c < 0 || !u_isUWhiteSpace(c))
+            break;
+        end = previous;
+    }
+    return std::string(utf8.substr(std::size_t(start), std::size_t(end - start)));
+}
+
+bool isBlank(std::string_view utf8)
+{
+    return trim(utf8).empty();
+}
+
 } // namespace dwin::text::Unicode

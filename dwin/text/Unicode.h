@@ -18,4 +18,13 @@ std::size_t length(std::string_view utf8);
 // A decimal digit of any script (general category Nd): "7", "٣", "３".
 bool isDecimalDigit(char32_t c);
 
+// White space of any script (the White_Space property): the ASCII blanks, U+0085, the no-break
+// spaces U+00A0 and U+202F, U+1680, U+2000 to U+200A, U+2028, U+2029, U+205F and the
+// ideographic space U+3000.
+bool isWhiteSpace(char32_t c);
+// The text without the white space at either end; ill-formed bytes are no white space.
+std::string trim(std::string_view utf8);
+// True when the text is empty or nothing but white space.
+bool isBlank(std::string_view utf8);
+
 } // namespace dwin::text::Unicode

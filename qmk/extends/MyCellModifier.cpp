@@ -4,7 +4,7 @@
 #include "qmk/DB.h"
 #include "qmk/Report.h"
 #include "qmk/extends/Commands.h"
-#include "qmk/extends/Trim.h"
+#include "dwin/text/Unicode.h"
 #include "qmk/tab/Black_Sites.h"
 #include "qmk/tab/Shareware_Sites.h"
 #include "qmk/tab/Temp_Sites.h"
@@ -132,7 +132,7 @@ void MyCellModifier::modify(const base::RecordPtr& element, const std::string& p
                 return;
             }
         } else if (std::holds_alternative<std::string>(value)) {
-            std::string text = trim(std::get<std::string>(value));
+            std::string text = dwin::text::Unicode::trim(std::get<std::string>(value));
             if (!text.empty())
                 newValue = std::move(text);
         }

@@ -3,7 +3,7 @@
 #include "qmk/Base.h"
 #include "qmk/DB.h"
 #include "qmk/MainWindow.h"
-#include "qmk/extends/Trim.h"
+#include "dwin/text/Unicode.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -39,8 +39,10 @@ void TextNotesKeyAdapter::keyPressed(int key, bool)
     base::RecordPtr record = table->getById(id);
     if (!record)
         return;
-    const std::string notes = trim(record->get("notes").value_or(std::string()));
-    const std::string text = trim(window->notesText()->toPlainText().toStdString());
+    const std::string notes =
+        dwin::text::Unicode::trim(record->get("notes").value_or(std::string()));
+    const std::string text =
+        dwin::text::Unicode::trim(window->notesText()->toPlainText().toStdString());
     if (notes == text) {
         showStatus(id + " notes not changed");
         return;

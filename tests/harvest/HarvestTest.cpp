@@ -288,6 +288,19 @@ TEST_F(Harvest, KnownSitesFollowEveryChangeOfTheLists)
     EXPECT_FALSE(isNewSite("written.example"));
     added->reset();
     EXPECT_TRUE(isNewSite("written.example"));
+    // One lower case in every script: a site typed in capitals is stored, refused elsewhere and
+    // known to a harvest under the host a link gives.
+    const std::string typed = "www.M\xc3\x9cNCHEN.example", host = "m\xc3\xbcnchen.example";
+    selectTab(0);
+    window_->addNewRecord();
+    edit(0, rowOfId(0, "[Enter id]"), "id", QString::fromStdString(typed));
+    EXPECT_EQ(column("SELECT id FROM Shareware_Sites WHERE id LIKE 'm%'"),
+              std::vector<std::string>{host});
+    EXPECT_FALSE(isNewSite(host));
+    selectTab(3);
+    window_->addNewRecord();
+    edit(3, rowOfId(3, "[Enter id]"), "id", QString::fromStdString(typed));
+    EXPECT_EQ(status(), "Shareware_Sites " + host + " already exists");
 }
 
 } // namespace

@@ -211,6 +211,17 @@ TEST_F(Editing, AnEmptyProductIdIsRefusedWithItsReason)
     EXPECT_EQ(column("SELECT id FROM Softwares"), std::vector<std::string>{"Tool"});
     EXPECT_EQ(column("SELECT count(*) FROM sqlite_master WHERE name = ''"),
               std::vector<std::string>{"0"});
+    // Blanks of every script: an ideographic space (full-width input) or no-break spaces alone
+    // are no id, and around an id or a value they are trimmed.
+    const QString ideographic = QString::fromUtf8("\u3000"), noBreak = QString::fromUtf8("\u00a0");
+    edit(1, rowOfId(1, "Tool"), "id", ideographic + noBreak + QString::fromUtf8("\u202f"));
+    EXPECT_EQ(status(), "product id refused: the id is empty");
+    edit(1, rowOfId(1, "Tool"), "id", ideographic + "Tool 2" + noBreak);
+    edit(1, rowOfId(1, "Tool 2"), "home", noBreak + "http://tool.example/" + ideographic);
+    EXPECT_EQ(column("SELECT id || '|' || home FROM Softwares"),
+              std::vector<std::string>{"Tool 2|tool.example"});
+    EXPECT_EQ(column("SELECT name FROM sqlite_master WHERE name LIKE 'Tool%'"),
+              std::vector<std::string>{"Tool 2"});
 }
 
 TEST_F(Editing, IdBackToAPlaceholderIsNotStored)
