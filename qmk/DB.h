@@ -142,7 +142,7 @@ public:
                             const std::string& column, const std::string& value);
     // Copies every catalogue site the current listing table lacks into it, in one transaction.
     // A row the engine refuses is skipped (a trace line names it) and the others are stored;
-    // the status text counts the rows stored. True when stored (or there is no listing table);
+    // the status text counts the rows stored, and those refused when there are any. True when stored (or there is no listing table);
     // false when the write failed (the file itself: locked, read-only, full): nothing is kept.
     bool synchronizeSites();
     // Rebuilds "Softwares" with the column exe_locale; no command runs it.
@@ -208,13 +208,17 @@ private:
     // name; -1: none, the placeholder). copyAtOnce runs it as one INSERT ... SELECT under a
     // savepoint: the rows stored, or no value when the engine refused a row (nothing of the
     // attempt is kept then). copyRowByRow copies row by row, each under a savepoint, skips and
-    // traces each row the engine refuses, and gives the rows stored. Both throw when the file
+    // traces each row the engine refuses, and counts the rows stored and refused. Both throw when the file
     // fails (steps::isFileFailure) or the engine ended the transaction.
     std::vector<int> listingSources(const std::string& source);
     std::optional<std::size_t> copyAtOnce(const std::string& table, const std::string& source,
                                           const std::vector<int>& sources);
-    std::size_t copyRowByRow(const std::string& table, const std::string& source,
-                             const std::vector<int>& sources);
+    struct CopyCount {
+        std::size_t stored = 0;
+        std::size_t refused = 0;
+    };
+    CopyCount copyRowByRow(const std::string& table, const std::string& source,
+                           const std::vector<int>& sources);
     // The INSERT ... SELECT of the copy from source, its placeholders bound; parameters: the
     // number of them (the index of the next parameter).
     dwin::database::sqlite::Statement prepareCopy(const std::string& table,

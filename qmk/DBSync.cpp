@@ -45,20 +45,27 @@ bool DB::synchronizeSites()
         // A listing table with rows gets only the sites it lacks.
         const bool listed = cursor.execute(fill("SELECT * FROM {};", quoteId(*table)));
         cursor.close();
-        const std::string source = listed ? fill("FROM {} WHERE id NOT IN ( SELECT id FROM {} )",
-                                                 quoteId("Shareware_Sites"), quoteId(*table))
-                                          : fill("FROM {}", quoteId("Shareware_Sites"));
+        // Ids compare as text: the copies hold text, the catalogue of an older file may hold
+        // numbers.
+        const std::string source = listed
+            ? fill("FROM {} WHERE CAST(id AS TEXT) NOT IN ( SELECT CAST(id AS TEXT) FROM {} )",
+                   quoteId("Shareware_Sites"), quoteId(*table))
+            : fill("FROM {}", quoteId("Shareware_Sites"));
         // One statement copies them all unless the engine refuses a row; then row by row, each
         // refused row skipped.
         const std::vector<int> sources = listingSources(source);
         const auto all = copyAtOnce(*table, source, sources);
-        const std::size_t rows = all ? *all : copyRowByRow(*table, source, sources);
+        const CopyCount rows = all ? CopyCount{*all, 0} : copyRowByRow(*table, source, sources);
         reloadOnFailure(WindowPort::Tab::Listed_Urls);
         later([this] {
             if (window_)
                 window_->openTab(WindowPort::Tab::Listed_Urls);
         });
-        status(fill(" {} rows inserted into {}", rows, *table));
+        if (rows.refused == 0)
+            status(fill(" {} rows inserted into {}", rows.stored, *table));
+        else
+            status(
+                fill(" {} rows inserted into {}, {} refused", rows.stored, *table, rows.refused));
     });
 }
 
@@ -128,8 +135,8 @@ std::optional<std::size_t> DB::copyAtOnce(const std::string& table, const std::s
     return std::nullopt;
 }
 
-std::size_t DB::copyRowByRow(const std::string& table, const std::string& source,
-                             const std::vector<int>& sources)
+DB::CopyCount DB::copyRowByRow(const std::string& table, const std::string& source,
+                               const std::vector<int>& sources)
 {
     // The catalogue rows to copy, read before the first of them is stored.
     std::vector<std::pair<std::int64_t, std::string>> rows;
@@ -160,14 +167,14 @@ std::size_t DB::copyRowByRow(const std::string& table, const std::string& source
         if (const int rc = s.step(); rc != kStepDone)
             throw dwin::database::sqlite::SQLiteVMException(rc);
     };
-    std::size_t stored = 0;
+    CopyCount count;
     for (const auto& [rowid, id] : rows) {
         insert.reset();
         insert.bindLong(rowParameter, rowid);
         run(mark);
         const int rc = insert.step();
         if (rc == kStepDone) {
-            stored += static_cast<std::size_t>(connection_->getChanges());
+            count.stored += static_cast<std::size_t>(connection_->getChanges());
             run(release);
             continue;
         }
@@ -178,8 +185,9 @@ std::size_t DB::copyRowByRow(const std::string& table, const std::string& source
         run(undo);
         run(release);
         report::trace(fill("synchronizeSites skipped row {} of {}: {}", id, table, reason));
+        ++count.refused;
     }
-    return stored;
+    return count;
 }
 
 void DB::update20080917()
