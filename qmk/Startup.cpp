@@ -62,6 +62,9 @@ int startQuillmark()
     MainWindow::setCreateActions(MyAction::createActions);
     try {
         MainWindow window(db.get());
+        window.open();
+        if (const std::string error = config.loadError(); !error.empty())
+            window.setStatus("settings not read: " + error);
         window.run();
     } catch (const std::exception& e) {
         report::trace(std::string("main catch ") + e.what());

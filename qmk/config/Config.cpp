@@ -78,15 +78,24 @@ Config::Config(std::string dataFolder, const std::string& fileName)
 
 void Config::load()
 {
+    loadError_.reset();
+    std::error_code ec;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(filePath_, ec)))
+        return; // a first start has no settings file yet
     try {
         store_.load();
-    } catch (const PreferenceStoreException&) {
-        // a first start has no settings file yet
+    } catch (const PreferenceStoreException& e) {
+        loadError_ = e.what();
+        logInfo(std::string("settings not read: ") + e.what());
     }
 }
 
 void Config::save()
 {
+    if (loadError_) {
+        logInfo("settings not saved: " + filePath_ + " was not read and is left as it is");
+        return;
+    }
     try {
         store_.save();
     } catch (const PreferenceStoreException& e) {
@@ -103,6 +112,11 @@ bool Config::hasDataFolder() const
 {
     std::error_code ec;
     return std::filesystem::is_directory(dataFolder_, ec);
+}
+
+std::string Config::loadError() const
+{
+    return loadError_.value_or(std::string());
 }
 
 std::string Config::dataFolderError() const

@@ -4,8 +4,8 @@
 // One Config exists for the run (getInstance); it is made before the main window, loads
 // "qmk.config" from the data folder and is saved when the program ends. The data folder is
 // created when missing; when that fails, dataFolderError says why (start-up reports it and
-// ends). Nothing here throws: other file failures are ignored as the settings of a run are not
-// worth stopping the program for.
+// ends). Nothing here throws: other file failures are reported (loadError, console lines) but
+// never stop the program.
 #include "qmk/config/PreferenceStore.h"
 
 #include <memory>
@@ -30,10 +30,15 @@ public:
     // The same with a given data folder.
     Config(std::string dataFolder, const std::string& fileName);
 
-    // Reads the settings file; a missing or unreadable file leaves the store empty.
+    // Reads the settings file; a missing or unreadable file leaves the store empty. A file that
+    // is there but cannot be read as settings (a folder, too large, no permission) is not
+    // overwritten by save: loadError says why.
     void load();
-    // Writes the settings file; a failure is ignored (the settings of this run are then lost).
+    // Writes the settings file unless it was there and could not be read; a failure is written
+    // to the console (the settings of this run are then lost).
     void save();
+    // Why the settings file was there but not read; empty when it was read or is missing.
+    std::string loadError() const;
     PreferenceStore& getPreferenceStore() { return store_; }
 
     const std::string& getDataFolder() const { return dataFolder_; }
@@ -70,6 +75,7 @@ private:
     std::string filePath_;
     PreferenceStore store_;
     std::optional<std::string> dataFolderError_;
+    std::optional<std::string> loadError_;
 };
 
 } // namespace qmk::config

@@ -1,5 +1,6 @@
 #include "qmk/config/PreferenceStore.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
@@ -199,11 +200,21 @@ void PreferenceStore::load()
 {
     namespace fs = std::filesystem;
     std::error_code ec;
-    if (!fs::is_regular_file(filePath_, ec))
+    const fs::file_status status = fs::status(filePath_, ec);
+    if (!fs::exists(status))
         throw PreferenceStoreException("no settings file " + filePath_);
-    if (fs::file_size(filePath_, ec) > maxFileSize || ec)
-        throw PreferenceStoreException("settings file too large or unreadable " + filePath_);
+    if (!fs::is_regular_file(status))
+        throw PreferenceStoreException(filePath_ + " is not a file");
+    const std::uintmax_t size = fs::file_size(filePath_, ec);
+    if (ec)
+        throw PreferenceStoreException("cannot read " + filePath_ + ": " + ec.message());
+    if (size > maxFileSize)
+        throw PreferenceStoreException(filePath_ + " is too large (" + std::to_string(size) +
+                                       " bytes, at most " + std::to_string(maxFileSize) + ")");
     std::ifstream in(filePath_, std::ios::binary);
+    if (!in)
+        throw PreferenceStoreException("cannot read " + filePath_ + ": " +
+                                       std::error_code(errno, std::generic_category()).message());
     std::ostringstream text;
     text << in.rdbuf();
     if (!in && !in.eof())

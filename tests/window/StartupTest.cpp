@@ -20,6 +20,7 @@ namespace {
 // Closes whatever the program shows once its event loop runs, and notes what it saw.
 struct Closer {
     std::string modalText;
+    std::string status;
     int tabs = -1;
     void arm()
     {
@@ -32,6 +33,7 @@ struct Closer {
             }
             if (MainWindow* window = MainWindow::getInstance()) {
                 tabs = window->getTabFolder()->count();
+                status = window->statusText();
                 window->close();
             }
         });
@@ -84,6 +86,29 @@ TEST_F(Startup, DatabaseThatCannotBeOpenedIsReportedAndTheProgramEnds)
     EXPECT_EQ(startQuillmark(), 1);
     EXPECT_NE(closer.modalText.find("cannot be opened"), std::string::npos) << closer.modalText;
     EXPECT_EQ(MainWindow::getInstance(), nullptr);
+}
+
+TEST_F(Startup, SettingsFileThatCannotBeReadIsNamedAndLeftAsItIs)
+{
+    std::filesystem::create_directories(folder_);
+    const std::string big = "last_id=a.com\n" + std::string(2 * 1024 * 1024, '#');
+    std::ofstream(folder_ + "/qmk.config") << big;
+    config::Config::setInstance(std::make_unique<config::Config>(folder_, "qmk.config"));
+    Closer closer;
+    closer.arm();
+    EXPECT_EQ(startQuillmark(), 0);
+    EXPECT_EQ(closer.status.rfind("settings not read: " + folder_ + "/qmk.config is too large", 0),
+              0u)
+        << closer.status;
+    EXPECT_EQ(readFile(folder_ + "/qmk.config"), big);
+
+    std::filesystem::remove(folder_ + "/qmk.config");
+    std::filesystem::create_directory(folder_ + "/qmk.config");
+    config::Config::setInstance(std::make_unique<config::Config>(folder_, "qmk.config"));
+    closer.arm();
+    EXPECT_EQ(startQuillmark(), 0);
+    EXPECT_EQ(closer.status, "settings not read: " + folder_ + "/qmk.config is not a file");
+    EXPECT_TRUE(std::filesystem::is_directory(folder_ + "/qmk.config"));
 }
 
 } // namespace
