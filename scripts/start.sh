@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds and starts Quillmark.
+# Installs what is needed, builds the program alone and starts it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-dir=$(bash scripts/build.sh | tail -n 1)
-if [ ! -x "$dir/quillmark" ]; then
-  echo "The program is not built yet: only the libraries and tests exist so far." >&2
-  exit 0
-fi
+dir=$(bash scripts/build.sh quillmark | tail -n 1)
 exec "$dir/quillmark"
