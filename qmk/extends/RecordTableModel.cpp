@@ -2,6 +2,9 @@
 
 #include "qmk/extends/ShownText.h"
 
+#include <QApplication>
+#include <QTimer>
+
 #include <algorithm>
 #include <numeric>
 #include <unordered_map>
@@ -12,18 +15,21 @@ RecordTableModel::RecordTableModel(BaseRecords* list,
                                    std::shared_ptr<const base::ColumnSet> columns,
                                    MyCellModifier* modifier, QObject* parent)
     : QAbstractTableModel(parent), list_(list), columns_(std::move(columns)), modifier_(modifier),
-      labels_(&columns_->names)
+      labels_(&columns_->names), placeTimer_(new QTimer(this))
 {
+    placeTimer_->setSingleShot(true);
+    connect(placeTimer_, &QTimer::timeout, this, &RecordTableModel::placeWhenNoButtonIsDown);
     readRows();
 }
 
 void RecordTableModel::readRows()
 {
     const std::vector<base::RecordPtr>& records = content_.getElements(list_);
+    unplaced_.clear();
     std::vector<Row> rows;
     rows.reserve(records.size());
     for (const base::RecordPtr& record : records)
-        rows.push_back({record, rows.size()});
+        rows.push_back({record, rows.size(), record ? keyOf(*record) : std::string()});
     nextSeq_ = rows.size();
     rows_ = std::move(rows);
     if (sorter_.direction() == ColumnSorter::NONE)
@@ -45,22 +51,19 @@ std::string RecordTableModel::keyOf(const base::BaseRecord& record) const
         record.get(columns_->names[std::size_t(column)]).value_or(std::string()));
 }
 
-bool RecordTableModel::before(const Row& a, const std::string& keyA, const Row& b,
-                              const std::string& keyB) const
+bool RecordTableModel::before(const Row& a, const Row& b) const
 {
     // Equal keys keep list order in both directions, as a stable sort leaves them.
-    if (keyA != keyB)
-        return sorter_.direction() == ColumnSorter::DESC ? keyB < keyA : keyA < keyB;
+    if (a.key != b.key)
+        return sorter_.direction() == ColumnSorter::DESC ? b.key < a.key : a.key < b.key;
     return a.seq < b.seq;
 }
 
-int RecordTableModel::placeIn(const Row& row, const std::string& key, int from, int to) const
+int RecordTableModel::placeIn(const Row& row, int from, int to) const
 {
     while (from < to) {
         const int middle = from + (to - from) / 2;
-        const Row& other = rows_[std::size_t(middle)];
-        const std::string otherKey = other.record ? keyOf(*other.record) : std::string();
-        if (before(row, key, other, otherKey))
+        if (before(row, rows_[std::size_t(middle)]))
             to = middle;
         else
             from = middle + 1;
@@ -70,15 +73,10 @@ int RecordTableModel::placeIn(const Row& row, const std::string& key, int from, 
 
 std::vector<std::size_t> RecordTableModel::sortedOrder() const
 {
-    std::vector<std::string> keys(rows_.size());
-    for (std::size_t i = 0; i < rows_.size(); ++i)
-        if (rows_[i].record)
-            keys[i] = keyOf(*rows_[i].record);
     std::vector<std::size_t> order(rows_.size());
     std::iota(order.begin(), order.end(), std::size_t(0));
-    std::sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
-        return before(rows_[x], keys[x], rows_[y], keys[y]);
-    });
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t x, std::size_t y) { return before(rows_[x], rows_[y]); });
     return order;
 }
 
@@ -160,42 +158,75 @@ void RecordTableModel::refresh()
 
 void RecordTableModel::recordChanged(const base::RecordPtr& record)
 {
-    const int row = record ? rowOf(record.get()) : -1;
+    int row = record ? rowOf(record.get()) : -1;
     if (row < 0) {
         if (record && listIndexOf(record.get()) >= 0)
             recordInserted(record);
         return;
     }
-    int shown = row;
-    if (sorter_.direction() != ColumnSorter::NONE) {
-        const std::string key = keyOf(*record);
-        const Row& moving = rows_[std::size_t(row)];
-        const auto keyAt = [this](int at) {
-            const base::RecordPtr& other = rows_[std::size_t(at)].record;
-            return other ? keyOf(*other) : std::string();
-        };
-        const int last = int(rows_.size()) - 1;
-        if (row > 0 && before(moving, key, rows_[std::size_t(row - 1)], keyAt(row - 1))) {
-            shown = placeIn(moving, key, 0, row);
-            beginMoveRows(QModelIndex(), row, row, QModelIndex(), shown);
-            Row moved = std::move(rows_[std::size_t(row)]);
-            std::move_backward(rows_.begin() + shown, rows_.begin() + row, rows_.begin() + row + 1);
-            rows_[std::size_t(shown)] = std::move(moved);
-            endMoveRows();
-        } else if (row < last && before(rows_[std::size_t(row + 1)], keyAt(row + 1), moving, key)) {
-            const int end = placeIn(moving, key, row + 1, last + 1);
-            beginMoveRows(QModelIndex(), row, row, QModelIndex(), end);
-            Row moved = std::move(rows_[std::size_t(row)]);
-            std::move(rows_.begin() + row + 1, rows_.begin() + end, rows_.begin() + row);
-            shown = end - 1;
-            rows_[std::size_t(shown)] = std::move(moved);
-            endMoveRows();
+    if (sorter_.direction() != ColumnSorter::NONE &&
+        rows_[std::size_t(row)].key != keyOf(*record)) {
+        if (editing_) {
+            // Placed once the edit and whatever set it off are done (see the header).
+            if (std::find(unplaced_.begin(), unplaced_.end(), record) == unplaced_.end())
+                unplaced_.push_back(record);
+            if (QGuiApplication::mouseButtons() != Qt::NoButton)
+                placeTimer_->start(QApplication::doubleClickInterval());
+            else if (!placeTimer_->isActive())
+                QMetaObject::invokeMethod(this, &RecordTableModel::placeWhenNoButtonIsDown,
+                                          Qt::QueuedConnection);
+        } else {
+            row = place(row);
         }
-        if (editedRow_ == row)
-            editedRow_ = shown;
     }
     if (columnCount() > 0)
-        emit dataChanged(index(shown, 0), index(shown, columnCount() - 1));
+        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+}
+
+void RecordTableModel::placeWhenNoButtonIsDown()
+{
+    // The rows wait while a button is held: a click is handled whole first.
+    if (QGuiApplication::mouseButtons() != Qt::NoButton)
+        placeTimer_->start(20);
+    else
+        placeChangedRows();
+}
+
+void RecordTableModel::placeChangedRows()
+{
+    placeTimer_->stop();
+    std::vector<base::RecordPtr> records;
+    records.swap(unplaced_);
+    for (const base::RecordPtr& record : records)
+        if (const int row = rowOf(record.get()); row >= 0)
+            place(row);
+}
+
+int RecordTableModel::place(int row)
+{
+    Row& moving = rows_[std::size_t(row)];
+    moving.key = moving.record ? keyOf(*moving.record) : std::string();
+    const int last = int(rows_.size()) - 1;
+    int shown = row;
+    if (row > 0 && before(moving, rows_[std::size_t(row - 1)])) {
+        shown = placeIn(moving, 0, row);
+        beginMoveRows(QModelIndex(), row, row, QModelIndex(), shown);
+        Row moved = std::move(rows_[std::size_t(row)]);
+        std::move_backward(rows_.begin() + shown, rows_.begin() + row, rows_.begin() + row + 1);
+        rows_[std::size_t(shown)] = std::move(moved);
+        endMoveRows();
+    } else if (row < last && before(rows_[std::size_t(row + 1)], moving)) {
+        const int end = placeIn(moving, row + 1, last + 1);
+        beginMoveRows(QModelIndex(), row, row, QModelIndex(), end);
+        Row moved = std::move(rows_[std::size_t(row)]);
+        std::move(rows_.begin() + row + 1, rows_.begin() + end, rows_.begin() + row);
+        shown = end - 1;
+        rows_[std::size_t(shown)] = std::move(moved);
+        endMoveRows();
+    }
+    if (editedRow_ == row)
+        editedRow_ = shown;
+    return shown;
 }
 
 void RecordTableModel::recordInserted(const base::RecordPtr& record)
@@ -209,8 +240,8 @@ void RecordTableModel::recordInserted(const base::RecordPtr& record)
     const int listed = listIndexOf(record.get());
     if (listed < 0)
         return;
-    const Row row{record, seqForListed(listed)};
-    const int at = placeIn(row, keyOf(*record), 0, int(rows_.size()));
+    const Row row{record, seqForListed(listed), keyOf(*record)};
+    const int at = placeIn(row, 0, int(rows_.size()));
     beginInsertRows(QModelIndex(), at, at);
     rows_.insert(rows_.begin() + at, row);
     endInsertRows();
@@ -224,6 +255,7 @@ void RecordTableModel::recordRemoved(const base::RecordPtr& record)
     beginRemoveRows(QModelIndex(), row, row);
     rows_.erase(rows_.begin() + row);
     endRemoveRows();
+    unplaced_.erase(std::remove(unplaced_.begin(), unplaced_.end(), record), unplaced_.end());
 }
 
 int RecordTableModel::listIndexOf(const base::BaseRecord* record) const
@@ -262,6 +294,7 @@ void RecordTableModel::detach()
     list_ = nullptr;
     modifier_ = nullptr;
     rows_.clear();
+    unplaced_.clear();
     endResetModel();
 }
 
@@ -276,6 +309,9 @@ void RecordTableModel::onColumnSelected(int column)
 void RecordTableModel::sortRows()
 {
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    unplaced_.clear(); // every row takes its place by its key now
+    for (Row& row : rows_)
+        row.key = row.record ? keyOf(*row.record) : std::string();
     const std::vector<std::size_t> order = sortedOrder();
     std::vector<int> newRow(rows_.size());
     std::vector<Row> sorted;

@@ -9,6 +9,11 @@
 // selection and an open editor stay with their records. setData hands an edit to the
 // MyCellModifier. A cell shows the start of a long value (shownStart); the edit role and the
 // editors get it whole.
+//
+// The rows stay in the order of the sort key each row was placed by. A row whose record changed
+// during an edit moves once the event loop runs again, and not while a mouse button is down: a
+// press that commits an edit by taking the focus from its editor picks the record that was under
+// the pointer, and a second click of a double click finds it there too.
 #include "qmk/ViewerRecords.h"
 #include "qmk/base/BaseRecord.h"
 #include "qmk/extends/ColumnSorter.h"
@@ -17,6 +22,8 @@
 #include "qmk/extends/TableLabelProvider.h"
 
 #include <QAbstractTableModel>
+
+class QTimer;
 
 #include <cstdint>
 #include <memory>
@@ -66,6 +73,8 @@ public:
     MyCellModifier* modifier() const { return modifier_; }
     // True while an edit is being handed to the modifier (a reset must wait until it is done).
     bool isEditing() const { return editing_; }
+    // Moves the rows whose records changed during an edit to their places now.
+    void placeChangedRows();
     // Forgets the list and the modifier (they are going away): no rows, no editing.
     void detach();
 
@@ -73,15 +82,19 @@ private:
     struct Row {
         base::RecordPtr record;
         std::uint64_t seq; // rises with the record's place in the list
+        std::string key; // the sort key the row is placed by ("" without an active sort)
     };
 
     void readRows();
     // The lower-cased sort key of a record ("" without an active sort).
     std::string keyOf(const base::BaseRecord& record) const;
-    // True when row a (sort key keyA) shows before row b (keyB) in the current order.
-    bool before(const Row& a, const std::string& keyA, const Row& b, const std::string& keyB) const;
+    // True when row a shows before row b in the current order.
+    bool before(const Row& a, const Row& b) const;
     // The first of the rows [from, to) that shows after the given row (to when none does).
-    int placeIn(const Row& row, const std::string& key, int from, int to) const;
+    int placeIn(const Row& row, int from, int to) const;
+    // Gives the row its record's sort key and moves it to its place; the row it shows in now.
+    int place(int row);
+    void placeWhenNoButtonIsDown();
     // The rows' indexes in the current order.
     std::vector<std::size_t> sortedOrder() const;
     // The place of the record in the list, or -1.
@@ -101,6 +114,8 @@ private:
     std::uint64_t nextSeq_ = 0;
     bool editing_ = false;
     int editedRow_ = -1; // the row being edited: looked at first for its record
+    std::vector<base::RecordPtr> unplaced_; // changed during an edit, moved by placeChangedRows
+    QTimer* placeTimer_;
 };
 
 } // namespace qmk::extends

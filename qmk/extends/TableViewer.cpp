@@ -65,6 +65,13 @@ TableViewer::TableViewer(ViewerRecords* list, std::shared_ptr<const base::Column
         if (listener_ && !going_)
             listener_->onSelectionChanged();
     });
+    // A row that moves because its sort key changed stays in sight when it is the current one.
+    connect(model_, &QAbstractItemModel::rowsMoved, this,
+            [this](const QModelIndex&, int from, int, const QModelIndex&, int to) {
+                const QModelIndex current = table_->currentIndex();
+                if (current.isValid() && current.row() == (to > from ? to - 1 : to))
+                    table_->scrollTo(current);
+            });
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |

@@ -383,6 +383,71 @@ TEST_F(Editing, AnOpenEditAndTheSelectionStayWhileOtherRowsAreStoredAddedAndRemo
               std::vector<std::string>{"http://d.com/add"});
 }
 
+TEST_F(Editing, APressActsOnTheRowUnderThePointerWhenTheEditItStoresMovesRows)
+{
+    char id[16], page[32];
+    for (int i = 0; i < 100; ++i) {
+        std::snprintf(id, sizeof id, "s%03d.com", i);
+        std::snprintf(page, sizeof page, "http://p%03d", i);
+        exec(std::string("INSERT INTO Shareware_Sites (id, sub_page) VALUES ('") + id + "', '" +
+             page + "');");
+    }
+    addProduct("Tool", "1");
+    exec("INSERT INTO Tool (id) SELECT id FROM Shareware_Sites;");
+    openWindow();
+    selectTab(0);
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    QTableView* table = viewerAt(0)->getTable();
+    table->horizontalHeader()->sectionClicked(columnIndex(0, "sub_page"));
+    const auto rowCenter = [&](int row) {
+        return table->visualRect(table->model()->index(row, 0)).center();
+    };
+    const auto remaining = [&](const char* table) {
+        return column(std::string("SELECT count(*) FROM ") + table +
+                      " WHERE id IN ('s001.com', 's002.com', 's005.com')")
+            .front();
+    };
+
+    // Row 5's page edited to sort first, then a right press on row 2: the edit is stored by the
+    // press, and the press picks s001, the row under the pointer.
+    ASSERT_NE(typeWithoutEnter(0, 4, "sub_page", "http://a1"), nullptr);
+    QTest::mousePress(table->viewport(), Qt::RightButton, {}, rowCenter(1));
+    QTest::mouseRelease(table->viewport(), Qt::RightButton, {}, rowCenter(1));
+    const auto movedToTheTop = [&](const char* id) {
+        return QTest::qWaitFor([&] { return idsShown(0).front() == id; }, 2000);
+    };
+    EXPECT_TRUE(movedToTheTop("s004.com")); // once the click is over
+    EXPECT_EQ(selectedRecord()->get("id"), "s001.com");
+    emit viewAt(0)->menuManager()->aboutToShow();
+    extends::Commands::find(extends::Command::RemoveAction)->trigger();
+    EXPECT_EQ(column("SELECT sub_page FROM Shareware_Sites WHERE id = 's004.com'"),
+              std::vector<std::string>{"http://a1"});
+    EXPECT_EQ(remaining("Shareware_Sites"), "2");
+    EXPECT_EQ(remaining("Tool"), "2");
+
+    // The same with a left click and Ctrl+X: s002.com is the row under the pointer.
+    ASSERT_EQ(idsShown(0)[2], "s002.com");
+    ASSERT_NE(typeWithoutEnter(0, 4, "sub_page", "http://a0"), nullptr);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rowCenter(2));
+    EXPECT_TRUE(movedToTheTop("s005.com"));
+    QTest::keyClick(table, Qt::Key_X, Qt::ControlModifier);
+    EXPECT_EQ(remaining("Shareware_Sites"), "1");
+    EXPECT_EQ(remaining("Tool"), "1");
+    EXPECT_EQ(column("SELECT id FROM Shareware_Sites WHERE sub_page LIKE 'http://a%' ORDER BY "
+                     "sub_page"),
+              (std::vector<std::string>{"s005.com", "s004.com"}));
+
+    // An edit committed with Enter far down the table: its row moves to the top, in sight.
+    const int last = viewerAt(0)->rowCount() - 1;
+    table->scrollToBottom();
+    QLineEdit* editor = typeWithoutEnter(0, last, "sub_page", "http://a");
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return table->currentIndex().row() == 0; }, 2000));
+    EXPECT_TRUE(table->viewport()->rect().contains(table->visualRect(table->currentIndex())));
+}
+
 TEST_F(Editing, TabMovesToTheNextCellsEditorAfterStoring)
 {
     addSite("Shareware_Sites", "a.com", "1", "");

@@ -5,9 +5,15 @@
 #include "qmk/extends/ColumnSorter.h"
 #include "qmk/extends/RecordTableModel.h"
 
+#include "qmk/tab/Temp_Site.h"
+
+#include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QTableView>
 #include <QTest>
+
+#include <algorithm>
+#include <random>
 
 namespace qmk::test {
 namespace {
@@ -85,6 +91,89 @@ TEST_F(Sorting, AnotherColumnStartsAscendingAndTheSortSurvivesRefresh)
     viewAt(0)->load();
     viewAt(0)->refresh();
     EXPECT_EQ(idsShown(0), (std::vector<std::string>{"a.com", "B.com", "c.com"}));
+}
+
+std::vector<std::string>& testerFaults()
+{
+    static std::vector<std::string> faults;
+    return faults;
+}
+
+// The model against a reference ordering (a stable sort of the list by the lower-cased key, ties
+// in list order; the list itself without a sort) through random key changes, several at once
+// before their rows are told, inserts, removals and new sorts, over few distinct keys.
+TEST(RecordTableModelOrder, FollowsAStableSortThroughRandomChanges)
+{
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext& context, const QString& text) {
+            if (context.category && std::string(context.category) == "qt.modeltest")
+                testerFaults().push_back(text.toStdString());
+        });
+    BaseRecords list("Temp_Sites");
+    extends::RecordTableModel model(&list, tab::Temp_Site::columns(), nullptr);
+    QAbstractItemModelTester tester(&model,
+                                    QAbstractItemModelTester::FailureReportingMode::Warning);
+    const int pr = 1;
+    const std::vector<std::string> keys = {"a", "A", "b", "B", "10", "9", ""};
+    std::mt19937 random(20261207);
+    const auto pick = [&](std::size_t n) { return std::size_t(random() % n); };
+    const auto newRecord = [&] {
+        auto record = std::make_shared<tab::Temp_Site>();
+        record->set("pr", keys[pick(keys.size())]);
+        return base::RecordPtr(record);
+    };
+    const auto expected = [&] {
+        std::vector<base::RecordPtr> order = list.getRecords();
+        const auto key = [](const base::RecordPtr& r) {
+            return ColumnSorter::lowerKey(r->get("pr").value_or(""));
+        };
+        if (model.sorter().direction() == ColumnSorter::ASC)
+            std::stable_sort(order.begin(), order.end(),
+                             [&](const auto& a, const auto& b) { return key(a) < key(b); });
+        else if (model.sorter().direction() == ColumnSorter::DESC)
+            std::stable_sort(order.begin(), order.end(),
+                             [&](const auto& a, const auto& b) { return key(b) < key(a); });
+        return order;
+    };
+    const auto shown = [&] {
+        std::vector<base::RecordPtr> rows;
+        for (int row = 0; row < model.rowCount(); ++row)
+            rows.push_back(model.recordAt(row));
+        return rows;
+    };
+    for (int i = 0; i < 40; ++i)
+        list.getRecords().push_back(newRecord());
+    model.refresh();
+    for (int step = 0; step < 3000; ++step) {
+        std::vector<base::RecordPtr>& records = list.getRecords();
+        const std::size_t what = pick(10);
+        if (what < 5 && !records.empty()) {
+            // one to three keys change before their rows are told, in any order
+            std::vector<base::RecordPtr> changed;
+            for (std::size_t n = 1 + pick(3); n > 0; --n) {
+                changed.push_back(records[pick(records.size())]);
+                changed.back()->set("pr", keys[pick(keys.size())]);
+            }
+            std::shuffle(changed.begin(), changed.end(), random);
+            for (const base::RecordPtr& record : changed)
+                model.recordChanged(record);
+        } else if (what < 7) {
+            const base::RecordPtr record = newRecord();
+            records.insert(records.begin() + std::ptrdiff_t(pick(records.size() + 1)), record);
+            model.recordInserted(record);
+        } else if (what < 9 && !records.empty()) {
+            const base::RecordPtr record = records[pick(records.size())];
+            list.remove(record);
+            model.recordRemoved(record);
+        } else {
+            model.onColumnSelected(pick(4) == 0 ? 0 : pr); // now and then another column
+        }
+        if (model.sorter().activeColumn() != pr && model.sorter().direction() != ColumnSorter::NONE)
+            model.onColumnSelected(pr); // the key of the reference
+        ASSERT_EQ(shown(), expected()) << "step " << step;
+    }
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(testerFaults(), std::vector<std::string>{});
 }
 
 } // namespace
