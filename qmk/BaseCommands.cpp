@@ -84,8 +84,7 @@ bool updateRecordPageRank(const base::RecordPtr& record, ViewerRecords& viewerRe
     if (!updatePageRank(pageUrl(site.value_or(std::string()), true), *record))
         return false;
     viewerRecords.recordChanged(record);
-    if (DB::getInstance().updateFieldCascade(viewerRecords.name,
-                                             record->get("id").value_or(std::string()), "pr",
+    if (DB::getInstance().updateFieldCascade(viewerRecords.name, base::rowIdOf(*record), "pr",
                                              record->get("pr").value_or(std::string())))
         return true;
     // not stored (the database has said why): the table shows what the file holds

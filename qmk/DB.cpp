@@ -337,7 +337,7 @@ int DB::insert(Cursor& cursor, const base::BaseRecord& record, const std::string
 
 int DB::deleteRecord(const base::BaseRecord& record, const std::string& table)
 {
-    const std::string id = idOf(record);
+    const std::string id = base::rowIdOf(record);
     int n = 0;
     const bool stored = write(fill("removal of row {} from {}", id, table), [&](Cursor& cursor) {
         if (!tableExists(table))
@@ -501,6 +501,7 @@ void DB::loadTableWith(BaseRecords& list, const std::string& table,
                 slots = slotsIn(std::as_const(*record), resultNames, table);
             for (std::size_t i = 0; i < slots.size(); ++i) // an SQL NULL reads as the empty text
                 record->loadedValue(slots[i]).assign(row.getTextView(static_cast<int>(i)));
+            record->setStored();
             records.push_back(
                 std::move(record)); // a new object: the identity scan of add() cannot refuse it
             ++read;

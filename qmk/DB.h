@@ -95,7 +95,7 @@ public:
     int insert(const base::BaseRecord& record, const std::string& table);
     // A step of a caller's write on its cursor: rows inserted; throws on any failure.
     int insert(Cursor& cursor, const base::BaseRecord& record, const std::string& table);
-    // Deletes the row with the record's id, with its cascade: rows deleted (0: there was no
+    // Deletes the record's row (under the id it is stored under, else its id), with its cascade: rows deleted (0: there was no
     // such row or no such table, so the file holds no such row either), or notStored.
     int deleteRecord(const base::BaseRecord& record, const std::string& table);
     // One column of one row: rows updated (0: no such row), or notStored (also for a product

@@ -239,7 +239,7 @@ void DB::addListingSite(Cursor& cursor, const base::BaseRecord& record, const st
 
 void DB::deleteCascade(Cursor& cursor, const base::BaseRecord& record, const std::string& table)
 {
-    const std::string id = idOf(record);
+    const std::string id = base::rowIdOf(record);
     if (table == "Softwares" && tableExists(id)) {
         // A product named like a fixed table does not own it: that table is never dropped.
         if (!steps::isFixedTable(id))

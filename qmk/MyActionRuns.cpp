@@ -151,8 +151,8 @@ bool storeField(ViewerRecords& records, const base::RecordPtr& record, const std
     records.recordChanged(record);
     DB& db = DB::getInstance();
     const bool stored = cascade
-        ? db.updateFieldCascade(records.name, idOf(record), column, value)
-        : db.updateField(records.name, idOf(record), column, value) != DB::notStored;
+        ? db.updateFieldCascade(records.name, base::rowIdOf(*record), column, value)
+        : db.updateField(records.name, base::rowIdOf(*record), column, value) != DB::notStored;
     if (!stored) {
         record->set(column, old.value_or(std::string()));
         records.recordChanged(record);

@@ -87,10 +87,44 @@ bool BaseRecord::set(std::string_view name, std::string value)
     auto it = fields_.find(name);
     if (it == fields_.end())
         return false;
-    if (it->first == "id")
+    if (it->first == "id") {
         noteIdWrite(it->second, value);
+        keepStoredId();
+    }
     it->second = std::move(value);
     return true;
+}
+
+void BaseRecord::keepStoredId()
+{
+    if (stored_ && !storedUnder_)
+        storedUnder_ = get("id");
+}
+
+std::optional<std::string> BaseRecord::storedId() const
+{
+    if (!stored_)
+        return std::nullopt;
+    return storedUnder_ ? storedUnder_ : get("id");
+}
+
+std::string rowIdOf(const BaseRecord& record)
+{
+    if (std::optional<std::string> stored = record.storedId())
+        return *stored;
+    return record.get("id").value_or(std::string());
+}
+
+void BaseRecord::setStored()
+{
+    stored_ = true;
+    storedUnder_.reset();
+}
+
+void BaseRecord::setUnstored()
+{
+    stored_ = false;
+    storedUnder_.reset();
 }
 
 std::optional<std::string> BaseRecord::get(std::string_view name) const
@@ -181,6 +215,7 @@ BaseRecord& BaseRecord::reset()
         if (cols.names[i] == "id") {
             auto it = fields_.find(std::string_view("id"));
             noteIdWrite(it == fields_.end() ? std::string() : it->second, value);
+            keepStoredId();
         }
         fields_.insert_or_assign(cols.names[i], std::move(value));
     }

@@ -67,6 +67,15 @@ public:
     // Sets every column to the first entry of its option list, creating missing columns.
     virtual BaseRecord& reset();
 
+    // Where the record's row is in the file of its table: no value for a record never stored,
+    // else the id the row has there. While an id typed over a stored record waits to be stored
+    // (a placeholder, a rename not yet written), the row keeps the id it had.
+    std::optional<std::string> storedId() const;
+    // The row in the file holds the record under its id now (read, added or renamed).
+    void setStored();
+    // The file holds no row of the record (never stored, or deleted).
+    void setUnstored();
+
     // The shared metadata (never null).
     const std::shared_ptr<const ColumnSet>& columnSet() const { return columns_; }
 
@@ -85,11 +94,19 @@ protected:
 private:
     ColumnSet& ownColumns(); // copy-on-write access for the setters
 
+    // Before a new id: the id the row is stored under is kept apart.
+    void keepStoredId();
+
     FieldMap fields_;
     std::shared_ptr<const ColumnSet> columns_;
+    bool stored_ = false;
+    std::optional<std::string> storedUnder_; // set while the id differs from the stored one
 };
 
 using RecordPtr = std::shared_ptr<BaseRecord>;
+
+// The id of the record's row in the file: the id it is stored under, else its id ("" without).
+std::string rowIdOf(const BaseRecord& record);
 
 // What a lookup built over record lists needs to stay right. changeStamp() rises with every
 // change of a list's membership (the list operations of BaseRecords, qmk/ViewerRecords.h) and

@@ -180,8 +180,7 @@ void MyCellModifier::modify(const base::RecordPtr& element, const std::string& p
             element->set(property, *newValue);
         normalizeRecordUrl(*element);
         table_->recordChanged(element);
-        if (!store(element, property, *oldValue, oldId,
-                   element->get(property).value_or(std::string()))) {
+        if (!store(element, property, oldId, element->get(property).value_or(std::string()))) {
             // Not stored: the row shows what the file holds, so the same edit made again is stored.
             element->getFields() = stored;
             table_->recordChanged(element);
@@ -211,23 +210,33 @@ bool MyCellModifier::refusedAsDuplicate(const base::RecordPtr& record,
 }
 
 bool MyCellModifier::store(const base::RecordPtr& record, const std::string& property,
-                           const std::string& oldValue, const std::string& oldId,
-                           const std::string& newValue)
+                           const std::string& oldId, const std::string& newValue)
 {
+    // The row in the file: the id it is stored under; a record not known to be stored whose id
+    // was usable is taken as stored under it.
+    std::optional<std::string> rowId = record->storedId();
+    if (!rowId && isUsableValue(oldId))
+        rowId = oldId;
+    DB& db = DB::getInstance();
     if (property == "id") {
-        if (isUsableValue(newValue) && !isUsableValue(oldValue))
-            return DB::getInstance().add(*record, table_->name);
         if (!isUsableValue(newValue)) {
             showStatus("please set the value of id");
             return true;
         }
-        return DB::getInstance().updateFieldCascade(table_->name, oldId, "id", newValue);
+        // Never stored: the whole row is added. Stored: renamed from the id it is stored under,
+        // also after a placeholder (nothing to write when it is that id again).
+        const bool stored = !rowId ? db.add(*record, table_->name)
+            : *rowId == newValue   ? true
+                                   : db.updateFieldCascade(table_->name, *rowId, "id", newValue);
+        if (stored)
+            record->setStored();
+        return stored;
     }
-    if (!isUsableValue(oldId)) {
+    if (!rowId) {
         showStatus("please set the value of id");
         return true;
     }
-    return DB::getInstance().updateFieldCascade(table_->name, oldId, property, newValue);
+    return db.updateFieldCascade(table_->name, *rowId, property, newValue);
 }
 
 } // namespace qmk::extends

@@ -36,8 +36,10 @@ public:
 private:
     bool refusedAsDuplicate(const base::RecordPtr& record, const std::string& newValue) const;
     // Writes the edit to the database; false when it was not stored (the database has said why).
-    bool store(const base::RecordPtr& record, const std::string& property,
-               const std::string& oldValue, const std::string& oldId, const std::string& newValue);
+    // A record is added when it was never stored, and otherwise written under the id it is
+    // stored under (renamed when its id changed), whatever its id in memory meanwhile.
+    bool store(const base::RecordPtr& record, const std::string& property, const std::string& oldId,
+               const std::string& newValue);
 
     ViewerRecords* table_;
 };

@@ -166,9 +166,10 @@ bool TableView::addAndStore(const base::RecordPtr& record, bool select)
     try {
         add(record);
         const bool stored = DB::getInstance().add(*record, name);
-        if (stored)
+        if (stored) {
+            record->setStored();
             recordInserted(record);
-        else
+        } else
             remove(record); // the list shows what the file holds
         if (stored && select)
             selectRecord(record);
@@ -191,6 +192,8 @@ bool TableView::addAllAndStoreHere(const std::vector<base::RecordPtr>& records, 
                 remove(record);
                 return false;
             }
+            if (store)
+                record->setStored();
             recordInserted(record);
         }
         return true;
@@ -218,6 +221,7 @@ bool TableView::removeAndDeleteHere(const base::RecordPtr& record)
             }
             return false;
         }
+        record->setUnstored();
         recordRemoved(record);
         return true;
     } catch (const std::exception& e) {

@@ -179,6 +179,43 @@ TEST_F(Editing, RenamedProductTakesItsListingTableAlong)
     EXPECT_EQ(column("SELECT id FROM Softwares"), std::vector<std::string>{"Tool 2"});
 }
 
+TEST_F(Editing, ARowRenamedThroughAPlaceholderStaysOneRow)
+{
+    addProduct("My Tool", "3");
+    addSite("Shareware_Sites", "a.com");
+    addSite("Shareware_Sites", "c.com");
+    addSite("My Tool", "a.com");
+    openWindow();
+    edit(1, 0, "id", QString("[bracket"));
+    EXPECT_EQ(status(), "please set the value of id");
+    edit(1, 0, "home", QString("http://tool.example/")); // stored in the row meanwhile
+    edit(1, 0, "id", QString("My Tool 2"));
+    edit(0, rowOfId(0, "a.com"), "id", QString("[later]"));
+    edit(0, rowOfId(0, "[later]"), "id", QString("b.com"));
+    edit(0, rowOfId(0, "c.com"), "id", QString("[gone]"));
+    selectTab(0);
+    viewerAt(0)->setSelection({rowOfId(0, "[gone]")});
+    window_->removeSelectedRecord(); // the row stored as c.com goes
+    const auto file = [this] {
+        EXPECT_EQ(column("SELECT id || ' ' || home FROM Softwares"),
+                  std::vector<std::string>{"My Tool 2 tool.example"});
+        EXPECT_EQ(column("SELECT name FROM sqlite_master WHERE name LIKE 'My Tool%'"),
+                  std::vector<std::string>{"My Tool 2"});
+        EXPECT_EQ(column("SELECT id FROM Shareware_Sites"), std::vector<std::string>{"b.com"});
+        EXPECT_EQ(column("SELECT id FROM \"My Tool 2\""), std::vector<std::string>{"b.com"});
+    };
+    file();
+    EXPECT_EQ(window_->lastTabText(), "My Tool 2");
+    EXPECT_EQ(window_->getTabFolder()->count(), 5);
+    closeWindow();
+    reopenDatabase();
+    openWindow();
+    file();
+    EXPECT_EQ(idsShown(1), std::vector<std::string>{"My Tool 2"});
+    EXPECT_EQ(window_->lastTabText(), "My Tool 2");
+    EXPECT_EQ(window_->getTabFolder()->count(), 5);
+}
+
 TEST_F(Editing, ProductNamesWithQuotesWork)
 {
     openWindow();
