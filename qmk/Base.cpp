@@ -262,4 +262,12 @@ bool isUsableValue(const std::optional<std::string>& text)
     return text && isUsableValue(*text);
 }
 
+std::optional<std::string> writableIdOf(const base::BaseRecord& record)
+{
+    if (std::optional<std::string> stored = record.storedId())
+        return stored;
+    std::optional<std::string> id = record.get("id");
+    return isUsableValue(id) ? id : std::nullopt;
+}
+
 } // namespace qmk

@@ -292,20 +292,36 @@ void MainWindow::onTabSelected(int index)
             if (viewer->recordAt(row)->get("id") == id)
                 rows.push_back(row);
     }
-    if (!rows.empty()) {
-        viewer->setSelection(rows);
-        return;
-    }
     const std::optional<ViewerCell>& cell = mouseCell();
-    if (!cell || !cell->record)
-        return;
-    std::optional<std::string> id = cell->record->get("id");
-    for (int row = 0; row < viewer->rowCount(); ++row) {
-        if (viewer->recordAt(row)->get("id") == id) {
-            viewer->setSelection({row});
-            return;
+    if (rows.empty() && cell && cell->record) {
+        std::optional<std::string> id = cell->record->get("id");
+        for (int row = 0; row < viewer->rowCount(); ++row) {
+            if (viewer->recordAt(row)->get("id") == id) {
+                rows.push_back(row);
+                break;
+            }
         }
     }
+    if (!rows.empty())
+        viewer->setSelection(rows);
+    showNotes();
+}
+
+void MainWindow::showNotes()
+{
+    if (!notesLabel_ || !notesText_)
+        return;
+    const base::RecordPtr record = selectedRecord();
+    // A press, a release and the new selection of one click all ask: what is shown stays.
+    const QString heading = record
+        ? QString::fromStdString("Notes : " + record->get("id").value_or(std::string()))
+        : QString("Notes:");
+    const QString notes =
+        record ? QString::fromStdString(record->get("notes").value_or(std::string())) : QString();
+    if (notesLabel_->text() != heading)
+        notesLabel_->setText(heading);
+    if (notesText_->toPlainText() != notes)
+        notesText_->setPlainText(notes);
 }
 
 void MainWindow::restoreState()

@@ -57,8 +57,12 @@ public:
     // True once the window has closed (the database is closed then).
     bool isClosed() const { return closed_; }
 
-    // The tab switch: status text, then the remembered rows or the mouse cell's record selected.
+    // The tab switch: status text, then the remembered rows or the mouse cell's record selected,
+    // and the notes of the shown table's highlighted row.
     void onTabSelected(int index);
+    // The notes heading and box show the highlighted row of the shown table: "Notes : <id>" and
+    // its notes; "Notes:" and an empty box when no row is highlighted.
+    void showNotes();
     void restoreState();
     void saveState();
     void addNewRecord();

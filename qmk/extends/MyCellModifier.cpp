@@ -115,7 +115,6 @@ void MyCellModifier::modify(const base::RecordPtr& element, const std::string& p
             return;
         }
         std::optional<std::string> oldValue = element->get(property);
-        const std::string oldId = element->get("id").value_or(std::string());
         if (!oldValue) {
             showStatus(replaceFirst("modify t.get( {} ) is null", {property}));
             return;
@@ -176,11 +175,12 @@ void MyCellModifier::modify(const base::RecordPtr& element, const std::string& p
         if (shortcut && element->get(property) == oldValue)
             return;
         const base::FieldMap stored = element->getFields();
+        const std::optional<std::string> rowId = writableIdOf(*element);
         if (!shortcut)
             element->set(property, *newValue);
         normalizeRecordUrl(*element);
         table_->recordChanged(element);
-        if (!store(element, property, oldId, element->get(property).value_or(std::string()))) {
+        if (!store(element, property, rowId, element->get(property).value_or(std::string()))) {
             // Not stored: the row shows what the file holds, so the same edit made again is stored.
             element->getFields() = stored;
             table_->recordChanged(element);
@@ -210,13 +210,8 @@ bool MyCellModifier::refusedAsDuplicate(const base::RecordPtr& record,
 }
 
 bool MyCellModifier::store(const base::RecordPtr& record, const std::string& property,
-                           const std::string& oldId, const std::string& newValue)
+                           const std::optional<std::string>& rowId, const std::string& newValue)
 {
-    // The row in the file: the id it is stored under; a record not known to be stored whose id
-    // was usable is taken as stored under it.
-    std::optional<std::string> rowId = record->storedId();
-    if (!rowId && isUsableValue(oldId))
-        rowId = oldId;
     DB& db = DB::getInstance();
     if (property == "id") {
         if (!isUsableValue(newValue)) {

@@ -8,6 +8,7 @@
 #include "qmk/ViewerRecords.h"
 #include "qmk/base/BaseRecord.h"
 
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -36,10 +37,11 @@ public:
 private:
     bool refusedAsDuplicate(const base::RecordPtr& record, const std::string& newValue) const;
     // Writes the edit to the database; false when it was not stored (the database has said why).
-    // A record is added when it was never stored, and otherwise written under the id it is
-    // stored under (renamed when its id changed), whatever its id in memory meanwhile.
-    bool store(const base::RecordPtr& record, const std::string& property, const std::string& oldId,
-               const std::string& newValue);
+    // rowId (writableIdOf the record before the edit) is where its row is: none, and the record
+    // is added; else the edit is written under it (a new id renames the row), whatever the id
+    // in memory meanwhile.
+    bool store(const base::RecordPtr& record, const std::string& property,
+               const std::optional<std::string>& rowId, const std::string& newValue);
 
     ViewerRecords* table_;
 };

@@ -167,6 +167,9 @@ void TableViewer::refresh()
     commitOpenEditor();
     model_->refresh();
     showSortIndicator();
+    // The reset took the selection without a word.
+    if (listener_ && !going_)
+        listener_->onSelectionChanged();
 }
 
 void TableViewer::recordChanged(const base::RecordPtr& record)

@@ -32,7 +32,8 @@ public:
     virtual void onMouse() = 0;
     // The table was hidden (its tab left).
     virtual void rememberSelection() = 0;
-    // The rows selected in the table changed (by mouse, keyboard or program).
+    // The rows selected in the table changed (by mouse, keyboard or program, or the list was read
+    // again).
     virtual void onSelectionChanged() = 0;
     // The viewer and its table are being destroyed.
     virtual void viewerDestroyed() = 0;

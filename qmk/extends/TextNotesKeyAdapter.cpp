@@ -25,20 +25,16 @@ void TextNotesKeyAdapter::keyPressed(int key, bool)
     if (key != Qt::Key_Return && key != Qt::Key_Enter)
         return;
     MainWindow* window = MainWindow::getInstance();
+    if (!window)
+        return;
+    // The box shows the notes of the shown table's highlighted row (MainWindow::showNotes).
     ViewerRecords* table = currentViewerRecords();
-    if (!window || !table)
+    base::RecordPtr record = table ? selectedRecord() : nullptr;
+    if (!record) {
+        showStatus("notes not stored: no row selected"); // the typed text stays in the box
         return;
-    const std::string heading = window->notesLabel()->text().toStdString();
-    const std::size_t mark = heading.find(" : ");
-    if (mark == std::string::npos)
-        return;
-    std::string id = heading.substr(mark + 3);
-    id = id.substr(0, id.find(" : "));
-    if (id.empty())
-        return;
-    base::RecordPtr record = table->getById(id);
-    if (!record)
-        return;
+    }
+    const std::string id = record->get("id").value_or(std::string());
     const std::string notes =
         dwin::text::Unicode::trim(record->get("notes").value_or(std::string()));
     const std::string text =
@@ -47,10 +43,16 @@ void TextNotesKeyAdapter::keyPressed(int key, bool)
         showStatus(id + " notes not changed");
         return;
     }
+    const std::optional<std::string> rowId = writableIdOf(*record);
     const std::optional<std::string> stored = record->get("notes");
     record->set("notes", text);
     table->recordChanged(record);
-    if (!DB::getInstance().updateFieldCascade(table->name, id, "notes", text)) {
+    if (!rowId) {
+        // A row never stored keeps its notes until its id is set, as a cell edit does.
+        showStatus("please set the value of id");
+        return;
+    }
+    if (!DB::getInstance().updateFieldCascade(table->name, *rowId, "notes", text)) {
         // Not stored: the record goes back to what the file holds while the box keeps the typed
         // text, so Enter again stores it.
         record->set("notes", stored.value_or(std::string()));

@@ -266,22 +266,8 @@ void TableView::onSelectionChanged()
 
 void TableView::showNotes()
 {
-    base::RecordPtr record = selectedRecord();
-    if (!record)
-        return;
-    std::optional<std::string> id = record->get("id");
-    if (!isUsableValue(id))
-        return;
-    MainWindow* window = MainWindow::getInstance();
-    if (!window)
-        return;
-    // A press, a release and the new selection of one click all ask: what is shown stays.
-    const QString heading = QString::fromStdString("Notes : " + *id);
-    const QString notes = QString::fromStdString(record->get("notes").value_or(std::string()));
-    if (window->notesLabel()->text() != heading)
-        window->notesLabel()->setText(heading);
-    if (window->notesText()->toPlainText() != notes)
-        window->notesText()->setPlainText(notes);
+    if (MainWindow* window = MainWindow::getInstance())
+        window->showNotes();
 }
 
 void TableView::rememberSelection()

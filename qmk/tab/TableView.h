@@ -63,8 +63,8 @@ public:
     bool removeAndDeleteHere(const base::RecordPtr& record);
     void removeById(const std::string& id);
 
-    // The viewer's notices. A mouse press or release, and a new selection in the shown table,
-    // show the selected record's notes (showNotes).
+    // The viewer's notices. A mouse press or release, and a new selection in the shown table
+    // (the list read again among them), show the selected record's notes (showNotes).
     void onMouse() override;
     void onSelectionChanged() override;
     void rememberSelection() override;
@@ -79,8 +79,8 @@ public:
     bool isProductListing() const;
 
 protected:
-    // The notes heading and box show the selected record of the shown table; nothing changes
-    // without one or while its id is not usable.
+    // The notes heading and box show the selected record of the shown table
+    // (MainWindow::showNotes).
     static void showNotes();
     void fillCommonMenu();
     void setColumnWidths();

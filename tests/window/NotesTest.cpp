@@ -1,6 +1,7 @@
 // The notes pane: a click shows a record's notes, Enter saves them.
 #include "Fixture.h"
 
+#include "qmk/extends/Commands.h"
 #include "qmk/extends/RecordTableModel.h"
 
 #include <QApplication>
@@ -18,13 +19,13 @@ namespace {
 
 using Notes = WindowTest;
 
-TEST_F(Notes, EnterBeforeAnyClickDoesNothing)
+TEST_F(Notes, EnterBeforeAnyClickStoresNothingAndSaysSo)
 {
     addSite("Shareware_Sites", "a.com", "1", "keep");
     openWindow();
     QTest::keyClick(window_->notesText(), Qt::Key_Return);
     EXPECT_EQ(column("SELECT notes FROM Shareware_Sites"), std::vector<std::string>{"keep"});
-    EXPECT_EQ(status(), "");
+    EXPECT_EQ(status(), "notes not stored: no row selected");
 }
 
 TEST_F(Notes, ClickShowsNotesAndEnterOrKeypadEnterSavesThem)
@@ -73,6 +74,42 @@ TEST_F(Notes, SavedIntoTheCurrentTabsRecordOfThatId)
     window_->notesText()->setPlainText("lost");
     QTest::keyClick(window_->notesText(), Qt::Key_Return);
     EXPECT_EQ(column("SELECT notes FROM Shareware_Sites"), std::vector<std::string>{"catalogue"});
+}
+
+TEST_F(Notes, FollowTheShownTabAndATabReadAgain)
+{
+    addSite("Shareware_Sites", "a.com", "1", "site notes");
+    addProduct("Tool", "1");
+    addSite("Tool", "a.com", "1");
+    openWindow();
+    QLabel* heading = window_->notesLabel();
+    QPlainTextEdit* notes = window_->notesText();
+    selectTab(0);
+    clickRow(0, 0);
+    selectTab(1);
+    clickRow(1, 0);
+    EXPECT_EQ(heading->text().toStdString(), "Notes : Tool");
+    selectTab(0); // a.com is still highlighted there
+    EXPECT_EQ(heading->text().toStdString(), "Notes : a.com");
+    EXPECT_EQ(notes->toPlainText().toStdString(), "site notes");
+    notes->moveCursor(QTextCursor::End);
+    QTest::keyClicks(notes, " typed");
+    QTest::keyClick(notes, Qt::Key_Return);
+    EXPECT_EQ(column("SELECT notes FROM Shareware_Sites"),
+              std::vector<std::string>{"site notes typed"});
+
+    selectTab(4);
+    clickRow(4, 0);
+    EXPECT_EQ(notes->toPlainText().toStdString(), "site notes typed"); // spread to the listing
+    extends::Commands::run(extends::Command::SynchronizeSitesAction); // the tab is read again
+    QApplication::processEvents();
+    EXPECT_EQ(heading->text().toStdString(), "Notes:");
+    EXPECT_EQ(notes->toPlainText().toStdString(), "");
+    QTest::keyClicks(notes, "for no row");
+    QTest::keyClick(notes, Qt::Key_Return);
+    EXPECT_EQ(status(), "notes not stored: no row selected");
+    EXPECT_EQ(notes->toPlainText().toStdString(), "for no row\n");
+    EXPECT_EQ(column("SELECT notes FROM Tool"), std::vector<std::string>{"site notes typed"});
 }
 
 // A press or release of a mouse button on a row, as the window system hands it to the window
