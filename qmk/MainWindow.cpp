@@ -309,19 +309,27 @@ void MainWindow::onTabSelected(int index)
 
 void MainWindow::showNotes()
 {
-    if (!notesLabel_ || !notesText_)
+    if (!notesText_)
         return;
+    showNotesHeading();
     const base::RecordPtr record = selectedRecord();
     // A press, a release and the new selection of one click all ask: what is shown stays.
+    const QString notes =
+        record ? QString::fromStdString(record->get("notes").value_or(std::string())) : QString();
+    if (notesText_->toPlainText() != notes)
+        notesText_->setPlainText(notes);
+}
+
+void MainWindow::showNotesHeading()
+{
+    if (!notesLabel_)
+        return;
+    const base::RecordPtr record = selectedRecord();
     const QString heading = record
         ? QString::fromStdString("Notes : " + record->get("id").value_or(std::string()))
         : QString("Notes:");
-    const QString notes =
-        record ? QString::fromStdString(record->get("notes").value_or(std::string())) : QString();
     if (notesLabel_->text() != heading)
         notesLabel_->setText(heading);
-    if (notesText_->toPlainText() != notes)
-        notesText_->setPlainText(notes);
 }
 
 void MainWindow::restoreState()

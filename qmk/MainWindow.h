@@ -63,6 +63,8 @@ public:
     // The notes heading and box show the highlighted row of the shown table: "Notes : <id>" and
     // its notes; "Notes:" and an empty box when no row is highlighted.
     void showNotes();
+    // The heading alone (the box keeps what is typed in it).
+    void showNotesHeading();
     void restoreState();
     void saveState();
     void addNewRecord();

@@ -65,7 +65,7 @@ std::vector<ViewerRecords*> otherSiteTables(const std::string& name)
 
 // The id a record will hold once its address is normalised (a record without "home" keeps its
 // id as a host).
-std::string storedIdOf(const base::BaseRecord& record, const std::string& id)
+std::string normalIdOf(const base::BaseRecord& record, const std::string& id)
 {
     if (record.get("home"))
         return id;
@@ -151,7 +151,7 @@ void MyCellModifier::modify(const base::RecordPtr& element, const std::string& p
             return;
         }
         // A site's id is kept as its host: the duplicate checks look for the id it will become.
-        if (property == "id" && refusedAsDuplicate(element, storedIdOf(*element, *newValue)))
+        if (property == "id" && refusedAsDuplicate(element, normalIdOf(*element, *newValue)))
             return;
         bool shortcut = false;
         if (property == "sub_date" && *newValue == "t") {

@@ -73,8 +73,6 @@ public:
     MyCellModifier* modifier() const { return modifier_; }
     // True while an edit is being handed to the modifier (a reset must wait until it is done).
     bool isEditing() const { return editing_; }
-    // Moves the rows whose records changed during an edit to their places now.
-    void placeChangedRows();
     // Forgets the list and the modifier (they are going away): no rows, no editing.
     void detach();
 
@@ -94,7 +92,10 @@ private:
     int placeIn(const Row& row, int from, int to) const;
     // Gives the row its record's sort key and moves it to its place; the row it shows in now.
     int place(int row);
+    // Moves the rows whose records changed during an edit to their places, once no mouse button
+    // is down.
     void placeWhenNoButtonIsDown();
+    void placeChangedRows();
     // The rows' indexes in the current order.
     std::vector<std::size_t> sortedOrder() const;
     // The place of the record in the list, or -1.

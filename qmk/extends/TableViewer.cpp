@@ -175,6 +175,8 @@ void TableViewer::refresh()
 void TableViewer::recordChanged(const base::RecordPtr& record)
 {
     model_->recordChanged(record);
+    if (listener_ && !going_)
+        listener_->onRecordChanged(record);
 }
 
 void TableViewer::recordInserted(const base::RecordPtr& record)

@@ -35,6 +35,8 @@ public:
     // The rows selected in the table changed (by mouse, keyboard or program, or the list was read
     // again).
     virtual void onSelectionChanged() = 0;
+    // The values of one record shown in the table changed.
+    virtual void onRecordChanged(const base::RecordPtr&) {}
     // The viewer and its table are being destroyed.
     virtual void viewerDestroyed() = 0;
 };

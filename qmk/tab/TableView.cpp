@@ -264,6 +264,13 @@ void TableView::onSelectionChanged()
         showNotes();
 }
 
+void TableView::onRecordChanged(const base::RecordPtr& record)
+{
+    MainWindow* window = MainWindow::getInstance();
+    if (window && currentViewerRecords() == this && selectedRecord() == record)
+        window->showNotesHeading();
+}
+
 void TableView::showNotes()
 {
     if (MainWindow* window = MainWindow::getInstance())

@@ -67,6 +67,8 @@ public:
     // (the list read again among them), show the selected record's notes (showNotes).
     void onMouse() override;
     void onSelectionChanged() override;
+    // A new id of the row whose notes are shown renames the notes heading.
+    void onRecordChanged(const base::RecordPtr& record) override;
     void rememberSelection() override;
     void viewerDestroyed() override;
     // The tab went away: the context menu is emptied.

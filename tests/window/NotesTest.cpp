@@ -97,6 +97,8 @@ TEST_F(Notes, FollowTheShownTabAndATabReadAgain)
     QTest::keyClick(notes, Qt::Key_Return);
     EXPECT_EQ(column("SELECT notes FROM Shareware_Sites"),
               std::vector<std::string>{"site notes typed"});
+    edit(0, 0, "id", QString("b.com")); // the highlighted row renamed: the heading follows
+    EXPECT_EQ(heading->text().toStdString(), "Notes : b.com");
 
     selectTab(4);
     clickRow(4, 0);
