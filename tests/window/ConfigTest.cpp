@@ -70,6 +70,7 @@ TEST(ConfigStore, UnreadableOrOversizedFileGivesAnEmptyStore)
     std::filesystem::create_directory(folder + "/qmk.config"); // a folder where the file should be
     Config config(folder, "qmk.config");
     EXPECT_TRUE(config.getPreferenceStore().values().empty());
+    EXPECT_EQ(config.loadError(), folder + "/qmk.config is not a file");
     config.getPreferenceStore().setValue("last_id", "x");
     config.save(); // cannot replace a folder: ignored, nothing thrown
     EXPECT_TRUE(std::filesystem::is_directory(folder + "/qmk.config"));

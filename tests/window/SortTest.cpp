@@ -124,15 +124,15 @@ TEST(RecordTableModelOrder, FollowsAStableSortThroughRandomChanges)
     };
     const auto expected = [&] {
         std::vector<base::RecordPtr> order = list.getRecords();
+        const auto direction = model.sorter().direction();
         const auto key = [](const base::RecordPtr& r) {
             return ColumnSorter::lowerKey(r->get("pr").value_or(""));
         };
-        if (model.sorter().direction() == ColumnSorter::ASC)
-            std::stable_sort(order.begin(), order.end(),
-                             [&](const auto& a, const auto& b) { return key(a) < key(b); });
-        else if (model.sorter().direction() == ColumnSorter::DESC)
-            std::stable_sort(order.begin(), order.end(),
-                             [&](const auto& a, const auto& b) { return key(b) < key(a); });
+        std::stable_sort(order.begin(), order.end(), [&](const auto& a, const auto& b) {
+            return direction == ColumnSorter::ASC ? key(a) < key(b)
+                : direction == ColumnSorter::DESC ? key(b) < key(a)
+                                                  : false;
+        });
         return order;
     };
     const auto shown = [&] {

@@ -101,14 +101,6 @@ TEST_F(Startup, SettingsFileThatCannotBeReadIsNamedAndLeftAsItIs)
               0u)
         << closer.status;
     EXPECT_EQ(readFile(folder_ + "/qmk.config"), big);
-
-    std::filesystem::remove(folder_ + "/qmk.config");
-    std::filesystem::create_directory(folder_ + "/qmk.config");
-    config::Config::setInstance(std::make_unique<config::Config>(folder_, "qmk.config"));
-    closer.arm();
-    EXPECT_EQ(startQuillmark(), 0);
-    EXPECT_EQ(closer.status, "settings not read: " + folder_ + "/qmk.config is not a file");
-    EXPECT_TRUE(std::filesystem::is_directory(folder_ + "/qmk.config"));
 }
 
 } // namespace
