@@ -40,6 +40,8 @@ namespace {
 
 MainWindow* theWindow = nullptr;
 
+const char* const notesHint = "Press Enter to save the Notes\n\n\n\n\n\n";
+
 std::function<void()>& createActionsHook()
 {
     static std::function<void()> hook;
@@ -236,7 +238,7 @@ void MainWindow::createContents()
     notesLabel_ = new QLabel("Notes:", composite);
     layout->addWidget(notesLabel_);
     notesText_ = new QPlainTextEdit(composite);
-    notesText_->setPlainText("Press Enter to save the Notes\n\n\n\n\n\n");
+    notesText_->setPlainText(notesHint);
     notesText_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     notesText_->setFixedHeight(notesText_->fontMetrics().lineSpacing() * 7 +
                                2 * notesText_->frameWidth() + 8);
@@ -248,6 +250,8 @@ void MainWindow::createContents()
     tab::Black_Sites::openTab();
     tab::Temp_Sites::openTab();
     tab::Listed_Urls::openTab();
+    // The tables shown while they were built took the hint: the restored row may show its notes.
+    notesText_->setPlainText(notesHint);
     restoreState();
 }
 
