@@ -263,9 +263,13 @@ bool DB::isReadOnly()
 {
     if (connection_->isReadOnly())
         return true;
-    // The engine writes its journal next to the file: a folder it cannot write to refuses every change.
-    const std::string path = connection_->getPath();
-    const auto folder = std::filesystem::path(path).parent_path();
+    // The engine writes its journal next to the file (next to the file a link names): a folder
+    // it cannot write to refuses every change.
+    std::error_code ec;
+    std::filesystem::path path = std::filesystem::canonical(connection_->getPath(), ec);
+    if (ec)
+        path = connection_->getPath();
+    const auto folder = path.parent_path();
     return access(folder.empty() ? "." : folder.c_str(), W_OK) != 0;
 }
 

@@ -85,8 +85,8 @@ public:
     // Closes the connection; closing twice does nothing. Throws when the engine refuses.
     void close();
 
-    // True when changes cannot be saved: the engine opened the file read-only, or its folder
-    // does not let the engine write its journal next to it.
+    // True when changes cannot be saved: the engine opened the file read-only, or its folder (of
+    // the file a link names, for a link) does not let the engine write its journal next to it.
     bool isReadOnly();
 
     // --- single-table operations ---
