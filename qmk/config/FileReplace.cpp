@@ -72,7 +72,7 @@ int writeAll(int fd, std::string_view text)
 }
 
 // The text into the open temporary file, with the mode of the target it replaces: 0, or the error.
-int fill(int fd, std::string_view text, const struct stat* target)
+int writeTemporary(int fd, std::string_view text, const struct stat* target)
 {
     if (target && ::fchmod(fd, target->st_mode & 07777) != 0)
         return errno;
@@ -119,7 +119,7 @@ void replaceFile(const std::string& path, std::string_view text)
     if (out.get() < 0)
         throw failure("cannot write", tempPath, errno);
     TemporaryFile temp{tempPath};
-    int error = fill(out.get(), text, existed ? &old : nullptr);
+    int error = writeTemporary(out.get(), text, existed ? &old : nullptr);
     if (const int closed = out.close(); !error)
         error = closed;
     if (error)
