@@ -108,10 +108,14 @@ bool updatePageRankInCurrentTab(const base::RecordPtr& record);
 std::optional<std::string> cellUrl();
 
 // --- PAD files ---
-// The text between the first "<tag>" and the first "</tag>" of the file, or no value.
-std::optional<std::string> readXmlTag(const std::string& filePath, const std::string& tag);
-// readXmlTag of the product's pad_locale file; no value for any failure.
-std::optional<std::string> readPad(const std::string& productId, const std::string& tag);
+// The text between the first "<tag>" and the first "</tag>" of the file, or no value. A file that
+// is there but is not read (not a plain file, over 4 MiB, unreadable) sets whyNotRead, when given,
+// to "pad file <path> not read: <reason>"; else it is set empty.
+std::optional<std::string> readXmlTag(const std::string& filePath, const std::string& tag,
+                                      std::string* whyNotRead = nullptr);
+// readXmlTag of the product's pad_locale file; no value for any failure (whyNotRead as there).
+std::optional<std::string> readPad(const std::string& productId, const std::string& tag,
+                                   std::string* whyNotRead = nullptr);
 
 // --- clipboard ---
 // Puts a non-empty text on the main window's clipboard and reports it on the status line.

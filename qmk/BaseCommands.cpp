@@ -18,6 +18,8 @@
 #include <QTableView>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -128,39 +130,93 @@ std::optional<std::string> cellUrl()
 
 // --- PAD files ---
 
-std::optional<std::string> readXmlTag(const std::string& filePath, const std::string& tag)
+namespace {
+
+// Why the PAD file cannot be read whole: empty when it can (size is set then), no value when it
+// is missing.
+std::optional<std::string> padUnreadable(const std::string& filePath, std::uintmax_t& size)
 {
     namespace fs = std::filesystem;
     std::error_code error;
+    const fs::file_status status = fs::status(filePath, error);
+    if (status.type() == fs::file_type::not_found)
+        return std::nullopt;
+    if (error)
+        return error.message();
     // Only a plain file is read: a directory, a pipe or a device would fail or never end.
-    if (!fs::is_regular_file(filePath, error))
-        return std::nullopt;
-    const std::uintmax_t size = fs::file_size(filePath, error);
-    if (error || size > maxPadBytes) {
-        report::trace("readXmlTag skips " + filePath + ", size " +
-                      std::to_string(error ? 0 : size));
-        return std::nullopt;
-    }
+    if (!fs::is_regular_file(status))
+        return "not a file";
+    size = fs::file_size(filePath, error);
+    if (error)
+        return error.message();
+    if (size > maxPadBytes)
+        return "too large (" + std::to_string(size) + " bytes, at most " +
+            std::to_string(maxPadBytes) + ")";
+    return std::string();
+}
+
+// At most size bytes of the file; why is set when it cannot be read.
+std::string readBytes(const std::string& filePath, std::uintmax_t size, std::string& why)
+{
+    errno = 0;
     std::ifstream in(filePath, std::ios::binary);
-    if (!in)
-        return std::nullopt;
+    if (!in) {
+        why = errno ? std::strerror(errno) : "cannot be opened";
+        return {};
+    }
     std::string text(std::size_t(size), '\0');
     in.read(text.data(), std::streamsize(size));
+    if (in.bad())
+        why = "read failed";
     text.resize(std::size_t(in.gcount()));
+    return text;
+}
+
+// The whole PAD file; no value when it is missing, or when it cannot be read: whyNotRead says why.
+std::optional<std::string> readPadFile(const std::string& filePath, std::string& whyNotRead)
+{
+    std::uintmax_t size = 0;
+    std::optional<std::string> why = padUnreadable(filePath, size);
+    if (!why)
+        return std::nullopt;
+    std::string text;
+    if (why->empty())
+        text = readBytes(filePath, size, *why);
+    if (why->empty())
+        return text;
+    whyNotRead = "pad file " + filePath + " not read: " + *why;
+    report::trace(whyNotRead);
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::string> readXmlTag(const std::string& filePath, const std::string& tag,
+                                      std::string* whyNotRead)
+{
+    std::string why;
+    const std::optional<std::string> text = readPadFile(filePath, why);
+    if (whyNotRead)
+        *whyNotRead = why;
+    if (!text)
+        return std::nullopt;
     const std::string open = "<" + tag + ">";
-    const std::size_t start = text.find(open);
-    const std::size_t end = text.find("</" + tag + ">");
+    const std::size_t start = text->find(open);
+    const std::size_t end = text->find("</" + tag + ">");
     if (start == std::string::npos || end == std::string::npos)
         return std::nullopt;
     const std::size_t from = start + open.size();
     // a closing tag that starts inside the opening one: no element
     if (end < from)
         return std::nullopt;
-    return text.substr(from, end - from);
+    return text->substr(from, end - from);
 }
 
-std::optional<std::string> readPad(const std::string& productId, const std::string& tag)
+std::optional<std::string> readPad(const std::string& productId, const std::string& tag,
+                                   std::string* whyNotRead)
 {
+    if (whyNotRead)
+        whyNotRead->clear();
     try {
         base::RecordPtr product = tab::Softwares::getInstance()->getById(productId);
         if (!product)
@@ -170,7 +226,7 @@ std::optional<std::string> readPad(const std::string& productId, const std::stri
         if (!isUsableValue(path))
             return std::nullopt;
         std::replace(path.begin(), path.end(), '\\', '/');
-        return readXmlTag(path, tag);
+        return readXmlTag(path, tag, whyNotRead);
     } catch (const std::exception& e) {
         report::trace(std::string("readPad catch ") + e.what());
         return std::nullopt;

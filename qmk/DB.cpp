@@ -263,9 +263,13 @@ bool DB::isReadOnly()
 {
     if (connection_->isReadOnly())
         return true;
-    // The engine writes its journal next to the file: a folder it cannot write to refuses every change.
-    const std::string path = connection_->getPath();
-    const auto folder = std::filesystem::path(path).parent_path();
+    // The engine writes its journal next to the file (next to the file a link names): a folder
+    // it cannot write to refuses every change.
+    std::error_code ec;
+    std::filesystem::path path = std::filesystem::canonical(connection_->getPath(), ec);
+    if (ec)
+        path = connection_->getPath();
+    const auto folder = path.parent_path();
     return access(folder.empty() ? "." : folder.c_str(), W_OK) != 0;
 }
 
@@ -292,8 +296,30 @@ bool DB::refusesEmptyProductId(const std::string& table, const std::string& colu
     return true;
 }
 
+void DB::refuseForeignFile()
+{
+    Cursor cursor = newCursor();
+    cursor.execute("SELECT name FROM sqlite_master WHERE type IN ('table', 'view') AND name NOT "
+                   "LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid;");
+    if (!cursor.hasRow())
+        return; // an empty file: a new database
+    std::vector<std::string> names;
+    for (; cursor.hasRow() && names.size() < 5; cursor.next())
+        names.push_back(cursor.getText(0));
+    if (cursor.hasRow())
+        names.push_back("...");
+    throw std::runtime_error(
+        fill("{}: not a database of this program: it holds other tables ({}) and none of {}. It "
+             "is left as it is.",
+             connection_->getPath(), sql::join(names, ", "),
+             sql::join({std::begin(kFixedTables), std::end(kFixedTables)}, ", ")));
+}
+
 void DB::createFixedTables()
 {
+    if (std::none_of(std::begin(kFixedTables), std::end(kFixedTables),
+                     [this](const char* name) { return tableExists(name); }))
+        refuseForeignFile();
     const base::BaseRecord* kinds[] = {
         &tab::Software::getInstance(), &tab::Shareware_Site::getInstance(),
         &tab::Black_Site::getInstance(), &tab::Temp_Site::getInstance()};

@@ -53,7 +53,8 @@ public:
 
     // Opens (creating when missing) the database file at path, creates the four fixed tables
     // when missing and records this object as the single instance. Throws when the file cannot
-    // be opened or is not a database.
+    // be opened or is not a database; std::runtime_error, with the file unchanged, when it holds
+    // tables but none of the fixed ones (another program's database).
     // A statement waits this long for another connection's lock before it fails.
     static constexpr int busyTimeoutMs = 5000;
     // A count result of a write that failed (and was reported).
@@ -85,8 +86,8 @@ public:
     // Closes the connection; closing twice does nothing. Throws when the engine refuses.
     void close();
 
-    // True when changes cannot be saved: the engine opened the file read-only, or its folder
-    // does not let the engine write its journal next to it.
+    // True when changes cannot be saved: the engine opened the file read-only, or its folder (of
+    // the file a link names, for a link) does not let the engine write its journal next to it.
     bool isReadOnly();
 
     // --- single-table operations ---
@@ -180,7 +181,11 @@ private:
     void status(const std::string& text);
     // A tab to read again from the file when the running write fails.
     void reloadOnFailure(WindowPort::Tab tab);
+    // Creates the fixed tables missing from a file that holds one of them or no table at all.
     void createFixedTables();
+    // Throws std::runtime_error naming the tables of a file that holds tables (or views) but
+    // none of the fixed ones: another program's file, left as it is.
+    void refuseForeignFile();
     std::optional<std::string> currentListingName();
     std::vector<std::string> productIds(Cursor& cursor);
     // The product ids, in rank order, that have a listing table of exactly their name; a trace

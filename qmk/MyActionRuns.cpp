@@ -336,9 +336,12 @@ void VersionAction::run()
     tab::Listed_Urls* product = tab::Listed_Urls::currentListedUrls();
     if (!record || !listing || !product)
         return;
-    const std::string version = readPad(product->name, "Program_Version").value_or(std::string());
+    std::string whyNotRead;
+    const std::string version =
+        readPad(product->name, "Program_Version", &whyNotRead).value_or(std::string());
     if (version.empty()) {
-        showStatus(" version for " + product->name + " not setted");
+        showStatus(" version for " + product->name + " not setted" +
+                   (whyNotRead.empty() ? "" : ": " + whyNotRead));
         return;
     }
     if (storeField(*listing, record, "version", version, false))

@@ -80,8 +80,8 @@ void Config::load()
 {
     loadError_.reset();
     std::error_code ec;
-    if (!std::filesystem::exists(std::filesystem::symlink_status(filePath_, ec)))
-        return; // a first start has no settings file yet
+    if (std::filesystem::status(filePath_, ec).type() == std::filesystem::file_type::not_found)
+        return; // a first start has no settings file yet (a link may name one still to be made)
     try {
         store_.load();
     } catch (const PreferenceStoreException& e) {

@@ -30,12 +30,13 @@ public:
     // The same with a given data folder.
     Config(std::string dataFolder, const std::string& fileName);
 
-    // Reads the settings file; a missing or unreadable file leaves the store empty. A file that
-    // is there but cannot be read as settings (a folder, too large, no permission) is not
-    // overwritten by save: loadError says why.
+    // Reads the settings file; a missing or unreadable file leaves the store empty (a link to a
+    // file not made yet counts as missing). A file that is there but cannot be read as settings
+    // (a folder, too large, no permission) is not overwritten by save: loadError says why.
     void load();
-    // Writes the settings file unless it was there and could not be read; a failure is written
-    // to the console (the settings of this run are then lost).
+    // Writes the settings file unless it was there and could not be read; a link is written
+    // through (PreferenceStore::save). A failure is written to the console (the settings of this
+    // run are then lost).
     void save();
     // Why the settings file was there but not read; empty when it was read or is missing.
     std::string loadError() const;

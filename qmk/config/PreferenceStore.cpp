@@ -1,5 +1,7 @@
 #include "qmk/config/PreferenceStore.h"
 
+#include "qmk/config/FileReplace.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
@@ -201,6 +203,8 @@ void PreferenceStore::load()
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::file_status status = fs::status(filePath_, ec);
+    if (ec && status.type() != fs::file_type::not_found)
+        throw PreferenceStoreException("cannot read " + filePath_ + ": " + ec.message());
     if (!fs::exists(status))
         throw PreferenceStoreException("no settings file " + filePath_);
     if (!fs::is_regular_file(status))
@@ -224,25 +228,10 @@ void PreferenceStore::load()
 
 void PreferenceStore::save() const
 {
-    namespace fs = std::filesystem;
-    const std::string temp = filePath_ + ".new";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out)
-            throw PreferenceStoreException("cannot write " + temp);
-        out << format(values_);
-        out.flush();
-        if (!out) {
-            std::error_code ec;
-            fs::remove(temp, ec);
-            throw PreferenceStoreException("cannot write " + temp);
-        }
-    }
-    std::error_code ec;
-    fs::rename(temp, filePath_, ec);
-    if (ec) {
-        fs::remove(temp, ec);
-        throw PreferenceStoreException("cannot replace " + filePath_);
+    try {
+        replaceFile(filePath_, format(values_));
+    } catch (const std::runtime_error& e) {
+        throw PreferenceStoreException(e.what());
     }
 }
 

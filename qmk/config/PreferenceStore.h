@@ -22,8 +22,9 @@ public:
     // Replaces the values in memory with those of the file. Throws PreferenceStoreException when
     // the file cannot be read; the values in memory are then left as they were.
     void load();
-    // Writes every key, sorted, under a "#" comment line. Throws PreferenceStoreException when the
-    // file cannot be written completely; an earlier file is kept in that case.
+    // Writes every key, sorted, under a "#" comment line, through a link to the file it names
+    // (see replaceFile). Throws PreferenceStoreException when the file cannot be written
+    // completely; an earlier file is kept in that case.
     void save() const;
 
     // The value of key, or the empty text when the key is absent.

@@ -349,7 +349,10 @@ void WebBrowserDialog::copyPadField(QPushButton* button)
                 return;
             }
         } else {
-            value = readPad(current->name, field);
+            std::string whyNotRead;
+            value = readPad(current->name, field, &whyNotRead);
+            if (!whyNotRead.empty())
+                showStatus(whyNotRead);
         }
         if (value && !value->empty())
             copyText(*value);

@@ -27,6 +27,7 @@
 #include <QToolBar>
 #include <QTimer>
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -314,6 +315,14 @@ TEST_F(BrowserDialog, PadButtonsCopyTheCurrentProductsFields)
     button("&Keywords")->click(); // not in the file
     EXPECT_EQ(QApplication::clipboard()->text(), "before");
     EXPECT_EQ(status(), "");
+    std::filesystem::resize_file(padPath_, 4 * 1024 * 1024 + 1); // a file too large is named
+    button("&Name")->click();
+    EXPECT_EQ(QApplication::clipboard()->text(), "before");
+    EXPECT_EQ(status(),
+              "pad file " + padPath_ +
+                  " not read: too large (4194305 bytes, at most "
+                  "4194304)");
+    std::filesystem::resize_file(padPath_, kPad.size());
 
     selectListing("other.example"); // not the download site's row: nothing at all
     button("&pad_locale")->click();

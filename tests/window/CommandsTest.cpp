@@ -486,16 +486,18 @@ TEST_F(Commands, StampsFromTodayAndThePadFile)
     const std::string before = one("SELECT version FROM Tool");
     EXPECT_EQ(versionFrom(folder + "/missing.xml"), before);
     EXPECT_EQ(status(), " version for Tool not setted");
+    const std::string notRead = " version for Tool not setted: pad file ";
     EXPECT_EQ(versionFrom(folder), before);
-    EXPECT_EQ(status(), " version for Tool not setted");
+    EXPECT_EQ(status(), notRead + folder + " not read: not a file");
     ASSERT_EQ(::mkfifo((folder + "/fifo").c_str(), 0600), 0);
     EXPECT_EQ(versionFrom(folder + "/fifo"), before); // nothing waits for a writer
+    EXPECT_EQ(status(), notRead + folder + "/fifo not read: not a file");
     {
         std::ofstream huge(pad, std::ios::binary);
         huge << "<Program_Version>9</Program_Version>" << std::string(5 * 1024 * 1024, 'x');
     }
     EXPECT_EQ(versionFrom(pad), before);
-    EXPECT_EQ(status(), " version for Tool not setted");
+    EXPECT_EQ(status(), notRead + pad + " not read: too large (5242916 bytes, at most 4194304)");
     std::ofstream(pad, std::ios::binary | std::ios::trunc)
         << std::string("\0\xff\xfe<Program_Version>2.\xe9\xff</Program_Version>\x80", 43);
     EXPECT_EQ(versionFrom(pad), "2.\xe9\xff");

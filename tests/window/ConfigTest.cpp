@@ -14,6 +14,7 @@
 #include <fstream>
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace qmk::config {
@@ -61,6 +62,30 @@ TEST(ConfigStore, FirstStartCreatesFolderAndWritesFileAtSave)
     EXPECT_NE(readFile(folder + "/qmk.config").find("last_id=example.com"), std::string::npos);
     Config again(folder, "qmk.config");
     EXPECT_EQ(again.getPreferenceStore().getString("last_id"), "example.com");
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    namespace fs = std::filesystem;
+    auto mode = [](const std::string& file) { return fs::status(file).permissions(); };
+    EXPECT_EQ(mode(folder + "/qmk.config"), fs::perms(0666 & ~mask));
+
+    // a private file keeps its mode; a chain of links is written through and stays
+    fs::permissions(folder + "/qmk.config", fs::perms(0600));
+    again.save();
+    EXPECT_EQ(mode(folder + "/qmk.config"), fs::perms(0600));
+    fs::create_directory(folder + "/kept");
+    fs::rename(folder + "/qmk.config", folder + "/kept/real.config");
+    fs::create_symlink("real.config", folder + "/kept/link");
+    fs::create_symlink("kept/link", folder + "/qmk.config");
+    Config linked(folder, "qmk.config");
+    EXPECT_EQ(linked.getPreferenceStore().getString("last_id"), "example.com");
+    linked.getPreferenceStore().setValue("last_id", "linked.example");
+    linked.save();
+    EXPECT_TRUE(fs::is_symlink(folder + "/qmk.config"));
+    EXPECT_TRUE(fs::is_symlink(folder + "/kept/link"));
+    EXPECT_NE(readFile(folder + "/kept/real.config").find("last_id=linked.example"),
+              std::string::npos);
+    EXPECT_EQ(mode(folder + "/kept/real.config"), fs::perms(0600));
+    EXPECT_FALSE(fs::exists(folder + "/kept/real.config.new"));
 }
 
 TEST(ConfigStore, UnreadableOrOversizedFileGivesAnEmptyStore)

@@ -86,6 +86,22 @@ TEST_F(Startup, DatabaseThatCannotBeOpenedIsReportedAndTheProgramEnds)
     EXPECT_EQ(startQuillmark(), 1);
     EXPECT_NE(closer.modalText.find("cannot be opened"), std::string::npos) << closer.modalText;
     EXPECT_EQ(MainWindow::getInstance(), nullptr);
+
+    // another program's database: refused the same way, and not a byte of it changed
+    std::filesystem::remove(folder_ + "/qmk.db");
+    sqlite3* handle = nullptr;
+    ASSERT_EQ(sqlite3_open((folder_ + "/qmk.db").c_str(), &handle), SQLITE_OK);
+    sqlite3_exec(handle, "CREATE TABLE bookmarks(url); INSERT INTO bookmarks VALUES ('a');",
+                 nullptr, nullptr, nullptr);
+    sqlite3_close(handle);
+    const std::string before = readFile(folder_ + "/qmk.db");
+    closer.arm();
+    EXPECT_EQ(startQuillmark(), 1);
+    EXPECT_NE(closer.modalText.find("not a database of this program: it holds other tables "
+                                    "(bookmarks)"),
+              std::string::npos)
+        << closer.modalText;
+    EXPECT_EQ(readFile(folder_ + "/qmk.db"), before);
 }
 
 TEST_F(Startup, SettingsFileThatCannotBeReadIsNamedAndLeftAsItIs)

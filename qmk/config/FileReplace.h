@@ -1,0 +1,22 @@
+#pragma once
+// Writing a file whole, through the symbolic links that name it, so that a crash never leaves it
+// empty or half written.
+#include <string>
+#include <string_view>
+
+namespace qmk::config {
+
+// The file a chain of symbolic links at path ends in, or path itself when it is no link; a
+// relative link is taken from the link's folder. The file itself need not exist. Throws
+// std::runtime_error for a link that cannot be read or a chain of more than 40 links (a loop).
+std::string linkTarget(const std::string& path);
+
+// Replaces the content of the file that path names (linkTarget; the links stay as they are) with
+// text. The text is written to "<target>.new" in the target's folder, flushed to the disk and
+// renamed over the target, so the target holds either its old content or the new one. The target
+// keeps its permission bits; a new one gets the mode of any new file (0666 less the umask).
+// Throws std::runtime_error ("cannot write <file>: <reason>", "cannot replace <file>: <reason>")
+// with the target left as it was.
+void replaceFile(const std::string& path, std::string_view text);
+
+} // namespace qmk::config
