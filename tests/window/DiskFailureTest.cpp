@@ -88,8 +88,9 @@ TEST_F(DiskFailing, ATableThatCannotBeReadAgainKeepsItsRowsAndTheWritesReport)
 
     FailingDisk::failing = true;
     edit(0, rowOfId(0, "a.example"), "notes", QString("lost"));
-    EXPECT_EQ(status(), "notes of row a.example in Shareware_Sites not stored: disk I/O error; "
-                        "reading Beta Backup (0 rows read) failed: disk I/O error");
+    EXPECT_EQ(status(),
+              "notes of row a.example in Shareware_Sites not stored: disk I/O error; "
+              "reading Beta Backup (0 rows read) failed: disk I/O error");
     EXPECT_EQ(viewAt(0)->getById("a.example")->get("notes"), "first");
     EXPECT_EQ(idsShown(4), (std::vector<std::string>{"b.example", "a.example"}));
     selectTab(4); // still unreadable: the rows stay, and the reason
