@@ -265,9 +265,10 @@ void DB::finishWrite(std::vector<std::function<void()>> steps, std::vector<Windo
         for (WindowPort::Tab tab : unread_)
             if (std::find(reads.begin(), reads.end(), tab) == reads.end())
                 reads.push_back(tab);
-    for (WindowPort::Tab tab : window_ ? reads : std::vector<WindowPort::Tab>()) {
+    for (WindowPort::Tab tab : reads) {
         try {
-            window_->openTab(tab);
+            if (window_)
+                window_->openTab(tab);
         } catch (...) {
             report::caught("DB reading a tab again after a write");
         }
