@@ -5,69 +5,50 @@
 #include <sqlite3.h>
 
 #include <atomic>
-#include <map>
-#include <memory>
+#include <utility>
 
 namespace qmk::test {
 namespace {
 
-// While it lives, files are opened through a VFS over the default one whose writes to main
-// database files fail while `failing` is set, as on a file made unwritable under the program.
-class FailingDisk {
-public:
-    FailingDisk() { sqlite3_vfs_register(&shim(), 1); }
+// While it lives, files open through a VFS over the default one whose writes to database files
+// fail while `failing` is set, as on a file made unwritable under the program.
+struct FailingDisk {
+    static inline std::atomic<bool> failing{false};
+    static inline sqlite3_io_methods patched{};
+    static inline int (*realWrite)(sqlite3_file*, const void*, int, sqlite3_int64) = nullptr;
+
+    FailingDisk() { sqlite3_vfs_register(&vfs(), 1); }
     ~FailingDisk()
     {
         failing = false;
-        sqlite3_vfs_unregister(&shim());
-    }
-    static inline std::atomic<bool> failing{false};
-
-private:
-    struct Methods {
-        sqlite3_io_methods patched; // first: a file's pMethods leads to the whole
-        const sqlite3_io_methods* real;
-    };
-    static const sqlite3_io_methods* real(sqlite3_file* file)
-    {
-        return reinterpret_cast<const Methods*>(file->pMethods)->real;
+        sqlite3_vfs_unregister(&vfs());
     }
     static int write(sqlite3_file* file, const void* data, int n, sqlite3_int64 at)
     {
-        return failing ? SQLITE_IOERR_WRITE : real(file)->xWrite(file, data, n, at);
+        return failing ? SQLITE_IOERR_WRITE : realWrite(file, data, n, at);
     }
-    static int truncate(sqlite3_file* file, sqlite3_int64 size)
+    static int open(sqlite3_vfs* self, const char* name, sqlite3_file* file, int flags, int* out)
     {
-        return failing ? SQLITE_IOERR_TRUNCATE : real(file)->xTruncate(file, size);
-    }
-    static int open(sqlite3_vfs* vfs, const char* name, sqlite3_file* file, int flags, int* out)
-    {
-        auto* base = static_cast<sqlite3_vfs*>(vfs->pAppData);
+        auto* base = static_cast<sqlite3_vfs*>(self->pAppData);
         const int rc = base->xOpen(base, name, file, flags, out);
-        if (rc != SQLITE_OK || !(flags & SQLITE_OPEN_MAIN_DB) || !file->pMethods)
-            return rc;
-        static std::map<const sqlite3_io_methods*, std::unique_ptr<Methods>> patches;
-        std::unique_ptr<Methods>& patch = patches[file->pMethods];
-        if (!patch) {
-            patch.reset(new Methods{*file->pMethods, file->pMethods});
-            patch->patched.xWrite = write;
-            patch->patched.xTruncate = truncate;
+        if (rc == SQLITE_OK && (flags & SQLITE_OPEN_MAIN_DB) && file->pMethods) {
+            patched = *file->pMethods; // the same table for every database file
+            realWrite = std::exchange(patched.xWrite, &write);
+            file->pMethods = &patched;
         }
-        file->pMethods = &patch->patched;
         return rc;
     }
-    static sqlite3_vfs& shim()
+    static sqlite3_vfs& vfs()
     {
-        static sqlite3_vfs vfs = [] {
-            sqlite3_vfs* base = sqlite3_vfs_find(nullptr);
-            sqlite3_vfs made = *base;
-            made.zName = "failing-disk";
-            made.pAppData = base;
-            made.pNext = nullptr;
-            made.xOpen = open;
-            return made;
+        static sqlite3_vfs made = [] {
+            sqlite3_vfs v = *sqlite3_vfs_find(nullptr);
+            v.zName = "failing-disk";
+            v.pAppData = sqlite3_vfs_find(nullptr);
+            v.pNext = nullptr;
+            v.xOpen = open;
+            return v;
         }();
-        return vfs;
+        return made;
     }
 };
 
