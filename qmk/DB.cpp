@@ -191,6 +191,7 @@ void DB::status(const std::string& text)
 {
     if (window_)
         later([this, text] {
+            shown_ = text;
             if (window_)
                 window_->showStatus(text);
         });
@@ -239,24 +240,46 @@ bool DB::write(const std::string& what, const std::function<void(Cursor&)>& body
     auto followUps = std::exchange(followUps_, {});
     auto reloads = std::exchange(reloads_, {});
     if (stored) {
-        for (auto& step : followUps)
-            later(std::move(step));
+        finishWrite(std::move(followUps), {}, true, {});
         return true;
     }
     report::notStored(window_, what, reason);
     // Lists the write touched are read again, unless the file is locked: reading would only wait.
     const int primary = code & 0xff;
-    if (window_ && primary != dwin::database::sqlite::SQLiteVMCode::Busy &&
-        primary != dwin::database::sqlite::SQLiteVMCode::Locked) {
-        for (WindowPort::Tab tab : reloads) {
-            try {
+    const bool locked = primary == dwin::database::sqlite::SQLiteVMCode::Busy ||
+        primary == dwin::database::sqlite::SQLiteVMCode::Locked;
+    finishWrite({}, locked ? std::vector<WindowPort::Tab>() : std::move(reloads), !locked,
+                report::notStoredText(what, reason));
+    return false;
+}
+
+void DB::finishWrite(std::vector<std::function<void()>> steps, std::vector<WindowPort::Tab> reads,
+                     bool readUnread, std::string shown)
+{
+    std::vector<std::string> failures;
+    std::vector<std::string>* outer = std::exchange(readFailures_, &failures);
+    shown_ = std::move(shown);
+    for (auto& step : steps)
+        later(std::move(step));
+    if (readUnread)
+        for (WindowPort::Tab tab : unread_)
+            if (std::find(reads.begin(), reads.end(), tab) == reads.end())
+                reads.push_back(tab);
+    for (WindowPort::Tab tab : reads) {
+        try {
+            if (window_)
                 window_->openTab(tab);
-            } catch (...) {
-                report::caught("DB reading a tab again after a failed write");
-            }
+        } catch (...) {
+            report::caught("DB reading a tab again after a write");
         }
     }
-    return false;
+    readFailures_ = outer;
+    if (failures.empty() || !window_)
+        return;
+    std::string text = shown_;
+    for (const std::string& failure : failures)
+        text += (text.empty() ? "" : "; ") + failure;
+    window_->showStatus(text);
 }
 
 bool DB::isReadOnly()
@@ -503,13 +526,45 @@ int DB::alterTable(Cursor& cursor, const std::string& oldName, const std::string
     }
 }
 
-void DB::loadTableWith(BaseRecords& list, const std::string& table,
+bool DB::isUnread(const std::string& table) const
+{
+    return std::find(unread_.begin(), unread_.end(), tabOf(table)) != unread_.end();
+}
+
+WindowPort::Tab DB::tabOf(const std::string& table)
+{
+    using Tab = WindowPort::Tab;
+    static const std::pair<const char*, Tab> fixed[] = {{"Shareware_Sites", Tab::Shareware_Sites},
+                                                        {"Softwares", Tab::Softwares},
+                                                        {"Black_Sites", Tab::Black_Sites},
+                                                        {"Temp_Sites", Tab::Temp_Sites}};
+    for (const auto& [name, tab] : fixed)
+        if (table == name)
+            return tab;
+    return Tab::Listed_Urls;
+}
+
+void DB::readFailed(const std::string& table, std::size_t read, const std::string& reason)
+{
+    const std::string what = fill("reading {} ({} rows read)", table, read);
+    report::trace(what + " catch " + reason);
+    if (const WindowPort::Tab tab = tabOf(table);
+        std::find(unread_.begin(), unread_.end(), tab) == unread_.end())
+        unread_.push_back(tab);
+    if (readFailures_)
+        readFailures_->push_back(what + " failed: " + reason);
+    else if (window_)
+        window_->showStatus(what + " failed: " + reason);
+}
+
+bool DB::loadTableWith(BaseRecords& list, const std::string& table,
                        const base::BaseRecord& prototype, base::RecordPtr (*make)())
 {
     std::size_t read = 0;
+    bool whole = false;
     try {
         if (!tableExists(table))
-            return;
+            return true;
         const auto& names = prototype.getColumnNames();
         Cursor cursor = newCursor();
         cursor.execute(fill("SELECT {} FROM {} ORDER BY {};", sql::join(names, ","), quoteId(table),
@@ -533,11 +588,18 @@ void DB::loadTableWith(BaseRecords& list, const std::string& table,
             ++read;
             cursor.next();
         }
+        whole = true;
+    } catch (const std::exception& e) {
+        int code = 0;
+        readFailed(table, read, steps::reasonOf(*connection_, e, code));
     } catch (...) {
-        // The list keeps the rows read before the failure.
-        steps::reportCaught(*connection_, window_, fill("reading {} ({} rows read)", table, read));
+        readFailed(table, read, "unknown exception");
     }
-    base::noteChange(); // the ids written into the new records
+    base::noteChange(); // the ids written into the new records (the list keeps those read)
+    if (!whole)
+        return false;
+    unread_.erase(std::remove(unread_.begin(), unread_.end(), tabOf(table)), unread_.end());
+    return true;
 }
 
 } // namespace qmk

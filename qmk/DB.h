@@ -18,7 +18,9 @@
 // is shown for a write that failed and the registry never holds a table the file lacks; after
 // a failure the tabs the write touched, other than the caller's own, are read again from the
 // file (not while another program holds the file locked: the lists then still show what it
-// holds). The caller puts its own list back (its edit, the row it added or removed).
+// holds). The caller puts its own list back (its edit, the row it added or removed). A tab that
+// cannot be read keeps the rows it shows and is read again after the next write (or when it is
+// selected); its failure goes behind the write's own report on the status line.
 //
 // Errors: the constructor, getInstance, close and getListedUrl throw the SQLite layer's
 // exceptions (dwin::database::sqlite::SQLiteVMException / SQLiteDException); the operations that
@@ -149,16 +151,23 @@ public:
     // Rebuilds "Softwares" with the column exe_locale; no command runs it.
     void update20080917();
 
-    // Loads the whole table into the list, in the kind's default order; never throws. A load
-    // that fails part-way keeps the rows read so far and is reported (status line and trace).
+    // Loads the whole table into the list, in the kind's default order; never throws. True when
+    // it was read whole (or is missing). A load that fails part-way keeps the rows read so far
+    // and is reported (status line and trace; after a write, behind that write's report), and
+    // the table's tab counts as unread until a later load of it succeeds.
     template <class T>
-    void loadTable(BaseRecords& list, const std::string& table)
+    bool loadTable(BaseRecords& list, const std::string& table)
     {
-        loadTableWith(list, table, T::getInstance(),
-                      [] { return base::RecordPtr(std::make_shared<T>()); });
+        return loadTableWith(list, table, T::getInstance(),
+                             [] { return base::RecordPtr(std::make_shared<T>()); });
     }
-    void loadTableWith(BaseRecords& list, const std::string& table,
+    bool loadTableWith(BaseRecords& list, const std::string& table,
                        const base::BaseRecord& prototype, base::RecordPtr (*make)());
+    // Whether the last reading of the table's tab failed: it is read again at the end of the
+    // next write, or when its tab is selected.
+    bool isUnread(const std::string& table) const;
+    // The tab that shows a table (Listed_Urls for any other than the four fixed ones).
+    static WindowPort::Tab tabOf(const std::string& table);
 
     // "create table" column list: the names joined by ",", the one at index followed by a
     // blank and the suffix; no value for an empty list.
@@ -181,6 +190,13 @@ private:
     void status(const std::string& text);
     // A tab to read again from the file when the running write fails.
     void reloadOnFailure(WindowPort::Tab tab);
+    // The end of a write: its follow-ups, then the tabs in reads and the unread tabs read
+    // again; a read failure is put after the status text the write gave (shown).
+    void finishWrite(std::vector<std::function<void()>> steps, std::vector<WindowPort::Tab> reads,
+                     bool readUnread, std::string shown);
+    // A table that could not be read: the trace line, and the status line or the failures of the
+    // running finishWrite.
+    void readFailed(const std::string& table, std::size_t read, const std::string& reason);
     // Creates the fixed tables missing from a file that holds one of them or no table at all.
     void createFixedTables();
     // Throws std::runtime_error naming the tables of a file that holds tables (or views) but
@@ -236,6 +252,11 @@ private:
     int writeDepth_ = 0;
     std::vector<std::function<void()>> followUps_;
     std::vector<WindowPort::Tab> reloads_;
+    // Tabs whose last reading failed; the status text the running write gave, and (while
+    // finishWrite reads) where read failures go instead of the status line.
+    std::vector<WindowPort::Tab> unread_;
+    std::string shown_;
+    std::vector<std::string>* readFailures_ = nullptr;
 };
 
 } // namespace qmk

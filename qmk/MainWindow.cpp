@@ -280,9 +280,14 @@ void MainWindow::onTabSelected(int index)
     auto* table = qobject_cast<QTableView*>(page);
     if (!table)
         return;
-    setStatus(tabText(tabFolder_, index) +
-              ",  total: " + std::to_string(table->model()->rowCount()));
     ViewerRecords* records = extends::TableViewer::viewerRecordsOf(page);
+    // A list the file could not give last time is read now; while it cannot be, the status
+    // line keeps the reason.
+    if (db_ && records && db_->isUnread(records->name))
+        openTab(DB::tabOf(records->name));
+    if (!db_ || !records || !db_->isUnread(records->name))
+        setStatus(tabText(tabFolder_, index) +
+                  ",  total: " + std::to_string(table->model()->rowCount()));
     auto* viewer =
         records ? dynamic_cast<extends::TableViewer*>(records->getTableViewer()) : nullptr;
     if (!viewer)

@@ -14,6 +14,7 @@
 #include "vorn/Texts.h"
 #include "vorn/net/GoogleSearch.h"
 #include "vorn/net/InboundLinks.h"
+#include "vorn/net/Sites.h"
 
 #include <array>
 #include <optional>
@@ -34,6 +35,15 @@ constexpr std::uint32_t keptWaitMs = 50;
 constexpr std::size_t skipsPerPump = 1024;
 
 int harvestsAlive = 0;
+
+// A host the site lists hold in its Unicode or in its ASCII ("xn--") form.
+bool isKnownSite(const std::string& site)
+{
+    if (!isNewSite(site))
+        return true;
+    const std::string ascii = vorn::net::asciiHost(site);
+    return ascii != site && !isNewSite(ascii);
+}
 
 // The end both workers share: visit, store, report. Says nothing when the run ended because
 // the window closed.
@@ -94,7 +104,7 @@ bool HarvestRun::collectSite(const std::string& site, const std::string& page)
     askedRank_ = false;
     if (isExcludedSite(page))
         return false;
-    if (!isNewSite(site))
+    if (isKnownSite(site))
         return false;
     std::string rank;
     askedRank_ = true;
@@ -146,7 +156,7 @@ std::size_t HarvestRun::store()
     std::set<std::string> ids;
     for (const base::RecordPtr& record : list) {
         const std::string id = record->get("id").value_or(std::string());
-        if (isNewSite(id) && ids.insert(id).second)
+        if (!isKnownSite(id) && ids.insert(id).second)
             fresh.push_back(record);
     }
     if (fresh.empty())

@@ -42,7 +42,12 @@ ComPtr<IPersistMoniker> getPersistMoniker(IDispatch* document)
 bool loadHtml(IWebBrowser2* browser, std::string_view html, std::string_view baseUrl)
 {
     ComPtr<IDispatch> document = dwin::sys::win32::ie::getDocument(browser, 5000);
-    if (!document)
+    return document && loadHtml(document.get(), html, baseUrl);
+}
+
+bool loadHtml(IDispatch* document, std::string_view html, std::string_view baseUrl)
+{
+    if (document == nullptr)
         return false;
     OwnedBstr url{dwin::sys::win32::com::toBstr(baseUrl)};
 
@@ -51,7 +56,7 @@ bool loadHtml(IWebBrowser2* browser, std::string_view html, std::string_view bas
     memory->seekSet(0);
     auto stream = ComPtr<IStream>::adopt(new COMStream(memory));
 
-    ComPtr<IPersistMoniker> persist = getPersistMoniker(document.get());
+    ComPtr<IPersistMoniker> persist = getPersistMoniker(document);
     if (!persist)
         return false;
     ComPtr<IBindCtx> context;

@@ -20,6 +20,8 @@ using dwin::sys::win32::com::ComPtr;
 // what it still needs. A failed code-page conversion throws
 // dwin::core::IllegalArgumentException.
 bool loadHtml(winapi::IWebBrowser2* browser, std::string_view html, std::string_view baseUrl);
+// The same into a document the caller already holds, without the wait.
+bool loadHtml(winapi::IDispatch* document, std::string_view html, std::string_view baseUrl);
 
 // The document's IPersistMoniker view; null for no document or when it is refused.
 ComPtr<winapi::IPersistMoniker> getPersistMoniker(winapi::IDispatch* document);

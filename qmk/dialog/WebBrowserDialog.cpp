@@ -295,13 +295,22 @@ void WebBrowserDialog::navigate(const std::string& url)
     ie::navigate(browser_.get(), url);
 }
 
-void WebBrowserDialog::loadHtml(const std::string& html, const std::string& baseUrl)
+std::optional<std::string> WebBrowserDialog::loadHtml(const std::string& html,
+                                                      const std::string& baseUrl)
 {
     ComPtr<winapi::IWebBrowser2> browser = browser_; // the load waits; the dialog may go meanwhile
-    if (!browser)
-        return;
-    browser->Stop();
-    vorn::IE::loadHtml(browser.get(), html, baseUrl);
+    if (!browser || !ie::isBrowserWindow(browser.get()))
+        return "the browser has closed";
+    ComPtr<winapi::IDispatch> document = ie::stopForDocument(browser.get(), 5000);
+    if (!document)
+        return "the page did not stop loading within 5 seconds";
+    try {
+        if (!vorn::IE::loadHtml(document.get(), html, baseUrl))
+            return "the browser refused the page";
+    } catch (const std::exception& e) {
+        return e.what();
+    }
+    return std::nullopt;
 }
 
 std::string WebBrowserDialog::getLocationUrl()

@@ -15,6 +15,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -44,8 +45,9 @@ public:
     // show, then navigate to the address (only show for the download site's log-on address).
     void openUrl(const std::string& url);
     void navigate(const std::string& url);
-    // Stops the browser and loads the text as the page at baseUrl.
-    void loadHtml(const std::string& html, const std::string& baseUrl);
+    // Stops the browser (again and again while the page's own scripts start new loads) and
+    // loads the text as the page at baseUrl; why the browser did not take it, or no value.
+    std::optional<std::string> loadHtml(const std::string& html, const std::string& baseUrl);
     // The address of the page shown; empty when there is none or no dialog.
     static std::string getLocationUrl();
     // The location to the clipboard, or the status "not got location URL".

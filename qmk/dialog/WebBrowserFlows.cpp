@@ -42,6 +42,9 @@ std::string escapedHtml(const std::string& text)
     return out;
 }
 
+// How long a loaded form has to show.
+constexpr std::uint32_t kFormWaitMs = 10000;
+
 bool isEmpty(const std::optional<std::string>& value)
 {
     return !value || value->empty();
@@ -87,7 +90,13 @@ void WebBrowserDialog::submit(const base::RecordPtr& product)
     std::string page = uploadForm();
     replaceAll(page, "category_id_value", *cid);
     replaceAll(page, "category_id_text", escapedHtml(text));
-    loadHtml(page, uploadPageUrl());
+    // The waits pump events: the dialog may be gone when one ends, the browser held here is not.
+    ComPtr<winapi::IWebBrowser2> browser = browser_;
+    std::optional<std::string> failure = loadHtml(page, uploadPageUrl());
+    if (!failure && !ie::waitForElementById(browser.get(), "finished", kFormWaitMs, 100))
+        failure = "the page did not load within " + std::to_string(kFormWaitMs / 1000) + " seconds";
+    if (failure)
+        showStatus("upload form not shown: " + *failure);
 }
 
 void WebBrowserDialog::logOn(const std::string& url)

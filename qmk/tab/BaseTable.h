@@ -15,7 +15,7 @@ public:
 
     std::shared_ptr<const base::ColumnSet> columns() const override { return T::columns(); }
     base::RecordPtr newRecord() const override { return std::make_shared<T>(); }
-    void loadRecords() override { DB::getInstance().template loadTable<T>(*this, name); }
+    bool loadRecords() override { return DB::getInstance().template loadTable<T>(*this, name); }
 
     // Loads the instance's table and builds or refreshes its tab; nothing without an instance.
     static void openTab()

@@ -36,17 +36,24 @@ TableView::~TableView()
 
 bool TableView::load()
 {
+    // A list on show that cannot be read again keeps what it shows (what the file held).
+    std::vector<base::RecordPtr> shown;
+    if (viewer_)
+        shown = getRecords();
     clear();
-    loadRecords();
-    return true;
+    if (loadRecords())
+        return true;
+    if (viewer_)
+        getRecords() = std::move(shown);
+    return false;
 }
 
 void TableView::openView()
 {
     try {
         if (!viewer_) {
-            if (load())
-                createTableViewer(mainTabFolder());
+            load();
+            createTableViewer(mainTabFolder());
         } else {
             viewer_->commitOpenEditor(); // the edit in progress goes to the file before it is read
             load();

@@ -33,9 +33,12 @@ public:
     // The record kind's columns, a new record of the kind, and loading the table into the list.
     virtual std::shared_ptr<const base::ColumnSet> columns() const = 0;
     virtual base::RecordPtr newRecord() const = 0;
-    virtual void loadRecords() = 0;
+    // True when the table was read whole.
+    virtual bool loadRecords() = 0;
 
-    // Empties the list and fills it with every row of the table named name; true.
+    // Empties the list and fills it with every row of the table named name; true when it was
+    // read whole. When it was not, a list with a viewer keeps the rows it showed (one without
+    // keeps the rows read).
     bool load();
     // Without a viewer: load and build the tab on the main window's tab folder; with one: load
     // and refresh.

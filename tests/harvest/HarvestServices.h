@@ -28,6 +28,7 @@ inline std::string rankedSite(std::string q)
 // listed has no rank) and web search over the given links.
 struct SearchEngine {
     std::map<std::string, std::string> ranks;
+    std::string otherRank; // the rank of a site not in ranks ("": none)
     std::vector<std::string> links;
     std::atomic<int> rankRequests{0};
     std::atomic<int> ticks{0}; // raised by the test's event loop
@@ -50,6 +51,8 @@ struct SearchEngine {
             ticksAtRank.push_back(ticks);
         }
         auto it = ranks.find(rankedSite(req.get_param_value("q")));
+        if (it == ranks.end() && !otherRank.empty())
+            return res.set_content("Rank_1:1:" + otherRank + "\n", "text/plain");
         if (it == ranks.end())
             return res.set_content("", "text/plain");
         if (it->second == "down") {

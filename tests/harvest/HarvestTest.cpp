@@ -157,6 +157,35 @@ TEST_F(Harvest, InboundLinksKeepNewRankedSites)
     EXPECT_EQ(status(), "not got Inbound Links for http://a.b");
 }
 
+TEST_F(Harvest, OnlyWebHostsCountAsTheListsKnowThem)
+{
+    addSite("Black_Sites", "black.example");
+    addSite("Black_Sites", "xn--caf-dma.example");
+    addSite("Shareware_Sites", "known.example");
+    addSite("Shareware_Sites",
+            "b\xc3\xbc"
+            "cher.example");
+    viewAt(0)->openView();
+    viewAt(2)->openView();
+    engine_.otherRank = "2"; // every site asked for is ranked
+    engine_.links = {"http:///nohost",
+                     "http://www.black.example:80/",
+                     "http://known.example./",
+                     "javascript:alert(1)",
+                     "data:text/html,x",
+                     "file:///etc/passwd",
+                     "http://user:pw@evil.example/",
+                     "HTTP://WWW.UPPER.example.net/",
+                     "http://xn--bcher-kva.example/",
+                     "https://caf\xc3\xa9.example/"};
+    harvest(extends::Command::GoogleSearchAction, "cheap software");
+    EXPECT_EQ(status(), "finished, get 2 URLs linking to cheap software");
+    EXPECT_EQ(column("SELECT id || ' ' || sub_page FROM Temp_Sites ORDER BY id"),
+              (std::vector<std::string>{"evil.example http://user:pw@evil.example/",
+                                        "known2.example [Enter page]",
+                                        "upper.example.net HTTP://WWW.UPPER.example.net/"}));
+}
+
 TEST_F(Harvest, ServiceFailingInTheMiddleKeepsWhatCameBefore)
 {
     InboundService inbound;

@@ -27,10 +27,13 @@
 #include <QToolBar>
 #include <QTimer>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
+#include <thread>
 
 namespace qmk::test {
 namespace {
@@ -391,6 +394,38 @@ TEST_F(BrowserDialog, SubmitLoadsTheUploadFormThatPostsToTheSite)
         auto options = com::getElementsByName(d->browser(), "category_id");
         return options.size() == 1 && ie::getInnerText(options[0].get()) == "999";
     }));
+}
+
+TEST_F(BrowserDialog, SubmitStopsAPageThatKeepsNavigating)
+{
+    std::atomic<bool> released{false};
+    FakeService site("QMK_DOWNLOAD_SITE_URL",
+                     [&released](const httplib::Request& req, httplib::Response& res) {
+                         while (req.path == "/never" && !released) // a page that never answers
+                             std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                         res.set_content("<script>setInterval(() => location.href = '/never', "
+                                         "20);</script>",
+                                         "text/html");
+                     });
+    const struct Release {
+        std::atomic<bool>& flag;
+        ~Release() { flag = true; }
+    } release{released};
+    addSubmittable("/opt/tidy/setup.exe");
+    openWindow();
+    selectListing(domain());
+    WebBrowserDialog* d = dialog();
+    d->openUrl(site.baseUrl() + "/moving");
+    ASSERT_TRUE(eventually([&] { return requestsOf(site, "GET").size() >= 3; }));
+    const QString submit = extends::Commands::find(extends::Command::SubmitProductAction)->text();
+    runFromContextMenu(submit);
+    EXPECT_EQ(status(), "");
+    EXPECT_EQ(location(), dialog::uploadPageUrl());
+    EXPECT_NE(ie::getTitle(d->browser()).value_or("").find("Free downloads"), std::string::npos);
+
+    d->browser()->Quit(); // the engine has gone
+    runFromContextMenu(submit);
+    EXPECT_EQ(status(), "upload form not shown: the browser has closed");
 }
 
 TEST_F(BrowserDialog, LogOnSendsTheCredentialsAndOffersTheUpload)

@@ -4,6 +4,8 @@
 #include "dwin/sys/win32/Process.h"
 #include "dwin/text/Unicode.h"
 
+#include <QUrl>
+
 #include <algorithm>
 #include <exception>
 
@@ -15,12 +17,6 @@ constexpr std::size_t kReadBuffer = 16 * 1024;
 constexpr unsigned kTimeoutSeconds = 5;
 constexpr std::uint32_t kPageWaitMs = 50;
 constexpr std::int32_t kMaxResults = 1000;
-
-void dropPrefix(std::string_view& s, std::string_view prefix)
-{
-    if (s.substr(0, prefix.size()) == prefix)
-        s.remove_prefix(prefix.size());
-}
 
 } // namespace
 
@@ -56,13 +52,24 @@ int readResultPages(std::int32_t total,
 
 std::string hostOfLink(std::string_view url)
 {
-    dropPrefix(url, "http://");
-    dropPrefix(url, "https://");
-    dropPrefix(url, "www.");
-    if (!url.empty() && url.back() == '/')
-        url.remove_suffix(1);
-    url = url.substr(0, url.find('/'));
-    return dwin::text::Unicode::toLower(url);
+    const QUrl link(QString::fromUtf8(url.data(), qsizetype(url.size())), QUrl::StrictMode);
+    if (!link.isValid() || (link.scheme() != u"http" && link.scheme() != u"https"))
+        return {};
+    // The parser keeps a host in either form: both are made one here.
+    std::string host =
+        QUrl::fromAce(QUrl::toAce(link.host()), QUrl::IgnoreIDNWhitelist).toStdString();
+    if (!host.empty() && host.back() == '.')
+        host.pop_back();
+    host = dwin::text::Unicode::toLower(host);
+    if (host.rfind("www.", 0) == 0)
+        host.erase(0, 4);
+    return host;
+}
+
+std::string asciiHost(std::string_view host)
+{
+    const QByteArray ascii = QUrl::toAce(QString::fromUtf8(host.data(), qsizetype(host.size())));
+    return ascii.isEmpty() ? std::string(host) : ascii.toStdString();
 }
 
 std::optional<SiteMap> shortestLinkPerHost(const std::vector<std::string>& links)
@@ -71,7 +78,10 @@ std::optional<SiteMap> shortestLinkPerHost(const std::vector<std::string>& links
         return std::nullopt;
     SiteMap sites;
     for (const std::string& link : links) {
-        auto [it, added] = sites.try_emplace(hostOfLink(link), link);
+        std::string host = hostOfLink(link);
+        if (host.empty())
+            continue;
+        auto [it, added] = sites.try_emplace(std::move(host), link);
         if (!added && it->second.size() > link.size())
             it->second = link;
     }

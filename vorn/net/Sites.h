@@ -32,13 +32,17 @@ int readResultPages(std::int32_t total,
 // Host (lower case, without scheme and "www.") to one page on that host.
 using SiteMap = std::map<std::string, std::string>;
 
-// The host part of a link: a leading "http://", then "https://", then "www." removed (each
-// case-sensitive), one trailing "/" removed, the text before the first "/", in lower case
-// (every script; bytes that are no UTF-8 stay as they are).
+// The web host of a link as a URL parser takes it: for an http or https address with a host,
+// that host without user name, password, port and trailing dot, in its Unicode form (an "xn--"
+// label decoded), in lower case (every script), a leading "www." removed. Any other link (no
+// host, another scheme, not a URL) gives the empty text.
 std::string hostOfLink(std::string_view url);
 
-// Each host of the links with its shortest link (the first one among links of equal length);
-// no value when there are no links.
+// The ASCII ("xn--") form of a host; the host itself when it has none.
+std::string asciiHost(std::string_view host);
+
+// Each web host of the links with its shortest link (the first one among links of equal
+// length); links without one are left out. No value when there are no links.
 std::optional<SiteMap> shortestLinkPerHost(const std::vector<std::string>& links);
 
 } // namespace vorn::net

@@ -31,6 +31,23 @@ ComPtr<IDispatch> getDocument(IWebBrowser2* browser, std::uint32_t timeout)
     return nullptr;
 }
 
+ComPtr<IDispatch> stopForDocument(IWebBrowser2* browser, std::uint32_t timeout)
+{
+    if (browser == nullptr)
+        return nullptr;
+    const auto keep = ComPtr<IWebBrowser2>::share(browser);
+    for (std::uint32_t tries = timeout / 50; tries > 0; --tries) {
+        if (FAILED(browser->Stop()))
+            return nullptr;
+        ComPtr<IDispatch> document;
+        if (browser->get_Document(document.put()) == S_OK)
+            return document;
+        if (!Process::wait(50))
+            return nullptr; // the application is quitting
+    }
+    return nullptr;
+}
+
 bool hasDocument(IWebBrowser2* browser, std::uint32_t timeout)
 {
     return static_cast<bool>(getDocument(browser, timeout));

@@ -29,6 +29,10 @@ bool isBrowserWindow(winapi::IWebBrowser2* browser);
 // Waits for the document: timeout/50 tries, each after a 50 ms pumped wait, until get_Document
 // gives S_OK. Null at once below 50 ms.
 ComPtr<winapi::IDispatch> getDocument(winapi::IWebBrowser2* browser, std::uint32_t timeout);
+// The same wait for a page that keeps loading: the browser is stopped right before each look,
+// so a page that starts a new load as soon as one ends cannot keep its document away. Null at
+// once when the browser refuses to stop (it has gone).
+ComPtr<winapi::IDispatch> stopForDocument(winapi::IWebBrowser2* browser, std::uint32_t timeout);
 // The same wait, keeping nothing: whether a document came.
 bool hasDocument(winapi::IWebBrowser2* browser, std::uint32_t timeout);
 
