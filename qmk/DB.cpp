@@ -292,6 +292,15 @@ bool DB::refusesEmptyProductId(const std::string& table, const std::string& colu
     return true;
 }
 
+bool DB::refusesUnusableId(const std::string& id)
+{
+    if (!dwin::text::Unicode::isBlank(id) && !dwin::text::Unicode::trim(id).starts_with('['))
+        return false;
+    if (window_)
+        window_->showStatus(unusableIdText);
+    return true;
+}
+
 void DB::createFixedTables()
 {
     const base::BaseRecord* kinds[] = {
@@ -342,10 +351,11 @@ int DB::deleteRecord(const base::BaseRecord& record, const std::string& table)
     const bool stored = write(fill("removal of row {} from {}", id, table), [&](Cursor& cursor) {
         if (!tableExists(table))
             return;
-        cursor.execute(fill("DELETE from {} WHERE id = ?;", quoteId(table)), {BindValue(id)});
-        n = cursor.getRowCount();
+        n = steps::changeRow(cursor, fill("DELETE from {}", quoteId(table)), {}, id);
         if (n != 0)
             deleteCascade(cursor, record, table);
+        else if (record.storedId())
+            throw std::runtime_error(noSuchRowText); // the screen showed a row the file lacks
     });
     return stored ? n : notStored;
 }
@@ -365,9 +375,9 @@ int DB::updateField(const std::string& table, const std::string& id, const std::
 int DB::updateRow(Cursor& cursor, const std::string& table, const std::string& id,
                   const std::string& column, const std::string& value)
 {
-    cursor.execute(fill("UPDATE {} SET {}=? WHERE id=?;", quoteId(table), quoteId(column)),
-                   {BindValue(value), BindValue(id)});
-    const int n = cursor.getRowCount();
+    const int n =
+        steps::changeRow(cursor, fill("UPDATE {} SET {}=?1", quoteId(table), quoteId(column)),
+                         {SQLiteData(value)}, id);
     status(fill("{} rows updated on {}, column: {}, new value: {}", n, table, column, value));
     return n;
 }
