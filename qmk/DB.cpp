@@ -385,8 +385,9 @@ int DB::updateRow(Cursor& cursor, const std::string& table, const std::string& i
 std::optional<std::string> DB::getListedUrl(const std::string& table, const std::string& id)
 {
     Cursor cursor = newCursor();
-    if (cursor.execute(fill("SELECT listed_url FROM {} WHERE id=? LIMIT 1;", quoteId(table)),
-                       {BindValue(id)}))
+    if (cursor.execute(
+            fill("SELECT listed_url FROM {} WHERE {} LIMIT 1;", quoteId(table), steps::idAsText(1)),
+            {BindValue(id)}))
         return cursor.getText(0);
     return std::nullopt;
 }
