@@ -99,7 +99,7 @@ std::string getPageRank(const std::string& site);
 // shows the error dialog and gives false.
 bool updatePageRank(const std::string& pageUrl, base::BaseRecord& record);
 // updatePageRank of the record's home (or id); a change is refreshed and stored with its
-// cascade.
+// cascade (a row never stored keeps it until its id is set).
 bool updateRecordPageRank(const base::RecordPtr& record, ViewerRecords& viewerRecords);
 bool updatePageRankInCurrentTab(const base::RecordPtr& record);
 

@@ -86,7 +86,10 @@ bool updateRecordPageRank(const base::RecordPtr& record, ViewerRecords& viewerRe
     if (!updatePageRank(pageUrl(site.value_or(std::string()), true), *record))
         return false;
     viewerRecords.recordChanged(record);
-    if (DB::getInstance().updateFieldCascade(viewerRecords.name, base::rowIdOf(*record), "pr",
+    const std::optional<std::string> rowId = writableIdOf(*record);
+    if (!rowId)
+        return true; // a row never stored keeps its rank until its id is set, as a cell edit does
+    if (DB::getInstance().updateFieldCascade(viewerRecords.name, *rowId, "pr",
                                              record->get("pr").value_or(std::string())))
         return true;
     // not stored (the database has said why): the table shows what the file holds

@@ -338,6 +338,15 @@ void DB::refuseForeignFile()
              sql::join({std::begin(kFixedTables), std::end(kFixedTables)}, ", ")));
 }
 
+bool DB::refusesUnusableId(const std::string& id)
+{
+    if (!dwin::text::Unicode::isBlank(id) && !dwin::text::Unicode::trim(id).starts_with('['))
+        return false;
+    if (window_)
+        window_->showStatus(unusableIdText);
+    return true;
+}
+
 void DB::createFixedTables()
 {
     if (std::none_of(std::begin(kFixedTables), std::end(kFixedTables),
@@ -391,10 +400,11 @@ int DB::deleteRecord(const base::BaseRecord& record, const std::string& table)
     const bool stored = write(fill("removal of row {} from {}", id, table), [&](Cursor& cursor) {
         if (!tableExists(table))
             return;
-        cursor.execute(fill("DELETE from {} WHERE id = ?;", quoteId(table)), {BindValue(id)});
-        n = cursor.getRowCount();
+        n = steps::changeRow(cursor, fill("DELETE from {}", quoteId(table)), {}, id);
         if (n != 0)
             deleteCascade(cursor, record, table);
+        else if (record.storedId())
+            throw std::runtime_error(noSuchRowText); // the screen showed a row the file lacks
     });
     return stored ? n : notStored;
 }
@@ -414,9 +424,9 @@ int DB::updateField(const std::string& table, const std::string& id, const std::
 int DB::updateRow(Cursor& cursor, const std::string& table, const std::string& id,
                   const std::string& column, const std::string& value)
 {
-    cursor.execute(fill("UPDATE {} SET {}=? WHERE id=?;", quoteId(table), quoteId(column)),
-                   {BindValue(value), BindValue(id)});
-    const int n = cursor.getRowCount();
+    const int n =
+        steps::changeRow(cursor, fill("UPDATE {} SET {}=?1", quoteId(table), quoteId(column)),
+                         {SQLiteData(value)}, id);
     status(fill("{} rows updated on {}, column: {}, new value: {}", n, table, column, value));
     return n;
 }
@@ -424,8 +434,9 @@ int DB::updateRow(Cursor& cursor, const std::string& table, const std::string& i
 std::optional<std::string> DB::getListedUrl(const std::string& table, const std::string& id)
 {
     Cursor cursor = newCursor();
-    if (cursor.execute(fill("SELECT listed_url FROM {} WHERE id=? LIMIT 1;", quoteId(table)),
-                       {BindValue(id)}))
+    if (cursor.execute(
+            fill("SELECT listed_url FROM {} WHERE {} LIMIT 1;", quoteId(table), steps::idAsText(1)),
+            {BindValue(id)}))
         return cursor.getText(0);
     return std::nullopt;
 }

@@ -3,7 +3,8 @@
 //
 // Callers pass table names and records, never SQL. Table names, column names and ids are
 // quoted or bound in every statement, so any text (quotes, semicolons, SQL words, non-ASCII)
-// is a valid product or site id. Opening creates the data folder (getInstance) and the four
+// is a valid product or site id. A row is found by its id as text: a text id through the id's
+// index, and an id an older file holds as a number or as bytes too. Opening creates the data folder (getInstance) and the four
 // fixed tables when missing, and gives every statement a busy timeout (busyTimeoutMs) before
 // another program's lock makes it fail.
 //
@@ -63,6 +64,10 @@ public:
     static constexpr int notStored = -1;
     // The status text of a product id that is empty: it would name no listing table.
     static constexpr const char* emptyProductIdText = "product id refused: the id is empty";
+    // The status text of an id that is empty, blanks only or a placeholder ("[...").
+    static constexpr const char* unusableIdText = "please set the value of id";
+    // The reason a write that matched no row of a record the screen shows as stored failed.
+    static constexpr const char* noSuchRowText = "the file holds no row of that id";
 
     explicit DB(const std::string& path, WindowPort* window = nullptr,
                 int busyTimeout = busyTimeoutMs);
@@ -98,8 +103,10 @@ public:
     int insert(const base::BaseRecord& record, const std::string& table);
     // A step of a caller's write on its cursor: rows inserted; throws on any failure.
     int insert(Cursor& cursor, const base::BaseRecord& record, const std::string& table);
-    // Deletes the record's row (under the id it is stored under, else its id), with its cascade: rows deleted (0: there was no
-    // such row or no such table, so the file holds no such row either), or notStored.
+    // Deletes the record's row (under the id it is stored under, else its id), with its cascade:
+    // rows deleted (0: there was no such row or no such table, so the file holds no such row
+    // either), or notStored (also when the record is known to be stored and the table lacks its
+    // row: reported with noSuchRowText). Ids are compared as text, whatever type the file holds.
     int deleteRecord(const base::BaseRecord& record, const std::string& table);
     // One column of one row: rows updated (0: no such row), or notStored (also for a product
     // id set to the empty text, refused).
@@ -132,15 +139,18 @@ public:
 
     // --- cascades across the product listing tables ---
     // Adds the record to the table with its cascade. True when stored; false when it was
-    // refused (its id is in a site table already, or a new product's id is empty or would share
-    // a table with another product or a fixed table: the status line says so) or the write failed.
+    // refused (its id is empty, blanks or a placeholder, or in a site table already, or a new
+    // product's id would share a table with another product or a fixed table: the status line
+    // says so) or the write failed.
     bool add(const base::BaseRecord& record, const std::string& table);
     // The follow-ups of a deleted row, on the caller's cursor; throws on any failure.
     void deleteCascade(Cursor& cursor, const base::BaseRecord& record, const std::string& table);
     // Updates one column of one row with its cascade (a product's new id renames its listing
     // table). True when the row was updated and all of it stored; false when there was no such
-    // row, the change was refused (a product renamed to the empty id, or onto a name SQLite
-    // already uses for another table: the status line says so) or the write failed.
+    // row (reported as not stored: callers name rows they hold as stored), the change was
+    // refused (a product renamed to the empty id, or onto a name SQLite already uses for another
+    // table; a site renamed to an id another site table holds: the status line says so) or the
+    // write failed.
     bool updateFieldCascade(const std::string& table, const std::string& id,
                             const std::string& column, const std::string& value);
     // Copies every catalogue site the current listing table lacks into it, in one transaction.
@@ -180,6 +190,8 @@ private:
     // True (and the status line says so) when the write would give a product the empty id.
     bool refusesEmptyProductId(const std::string& table, const std::string& column,
                                const std::string& value);
+    // True (and the status line says unusableIdText) when the id cannot be stored.
+    bool refusesUnusableId(const std::string& id);
     // Runs body as one write (see the header comment): true when it committed; otherwise the
     // failure is reported as "<what> not stored: <reason>" and false is returned. Inside
     // another write it is only a savepoint of that one.

@@ -10,6 +10,7 @@
 #include "qmk/tab/Shareware_Site.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <string_view>
 
 namespace qmk {
@@ -35,6 +36,11 @@ bool isSiteColumn(const std::string& column)
 {
     const auto& names = siteColumns();
     return std::find(names.begin(), names.end(), column) != names.end();
+}
+
+bool isSiteTable(const std::string& table)
+{
+    return table == "Shareware_Sites" || table == "Black_Sites" || table == "Temp_Sites";
 }
 
 std::string sharedNameText(const std::string& id, const std::string& other)
@@ -86,7 +92,8 @@ std::vector<std::string> DB::productTables(Cursor& cursor, const std::string& ta
 
 bool DB::rowExists(Cursor& cursor, const std::string& table, const std::string& id)
 {
-    return cursor.execute(fill("SELECT * FROM {} WHERE id = ?;", quoteId(table)), {BindValue(id)});
+    return cursor.execute(fill("SELECT 1 FROM {} WHERE {};", quoteId(table), steps::idAsText(1)),
+                          {BindValue(id)});
 }
 
 std::optional<std::string> DB::sharedTableName(Cursor& cursor, const std::string& name,
@@ -122,8 +129,8 @@ void DB::copyMissing(Cursor& cursor, base::BaseRecord& target, const base::BaseR
 
 void DB::insertMissing(Cursor& cursor, const base::BaseRecord& row, const std::string& table)
 {
-    // The look-up and the insert in one statement: "SELECT ... WHERE id = ?", then INSERT when
-    // there was no row.
+    // The look-up and the insert in one statement: "SELECT ... WHERE id = ?" (as text), then
+    // INSERT when there was no row.
     const auto& names = row.getColumnNames();
     std::vector<dwin::database::sqlite::SQLiteData> values;
     values.reserve(names.size() + 1);
@@ -134,9 +141,9 @@ void DB::insertMissing(Cursor& cursor, const base::BaseRecord& row, const std::s
     }
     values.emplace_back(idOf(row));
     cursor.execute(
-        fill("INSERT INTO {} ( {} ) SELECT {} WHERE NOT EXISTS (SELECT 1 FROM {} WHERE id = ?);",
-             quoteId(table), sql::join(names, ","), sql::placeholders(names.size()),
-             quoteId(table)),
+        fill("INSERT INTO {} ( {} ) SELECT {} WHERE NOT EXISTS (SELECT 1 FROM {} WHERE {});",
+             quoteId(table), sql::join(names, ","), sql::placeholders(names.size()), quoteId(table),
+             steps::idAsText(int(values.size()))),
         values);
     if (const int n = cursor.getRowCount(); n > 0)
         status(fill("{} rows inserted into {}", n, table));
@@ -145,7 +152,7 @@ void DB::insertMissing(Cursor& cursor, const base::BaseRecord& row, const std::s
 bool DB::add(const base::BaseRecord& record, const std::string& table)
 {
     const std::string id = idOf(record);
-    if (refusesEmptyProductId(table, "id", id))
+    if (refusesEmptyProductId(table, "id", id) || refusesUnusableId(id))
         return false;
     std::optional<std::string> refusal;
     const bool stored = write(fill("row {} of {}", id, table), [&](Cursor& cursor) {
@@ -260,10 +267,7 @@ void DB::deleteCascade(Cursor& cursor, const base::BaseRecord& record, const std
         if (productIds(cursor).empty())
             return;
         for (const auto& product : productTables(cursor, table))
-            cursor.execute(
-                fill("DELETE from {} WHERE EXISTS(SELECT * FROM {} WHERE id = ?) AND id = ?;",
-                     quoteId(product), quoteId(product)),
-                {BindValue(id), BindValue(id)});
+            steps::changeRow(cursor, fill("DELETE from {}", quoteId(product)), {}, id);
         reloadOnFailure(Tab::Listed_Urls);
         later([this] {
             if (window_)
@@ -287,8 +291,14 @@ bool DB::updateFieldCascade(const std::string& table, const std::string& id,
                 return;
             }
         }
-        if (updateRow(cursor, table, id, column, value) == 0)
+        // A site is in one site table at most.
+        if (column == "id" && value != id && isSiteTable(table) &&
+            steps::siteTableHolding(cursor, value, table)) {
+            refusal = fill("{} id {} exists", table, value);
             return;
+        }
+        if (updateRow(cursor, table, id, column, value) == 0)
+            throw std::runtime_error(noSuchRowText);
         updated = true;
         if (rename) {
             renameProduct(cursor, id, value);

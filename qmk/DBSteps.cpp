@@ -50,13 +50,44 @@ void createTable(Cursor& cursor, const base::BaseRecord& record, const std::stri
     cursor.execute(fill("create table {} ( {} );", quoteId(name), *columns));
 }
 
-std::optional<std::string> siteTableHolding(Cursor& cursor, const std::string& id)
+std::optional<std::string> siteTableHolding(Cursor& cursor, const std::string& id,
+                                            const std::string& except)
 {
     for (const char* table : {"Shareware_Sites", "Black_Sites", "Temp_Sites"})
-        if (cursor.execute(fill("SELECT id FROM {} WHERE id = ?;", quoteId(table)),
+        if (table != except &&
+            cursor.execute(fill("SELECT 1 FROM {} WHERE {};", quoteId(table), idAsText(1)),
                            {BindValue(id)}))
             return table;
     return std::nullopt;
+}
+
+namespace {
+
+// The id as a number or as bytes whose text is the parameter p; each an index look-up.
+std::string typedIds(const std::string& p)
+{
+    return fill("CAST({} AS BLOB), CAST({} AS INTEGER), CAST({} AS REAL)", p, p, p);
+}
+
+} // namespace
+
+std::string idAsText(int n)
+{
+    const std::string p = "?" + std::to_string(n);
+    return fill("id IN ({}, {}) AND CAST(id AS TEXT) = {}", p, typedIds(p), p);
+}
+
+int changeRow(Cursor& cursor, const std::string& head,
+              std::vector<dwin::database::sqlite::SQLiteData> values, const std::string& id)
+{
+    values.emplace_back(id);
+    const std::string p = "?" + std::to_string(values.size());
+    cursor.execute(fill("{} WHERE id = {};", head, p), values);
+    if (cursor.getRowCount() != 0)
+        return cursor.getRowCount();
+    cursor.execute(fill("{} WHERE id IN ({}) AND CAST(id AS TEXT) = {};", head, typedIds(p), p),
+                   values);
+    return cursor.getRowCount();
 }
 
 bool isFixedTable(const std::string& name)

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace qmk {
 class WindowPort;
@@ -24,8 +25,17 @@ using dwin::database::sqlite::Cursor;
 void renameTable(Cursor& cursor, const std::string& oldName, const std::string& newName);
 // "create table" with the record's columns, the first "UNIQUE NOT NULL"; the empty name is refused.
 void createTable(Cursor& cursor, const base::BaseRecord& record, const std::string& name);
-// The first site table ("Shareware_Sites", "Black_Sites", "Temp_Sites") holding the id.
-std::optional<std::string> siteTableHolding(Cursor& cursor, const std::string& id);
+// The first site table ("Shareware_Sites", "Black_Sites", "Temp_Sites") other than except
+// holding the id (as text, idAsText).
+std::optional<std::string> siteTableHolding(Cursor& cursor, const std::string& id,
+                                            const std::string& except = "");
+// The WHERE condition finding a row by its id as text, the id being parameter n: a text id, or
+// one an older file holds as a number or as bytes. The id's index serves every part of it.
+std::string idAsText(int n);
+// Runs "<head> WHERE ..." on the row of id (bound after values): the text id first, and only
+// when that matched nothing an id held as a number or as bytes. The rows the statement changed.
+int changeRow(Cursor& cursor, const std::string& head,
+              std::vector<dwin::database::sqlite::SQLiteData> values, const std::string& id);
 // One of the four fixed tables, compared as SQLite compares names (ASCII letters without case).
 bool isFixedTable(const std::string& name);
 // A failure of the file or the transaction (lock, read-only, full disk, I/O, corruption, out of

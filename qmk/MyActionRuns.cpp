@@ -91,8 +91,10 @@ void reloadTables()
 
 // Moves the selected record of the current tab into target as a new record of the target's
 // kind: the columns both kinds have are copied, the row leaves its table, the new one is stored
-// with its cascades and selected. All of it is one transaction: when a step is not stored (the
-// database has told the user why) nothing is, and the tables show what the file holds.
+// with its cascades and selected. The site moves under the id its row is stored under (a
+// placeholder typed over it is dropped). All of it is one transaction: when a step is not
+// stored (the database has told the user why) nothing is, and the tables show what the file
+// holds.
 void moveSelected(tab::TableView& target, bool alsoFromCatalogue)
 {
     showStatus("");
@@ -100,10 +102,15 @@ void moveSelected(tab::TableView& target, bool alsoFromCatalogue)
     auto* current = dynamic_cast<tab::TableView*>(currentViewerRecords());
     if (!record || !current)
         return;
+    const std::string id = base::rowIdOf(*record);
+    if (!isUsableValue(id)) {
+        showStatus(DB::unusableIdText);
+        return;
+    }
     base::RecordPtr moved = target.newRecord();
     for (const auto& [name, value] : record->getFields())
         moved->set(name, value);
-    const std::string id = idOf(record);
+    moved->set("id", id);
     const bool fromListing = isCurrentListing(current);
     DB& db = DB::getInstance();
     bool stored = false;
@@ -114,7 +121,7 @@ void moveSelected(tab::TableView& target, bool alsoFromCatalogue)
         stored = current->removeAndDeleteHere(record);
         if (stored && alsoFromCatalogue && fromListing) {
             tab::Shareware_Sites* catalogue = tab::Shareware_Sites::getInstance();
-            if (base::RecordPtr site = catalogue->getById(id))
+            if (base::RecordPtr site = catalogue->getStoredById(id))
                 stored = catalogue->removeAndDeleteHere(site);
         }
         if (stored)
@@ -139,9 +146,24 @@ void moveSelected(tab::TableView& target, bool alsoFromCatalogue)
     target.selectRecord(moved);
 }
 
+// The one column written to the record's row in the file: true when stored. A row the file lacks
+// is reported as not stored.
+bool writeField(const std::string& table, const std::string& rowId, const std::string& column,
+                const std::string& value, bool cascade)
+{
+    DB& db = DB::getInstance();
+    if (cascade)
+        return db.updateFieldCascade(table, rowId, column, value);
+    const int n = db.updateField(table, rowId, column, value);
+    if (n == 0)
+        report::notStored(db.getWindow(), column + " of row " + rowId + " in " + table,
+                          DB::noSuchRowText);
+    return n > 0;
+}
+
 // Sets the column of the record and writes it (with its cascade when asked); a write that is
-// not stored puts the old value back. A row the file does not hold yet keeps the value: it is
-// stored with it once its id is set. True unless the write failed.
+// not stored puts the old value back. A row never stored keeps the value without a write, as a
+// cell edit does: it is stored with it once its id is set. True unless the write failed.
 bool storeField(ViewerRecords& records, const base::RecordPtr& record, const std::string& column,
                 const std::string& value, bool cascade)
 {
@@ -149,10 +171,10 @@ bool storeField(ViewerRecords& records, const base::RecordPtr& record, const std
     if (!record->set(column, value))
         return false;
     records.recordChanged(record);
-    DB& db = DB::getInstance();
-    const bool stored = cascade
-        ? db.updateFieldCascade(records.name, base::rowIdOf(*record), column, value)
-        : db.updateField(records.name, base::rowIdOf(*record), column, value) != DB::notStored;
+    const std::optional<std::string> rowId = writableIdOf(*record);
+    if (!rowId)
+        return true;
+    const bool stored = writeField(records.name, *rowId, column, value, cascade);
     if (!stored) {
         record->set(column, old.value_or(std::string()));
         records.recordChanged(record);

@@ -75,6 +75,23 @@ bool BaseRecords::hasId(std::string_view id) const
 {
     return getById(id) != nullptr;
 }
+base::RecordPtr BaseRecords::getStoredById(std::string_view id) const
+{
+    for (const auto& r : records)
+        if (r && r->isStoredUnder(id))
+            return r;
+    return nullptr;
+}
+
+base::RecordPtr BaseRecords::getOtherHolding(const base::RecordPtr& record,
+                                             std::string_view id) const
+{
+    for (const auto& r : records)
+        if (r && r != record && (hasIdValue(*r, id) || r->isStoredUnder(id)))
+            return r;
+    return nullptr;
+}
+
 void BaseRecords::addMenuItems()
 {
 }

@@ -37,6 +37,12 @@ public:
     virtual base::RecordPtr getOtherById(const base::RecordPtr& record, std::string_view id) const;
     virtual bool hasOtherWithId(const base::RecordPtr& record, std::string_view id) const;
     virtual bool hasId(std::string_view id) const;
+    // The record whose row the file holds under the id, whatever id it shows now; or null.
+    virtual base::RecordPtr getStoredById(std::string_view id) const;
+    // First record other than the given object (null: any) that shows the id or whose row is
+    // stored under it, or null.
+    virtual base::RecordPtr getOtherHolding(const base::RecordPtr& record,
+                                            std::string_view id) const;
     // Hook called after a table view's common context menu is built; nothing here.
     virtual void addMenuItems();
     // The list itself (not a copy): a viewer's model reads it live. The writable form counts as

@@ -108,6 +108,16 @@ std::optional<std::string> BaseRecord::storedId() const
     return storedUnder_ ? storedUnder_ : get("id");
 }
 
+bool BaseRecord::isStoredUnder(std::string_view id) const
+{
+    if (!stored_)
+        return false;
+    if (storedUnder_)
+        return *storedUnder_ == id;
+    auto it = fields_.find(std::string_view("id"));
+    return it != fields_.end() && it->second == id;
+}
+
 std::string rowIdOf(const BaseRecord& record)
 {
     if (std::optional<std::string> stored = record.storedId())

@@ -71,6 +71,8 @@ public:
     // else the id the row has there. While an id typed over a stored record waits to be stored
     // (a placeholder, a rename not yet written), the row keeps the id it had.
     std::optional<std::string> storedId() const;
+    // Whether the record's row is in the file under that id (storedId, without a copy).
+    bool isStoredUnder(std::string_view id) const;
     // The row in the file holds the record under its id now (read, added or renamed).
     void setStored();
     // The file holds no row of the record (never stored, or deleted).

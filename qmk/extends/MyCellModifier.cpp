@@ -195,13 +195,14 @@ void MyCellModifier::modify(const base::RecordPtr& element, const std::string& p
 bool MyCellModifier::refusedAsDuplicate(const base::RecordPtr& record,
                                         const std::string& newValue) const
 {
-    if (table_->hasOtherWithId(record, newValue)) {
-        table_->selectRecord(table_->getOtherById(record, newValue));
+    // A row counts under the id it shows and under the id the file holds it under.
+    if (base::RecordPtr same = table_->getOtherHolding(record, newValue)) {
+        table_->selectRecord(same);
         showStatus(replaceFirst("{} already exists {}", {table_->name, newValue}));
         return true;
     }
     for (ViewerRecords* other : otherSiteTables(table_->name)) {
-        if (other && other->hasId(newValue)) {
+        if (other && other->getOtherHolding(nullptr, newValue)) {
             showStatus(other->name + " " + newValue + " already exists");
             return true;
         }
@@ -215,7 +216,7 @@ bool MyCellModifier::store(const base::RecordPtr& record, const std::string& pro
     DB& db = DB::getInstance();
     if (property == "id") {
         if (!isUsableValue(newValue)) {
-            showStatus("please set the value of id");
+            showStatus(DB::unusableIdText);
             return true;
         }
         // Never stored: the whole row is added. Stored: renamed from the id it is stored under,
@@ -228,7 +229,7 @@ bool MyCellModifier::store(const base::RecordPtr& record, const std::string& pro
         return stored;
     }
     if (!rowId) {
-        showStatus("please set the value of id");
+        showStatus(DB::unusableIdText);
         return true;
     }
     return db.updateFieldCascade(table_->name, *rowId, property, newValue);

@@ -8,6 +8,7 @@
 #include "qmk/extends/Commands.h"
 #include "qmk/extends/MyMenuListener.h"
 #include "qmk/extends/RecordTableModel.h"
+#include "qmk/tab/Black_Site.h"
 
 #include <QAction>
 #include <QApplication>
@@ -375,6 +376,61 @@ TEST_F(Commands, MovesBetweenTheSiteListsWithTheirCascades)
     EXPECT_EQ(column("SELECT id FROM Other ORDER BY id"),
               (std::vector<std::string>{"new's.com", site}));
     EXPECT_EQ(one("SELECT count(*) FROM Softwares"), "2");
+}
+
+TEST_F(Commands, AMoveTakesTheSiteUnderItsStoredIdNotAPlaceholderTypedOverIt)
+{
+    addProduct("Tool", "1");
+    for (const char* site : {"s6.example", "s7.example"}) {
+        addSite("Shareware_Sites", site);
+        addListing("Tool", site);
+    }
+    addSite("Temp_Sites", "t.example");
+    openWindow();
+    // the id typed over with a placeholder, another cell edited meanwhile, then the move
+    const auto move = [this](int tab, const std::string& id, const std::string& command) {
+        edit(tab, rowOfId(tab, id), "id", QString("[p]"));
+        edit(tab, rowOfId(tab, "[p]"), "g_user", QString("u"));
+        select(tab, "[p]");
+        choose(tab, command);
+    };
+    move(SharewareTab, "s6.example", "&Move to Black Sites List");
+    edit(SharewareTab, rowOfId(SharewareTab, "s7.example"), "id", QString("[c]"));
+    move(ListingTab, "s7.example", "&Move to Black Sites List");
+    move(TempTab, "t.example", "&Move to Shareware Sites List");
+    EXPECT_FALSE(db_->add(tab::Black_Site(), "Black_Sites"));
+    EXPECT_EQ(status(), "please set the value of id");
+    EXPECT_EQ(
+        column("SELECT id || g_user FROM Black_Sites UNION ALL SELECT '/' || id || g_user "
+               "FROM Shareware_Sites UNION ALL SELECT '/' || id || g_user FROM Tool "
+               "UNION ALL SELECT id FROM Temp_Sites"),
+        (std::vector<std::string>{"s6.exampleu", "s7.exampleu", "/t.exampleu", "/t.exampleu"}));
+}
+
+TEST_F(Commands, RowsWhoseIdsAnOlderFileHoldsAsANumberOrBytesAreWrittenAndRemoved)
+{
+    addProduct("Tool", "1");
+    exec("INSERT INTO Shareware_Sites (id, notes) VALUES (12345, ''), (x'6869', '');"
+         "INSERT INTO Tool (id, notes) VALUES (12345, ''), (x'6869', '');");
+    openWindow();
+    edit(SharewareTab, rowOfId(SharewareTab, "12345"), "notes", QString("kept"));
+    edit(SharewareTab, rowOfId(SharewareTab, "hi"), "notes", QString("bytes"));
+    EXPECT_EQ(column("SELECT typeof(id) || notes FROM Shareware_Sites UNION ALL SELECT "
+                     "typeof(id) || notes FROM Tool"),
+              (std::vector<std::string>{"integerkept", "blobbytes", "integerkept", "blobbytes"}));
+    select(SharewareTab, "hi");
+    choose(SharewareTab, "&Remove Record");
+    EXPECT_EQ(column("SELECT id FROM Shareware_Sites UNION ALL SELECT id FROM Tool"),
+              (std::vector<std::string>{"12345", "12345"}));
+    // a row the file no longer holds: said, and the screen goes back
+    exec("DELETE FROM Shareware_Sites;");
+    const std::string lacks = " not stored: the file holds no row of that id";
+    select(SharewareTab, "12345");
+    choose(SharewareTab, "&Remove Record");
+    EXPECT_EQ(status(), "removal of row 12345 from Shareware_Sites" + lacks);
+    edit(SharewareTab, 0, "notes", QString("again"));
+    EXPECT_EQ(status(), "notes of row 12345 in Shareware_Sites" + lacks);
+    EXPECT_EQ(viewAt(SharewareTab)->getById("12345")->get("notes"), "kept");
 }
 
 TEST_F(Commands, AWriteThatFailsIsNeverAMoveOrAStamp)

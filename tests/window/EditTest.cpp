@@ -104,6 +104,18 @@ TEST_F(Editing, RefusalsLeaveRecordAndDatabaseAlone)
     EXPECT_EQ(status(), "Black_Sites bad.com already exists");
     edit(0, rowOfId(0, "a.com"), "id", QString("t.com"));
     EXPECT_EQ(status(), "Temp_Sites t.com already exists");
+    // a black-listed row waiting under a placeholder still holds its id, in the window and file
+    edit(2, 0, "id", QString("[z]"));
+    edit(0, rowOfId(0, "a.com"), "id", QString("bad.com"));
+    EXPECT_EQ(status(), "Black_Sites bad.com already exists");
+    edit(3, rowOfId(3, "t.com"), "id", QString("bad.com"));
+    EXPECT_EQ(status(), "Black_Sites bad.com already exists");
+    EXPECT_FALSE(db_->updateFieldCascade("Shareware_Sites", "a.com", "id", "bad.com"));
+    EXPECT_EQ(status(), "Shareware_Sites id bad.com exists");
+    EXPECT_FALSE(db_->updateFieldCascade("Temp_Sites", "t.com", "id", "bad.com"));
+    EXPECT_EQ(status(), "Temp_Sites id bad.com exists");
+    EXPECT_EQ(column("SELECT id FROM Black_Sites UNION ALL SELECT id FROM Temp_Sites ORDER BY id"),
+              (std::vector<std::string>{"bad.com", "bad.com2", "t.com"}));
     EXPECT_EQ(column("SELECT id FROM Shareware_Sites ORDER BY id"),
               (std::vector<std::string>{"a.com", "b.com"}));
     EXPECT_EQ(column("SELECT notes FROM Shareware_Sites WHERE id='a.com'"),
