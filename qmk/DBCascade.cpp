@@ -291,11 +291,16 @@ bool DB::updateFieldCascade(const std::string& table, const std::string& id,
                 return;
             }
         }
-        // A site is in one site table at most.
-        if (column == "id" && value != id && isSiteTable(table) &&
-            steps::siteTableHolding(cursor, value, table)) {
-            refusal = fill("{} id {} exists", table, value);
-            return;
+        // A site is in one site table at most; a new id in the current listing goes to the
+        // catalogue too.
+        if (column == "id" && value != id && !rename) {
+            const bool site = isSiteTable(table);
+            const auto current = site ? std::nullopt : currentListingName();
+            if ((site || (current && table == *current)) &&
+                steps::siteTableHolding(cursor, value, site ? table : "Shareware_Sites")) {
+                refusal = fill("{} id {} exists", table, value);
+                return;
+            }
         }
         if (updateRow(cursor, table, id, column, value) == 0)
             throw std::runtime_error(noSuchRowText);

@@ -86,6 +86,8 @@ TEST_F(Editing, RefusalsLeaveRecordAndDatabaseAlone)
     addSite("Black_Sites", "bad.com");
     addSite("Temp_Sites", "t.com");
     addSite("Temp_Sites", "bad.com2");
+    addProduct("P", "1");
+    addSite("P", "a.com");
     openWindow();
     selectTab(0);
     const int a = rowOfId(0, "a.com");
@@ -114,6 +116,9 @@ TEST_F(Editing, RefusalsLeaveRecordAndDatabaseAlone)
     EXPECT_EQ(status(), "Shareware_Sites id bad.com exists");
     EXPECT_FALSE(db_->updateFieldCascade("Temp_Sites", "t.com", "id", "bad.com"));
     EXPECT_EQ(status(), "Temp_Sites id bad.com exists");
+    EXPECT_FALSE(db_->updateFieldCascade("P", "a.com", "id", "bad.com")); // on to the catalogue
+    EXPECT_EQ(status(), "P id bad.com exists");
+    EXPECT_EQ(column("SELECT id FROM P"), std::vector<std::string>{"a.com"});
     EXPECT_EQ(column("SELECT id FROM Black_Sites UNION ALL SELECT id FROM Temp_Sites ORDER BY id"),
               (std::vector<std::string>{"bad.com", "bad.com2", "t.com"}));
     EXPECT_EQ(column("SELECT id FROM Shareware_Sites ORDER BY id"),
