@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include <limits>
+
 namespace qmk::extends {
 
 namespace {
@@ -62,6 +64,8 @@ QWidget* CellEditorDelegate::createEditor(QWidget* parent, const QStyleOptionVie
     }
     auto* line = new QLineEdit(parent);
     line->setFrame(false);
+    // a cell holds values of any length: nothing is cut when shown or taken
+    line->setMaxLength(std::numeric_limits<int>::max());
     return line;
 }
 

@@ -2,7 +2,7 @@
 // The cell editors of a table view: a multi-line text editor for "notes" (Enter adds a line,
 // Ctrl+Enter stores and closes), a read-only combo box for a column with a list of choices, a
 // line editor for every other column. The editor starts from MyCellModifier::getValue and hands
-// its text (or the chosen index) to the model.
+// its text (or the chosen index) to the model, whatever its length.
 #include <QStyledItemDelegate>
 
 namespace qmk::extends {

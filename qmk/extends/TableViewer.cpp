@@ -7,12 +7,15 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScopeGuard>
 #include <QTableView>
 
 #include <algorithm>
 #include <functional>
+#include <utility>
 
 namespace qmk::extends {
 
@@ -256,7 +259,11 @@ int TableViewer::rowCount() const
 
 std::optional<ViewerCell> TableViewer::cellAt(const QPoint& point) const
 {
-    QModelIndex index = table_->indexAt(point);
+    return cellOf(table_->indexAt(point));
+}
+
+std::optional<ViewerCell> TableViewer::cellOf(const QModelIndex& index) const
+{
     if (!index.isValid())
         return std::nullopt;
     ViewerCell cell;
@@ -288,8 +295,33 @@ bool TableViewer::eventFilter(QObject* watched, QEvent* event)
     } else if (watched == table_ && event->type() == QEvent::Hide) {
         if (listener_)
             listener_->rememberSelection();
+    } else if (watched == table_ && event->type() == QEvent::KeyPress) {
+        if (runMenuAccelerator(static_cast<QKeyEvent*>(event)))
+            return true;
     }
     return QObject::eventFilter(watched, event);
+}
+
+bool TableViewer::runMenuAccelerator(const QKeyEvent* key)
+{
+    // A key an open cell editor passed on is the editor's.
+    if (!menu_ || openEditor())
+        return false;
+    const QKeySequence keys(key->keyCombination());
+    const QList<QAction*> entries = menu_->actions();
+    const auto entry = std::find_if(entries.begin(), entries.end(), [&keys](QAction* action) {
+        return !action->shortcut().isEmpty() && action->shortcut() == keys;
+    });
+    if (entry == entries.end())
+        return false;
+    const QPointer<QAction> action = *entry;
+    // Keys have no pointer: the cell they are about is the current one.
+    std::optional<ViewerCell> pointer = std::exchange(mouseCell(), cellOf(table_->currentIndex()));
+    const auto restore = qScopeGuard([&pointer] { mouseCell() = std::move(pointer); });
+    Commands::menuAboutToShow();
+    if (action && action->isEnabled())
+        action->trigger();
+    return true;
 }
 
 void TableViewer::onHeaderClicked(int column)

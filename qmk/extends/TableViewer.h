@@ -16,8 +16,10 @@
 #include <optional>
 #include <vector>
 
-class QTableView;
+class QKeyEvent;
+class QModelIndex;
 class QPoint;
+class QTableView;
 
 namespace qmk::extends {
 
@@ -76,7 +78,11 @@ public:
     int rowCount() const;
     // The cell at a point of the table's viewport, or none.
     std::optional<ViewerCell> cellAt(const QPoint& point) const;
-    // Attaches the context menu, shown on a right click after the menu listener ran.
+    // Attaches the context menu, shown on a right click after the menu listener ran. A key press
+    // in the table that no shortcut of the window took runs the menu's entry with that
+    // accelerator, as choosing it would: the listener runs first, with the table's current cell
+    // as the cell the entry is about, and a disabled entry does nothing. Not while a cell editor
+    // is open.
     void setContextMenu(QMenu* menu);
     // Hands a cell editor that is still open, and holds a change, to the modifier and closes it
     // (an edit in progress is not lost when the window closes or the table is read again).
@@ -97,6 +103,9 @@ private:
     void showSortIndicator();
     // The cell editor open at the current cell, or null.
     QWidget* openEditor() const;
+    std::optional<ViewerCell> cellOf(const QModelIndex& index) const;
+    // True when the key was the accelerator of an entry of the context menu (see setContextMenu).
+    bool runMenuAccelerator(const QKeyEvent* key);
 
     ViewerRecords* list_;
     ViewerListener* listener_;

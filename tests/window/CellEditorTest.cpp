@@ -133,6 +133,25 @@ TEST_F(CellEditors, ACellOfMegabytesShowsItsStartAndIsEditedAndStoredWhole)
         << status().substr(0, 200);
 }
 
+TEST_F(CellEditors, AOneLineValueOfAnyLengthIsEditedAndStoredWhole)
+{
+    const std::string value = "http://a.com/" + std::string(39983, 'p');
+    addProduct("Tool", "1");
+    addSite("Shareware_Sites", "a.com");
+    addSite("Tool", "a.com");
+    exec("UPDATE Shareware_Sites SET sub_page='" + value + "';");
+    openWindow();
+    auto* editor = qobject_cast<QLineEdit*>(openEditor(0, 0, "sub_page"));
+    ASSERT_NE(editor, nullptr);
+    editor->setCursorPosition(4);
+    QTest::keyClicks(editor, "s");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(column("SELECT length(sub_page) || substr(sub_page, 1, 8) FROM Shareware_Sites UNION "
+                     "ALL SELECT length(sub_page) || substr(sub_page, 1, 8) FROM Tool"),
+              (std::vector<std::string>{"39997https://", "39997https://"}));
+}
+
 TEST_F(CellEditors, AProductRenamedInItsCellBringsItsTabWithoutWarnings)
 {
     addProduct("Tool", "3");

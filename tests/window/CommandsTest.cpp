@@ -634,6 +634,25 @@ TEST_F(Commands, AcceleratorsLeaveTextBeingEditedAlone)
     EXPECT_EQ(column("SELECT id FROM Shareware_Sites"), std::vector<std::string>{"a.com"});
     QTest::keyClick(table, Qt::Key_B, Qt::ControlModifier);
     EXPECT_EQ(viewerAt(SharewareTab)->rowCount(), 2); // a new row waits for its id
+
+    // and so are the shown table's context-menu entries; Ctrl+D takes the current cell
+    const std::string path = ::getenv("PATH");
+    ::setenv("PATH", "/nonexistent", 1); // no desktop opener: no browser
+    const QModelIndex rank = table->model()->index(rowOfId(SharewareTab, "a.com"), 1);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(rank).center());
+    select(SharewareTab, "a.com");
+    QTest::keyClick(table, Qt::Key_D, Qt::ControlModifier);
+    ::setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(status(), "navigate to http://www.a.com");
+    QTest::keyClick(table, Qt::Key_M, Qt::ControlModifier);
+    EXPECT_EQ(column("SELECT id FROM Black_Sites"), std::vector<std::string>{"a.com"});
+    select(BlackTab, "a.com");
+    QTest::keyClick(viewerAt(BlackTab)->getTable(), Qt::Key_S, Qt::ControlModifier);
+    exec("DELETE FROM Tool;");
+    selectTab(ListingTab);
+    QTest::keyClick(viewerAt(ListingTab)->getTable(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(column("SELECT id FROM Shareware_Sites UNION ALL SELECT id FROM Tool"),
+              (std::vector<std::string>{"a.com", "a.com"}));
     ::unsetenv("QMK_SEARCH_URL");
     ::unsetenv("QMK_MAKER_URL");
 }
