@@ -6,6 +6,7 @@
 #include "qmk/config/Config.h"
 #include "qmk/config/ImageManager.h"
 #include "qmk/extends/Commands.h"
+#include "qmk/extends/MyCellModifier.h"
 #include "qmk/extends/TableViewer.h"
 #include "qmk/extends/ShownText.h"
 #include "qmk/extends/TextNotesKeyAdapter.h"
@@ -380,10 +381,13 @@ void MainWindow::removeSelectedRecord()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (!closed_) {
-        // An open edit that could not be stored keeps the window open, so its report is read.
+        // An open edit that was not stored (refused or failed) keeps the window open, so its
+        // report is read; the editor has gone, so a second close ends the program.
         const std::size_t failures = report::notStoredCount();
+        const std::size_t unstored = extends::MyCellModifier::unstoredCount();
         commitOpenEditors();
-        if (report::notStoredCount() != failures) {
+        if (report::notStoredCount() != failures ||
+            extends::MyCellModifier::unstoredCount() != unstored) {
             event->ignore();
             return;
         }

@@ -19,6 +19,18 @@ namespace qmk::extends {
 
 namespace {
 
+std::size_t unstored = 0;
+
+// Counts an edit that leaves modify without reaching the file.
+struct UnstoredCounter {
+    const bool& stored;
+    ~UnstoredCounter()
+    {
+        if (!stored)
+            ++unstored;
+    }
+};
+
 bool pathExists(const std::string& path)
 {
     std::error_code ec;
@@ -75,6 +87,11 @@ std::string normalIdOf(const base::BaseRecord& record, const std::string& id)
 
 } // namespace
 
+std::size_t MyCellModifier::unstoredCount()
+{
+    return unstored;
+}
+
 bool MyCellModifier::canModify(const base::BaseRecord*, const std::string&) const
 {
     return true;
@@ -108,6 +125,8 @@ void MyCellModifier::modify(const base::RecordPtr& element, const std::string& p
                             const CellValue& value)
 {
     std::string newValueText;
+    bool stored = false;
+    const UnstoredCounter counter{stored};
     try {
         showStatus("");
         if (!element) {
@@ -148,6 +167,7 @@ void MyCellModifier::modify(const base::RecordPtr& element, const std::string& p
         newValueText = *newValue;
         if (*newValue == *oldValue) {
             showStatus(*newValue + " not changed");
+            stored = true; // nothing to store
             return;
         }
         // A site's id is kept as its host: the duplicate checks look for the id it will become.
@@ -174,17 +194,20 @@ void MyCellModifier::modify(const base::RecordPtr& element, const std::string& p
         // The command refused, or its write failed: it has said so, and there is nothing to store.
         if (shortcut && element->get(property) == oldValue)
             return;
-        const base::FieldMap stored = element->getFields();
+        const base::FieldMap before = element->getFields();
         const std::optional<std::string> rowId = writableIdOf(*element);
         if (!shortcut)
             element->set(property, *newValue);
         normalizeRecordUrl(*element);
         table_->recordChanged(element);
-        if (!store(element, property, rowId, element->get(property).value_or(std::string()))) {
+        const Outcome outcome =
+            store(element, property, rowId, element->get(property).value_or(std::string()));
+        if (outcome == Outcome::failed) {
             // Not stored: the row shows what the file holds, so the same edit made again is stored.
-            element->getFields() = stored;
+            element->getFields() = before;
             table_->recordChanged(element);
         }
+        stored = outcome == Outcome::stored;
     } catch (const std::exception& e) {
         report::trace("qmk.extends.MyCellModifier.MyCellModifier modify catch " +
                       std::string(e.what()) + ", property " + property + ", new value " +
@@ -209,14 +232,16 @@ bool MyCellModifier::refusedAsDuplicate(const base::RecordPtr& record,
     return false;
 }
 
-bool MyCellModifier::store(const base::RecordPtr& record, const std::string& property,
-                           const std::optional<std::string>& rowId, const std::string& newValue)
+MyCellModifier::Outcome MyCellModifier::store(const base::RecordPtr& record,
+                                              const std::string& property,
+                                              const std::optional<std::string>& rowId,
+                                              const std::string& newValue)
 {
     DB& db = DB::getInstance();
     if (property == "id") {
         if (!isUsableValue(newValue)) {
             showStatus("please set the value of id");
-            return true;
+            return Outcome::inMemory;
         }
         // Never stored: the whole row is added. Stored: renamed from the id it is stored under,
         // also after a placeholder (nothing to write when it is that id again).
@@ -225,13 +250,14 @@ bool MyCellModifier::store(const base::RecordPtr& record, const std::string& pro
                                    : db.updateFieldCascade(table_->name, *rowId, "id", newValue);
         if (stored)
             record->setStored();
-        return stored;
+        return stored ? Outcome::stored : Outcome::failed;
     }
     if (!rowId) {
         showStatus("please set the value of id");
-        return true;
+        return Outcome::inMemory;
     }
-    return db.updateFieldCascade(table_->name, *rowId, property, newValue);
+    return db.updateFieldCascade(table_->name, *rowId, property, newValue) ? Outcome::stored
+                                                                           : Outcome::failed;
 }
 
 } // namespace qmk::extends

@@ -8,6 +8,7 @@
 #include "qmk/ViewerRecords.h"
 #include "qmk/base/BaseRecord.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <variant>
@@ -31,17 +32,23 @@ public:
     // Checks, applies and stores the editor's value.
     void modify(const base::RecordPtr& element, const std::string& property,
                 const CellValue& value);
+    // How many edits modify has left out of the file since the program started: refused, not
+    // stored, or kept in memory only until their row's id is usable.
+    static std::size_t unstoredCount();
 
     ViewerRecords* table() const { return table_; }
 
 private:
+    enum class Outcome { stored, inMemory, failed };
+
     bool refusedAsDuplicate(const base::RecordPtr& record, const std::string& newValue) const;
-    // Writes the edit to the database; false when it was not stored (the database has said why).
+    // Writes the edit to the database; failed when it was not stored (the database has said
+    // why), inMemory when its row's id is not usable yet (the status line asks for one).
     // rowId (writableIdOf the record before the edit) is where its row is: none, and the record
     // is added; else the edit is written under it (a new id renames the row), whatever the id
     // in memory meanwhile.
-    bool store(const base::RecordPtr& record, const std::string& property,
-               const std::optional<std::string>& rowId, const std::string& newValue);
+    Outcome store(const base::RecordPtr& record, const std::string& property,
+                  const std::optional<std::string>& rowId, const std::string& newValue);
 
     ViewerRecords* table_;
 };

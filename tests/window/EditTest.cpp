@@ -535,6 +535,29 @@ TEST_F(Editing, AnOpenEditIsStoredBeforeTheWindowCloses)
               std::vector<std::string>{"http://a.com/add"});
 }
 
+TEST_F(Editing, AnEditRefusedAtCloseKeepsTheWindowOpenUntilTheNextClose)
+{
+    addSite("Shareware_Sites", "a.com");
+    addSite("Shareware_Sites", "b.com");
+    addProduct("Tool", "1");
+    openWindow();
+    window_->activateWindow();
+    ASSERT_NE(typeWithoutEnter(0, rowOfId(0, "b.com"), "id", "a.com"), nullptr);
+    closeWindow();
+    EXPECT_TRUE(window_->isVisible());
+    EXPECT_EQ(status(), "Shareware_Sites already exists a.com");
+    ASSERT_NE(typeWithoutEnter(1, 0, "pad_locale", "/no/such/pad.xml"), nullptr);
+    closeWindow();
+    EXPECT_TRUE(window_->isVisible());
+    EXPECT_EQ(status(), "pad file /no/such/pad.xml not exists");
+    closeWindow(); // no edit open now
+    EXPECT_FALSE(window_->isVisible());
+    EXPECT_EQ(column("SELECT id FROM Shareware_Sites ORDER BY id"),
+              (std::vector<std::string>{"a.com", "b.com"}));
+    EXPECT_EQ(column("SELECT pad_locale FROM Softwares"),
+              std::vector<std::string>{"[Enter locale PAD]"});
+}
+
 TEST_F(Editing, TypingIntoTheTableAsAUserStoresTheRow)
 {
     addSite("Shareware_Sites", "a.com", "1", "");
