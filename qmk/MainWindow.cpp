@@ -451,6 +451,14 @@ bool MainWindow::closeCurrentListedUrls()
     return tab::Listed_Urls::closeCurrentListedUrls();
 }
 
+bool MainWindow::setCurrentListedUrls(const std::string& productId)
+{
+    tab::Listed_Urls::registerProduct(productId);
+    tab::Listed_Urls* view = tab::Listed_Urls::listedUrlsFor(productId);
+    tab::Listed_Urls::setCurrentListedUrls(view);
+    return view != nullptr;
+}
+
 std::optional<std::string> MainWindow::currentListedUrlsName()
 {
     tab::Listed_Urls* current = tab::Listed_Urls::currentListedUrls();
