@@ -79,8 +79,7 @@ EndSignals::~EndSignals()
 void EndSignals::onSignal()
 {
     unsigned char number = 0;
-    while (read(readEnd_, &number, 1) > 0) {
-    }
+    while (read(readEnd_, &number, 1) > 0) {}
     notifier_->setEnabled(false); // a second signal ends the program in the handler
     report::trace("signal " + std::to_string(number) + " received: the window closes");
     if (end_)

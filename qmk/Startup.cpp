@@ -37,12 +37,15 @@ std::unique_ptr<DB> openDatabase(const config::Config& config)
 }
 
 // The end of a session: the main window closes as by its close box. An open edit it could not
-// store has been reported, and with nobody left to read that, the second close ends the program.
+// store keeps it open; with nobody left to read the reason, the console gets it and the second
+// close ends the program.
 void closeMainWindow()
 {
     MainWindow* window = MainWindow::getInstance();
-    if (window && !window->isClosed() && !window->close())
+    if (window && !window->isClosed() && !window->close()) {
+        report::trace("closing with an edit not stored: " + window->statusText());
         window->close();
+    }
 }
 
 } // namespace
