@@ -56,14 +56,6 @@ bool FakeWindow::closeCurrentListedUrls()
     return true;
 }
 
-bool FakeWindow::setCurrentListedUrls(const std::string& id)
-{
-    calls.push_back("current:" + id);
-    registered.insert(id);
-    current = id;
-    return true;
-}
-
 std::optional<std::string> FakeWindow::currentListedUrlsName()
 {
     if (current || !db)

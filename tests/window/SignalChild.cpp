@@ -1,11 +1,8 @@
-// The program as a user starts it, for the signal test. With a text argument, once the window
-// runs, that text is typed into the sub_page cell of the first Shareware_Sites row and left open
-// there (no Enter); with "hang" as the second argument, the UI thread then sleeps. "ready" on
-// standard output says the signals may come.
+// The program as a user starts it, with an edit left open: once the window runs, the first
+// argument is typed over the first Shareware_Sites id (no Enter) and "ready" is printed; with a
+// second argument the UI thread is busy for half a minute after that.
 #include "qmk/MainWindow.h"
 #include "qmk/Startup.h"
-#include "qmk/extends/RecordTableModel.h"
-#include "qmk/extends/TableViewer.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -14,46 +11,26 @@
 #include <QTest>
 #include <QTimer>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <string>
 #include <thread>
-
-namespace {
-
-void typeWithoutEnter(const QString& text)
-{
-    qmk::MainWindow* window = qmk::MainWindow::getInstance();
-    auto* records = qmk::extends::TableViewer::viewerRecordsOf(window->getTabFolder()->widget(0));
-    auto* viewer = dynamic_cast<qmk::extends::TableViewer*>(records->getTableViewer());
-    const auto& names = viewer->getModel()->columnNames();
-    const int column = int(std::find(names.begin(), names.end(), "sub_page") - names.begin());
-    QTableView* table = viewer->getTable();
-    const QModelIndex cell = table->model()->index(0, column);
-    window->activateWindow();
-    table->setCurrentIndex(cell);
-    table->edit(cell);
-    if (auto* editor = qobject_cast<QLineEdit*>(table->indexWidget(cell))) {
-        editor->selectAll();
-        QTest::keyClicks(editor, text);
-    }
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    const QString text = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    const bool hang = argc > 2 && std::string(argv[2]) == "hang";
-    QTimer::singleShot(0, [text, hang] {
-        if (!text.isEmpty())
-            typeWithoutEnter(text);
+    QTimer::singleShot(0, [argc, argv] {
+        QWidget* page = qmk::MainWindow::getInstance()->getTabFolder()->widget(0);
+        auto* table = qobject_cast<QTableView*>(page);
+        table->setCurrentIndex(table->model()->index(0, 0));
+        table->edit(table->currentIndex());
+        if (auto* editor = qobject_cast<QLineEdit*>(table->indexWidget(table->currentIndex()))) {
+            editor->selectAll();
+            QTest::keyClicks(editor, argv[1]);
+        }
         std::puts("ready");
         std::fflush(stdout);
-        if (hang)
-            std::this_thread::sleep_for(std::chrono::seconds(30));
+        if (argc > 2)
+            std::this_thread::sleep_for(std::chrono::seconds(30)); // signals do not cut it short
     });
     return qmk::startQuillmark();
 }

@@ -270,25 +270,6 @@ TEST_F(Tables, ProductSwitchWithTwoAndThreeProducts)
     EXPECT_EQ(setting("last_listed_urls"), "Gamma");
 }
 
-TEST_F(Tables, RenamingTheShownProductKeepsItsListingOnShow)
-{
-    addProduct("Beta Backup", "5");
-    addProduct("Gamma Grapher", "3");
-    addSite("Gamma Grapher", "g.com");
-    openWindow();
-    tab::Listed_Urls::switchActionFor("Gamma Grapher")->trigger();
-    QApplication::processEvents();
-    edit(1, rowOfId(1, "Gamma Grapher"), "id", QString("Gamma 2"));
-    QApplication::processEvents();
-    EXPECT_EQ(window_->lastTabText(), "Gamma 2");
-    EXPECT_EQ(idsShown(4), std::vector<std::string>{"g.com"});
-    closeWindow();
-    EXPECT_EQ(setting("last_listed_urls"), "Gamma 2");
-    reopenDatabase();
-    openWindow();
-    EXPECT_EQ(window_->lastTabText(), "Gamma 2");
-}
-
 TEST_F(Tables, StaleProductSettingFallsBackToTheTopRanked)
 {
     addProduct("Low", "1");
