@@ -23,10 +23,10 @@ std::size_t unstored = 0;
 
 // Counts an edit that leaves modify without reaching the file.
 struct UnstoredCounter {
-    const bool& stored;
+    const bool& inFile;
     ~UnstoredCounter()
     {
-        if (!stored)
+        if (!inFile)
             ++unstored;
     }
 };
@@ -125,8 +125,8 @@ void MyCellModifier::modify(const base::RecordPtr& element, const std::string& p
                             const CellValue& value)
 {
     std::string newValueText;
-    bool stored = false;
-    const UnstoredCounter counter{stored};
+    bool inFile = false;
+    const UnstoredCounter counter{inFile};
     try {
         showStatus("");
         if (!element) {
@@ -167,7 +167,7 @@ void MyCellModifier::modify(const base::RecordPtr& element, const std::string& p
         newValueText = *newValue;
         if (*newValue == *oldValue) {
             showStatus(*newValue + " not changed");
-            stored = true; // nothing to store
+            inFile = true; // nothing to store
             return;
         }
         // A site's id is kept as its host: the duplicate checks look for the id it will become.
@@ -194,20 +194,21 @@ void MyCellModifier::modify(const base::RecordPtr& element, const std::string& p
         // The command refused, or its write failed: it has said so, and there is nothing to store.
         if (shortcut && element->get(property) == oldValue)
             return;
-        const base::FieldMap before = element->getFields();
+        const base::FieldMap stored = element->getFields();
         const std::optional<std::string> rowId = writableIdOf(*element);
         if (!shortcut)
             element->set(property, *newValue);
         normalizeRecordUrl(*element);
         table_->recordChanged(element);
-        const Outcome outcome =
-            store(element, property, rowId, element->get(property).value_or(std::string()));
-        if (outcome == Outcome::failed) {
+        if (!store(element, property, rowId, element->get(property).value_or(std::string()))) {
             // Not stored: the row shows what the file holds, so the same edit made again is stored.
-            element->getFields() = before;
+            element->getFields() = stored;
             table_->recordChanged(element);
+        } else {
+            // store keeps the edit in memory only while the row's id is not usable
+            inFile = property == "id" ? isUsableValue(element->get("id").value_or(std::string()))
+                                      : rowId.has_value();
         }
-        stored = outcome == Outcome::stored;
     } catch (const std::exception& e) {
         report::trace("qmk.extends.MyCellModifier.MyCellModifier modify catch " +
                       std::string(e.what()) + ", property " + property + ", new value " +
@@ -232,16 +233,14 @@ bool MyCellModifier::refusedAsDuplicate(const base::RecordPtr& record,
     return false;
 }
 
-MyCellModifier::Outcome MyCellModifier::store(const base::RecordPtr& record,
-                                              const std::string& property,
-                                              const std::optional<std::string>& rowId,
-                                              const std::string& newValue)
+bool MyCellModifier::store(const base::RecordPtr& record, const std::string& property,
+                           const std::optional<std::string>& rowId, const std::string& newValue)
 {
     DB& db = DB::getInstance();
     if (property == "id") {
         if (!isUsableValue(newValue)) {
             showStatus("please set the value of id");
-            return Outcome::inMemory;
+            return true;
         }
         // Never stored: the whole row is added. Stored: renamed from the id it is stored under,
         // also after a placeholder (nothing to write when it is that id again).
@@ -250,14 +249,13 @@ MyCellModifier::Outcome MyCellModifier::store(const base::RecordPtr& record,
                                    : db.updateFieldCascade(table_->name, *rowId, "id", newValue);
         if (stored)
             record->setStored();
-        return stored ? Outcome::stored : Outcome::failed;
+        return stored;
     }
     if (!rowId) {
         showStatus("please set the value of id");
-        return Outcome::inMemory;
+        return true;
     }
-    return db.updateFieldCascade(table_->name, *rowId, property, newValue) ? Outcome::stored
-                                                                           : Outcome::failed;
+    return db.updateFieldCascade(table_->name, *rowId, property, newValue);
 }
 
 } // namespace qmk::extends

@@ -39,16 +39,13 @@ public:
     ViewerRecords* table() const { return table_; }
 
 private:
-    enum class Outcome { stored, inMemory, failed };
-
     bool refusedAsDuplicate(const base::RecordPtr& record, const std::string& newValue) const;
-    // Writes the edit to the database; failed when it was not stored (the database has said
-    // why), inMemory when its row's id is not usable yet (the status line asks for one).
+    // Writes the edit to the database; false when it was not stored (the database has said why).
     // rowId (writableIdOf the record before the edit) is where its row is: none, and the record
     // is added; else the edit is written under it (a new id renames the row), whatever the id
     // in memory meanwhile.
-    Outcome store(const base::RecordPtr& record, const std::string& property,
-                  const std::optional<std::string>& rowId, const std::string& newValue);
+    bool store(const base::RecordPtr& record, const std::string& property,
+               const std::optional<std::string>& rowId, const std::string& newValue);
 
     ViewerRecords* table_;
 };
