@@ -4,7 +4,6 @@
 #include "qmk/Startup.h"
 
 #include <QApplication>
-#include <QLineEdit>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -21,10 +20,7 @@ int main(int argc, char** argv)
         auto* table = qobject_cast<QTableView*>(page);
         table->setCurrentIndex(table->model()->index(0, 0));
         table->edit(table->currentIndex());
-        if (auto* editor = qobject_cast<QLineEdit*>(table->indexWidget(table->currentIndex()))) {
-            editor->selectAll();
-            QTest::keyClicks(editor, typed);
-        }
+        QTest::keyClicks(table->indexWidget(table->currentIndex()), typed); // over the old id
         std::puts("ready");
         std::fflush(stdout);
     });

@@ -1,5 +1,4 @@
-// The end of a session by signal, sent to the program running as a child process with an edit
-// left open in a cell.
+// The end of a session by signal, sent to the program running as a child with an edit left open.
 #include "Fixture.h"
 
 #include <QProcess>
