@@ -373,6 +373,7 @@ void DB::renameProduct(Cursor& cursor, const std::string& oldId, const std::stri
             return;
         if (window_->lastTabText() == oldId) {
             window_->closeCurrentListedUrls();
+            window_->setCurrentListedUrls(newId); // the renamed product stays on show
             window_->openTab(Tab::Listed_Urls);
             return;
         }

@@ -6,6 +6,7 @@
 #include "qmk/config/Config.h"
 #include "qmk/config/ImageManager.h"
 #include "qmk/extends/Commands.h"
+#include "qmk/extends/MyCellModifier.h"
 #include "qmk/extends/TableViewer.h"
 #include "qmk/extends/ShownText.h"
 #include "qmk/extends/TextNotesKeyAdapter.h"
@@ -385,10 +386,13 @@ void MainWindow::removeSelectedRecord()
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (!closed_) {
-        // An open edit that could not be stored keeps the window open, so its report is read.
+        // An open edit that was not stored (refused or failed) keeps the window open, so its
+        // report is read; the editor has gone, so a second close ends the program.
         const std::size_t failures = report::notStoredCount();
+        const std::size_t unstored = extends::MyCellModifier::unstoredCount();
         commitOpenEditors();
-        if (report::notStoredCount() != failures) {
+        if (report::notStoredCount() != failures ||
+            extends::MyCellModifier::unstoredCount() != unstored) {
             event->ignore();
             return;
         }
@@ -450,6 +454,14 @@ bool MainWindow::unregisterProduct(const std::string& productId)
 bool MainWindow::closeCurrentListedUrls()
 {
     return tab::Listed_Urls::closeCurrentListedUrls();
+}
+
+bool MainWindow::setCurrentListedUrls(const std::string& productId)
+{
+    tab::Listed_Urls::registerProduct(productId);
+    tab::Listed_Urls* view = tab::Listed_Urls::listedUrlsFor(productId);
+    tab::Listed_Urls::setCurrentListedUrls(view);
+    return view != nullptr;
 }
 
 std::optional<std::string> MainWindow::currentListedUrlsName()

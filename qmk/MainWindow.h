@@ -77,6 +77,7 @@ public:
     bool registerProduct(const std::string& productId) override;
     bool unregisterProduct(const std::string& productId) override;
     bool closeCurrentListedUrls() override;
+    bool setCurrentListedUrls(const std::string& productId) override;
     std::optional<std::string> currentListedUrlsName() override;
     void refreshContextMenu() override;
     void openTab(Tab tab) override;

@@ -3,6 +3,7 @@
 #include "dwin/sys/win32/QtMessagePump.h"
 #include "dwin/sys/win32/com/Init.h"
 #include "qmk/DB.h"
+#include "qmk/EndSignals.h"
 #include "qmk/MainWindow.h"
 #include "qmk/MyAction.h"
 #include "qmk/Report.h"
@@ -14,6 +15,7 @@
 
 #include <exception>
 #include <memory>
+#include <optional>
 
 namespace qmk {
 
@@ -32,6 +34,18 @@ std::unique_ptr<DB> openDatabase(const config::Config& config)
                      QString::fromUtf8(e.what())));
     }
     return nullptr;
+}
+
+// The end of a session: the main window closes as by its close box. An open edit it could not
+// store keeps it open; with nobody left to read the reason, the console gets it and the second
+// close ends the program.
+void closeMainWindow()
+{
+    MainWindow* window = MainWindow::getInstance();
+    if (window && !window->isClosed() && !window->close()) {
+        report::trace("closing with an edit not stored: " + window->statusText());
+        window->close();
+    }
 }
 
 } // namespace
@@ -60,11 +74,13 @@ int startQuillmark()
                 .arg(QString::fromStdString(config.getDatabasePath())));
     }
     MainWindow::setCreateActions(MyAction::createActions);
+    std::optional<EndSignals> endSignals; // kept until the settings are saved
     try {
         MainWindow window(db.get());
         window.open();
         if (const std::string error = config.loadError(); !error.empty())
             window.setStatus("settings not read: " + error);
+        endSignals.emplace(closeMainWindow);
         window.run();
     } catch (const std::exception& e) {
         report::trace(std::string("main catch ") + e.what());

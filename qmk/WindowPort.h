@@ -28,6 +28,9 @@ public:
     // Closes the current listing tab, unregisters its product and chooses another current one;
     // false when the last tab is not the current product's tab.
     virtual bool closeCurrentListedUrls() = 0;
+    // Makes the listing table of that product the current one, registering it when needed (its
+    // tab follows at the next openTab); false when it cannot be registered.
+    virtual bool setCurrentListedUrls(const std::string& productId) = 0;
     // Name (product id) of the current listing table, choosing one when there is none yet;
     // no value when there are no products.
     virtual std::optional<std::string> currentListedUrlsName() = 0;

@@ -32,6 +32,7 @@ public:
     bool registerProduct(const std::string&) override { return true; }
     bool unregisterProduct(const std::string&) override { return true; }
     bool closeCurrentListedUrls() override { return false; }
+    bool setCurrentListedUrls(const std::string&) override { return true; }
     std::optional<std::string> currentListedUrlsName() override { return current; }
     void refreshContextMenu() override {}
     void openTab(Tab) override {}

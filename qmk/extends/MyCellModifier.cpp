@@ -19,6 +19,18 @@ namespace qmk::extends {
 
 namespace {
 
+std::size_t unstored = 0;
+
+// Counts an edit that leaves modify without reaching the file.
+struct UnstoredCounter {
+    const bool& inFile;
+    ~UnstoredCounter()
+    {
+        if (!inFile)
+            ++unstored;
+    }
+};
+
 bool pathExists(const std::string& path)
 {
     std::error_code ec;
@@ -75,6 +87,11 @@ std::string normalIdOf(const base::BaseRecord& record, const std::string& id)
 
 } // namespace
 
+std::size_t MyCellModifier::unstoredCount()
+{
+    return unstored;
+}
+
 bool MyCellModifier::canModify(const base::BaseRecord*, const std::string&) const
 {
     return true;
@@ -108,6 +125,8 @@ void MyCellModifier::modify(const base::RecordPtr& element, const std::string& p
                             const CellValue& value)
 {
     std::string newValueText;
+    bool inFile = false;
+    const UnstoredCounter counter{inFile};
     try {
         showStatus("");
         if (!element) {
@@ -148,6 +167,7 @@ void MyCellModifier::modify(const base::RecordPtr& element, const std::string& p
         newValueText = *newValue;
         if (*newValue == *oldValue) {
             showStatus(*newValue + " not changed");
+            inFile = true; // nothing to store
             return;
         }
         // A site's id is kept as its host: the duplicate checks look for the id it will become.
@@ -184,6 +204,10 @@ void MyCellModifier::modify(const base::RecordPtr& element, const std::string& p
             // Not stored: the row shows what the file holds, so the same edit made again is stored.
             element->getFields() = stored;
             table_->recordChanged(element);
+        } else {
+            // store keeps the edit in memory only while the row's id is not usable
+            inFile = property == "id" ? isUsableValue(element->get("id").value_or(std::string()))
+                                      : rowId.has_value();
         }
     } catch (const std::exception& e) {
         report::trace("qmk.extends.MyCellModifier.MyCellModifier modify catch " +

@@ -8,6 +8,7 @@
 #include "qmk/ViewerRecords.h"
 #include "qmk/base/BaseRecord.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <variant>
@@ -31,6 +32,9 @@ public:
     // Checks, applies and stores the editor's value.
     void modify(const base::RecordPtr& element, const std::string& property,
                 const CellValue& value);
+    // How many edits modify has left out of the file since the program started: refused, not
+    // stored, or kept in memory only until their row's id is usable.
+    static std::size_t unstoredCount();
 
     ViewerRecords* table() const { return table_; }
 

@@ -43,6 +43,7 @@ public:
     bool registerProduct(const std::string& id) override;
     bool unregisterProduct(const std::string& id) override;
     bool closeCurrentListedUrls() override;
+    bool setCurrentListedUrls(const std::string& id) override { return (current = id), true; }
     std::optional<std::string> currentListedUrlsName() override;
     void refreshContextMenu() override;
     void openTab(Tab tab) override;

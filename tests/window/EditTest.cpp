@@ -7,6 +7,7 @@
 #include "qmk/extends/CellEditorDelegate.h"
 #include "qmk/extends/Commands.h"
 #include "qmk/extends/RecordTableModel.h"
+#include "qmk/tab/Listed_Urls.h"
 #include "qmk/tab/Temp_Site.h"
 #include "qmk/tab/Temp_Sites.h"
 
@@ -187,13 +188,18 @@ TEST_F(Editing, NotesCellHasAMultiLineEditor)
 TEST_F(Editing, RenamedProductTakesItsListingTableAlong)
 {
     addProduct("Tool", "3");
+    addProduct("Top", "5"); // ranks first: the renamed product's listing stays on show
     addSite("Tool", "a.com");
     openWindow();
-    edit(1, 0, "id", QString("Tool 2"));
+    tab::Listed_Urls::switchActionFor("Tool")->trigger();
+    edit(1, rowOfId(1, "Tool"), "id", QString("Tool 2"));
     EXPECT_EQ(window_->lastTabText(), "Tool 2");
     EXPECT_EQ(idsShown(4), std::vector<std::string>{"a.com"});
     EXPECT_EQ(column("SELECT id FROM \"Tool 2\""), std::vector<std::string>{"a.com"});
-    EXPECT_EQ(column("SELECT id FROM Softwares"), std::vector<std::string>{"Tool 2"});
+    EXPECT_EQ(column("SELECT id FROM Softwares ORDER BY id"),
+              (std::vector<std::string>{"Tool 2", "Top"}));
+    closeWindow();
+    EXPECT_EQ(setting("last_listed_urls"), "Tool 2");
 }
 
 TEST_F(Editing, ARowRenamedThroughAPlaceholderStaysOneRow)
@@ -530,6 +536,7 @@ TEST_F(Editing, TabMovesToTheNextCellsEditorAfterStoring)
 TEST_F(Editing, AnOpenEditIsStoredBeforeTheWindowCloses)
 {
     addSite("Shareware_Sites", "a.com", "1", "");
+    addSite("Shareware_Sites", "b.com", "1", "");
     openWindow();
     selectTab(0);
     window_->activateWindow();
@@ -538,18 +545,23 @@ TEST_F(Editing, AnOpenEditIsStoredBeforeTheWindowCloses)
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open((folder_ + "/qmk.db").c_str(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr), SQLITE_OK);
-    ASSERT_NE(typeWithoutEnter(0, 0, "sub_page", "http://a.com/add"), nullptr);
+    ASSERT_NE(typeWithoutEnter(0, rowOfId(0, "a.com"), "sub_page", "http://a.com/add"), nullptr);
     closeWindow();
     sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);
     sqlite3_close(other);
     EXPECT_TRUE(window_->isVisible());
     EXPECT_EQ(status(), "sub_page of row a.com in Shareware_Sites not stored: database is locked");
+    // so does an edit refused
+    ASSERT_NE(typeWithoutEnter(0, rowOfId(0, "b.com"), "id", "a.com"), nullptr);
+    closeWindow();
+    EXPECT_TRUE(window_->isVisible());
+    EXPECT_EQ(status(), "Shareware_Sites already exists a.com");
 
-    ASSERT_NE(typeWithoutEnter(0, 0, "sub_page", "http://a.com/add"), nullptr);
+    ASSERT_NE(typeWithoutEnter(0, rowOfId(0, "a.com"), "sub_page", "http://a.com/add"), nullptr);
     closeWindow();
     EXPECT_FALSE(window_->isVisible());
-    EXPECT_EQ(column("SELECT sub_page FROM Shareware_Sites"),
-              std::vector<std::string>{"http://a.com/add"});
+    EXPECT_EQ(column("SELECT id || ' ' || sub_page FROM Shareware_Sites ORDER BY id"),
+              (std::vector<std::string>{"a.com http://a.com/add", "b.com [Enter page]"}));
 }
 
 TEST_F(Editing, TypingIntoTheTableAsAUserStoresTheRow)

@@ -17,6 +17,7 @@ struct BrokenWindow : WindowPort {
     bool registerProduct(const std::string&) override { return false; }
     bool unregisterProduct(const std::string&) override { return false; }
     bool closeCurrentListedUrls() override { return false; }
+    bool setCurrentListedUrls(const std::string&) override { return false; }
     std::optional<std::string> currentListedUrlsName() override { return std::nullopt; }
     void refreshContextMenu() override {}
     void openTab(Tab) override {}
