@@ -4,9 +4,9 @@
 // Callers pass table names and records, never SQL. Table names, column names and ids are
 // quoted or bound in every statement, so any text (quotes, semicolons, SQL words, non-ASCII)
 // is a valid product or site id. A row is found by its id as text: a text id through the id's
-// index, and an id an older file holds as a number or as bytes too. Opening creates the data folder (getInstance) and the four
-// fixed tables when missing, and gives every statement a busy timeout (busyTimeoutMs) before
-// another program's lock makes it fail.
+// index, and an id an older file holds as a number or as bytes too. Opening creates the data
+// folder (getInstance) and the four fixed tables when missing, and gives every statement a busy
+// timeout (busyTimeoutMs) before another program's lock makes it fail.
 //
 // Writes. Each write operation (insert, deleteRecord, updateField, add, updateFieldCascade,
 // clearTable, synchronizeSites) runs in one transaction, its cascade across the listing tables

@@ -20,6 +20,7 @@
 #include <QTableView>
 
 #include <algorithm>
+#include <utility>
 
 namespace qmk::tab {
 
@@ -37,9 +38,7 @@ TableView::~TableView()
 bool TableView::load()
 {
     // A list on show that cannot be read again keeps what it shows (what the file held).
-    std::vector<base::RecordPtr> shown;
-    if (viewer_)
-        shown = getRecords();
+    std::vector<base::RecordPtr> shown = std::exchange(records, {});
     clear();
     if (loadRecords())
         return true;
