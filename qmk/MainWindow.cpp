@@ -6,6 +6,7 @@
 #include "qmk/config/Config.h"
 #include "qmk/config/ImageManager.h"
 #include "qmk/extends/Commands.h"
+#include "qmk/extends/ExactPlainText.h"
 #include "qmk/extends/MyCellModifier.h"
 #include "qmk/extends/TableViewer.h"
 #include "qmk/extends/ShownText.h"
@@ -326,8 +327,8 @@ void MainWindow::showNotes()
     // A press, a release and the new selection of one click all ask: what is shown stays.
     const QString notes =
         record ? QString::fromStdString(record->get("notes").value_or(std::string())) : QString();
-    if (notesText_->toPlainText() != notes)
-        notesText_->setPlainText(notes);
+    if (extends::exactText(*notesText_) != notes)
+        extends::setExactText(*notesText_, notes);
 }
 
 void MainWindow::showNotesHeading()

@@ -5,7 +5,15 @@
 // parent and live until releaseActions. UI thread only.
 #include <QAction>
 
+#include <memory>
 #include <string>
+
+namespace qmk {
+class ViewerRecords;
+namespace base {
+class BaseRecord;
+}
+} // namespace qmk
 
 namespace qmk::MyAction {
 
@@ -40,8 +48,6 @@ QMK_COMMAND(SynchronizeSitesAction)
 QMK_COMMAND(HelpAction)
 QMK_COMMAND(OpenURLAction)
 QMK_COMMAND(OpenWithDefaultBrowserAction)
-QMK_COMMAND(TodayAction)
-QMK_COMMAND(VersionAction)
 QMK_COMMAND(CopyLocationURLAction)
 QMK_COMMAND(RemoveTemp_SitesAction)
 QMK_COMMAND(ListedUrlAction)
@@ -52,6 +58,24 @@ QMK_COMMAND(CopyUsernameAction)
 QMK_COMMAND(CopyPasswordAction)
 QMK_COMMAND(SubmitProductAction)
 #undef QMK_COMMAND
+
+// The two stamps of a listing row: run stamps the selected row of the current tab, stamp the
+// given row of the given table (the row of a cell typed into). Outside a product's listing table
+// both only clear the status line.
+class TodayAction : public Action {
+public:
+    TodayAction();
+    void run() override;
+    void stamp(ViewerRecords* table, const std::shared_ptr<base::BaseRecord>& record);
+};
+
+class VersionAction : public Action {
+public:
+    VersionAction();
+    void run() override;
+    // The version is the one the PAD file of the table's product holds.
+    void stamp(ViewerRecords* table, const std::shared_ptr<base::BaseRecord>& record);
+};
 
 // The four commands whose work is a worker of its own: the find prompt calls the first three
 // back with the text the user entered; run of CheckUpdateAction calls checkUpdate.

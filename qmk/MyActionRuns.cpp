@@ -51,10 +51,9 @@ std::string idOf(const base::RecordPtr& record)
     return record->get("id").value_or(std::string());
 }
 
-// The current tab when it is a product's listing table, else null.
-ViewerRecords* currentListing()
+// The table when it is a product's listing table, else null.
+ViewerRecords* listingOrNull(ViewerRecords* records)
 {
-    ViewerRecords* records = currentViewerRecords();
     return records && tab::Listed_Urls::listedUrlsFor(records->name) ? records : nullptr;
 }
 
@@ -341,8 +340,14 @@ void OpenSubPageAction::run()
 void TodayAction::run()
 {
     showStatus("");
-    base::RecordPtr record = selectedOrTell();
-    ViewerRecords* listing = currentListing();
+    if (base::RecordPtr record = selectedOrTell())
+        stamp(currentViewerRecords(), record);
+}
+
+void TodayAction::stamp(ViewerRecords* table, const base::RecordPtr& record)
+{
+    showStatus("");
+    ViewerRecords* listing = listingOrNull(table);
     if (!record || !listing)
         return;
     const std::string date = dwin::time::WallClock::today(std::time(nullptr), true);
@@ -353,16 +358,22 @@ void TodayAction::run()
 void VersionAction::run()
 {
     showStatus("");
-    base::RecordPtr record = selectedOrTell();
-    ViewerRecords* listing = currentListing();
-    tab::Listed_Urls* product = tab::Listed_Urls::currentListedUrls();
-    if (!record || !listing || !product)
+    if (base::RecordPtr record = selectedOrTell())
+        stamp(currentViewerRecords(), record);
+}
+
+void VersionAction::stamp(ViewerRecords* table, const base::RecordPtr& record)
+{
+    showStatus("");
+    ViewerRecords* listing = listingOrNull(table);
+    if (!record || !listing)
         return;
+    // a listing table is named by its product's id
     std::string whyNotRead;
     const std::string version =
-        readPad(product->name, "Program_Version", &whyNotRead).value_or(std::string());
+        readPad(listing->name, "Program_Version", &whyNotRead).value_or(std::string());
     if (version.empty()) {
-        showStatus(" version for " + product->name + " not setted" +
+        showStatus(" version for " + listing->name + " not setted" +
                    (whyNotRead.empty() ? "" : ": " + whyNotRead));
         return;
     }

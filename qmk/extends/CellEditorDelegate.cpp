@@ -1,5 +1,6 @@
 #include "qmk/extends/CellEditorDelegate.h"
 
+#include "qmk/extends/ExactPlainText.h"
 #include "qmk/extends/RecordTableModel.h"
 
 #include <QComboBox>
@@ -21,7 +22,7 @@ QVariant editorValue(const QWidget* editor)
     if (auto* combo = qobject_cast<const QComboBox*>(editor))
         return combo->currentIndex();
     if (auto* notes = qobject_cast<const QPlainTextEdit*>(editor))
-        return notes->toPlainText();
+        return exactText(*notes);
     if (auto* line = qobject_cast<const QLineEdit*>(editor))
         return line->text();
     return QVariant();
@@ -84,7 +85,7 @@ void CellEditorDelegate::setEditorData(QWidget* editor, const QModelIndex& index
             ? QString::fromStdString(std::get<std::string>(value))
             : QString();
         if (auto* notes = qobject_cast<QPlainTextEdit*>(editor))
-            notes->setPlainText(text);
+            setExactText(*notes, text);
         else if (auto* line = qobject_cast<QLineEdit*>(editor))
             line->setText(text);
     }
@@ -102,7 +103,7 @@ void CellEditorDelegate::setModelData(QWidget* editor, QAbstractItemModel* model
     if (auto* combo = qobject_cast<QComboBox*>(editor))
         model->setData(index, combo->currentIndex(), Qt::EditRole);
     else if (auto* notes = qobject_cast<QPlainTextEdit*>(editor))
-        model->setData(index, notes->toPlainText(), Qt::EditRole);
+        model->setData(index, exactText(*notes), Qt::EditRole);
     else if (auto* line = qobject_cast<QLineEdit*>(editor))
         model->setData(index, line->text(), Qt::EditRole);
 }

@@ -2,7 +2,8 @@
 // The cell editors of a table view: a multi-line text editor for "notes" (Enter adds a line,
 // Ctrl+Enter stores and closes), a read-only combo box for a column with a list of choices, a
 // line editor for every other column. The editor starts from MyCellModifier::getValue and hands
-// its text (or the chosen index) to the model, whatever its length.
+// its text (or the chosen index) to the model, whatever its length, character for character
+// (the notes editor's line breaks as the value had them).
 #include <QStyledItemDelegate>
 
 namespace qmk::extends {

@@ -2,6 +2,7 @@
 
 #include "qmk/Base.h"
 #include "qmk/DB.h"
+#include "qmk/MyAction.h"
 #include "qmk/Report.h"
 #include "qmk/extends/Commands.h"
 #include "dwin/text/Unicode.h"
@@ -83,6 +84,14 @@ std::string normalIdOf(const base::BaseRecord& record, const std::string& id)
         return id;
     std::string host = normalizeUrl(id, true);
     return host.size() == id.size() ? id : host;
+}
+
+// The stamp command registered for that value stamps the edited row (not the selection).
+template <typename Stamp>
+void stampWith(Command command, ViewerRecords* table, const base::RecordPtr& record)
+{
+    if (auto* stamp = dynamic_cast<Stamp*>(Commands::find(command)))
+        stamp->stamp(table, record);
 }
 
 } // namespace
@@ -175,10 +184,10 @@ void MyCellModifier::modify(const base::RecordPtr& element, const std::string& p
             return;
         bool shortcut = false;
         if (property == "sub_date" && *newValue == "t") {
-            Commands::run(Command::TodayAction);
+            stampWith<MyAction::TodayAction>(Command::TodayAction, table_, element);
             shortcut = true;
         } else if (property == "version" && *newValue == "v") {
-            Commands::run(Command::VersionAction);
+            stampWith<MyAction::VersionAction>(Command::VersionAction, table_, element);
             shortcut = true;
         }
         if (!shortcut) {

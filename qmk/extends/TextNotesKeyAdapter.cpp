@@ -3,6 +3,7 @@
 #include "qmk/Base.h"
 #include "qmk/DB.h"
 #include "qmk/MainWindow.h"
+#include "qmk/extends/ExactPlainText.h"
 #include "dwin/text/Unicode.h"
 
 #include <QKeyEvent>
@@ -38,7 +39,7 @@ void TextNotesKeyAdapter::keyPressed(int key, bool)
     const std::string notes =
         dwin::text::Unicode::trim(record->get("notes").value_or(std::string()));
     const std::string text =
-        dwin::text::Unicode::trim(window->notesText()->toPlainText().toStdString());
+        dwin::text::Unicode::trim(exactText(*window->notesText()).toStdString());
     if (notes == text) {
         showStatus(id + " notes not changed");
         return;

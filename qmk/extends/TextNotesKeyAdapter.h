@@ -2,8 +2,8 @@
 // Saves the notes box into the "notes" of the row it shows, the highlighted row of the shown
 // table, when Enter or the keypad's Enter is pressed. The key still reaches the box. Install it
 // as an event filter of the notes box. With no row highlighted nothing is stored and the status
-// line says so. Notes the database did not store are taken back from the record but stay in the
-// box, so Enter again stores them.
+// line says so. The box's text is taken as typed (no character replaced). Notes the database did
+// not store are taken back from the record but stay in the box, so Enter again stores them.
 #include <QObject>
 
 namespace qmk::extends {

@@ -97,6 +97,38 @@ TEST_F(CellEditors, NotesEditorAddsLinesWithEnterAndStoresWithCtrlEnter)
     EXPECT_TRUE(WarningLog::lines().empty()) << WarningLog::lines().front();
 }
 
+TEST_F(CellEditors, NotesEditorHandsOverNoBreakSpacesAndCrLfLineBreaksAsStored)
+{
+    addSite("Shareware_Sites", "a.com", "1");
+    addProduct("Tool", "1");
+    addSite("Tool", "a.com", "1");
+    exec("UPDATE Shareware_Sites SET notes = 'a' || char(160) || 'b' || char(13, 10) || 'c';"
+         "UPDATE Tool SET notes = (SELECT notes FROM Shareware_Sites);");
+    openWindow();
+    selectTab(0);
+    window_->activateWindow();
+    auto storeWithCtrlEnter = [&](const char* typed) {
+        auto* editor = qobject_cast<QPlainTextEdit*>(openEditor(0, 0, "notes"));
+        ASSERT_NE(editor, nullptr);
+        editor->moveCursor(QTextCursor::End);
+        if (*typed) {
+            QTest::keyClick(editor, Qt::Key_Return);
+            QTest::keyClicks(editor, typed);
+        }
+        QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
+        QApplication::processEvents();
+        QApplication::processEvents();
+    };
+    storeWithCtrlEnter("");
+    EXPECT_EQ(status(), "a\u00a0b\r\nc not changed");
+    const std::string stored = "61C2A0620D0A63";
+    EXPECT_EQ(column("SELECT hex(notes) FROM Shareware_Sites"), std::vector<std::string>{stored});
+    storeWithCtrlEnter("d");
+    EXPECT_EQ(column("SELECT hex(notes) FROM Shareware_Sites"),
+              std::vector<std::string>{stored + "0D0A64"});
+    EXPECT_EQ(column("SELECT hex(notes) FROM Tool"), std::vector<std::string>{stored + "0D0A64"});
+}
+
 TEST_F(CellEditors, ACellOfMegabytesShowsItsStartAndIsEditedAndStoredWhole)
 {
     std::string big;

@@ -3,6 +3,7 @@
 
 #include "dwin/database/sqlite/Base.h"
 #include "dwin/net/Services.h"
+#include "dwin/time/WallClock.h"
 #include "qmk/Base.h"
 #include "qmk/extends/CellEditorDelegate.h"
 #include "qmk/extends/Commands.h"
@@ -26,6 +27,7 @@
 
 #include <sqlite3.h>
 
+#include <ctime>
 #include <fstream>
 
 namespace qmk::test {
@@ -312,35 +314,66 @@ TEST_F(Editing, TodayAndVersionShortcutsRunTheirCommandsOnly)
 {
     addProduct("Tool", "1");
     addSite("Tool", "a.com");
-    QAction today;
-    QAction version;
-    int todayRuns = 0;
-    int versionRuns = 0;
-    QObject::connect(&today, &QAction::triggered, [&] { ++todayRuns; });
-    QObject::connect(&version, &QAction::triggered, [&] { ++versionRuns; });
-    today.setEnabled(false); // the menus' state does not matter to the shortcut
     openWindow();
     using extends::Command;
     QAction* ownToday = extends::Commands::find(Command::TodayAction);
     QAction* ownVersion = extends::Commands::find(Command::VersionAction);
-    extends::Commands::registerAction(Command::TodayAction, &today);
-    extends::Commands::registerAction(Command::VersionAction, &version);
+    QAction other; // not a stamp: the letters are not stored either
+    extends::Commands::registerAction(Command::TodayAction, &other);
+    extends::Commands::unregisterAction(Command::VersionAction);
     edit(4, 0, "sub_date", QString("t"));
     edit(4, 0, "version", QString(" v "));
-    extends::Commands::unregisterAction(Command::TodayAction);
-    extends::Commands::unregisterAction(Command::VersionAction);
-    EXPECT_EQ(todayRuns, 1);
-    EXPECT_EQ(versionRuns, 1);
     EXPECT_EQ(viewerAt(4)->recordAt(0)->get("sub_date"), "");
     EXPECT_EQ(column("SELECT sub_date || version FROM Tool"), std::vector<std::string>{""});
-    edit(4, 0, "sub_date", QString("t")); // without the command nothing else happens
-    EXPECT_EQ(viewerAt(4)->recordAt(0)->get("sub_date"), "");
     extends::Commands::registerAction(Command::TodayAction, ownToday);
     extends::Commands::registerAction(Command::VersionAction, ownVersion);
     // the command's refusal is what the user reads, not a write of the value the row had
     viewerAt(4)->setSelection({0});
     edit(4, 0, "version", QString("v"));
     EXPECT_EQ(status(), " version for Tool not setted");
+}
+
+TEST_F(Editing, ADateOrVersionTypedIntoACellStampsTheRowOfThatCell)
+{
+    addProduct("Tool", "1");
+    for (int i = 1; i <= 6; ++i)
+        addSite("Tool", "r" + std::to_string(i) + ".com", std::to_string(10 - i));
+    exec("UPDATE Tool SET sub_date='[Enter Date]', version='[Enter Version]';");
+    const std::string pad = dir_.path().toStdString() + "/pad.xml";
+    std::ofstream(pad) << "<Program_Version>2.1</Program_Version>";
+    exec("UPDATE Softwares SET pad_locale='" + pad + "';");
+    openWindow();
+    selectTab(4);
+    window_->activateWindow();
+    extends::Commands::find(extends::Command::TodayAction)->setEnabled(false); // menus only
+    QTableView* table = viewerAt(4)->getTable();
+    // r2 clicked, r6 added with Ctrl in the column's cell, F2, the letter, Enter
+    auto typeIntoSecondOfTwo = [&](const std::string& name, const char* letter) {
+        table->clearSelection();
+        clickRow(4, rowOfId(4, "r2.com"));
+        const QModelIndex cell = table->model()->index(rowOfId(4, "r6.com"), columnIndex(4, name));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          table->visualRect(cell).center());
+        ASSERT_EQ(viewerAt(4)->selectedRecords().size(), 2u);
+        QTest::keyClick(table, Qt::Key_F2);
+        auto* editor = qobject_cast<QLineEdit*>(table->indexWidget(cell));
+        ASSERT_NE(editor, nullptr);
+        editor->selectAll();
+        QTest::keyClicks(editor, letter);
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents();
+    };
+    const std::string today = dwin::time::WallClock::today(std::time(nullptr), true);
+    typeIntoSecondOfTwo("sub_date", "t");
+    EXPECT_EQ(column("SELECT id || ' ' || sub_date FROM Tool WHERE id IN ('r2.com', 'r6.com') "
+                     "ORDER BY id"),
+              (std::vector<std::string>{"r2.com [Enter Date]", "r6.com " + today}));
+    EXPECT_EQ(viewAt(4)->getById("r2.com")->get("sub_date"), "[Enter Date]");
+    typeIntoSecondOfTwo("version", "v");
+    EXPECT_EQ(column("SELECT id || ' ' || version FROM Tool WHERE id IN ('r2.com', 'r6.com') "
+                     "ORDER BY id"),
+              (std::vector<std::string>{"r2.com [Enter Version]", "r6.com 2.1"}));
+    EXPECT_EQ(viewAt(4)->getById("r6.com")->get("version"), "2.1");
 }
 
 TEST_F(Editing, ListedUrlFromTheDownloadSiteIsStoredDecoded)

@@ -63,6 +63,31 @@ TEST_F(Notes, ClickShowsNotesAndEnterOrKeypadEnterSavesThem)
               std::vector<std::string>{"by keypad"});
 }
 
+TEST_F(Notes, EnterKeepsNoBreakSpacesAndCrLfLineBreaksAsStored)
+{
+    addSite("Shareware_Sites", "a.com", "1");
+    addProduct("Tool", "1");
+    addSite("Tool", "a.com", "1");
+    exec("UPDATE Shareware_Sites SET notes = 'a' || char(160) || 'b' || char(13, 10) || 'c';"
+         "UPDATE Tool SET notes = (SELECT notes FROM Shareware_Sites);");
+    openWindow();
+    selectTab(0);
+    clickRow(0, 0);
+    QPlainTextEdit* notes = window_->notesText();
+    notes->moveCursor(QTextCursor::End);
+    QTest::keyClick(notes, Qt::Key_Return);
+    EXPECT_EQ(status(), "a.com notes not changed");
+    const std::string stored = "61C2A0620D0A63";
+    EXPECT_EQ(column("SELECT hex(notes) FROM Shareware_Sites"), std::vector<std::string>{stored});
+    EXPECT_EQ(column("SELECT hex(notes) FROM Tool"), std::vector<std::string>{stored});
+
+    QTest::keyClicks(notes, "d"); // on the line the Enter above added
+    QTest::keyClick(notes, Qt::Key_Return);
+    EXPECT_EQ(column("SELECT hex(notes) FROM Shareware_Sites"),
+              std::vector<std::string>{stored + "0D0A64"});
+    EXPECT_EQ(column("SELECT hex(notes) FROM Tool"), std::vector<std::string>{stored + "0D0A64"});
+}
+
 TEST_F(Notes, SavedIntoTheCurrentTabsRecordOfThatId)
 {
     addSite("Shareware_Sites", "a.com", "1", "catalogue");
