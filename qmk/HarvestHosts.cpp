@@ -23,14 +23,16 @@ Lists siteLists()
 }
 
 // The host of every id the lists hold, shown or stored; gathered again once a list changed or
-// an id was written since (base::changeStamp, base::writtenIds).
+// the site or its host was written as an id since (base::changeStamp, base::writtenIds: the
+// editors write an id in the form its host takes).
 class KnownHosts {
 public:
-    bool contains(const std::string& host)
+    bool contains(const std::string& site, const std::string& host)
     {
         const Lists lists = siteLists();
+        const std::unordered_set<std::string>& written = base::writtenIds();
         if (!valid_ || base::changeStamp() != stamp_ || lists != lists_ ||
-            !base::writtenIds().empty())
+            written.count(host) != 0 || written.count(site) != 0)
             gather(lists);
         return hosts_.count(host) != 0;
     }
@@ -90,7 +92,7 @@ std::string siteKey(const std::string& site)
 bool isKnownSite(const std::string& site)
 {
     static KnownHosts known;
-    return known.contains(siteKey(site));
+    return known.contains(site, siteKey(site));
 }
 
 } // namespace qmk::MyAction
