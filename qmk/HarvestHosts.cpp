@@ -12,6 +12,12 @@
 
 namespace qmk::MyAction {
 
+std::string siteKey(const std::string& site)
+{
+    std::string host = vorn::net::siteHost(site);
+    return host.empty() ? site : host;
+}
+
 namespace {
 
 using Lists = std::array<const BaseRecords*, 3>;
@@ -68,12 +74,8 @@ private:
                 addHost(*stored);
     }
 
-    void addHost(const std::string& id)
-    {
-        std::string host = vorn::net::siteHost(id);
-        if (!host.empty())
-            hosts_.insert(std::move(host));
-    }
+    // an id that is no bare host is kept as it is, so a site still matches it exactly
+    void addHost(const std::string& id) { hosts_.insert(siteKey(id)); }
 
     bool valid_ = false;
     std::uint64_t stamp_ = 0;
@@ -82,12 +84,6 @@ private:
 };
 
 } // namespace
-
-std::string siteKey(const std::string& site)
-{
-    std::string host = vorn::net::siteHost(site);
-    return host.empty() ? site : host;
-}
 
 bool isKnownSite(const std::string& site)
 {

@@ -31,7 +31,7 @@ std::string siteKey(const std::string& site);
 // True when Shareware_Sites, Temp_Sites or Black_Sites holds a record whose id, as shown or as
 // stored (storedId), has the same siteKey as the site: capitals, "www.", a trailing dot and the
 // "xn--" form make no other site. The hosts of the lists are gathered once and again only after
-// a list or an id changed, so a lookup costs one hash lookup.
+// a list changed or the site was written as an id, so a lookup costs a hash lookup.
 bool isKnownSite(const std::string& site);
 
 class HarvestRun {
