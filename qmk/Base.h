@@ -91,7 +91,8 @@ std::optional<std::string> writableIdOf(const base::BaseRecord& record);
 
 // --- rank ---
 // The rank of a page ("" when unranked), asked once more with a "/" added when the first
-// answer is empty; network failures are raised (dwin exceptions).
+// answer is none. Only an answer that is a rank (vorn::PageRank::rankOf: 0 to 10) counts; any
+// other is none. Network failures are raised (dwin exceptions).
 std::string queryPageRank(const std::string& url);
 // queryPageRank of pageUrl(site, with "www.").
 std::string getPageRank(const std::string& site);

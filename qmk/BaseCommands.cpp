@@ -35,15 +35,22 @@ bool startsWith(std::string_view text, std::string_view prefix)
     return text.substr(0, prefix.size()) == prefix;
 }
 
+// The engine's answer for the url when it is a rank, else "".
+std::string askRank(const std::string& url)
+{
+    const std::optional<std::string> answer = vorn::PageRank::getRank(url);
+    return answer ? vorn::PageRank::rankOf(*answer).value_or(std::string()) : std::string();
+}
+
 } // namespace
 
 // --- rank ---
 
 std::string queryPageRank(const std::string& url)
 {
-    std::string rank = vorn::PageRank::getRank(url).value_or(std::string());
+    std::string rank = askRank(url);
     if (rank.empty() && (url.empty() || url.back() != '/'))
-        rank = vorn::PageRank::getRank(url + "/").value_or(std::string());
+        rank = askRank(url + "/");
     return rank;
 }
 

@@ -11,6 +11,7 @@
 #include "qmk/dialog/FindDialog.h"
 #include "qmk/tab/Temp_Site.h"
 #include "qmk/tab/Temp_Sites.h"
+#include "vorn/PageRank.h"
 #include "vorn/Texts.h"
 #include "vorn/net/GoogleSearch.h"
 #include "vorn/net/InboundLinks.h"
@@ -36,15 +37,6 @@ constexpr std::size_t skipsPerPump = 1024;
 
 int harvestsAlive = 0;
 
-// A host the site lists hold in its Unicode or in its ASCII ("xn--") form.
-bool isKnownSite(const std::string& site)
-{
-    if (!isNewSite(site))
-        return true;
-    const std::string ascii = vorn::net::asciiHost(site);
-    return ascii != site && !isNewSite(ascii);
-}
-
 // The end both workers share: visit, store, report. Says nothing when the run ended because
 // the window closed.
 void harvest(const std::string& input, const std::string& label, const HarvestRun::SiteMap& sites,
@@ -55,13 +47,17 @@ void harvest(const std::string& input, const std::string& label, const HarvestRu
     if (!run.visit(sites))
         return;
     const std::size_t count = run.store();
+    if (!run.windowOpen())
+        return;
+    // sites the file refused are counted, with the first refusal's reason
+    const std::string refused = run.notStored() == 0
+        ? std::string()
+        : ", " + std::to_string(run.notStored()) + " not stored (" + run.firstRefusal() + ")";
     if (count == 0) {
-        // a store that failed keeps its own report: what was not stored, and why
-        if (run.windowOpen() && !run.notStored())
-            showStatus(failed);
+        showStatus(failed + refused);
         return;
     }
-    showStatus(storedBefore + std::to_string(count) + storedAfter);
+    showStatus(storedBefore + std::to_string(count) + storedAfter + refused);
     dialog::FindDialog::getInstance().hide();
 }
 
@@ -115,6 +111,7 @@ bool HarvestRun::collectSite(const std::string& site, const std::string& page)
                    "\nPlease connected to the Internet first");
         rank.clear();
     }
+    rank = vorn::PageRank::rankOf(rank).value_or(std::string());
     if (rank.empty() || rank == "9" || rank == "10")
         return false;
     auto record = std::make_shared<tab::Temp_Site>();
@@ -151,21 +148,26 @@ std::size_t HarvestRun::store()
 {
     if (!windowOpen())
         return 0;
-    // Sites the user (or another command) added while the run waited are not stored again.
+    // Sites the user (or another command) added while the run waited are not stored again;
+    // all are looked up before the first store changes the lists.
     std::vector<base::RecordPtr> fresh;
-    std::set<std::string> ids;
+    std::set<std::string> keys;
     for (const base::RecordPtr& record : list) {
         const std::string id = record->get("id").value_or(std::string());
-        if (!isKnownSite(id) && ids.insert(id).second)
+        if (!isKnownSite(id) && keys.insert(siteKey(id)).second)
             fresh.push_back(record);
     }
-    if (fresh.empty())
-        return 0;
-    if (!tab::Temp_Sites::addAllAndStore(fresh, true)) {
-        notStored_ = true;
-        return 0;
+    std::size_t stored = 0;
+    for (const base::RecordPtr& record : fresh) {
+        if (tab::Temp_Sites::addAllAndStore({record}, true)) {
+            ++stored;
+            continue;
+        }
+        // the store has said why on the status line
+        if (notStored_++ == 0 && window_)
+            firstRefusal_ = window_->statusText();
     }
-    return fresh.size();
+    return stored;
 }
 
 void InboundLinksAction::run()

@@ -25,6 +25,15 @@ namespace qmk::MyAction {
 // scrambled one), compared case-sensitively.
 bool isExcludedSite(std::string_view url);
 
+// The form in which a harvest compares a site with the lists: its vorn::net::siteHost, or the
+// site itself when that is empty.
+std::string siteKey(const std::string& site);
+// True when Shareware_Sites, Temp_Sites or Black_Sites holds a record whose id, as shown or as
+// stored (storedId), has the same siteKey as the site: capitals, "www.", a trailing dot and the
+// "xn--" form make no other site. The hosts of the lists are gathered once and again only after
+// a list changed or the site was written as an id, so a lookup costs a hash lookup.
+bool isKnownSite(const std::string& site);
+
 class HarvestRun {
 public:
     using Rank = std::string (*)(const std::string& site);
@@ -40,7 +49,8 @@ public:
     static bool running();
 
     // The per-result step without its wait: counts the result, skips an excluded page, a known
-    // site and a rank of "9", "10" or none, else appends a new Temp_Site and shows its status
+    // site (isKnownSite) and a rank of "9", "10" or none (an answer that vorn::PageRank::rankOf
+    // takes for no rank), else appends a new Temp_Site with that rank and shows its status
     // line. A rank request that fails for the network shows its own status and skips the site.
     // True when the site was kept. Other exceptions pass through.
     bool collectSite(const std::string& site, const std::string& page);
@@ -52,11 +62,13 @@ public:
     // stretch of results skipped without one. False when the run had to end early (window
     // closed, application quitting); then nothing is to be stored.
     bool visit(const SiteMap& sites);
-    // Drops collected sites that became known meanwhile and stores the rest in Temp_Sites
-    // (addAllAndStore with storing on); the number stored, 0 for none or a failed store.
+    // Drops collected sites that became known meanwhile and stores the rest in Temp_Sites, one
+    // by one (addAllAndStore with storing on): a site the file refuses is left out and counted,
+    // the others are stored. The number stored.
     std::size_t store();
-    // True when store() met a write that failed (the status line says why).
-    bool notStored() const { return notStored_; }
+    // The number of sites store() could not store, and the status text of the first refusal.
+    std::size_t notStored() const { return notStored_; }
+    const std::string& firstRefusal() const { return firstRefusal_; }
 
     // True while the main window that was there at the start is still open (always true when
     // the run began without one).
@@ -70,7 +82,8 @@ private:
     std::string label_;
     Rank rank_;
     bool askedRank_ = false;
-    bool notStored_ = false;
+    std::size_t notStored_ = 0;
+    std::string firstRefusal_;
     bool hadWindow_;
     QPointer<MainWindow> window_;
 };

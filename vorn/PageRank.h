@@ -43,4 +43,9 @@ std::optional<std::string> getQueryUrl(std::string_view url);
 // Throws dwin::net::HttpException on connection failure, time-out or a malformed reply.
 std::optional<std::string> getRank(std::string_view url);
 
+// The rank an answer of getRank stands for, written plainly ("7" for " 07 "): a whole number
+// from 0 to 10 in ASCII digits, with white space around it allowed. Any other answer (another
+// text, a sign, a fraction, a number above 10) stands for no rank: no value.
+std::optional<std::string> rankOf(std::string_view answer);
+
 } // namespace vorn::PageRank

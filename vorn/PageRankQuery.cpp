@@ -3,6 +3,7 @@
 
 #include "dwin/net/Http.h"
 #include "dwin/net/Services.h"
+#include "dwin/text/Unicode.h"
 
 namespace vorn::PageRank {
 
@@ -10,6 +11,7 @@ namespace {
 
 constexpr unsigned kTimeoutSeconds = 8;
 constexpr std::size_t kReadBuffer = 16 * 1024;
+constexpr int kHighestRank = 10;
 
 // The third ":"-separated field of a line, or no value when the line has at most two fields.
 std::optional<std::string_view> thirdField(std::string_view line)
@@ -67,6 +69,22 @@ std::optional<std::string> getRank(std::string_view url)
     if (!query)
         return std::nullopt;
     return rankOfReply(dwin::net::Http::get(*query, kReadBuffer, kTimeoutSeconds));
+}
+
+std::optional<std::string> rankOf(std::string_view answer)
+{
+    const std::string number = dwin::text::Unicode::trim(answer);
+    if (number.empty())
+        return std::nullopt;
+    int rank = 0;
+    for (const char digit : number) {
+        if (digit < '0' || digit > '9')
+            return std::nullopt;
+        rank = rank * 10 + (digit - '0');
+        if (rank > kHighestRank)
+            return std::nullopt;
+    }
+    return std::to_string(rank);
 }
 
 } // namespace vorn::PageRank

@@ -165,10 +165,23 @@ TEST_F(Harvest, OnlyWebHostsCountAsTheListsKnowThem)
     addSite("Shareware_Sites",
             "b\xc3\xbc"
             "cher.example");
-    viewAt(0)->openView();
-    viewAt(2)->openView();
+    // ids typed with capitals, stored as typed; two rows waiting under a placeholder typed over
+    addSite("Black_Sites", "Spam2.Example.biz");
+    addSite("Shareware_Sites", "Mixed2.Example.com");
+    addSite("Temp_Sites", "Cand.Example.net");
+    addSite("Black_Sites", "spam3.example");
+    addSite("Temp_Sites", "cand2.example");
+    for (int tab : {0, 2, 3})
+        viewAt(tab)->openView();
+    edit(2, rowOfId(2, "spam3.example"), "id", QString("[z]"));
+    edit(3, rowOfId(3, "cand2.example"), "id", QString("[y]"));
     engine_.otherRank = "2"; // every site asked for is ranked
-    engine_.links = {"http:///nohost",
+    engine_.links = {"http://spam2.example.biz/",
+                     "http://www.mixed2.example.com/",
+                     "http://cand.example.net./",
+                     "http://spam3.example/x",
+                     "http://WWW.Cand2.Example/",
+                     "http:///nohost",
                      "http://www.black.example:80/",
                      "http://known.example./",
                      "javascript:alert(1)",
@@ -181,9 +194,11 @@ TEST_F(Harvest, OnlyWebHostsCountAsTheListsKnowThem)
     harvest(extends::Command::GoogleSearchAction, "cheap software");
     EXPECT_EQ(status(), "finished, get 2 URLs linking to cheap software");
     EXPECT_EQ(column("SELECT id || ' ' || sub_page FROM Temp_Sites ORDER BY id"),
-              (std::vector<std::string>{"evil.example http://user:pw@evil.example/",
-                                        "known2.example [Enter page]",
-                                        "upper.example.net HTTP://WWW.UPPER.example.net/"}));
+              (std::vector<std::string>{
+                  "Cand.Example.net [Enter page]", "cand2.example [Enter page]",
+                  "evil.example http://user:pw@evil.example/", "known2.example [Enter page]",
+                  "upper.example.net HTTP://WWW.UPPER.example.net/"}));
+    EXPECT_EQ(engine_.rankRequests, 2); // the known sites cost no rank request
 }
 
 TEST_F(Harvest, ServiceFailingInTheMiddleKeepsWhatCameBefore)
@@ -204,13 +219,36 @@ TEST_F(Harvest, AStoreTheFileRefusesIsReportedAsNotStored)
     exec("CREATE TRIGGER full BEFORE INSERT ON Temp_Sites WHEN NEW.id = 'site2.example' "
          "BEGIN SELECT RAISE(ABORT, 'disk full'); END;");
     engine_.links = links_;
+    // another program stores a site the run has found: the unique index refuses it then
+    atFirstKept([this] { addSite("Temp_Sites", "site1.example", "7"); });
     harvest(extends::Command::GoogleSearchAction, "Cheap Software");
-    EXPECT_EQ(status(), "row site2.example of Temp_Sites not stored: disk full");
-    // the site before it is stored, and the table shows what the file holds
+    EXPECT_EQ(status(),
+              "finished, get 1 URLs linking to cheap software, 2 not stored (row "
+              "site1.example of Temp_Sites not stored: UNIQUE constraint failed: "
+              "Temp_Sites.id)");
+    EXPECT_NE(std::find(statuses_.begin(), statuses_.end(),
+                        "row site2.example of Temp_Sites not stored: disk full"),
+              statuses_.end());
+    // each refused site is left out, the others are stored, the table shows what was stored
+    EXPECT_EQ(
+        tempSites(),
+        (std::vector<std::string>{"known2.example 4 [Enter page]", "site1.example 7 [Enter page]",
+                                  "sitez.example 3 http://www.sitez.example/p"}));
+    EXPECT_EQ(idsShown(3), (std::vector<std::string>{"known2.example", "sitez.example"}));
+}
+
+TEST_F(Harvest, OnlyAWholeNumberFromZeroToTenIsARank)
+{
+    engine_.ranks = {{"junk.example", "abc<b>x</b>"}, {"neg.example", "-3"},
+                     {"eleven.example", "11"},        {"huge.example", std::string(5u << 20, '7')},
+                     {"half.example", "4.5"},         {"blank.example", " 07 "}};
+    engine_.links = {page("junk.example"), page("neg.example"),  page("eleven.example"),
+                     page("huge.example"), page("half.example"), page("blank.example")};
+    harvest(extends::Command::GoogleSearchAction, "cheap software");
+    EXPECT_EQ(status(), "finished, get 1 URLs linking to cheap software");
     EXPECT_EQ(tempSites(),
-              (std::vector<std::string>{"known2.example 4 [Enter page]",
-                                        "site1.example 5 http://www.site1.example/p"}));
-    EXPECT_EQ(idsShown(3).size(), 2u);
+              (std::vector<std::string>{"blank.example 7 http://www.blank.example/p",
+                                        "known2.example 4 [Enter page]"}));
 }
 
 TEST_F(Harvest, WebSearchKeepsNewRankedSites)

@@ -2,6 +2,7 @@
 #include "FakeService.h"
 #include "vorn/Conv.h"
 #include "vorn/net/InboundLinks.h"
+#include "vorn/net/XmlText.h"
 
 #include <gtest/gtest.h>
 
@@ -242,15 +243,31 @@ TEST(InboundLinks, OneShortestPagePerSite)
                         "<Url>http://other.example/aa</Url>\n"
                         "<Url>HTTP://Example.com/</Url>\n"
                         "<Url>http://WWW.example.com/x</Url>\n"
+                        "<Url>http://amp.example/list?a=1&amp;b=2</Url>\n"
+                        "<Url>&#x68;ttp://caf&#233;.example/&apos;q&#0;</Url>\n"
                         "</ResultSet>\n",
                         "text/xml");
     });
     il::InboundLinks client("http://www.example.com");
     const auto sites = client.getSites();
     ASSERT_TRUE(sites);
+    // each address is taken with its XML references decoded
     EXPECT_EQ(*sites,
-              (vorn::net::SiteMap{{"example.com", "http://example.com/"},
+              (vorn::net::SiteMap{{"amp.example", "http://amp.example/list?a=1&b=2"},
+                                  {"caf\u00E9.example", "http://caf\u00E9.example/'q&#0;"},
+                                  {"example.com", "http://example.com/"},
                                   {"other.example", "http://other.example/bb"}}));
+    // what is no reference, or names a character XML forbids, stays as written
+    const std::pair<const char*, const char*> texts[] = {
+        {"&lt;&gt;&quot;&apos;&amp;", "<>\"'&"},
+        {"&amp;amp;&#38;#65;", "&amp;&#65;"}, // decoded once
+        {"&#65;&#x42;&#x1F600;&#9;", "AB\U0001F600\t"},
+        {"&#X43;&#0;&#x0;&#1;&#xD800;&#xFFFE;&#x110000;&#99999999999999999999;",
+         "&#X43;&#0;&#x0;&#1;&#xD800;&#xFFFE;&#x110000;&#99999999999999999999;"},
+        {"a & b &amp &unknown; &#; &#x; &#12 &", "a & b &amp &unknown; &#; &#x; &#12 &"},
+    };
+    for (const auto& [text, decoded] : texts)
+        EXPECT_EQ(vorn::net::decodeXmlText(text), decoded) << text;
 }
 
 TEST(InboundLinks, HostOfALink)

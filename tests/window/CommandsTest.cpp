@@ -325,6 +325,43 @@ TEST_F(Commands, RankUpdateChangedSameUnrankedAndOffline)
     EXPECT_EQ(viewAt(SharewareTab)->getById("a.com")->get("pr"), "5");
 }
 
+TEST_F(Commands, OnlyAWholeNumberFromZeroToTenIsStoredAsARank)
+{
+    addProduct("Tool", "2");
+    exec("UPDATE Softwares SET home = 'tool.example';");
+    addSite("Shareware_Sites", "a.com", "2");
+    addListing("Tool", "a.com");
+    addListing("Tool", "l.com");
+    addSite("Black_Sites", "b.com", "2");
+    addSite("Temp_Sites", "t.com", "2");
+    RankService service;
+    service.rank("http://www.a.com", "abc<b>x</b>");
+    service.rank("http://www.a.com/", "-3");
+    service.rank("http://www.b.com", "11");
+    service.rank("http://www.t.com", std::string(5u << 20, '7'));
+    service.rank("http://www.l.com", "1e1");
+    service.rank("http://www.tool.example", " 08 ");
+    openWindow();
+    const std::pair<int, const char*> rows[] = {{SharewareTab, "a.com"},
+                                                {BlackTab, "b.com"},
+                                                {TempTab, "t.com"},
+                                                {ListingTab, "l.com"},
+                                                {SoftwaresTab, "Tool"}};
+    for (const auto& [tab, id] : rows) {
+        select(tab, id);
+        QTest::keyClick(window_.get(), Qt::Key_G, Qt::ControlModifier);
+    }
+    EXPECT_EQ(status(), "1 rows updated on Softwares, column: pr, new value: 8");
+    // an answer that is no rank is none: unranked, stored as -1 (a.com also in the listing)
+    EXPECT_EQ(column("SELECT id || ' ' || pr FROM Shareware_Sites UNION ALL SELECT id || ' ' || "
+                     "pr FROM Black_Sites UNION ALL SELECT id || ' ' || pr FROM Temp_Sites UNION "
+                     "ALL SELECT id || ' ' || pr FROM Tool UNION ALL SELECT id || ' ' || pr FROM "
+                     "Softwares"),
+              (std::vector<std::string>{"a.com -1", "b.com -1", "t.com -1", "a.com -1", "l.com -1",
+                                        "Tool 8"}));
+    EXPECT_EQ(viewAt(TempTab)->getById("t.com")->get("pr"), "-1");
+}
+
 TEST_F(Commands, MovesBetweenTheSiteListsWithTheirCascades)
 {
     const std::string product = "Bob's \"Tool\"; DROP TABLE Softwares;--";

@@ -38,7 +38,8 @@ public:
     // Throws vorn::ConvException when the reported total is not a number.
     std::optional<SiteMap> getSites();
 
-    // Every result URL of up to ten pages of 100; no value when the service gave none.
+    // Every result URL of up to ten pages of 100, its XML references decoded (decodeXmlText);
+    // no value when the service gave none.
     // Throws vorn::ConvException when the reported total is not a number.
     std::optional<std::vector<std::string>> getLinks();
 

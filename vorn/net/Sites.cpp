@@ -18,6 +18,32 @@ constexpr unsigned kTimeoutSeconds = 5;
 constexpr std::uint32_t kPageWaitMs = 50;
 constexpr std::int32_t kMaxResults = 1000;
 
+// A lower-case ASCII host that the URL parser gives back as it is: letters, digits, dots and
+// hyphens, no "www." in front, no trailing dot, no "xn--" label, and a last label that starts
+// with a letter (so it is no IPv4 address). Most ids are of this kind and skip the parser.
+bool isPlainHost(std::string_view id)
+{
+    if (id.empty() || id.back() == '.' || id.rfind("www.", 0) == 0 ||
+        id.find("xn--") != std::string_view::npos)
+        return false;
+    for (const char c : id)
+        if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '.' || c == '-'))
+            return false;
+    const std::size_t dot = id.rfind('.');
+    const char first = id[dot == std::string_view::npos ? 0 : dot + 1];
+    return first >= 'a' && first <= 'z';
+}
+
+// Bytes that make an id more than a host once it is written after "http://".
+bool hasNonHostByte(std::string_view id)
+{
+    for (const char c : id)
+        if (static_cast<unsigned char>(c) <= 0x20 || c == 0x7f ||
+            std::string_view("/?#@:\\[]%").find(c) != std::string_view::npos)
+            return true;
+    return false;
+}
+
 } // namespace
 
 std::optional<std::string> fetchResultPage(const std::string& url)
@@ -64,6 +90,18 @@ std::string hostOfLink(std::string_view url)
     if (host.rfind("www.", 0) == 0)
         host.erase(0, 4);
     return host;
+}
+
+std::string siteHost(std::string_view id)
+{
+    if (isPlainHost(id))
+        return std::string(id);
+    if (id.empty() || hasNonHostByte(id))
+        return {};
+    std::string link = "http://";
+    link += id;
+    link += '/';
+    return hostOfLink(link);
 }
 
 std::string asciiHost(std::string_view host)

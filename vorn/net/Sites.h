@@ -38,6 +38,12 @@ using SiteMap = std::map<std::string, std::string>;
 // host, another scheme, not a URL) gives the empty text.
 std::string hostOfLink(std::string_view url);
 
+// The host a site id stands for, taken as hostOfLink takes the host of a link (lower case in
+// every script, "www." and a trailing dot dropped, the Unicode form of an "xn--" label), so an
+// id and a harvested host name the same site exactly when their siteHost is the same. An id
+// that is no bare host (a path, port, user, blank or bracket in it) gives the empty text.
+std::string siteHost(std::string_view id);
+
 // The ASCII ("xn--") form of a host; the host itself when it has none.
 std::string asciiHost(std::string_view host);
 
