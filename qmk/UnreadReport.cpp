@@ -6,8 +6,7 @@
 
 namespace qmk {
 
-UnreadReport::UnreadReport(QObject* parent)
-    : QObject(parent), failures_(report::notStoredCount())
+UnreadReport::UnreadReport(QObject* parent) : QObject(parent), failures_(report::notStoredCount())
 {
     if (QAbstractEventDispatcher* loop = QAbstractEventDispatcher::instance())
         connect(loop, &QAbstractEventDispatcher::awake, this, &UnreadReport::onLoopAwake);
