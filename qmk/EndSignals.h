@@ -1,8 +1,11 @@
 #pragma once
 // The end of a session by signal: SIGTERM, SIGINT and SIGHUP call the given function in the
-// event loop (the program closes its main window there, as the close box does); a second one
-// while that runs ends the program at once, by the signal's default action. The handlers only
-// write a byte to a pipe, which a socket notifier reads in the UI thread.
+// event loop (the program closes its main window there, as the close box does). A session's end
+// sends several at once, and they are one request: every signal until that function has run is
+// folded into it, and so is one while it runs, for a second. A signal after the function has left
+// the window open (it returned false), or after a second of a run that has not ended, ends the
+// program at once by the signal's default action. The handlers only write a byte to a pipe,
+// which a socket notifier reads in the UI thread.
 //
 // One object at a time per process: it installs the handlers and restores the earlier ones when
 // it goes; without a pipe (a console line says why) the signals keep their actions. UI thread
@@ -17,13 +20,14 @@ namespace qmk {
 
 class EndSignals : public QObject {
 public:
-    explicit EndSignals(std::function<void()> end);
+    // end returns true when the program is ending, false when its window stayed open.
+    explicit EndSignals(std::function<bool()> end);
     ~EndSignals() override;
 
 private:
     void onSignal();
 
-    std::function<void()> end_;
+    std::function<bool()> end_;
     int readEnd_ = -1;
     QSocketNotifier* notifier_ = nullptr;
 };

@@ -388,11 +388,13 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (!closed_) {
         // An open edit that was not stored (refused or failed) keeps the window open, so its
-        // report is read; the editor has gone, so a second close ends the program.
+        // report is read; the editor has gone, so a second close ends the program. So does a
+        // write that failed while this close waited for it, until its report can have been read.
+        const bool unread = unreadReport_.pending();
         const std::size_t failures = report::notStoredCount();
         const std::size_t unstored = extends::MyCellModifier::unstoredCount();
         commitOpenEditors();
-        if (report::notStoredCount() != failures ||
+        if (unread || report::notStoredCount() != failures ||
             extends::MyCellModifier::unstoredCount() != unstored) {
             event->ignore();
             return;

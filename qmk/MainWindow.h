@@ -5,6 +5,7 @@
 //
 // Make it after the QApplication, the settings store and the database object; it does not own
 // the database, which must outlive it. UI thread only.
+#include "qmk/UnreadReport.h"
 #include "qmk/WindowPort.h"
 
 #include <QMainWindow>
@@ -108,6 +109,7 @@ private:
     bool opened_ = false;
     bool closed_ = false;
     bool running_ = false;
+    UnreadReport unreadReport_; // a close must not hide it
 };
 
 } // namespace qmk

@@ -36,16 +36,16 @@ std::unique_ptr<DB> openDatabase(const config::Config& config)
     return nullptr;
 }
 
-// The end of a session: the main window closes as by its close box. An open edit it could not
-// store keeps it open; with nobody left to read the reason, the console gets it and the second
-// close ends the program.
-void closeMainWindow()
+// The end of a session: the main window closes as by its close box; true when it has closed. An
+// edit or a write not stored keeps it open with the reason on its status line, said on the
+// console too.
+bool closeMainWindow()
 {
     MainWindow* window = MainWindow::getInstance();
-    if (window && !window->isClosed() && !window->close()) {
-        report::trace("closing with an edit not stored: " + window->statusText());
-        window->close();
-    }
+    if (!window || window->isClosed() || window->close())
+        return true;
+    report::trace("close refused: " + window->statusText());
+    return false;
 }
 
 } // namespace

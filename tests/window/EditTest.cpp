@@ -11,6 +11,7 @@
 #include "qmk/tab/Listed_Urls.h"
 #include "qmk/tab/Temp_Site.h"
 #include "qmk/tab/Temp_Sites.h"
+#include "qmk/UnreadReport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -590,6 +591,7 @@ TEST_F(Editing, AnOpenEditIsStoredBeforeTheWindowCloses)
     EXPECT_TRUE(window_->isVisible());
     EXPECT_EQ(status(), "Shareware_Sites already exists a.com");
 
+    QTest::qWait(int(UnreadReport::readTime.count()) + 100); // the failure read
     ASSERT_NE(typeWithoutEnter(0, rowOfId(0, "a.com"), "sub_page", "http://a.com/add"), nullptr);
     closeWindow();
     EXPECT_FALSE(window_->isVisible());

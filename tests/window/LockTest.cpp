@@ -3,17 +3,25 @@
 #include "Fixture.h"
 
 #include "dwin/database/sqlite/Base.h"
+#include "qmk/EndSignals.h"
 #include "qmk/MessageDialog.h"
+#include "qmk/UnreadReport.h"
 #include "qmk/extends/Commands.h"
 #include "qmk/extends/RecordTableModel.h"
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTableView>
 #include <QTest>
+#include <QWindow>
 
 #include <sqlite3.h>
+
+#include <csignal>
+#include <functional>
+#include <utility>
 
 namespace qmk::test {
 namespace {
@@ -171,6 +179,56 @@ TEST_F(Locked, CommandsThatWriteShowWhatTheFileHolds)
               (std::vector<std::string>{"a.com", "t.com"}));
     EXPECT_EQ(idsShown(3), std::vector<std::string>{});
     EXPECT_EQ(dialogs_, std::vector<std::string>{});
+}
+
+TEST_F(Locked, ACloseAskedWhileAWriteWaitsKeepsTheWindowAndTheWriteReport)
+{
+    addSite("Shareware_Sites", "a.com", "1", "first");
+    openWindow();
+    selectTab(0);
+    // What the user asks while the write waits runs once the write has failed.
+    std::vector<std::function<void()>> asked;
+    bool sessionEnds = false;
+    db_->getConnection().setBusyHandler([&](dwin::database::sqlite::Connection&, int count) {
+        for (const std::function<void()>& request : asked)
+            QMetaObject::invokeMethod(window_.get(), request, Qt::QueuedConnection);
+        asked.clear();
+        if (std::exchange(sessionEnds, false)) {
+            ::raise(SIGTERM);
+            ::raise(SIGHUP);
+        }
+        return count < 2 ? 1 : 0;
+    });
+    const auto closeBox = [this] { window_->windowHandle()->close(); };
+    const std::string locked = " of row a.com in Shareware_Sites not stored: database is locked";
+    EndSignals endSignals([this] { return window_->close(); });
+    lock();
+
+    // Enter on a cell; the close box, File > Exit and a session's end during the wait
+    asked = {closeBox, [] { extends::Commands::run(extends::Command::ExitAction); }};
+    sessionEnds = true;
+    edit(0, 0, "notes", QString("cell text"));
+    QTest::qWait(100);
+    EXPECT_FALSE(window_->isClosed());
+    EXPECT_TRUE(window_->isVisible());
+    EXPECT_EQ(status(), "notes" + locked);
+
+    // an edit left open, two clicks on the close box: the second comes during the wait
+    auto* editor = qobject_cast<QLineEdit*>(openEditor(0, 0, "sub_page"));
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, "/add");
+    asked = {closeBox};
+    closeBox();
+    QApplication::processEvents();
+    EXPECT_TRUE(window_->isVisible());
+    EXPECT_EQ(status(), "sub_page" + locked);
+
+    QTest::qWait(int(UnreadReport::readTime.count()) + 200); // the user reads it
+    unlock();
+    closeBox();
+    EXPECT_TRUE(window_->isClosed());
+    EXPECT_EQ(column("SELECT notes || ' ' || sub_page FROM Shareware_Sites"),
+              std::vector<std::string>{"first [Enter page]"});
 }
 
 } // namespace
