@@ -25,10 +25,10 @@ namespace fs = std::filesystem;
 
 // The file as seen from outside the engine.
 struct Files {
-    std::string name;     // the file the engine opens: the one a link names
+    std::string name; // the file the engine opens: the one a link names
     bool present = false; // holds bytes: there is something to judge
-    bool wal = false;     // its header says WAL mode
-    bool logged = false;  // its -wal holds bytes
+    bool wal = false; // its header says WAL mode
+    bool logged = false; // its -wal holds bytes
     bool indexed = false; // its -shm exists
 };
 
@@ -43,8 +43,8 @@ Files filesOf(const std::string& path)
     files.present = !ec && size > 0;
     char header[20] = {};
     std::ifstream in(files.name, std::ios::binary);
-    files.wal = in.read(header, sizeof header) &&
-        std::memcmp(header, "SQLite format 3", 16) == 0 && header[19] == 2;
+    files.wal = in.read(header, sizeof header) && std::memcmp(header, "SQLite format 3", 16) == 0 &&
+        header[19] == 2;
     const auto logSize = fs::file_size(files.name + "-wal", ec);
     files.logged = !ec && logSize > 0;
     files.indexed = fs::exists(files.name + "-shm", ec);
@@ -151,7 +151,8 @@ void judge(const std::string& path, const Files& files, int busyTimeout)
             // refused a write (a recovery), or a log that needs an index made
             const int code = e.getCode() & 0xff;
             recover = opened &&
-                (code == SQLiteVMCode::ReadOnly || (code == SQLiteVMCode::CantOpen && files.logged));
+                (code == SQLiteVMCode::ReadOnly ||
+                 (code == SQLiteVMCode::CantOpen && files.logged));
             if (!recover)
                 throw failure(look, path, e, opened);
         }

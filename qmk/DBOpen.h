@@ -44,8 +44,8 @@ bool folderWritable(const std::string& path);
 
 // The engine's failure e on connection made the message text: "<path>: <engine text>", after the
 // layer's own text when the connection did not open.
-dwin::database::sqlite::SQLiteVMException failure(Connection& connection, const std::string& path,
-                                                  const dwin::database::sqlite::SQLiteVMException& e,
-                                                  bool opened);
+dwin::database::sqlite::SQLiteVMException
+failure(Connection& connection, const std::string& path,
+        const dwin::database::sqlite::SQLiteVMException& e, bool opened);
 
 } // namespace qmk::dbopen
