@@ -10,7 +10,8 @@
 //
 // The session connection opens for reading and writing as it always did, except for a file in
 // WAL mode in a folder the program cannot write (the engine could make neither log nor index
-// there): it opens read-only, and reads as the look does.
+// there): it opens read-only, and reads as the look does. Read as it stands, such a file takes
+// no lock: a change another user's program makes to it meanwhile is not seen.
 
 #include <array>
 #include <optional>
