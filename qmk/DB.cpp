@@ -1,5 +1,6 @@
 // The database object: opening, the single-table operations and the table loader.
 #include "qmk/DB.h"
+#include "qmk/DBOpen.h"
 
 #include "dwin/database/sqlite/Base.h"
 #include "dwin/database/sqlite/Extra.h"
@@ -17,12 +18,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
-#include <filesystem>
 #include <iostream>
 #include <pwd.h>
 #include <stdexcept>
-#include <system_error>
-#include <unistd.h>
 #include <utility>
 
 namespace qmk {
@@ -57,7 +55,7 @@ std::string nowText()
     return buf;
 }
 
-const char* const kFixedTables[] = {"Softwares", "Shareware_Sites", "Black_Sites", "Temp_Sites"};
+const auto& kFixedTables = dbopen::fixedTables;
 
 // Whether the record holds the named columns at those positions of its getFields() order.
 bool holdsAt(const base::BaseRecord& record, const std::vector<std::string>& names,
@@ -94,29 +92,12 @@ std::vector<std::size_t> slotsIn(const base::BaseRecord& record,
 DB::DB(const std::string& path, WindowPort* window, int busyTimeout)
     : connection_(std::make_unique<Connection>()), window_(window)
 {
-    bool opened = false;
+    // Judged before it is opened for writing; another program's lock is waited for already.
+    dbopen::open(*connection_, path, busyTimeout);
     try {
-        connection_->open(path);
-        opened = true;
-        // Another program's lock is waited for, here already: the fixed tables are read next.
-        connection_->setBusyTimeout(busyTimeout);
         createFixedTables();
     } catch (const dwin::database::sqlite::SQLiteVMException& e) {
-        // Name the file and give the engine's reason, for the message the window shows; a failed
-        // open keeps the layer's own text in front.
-        std::string reason;
-        try {
-            reason = std::string(connection_->getErrorMessage());
-        } catch (...) {
-            report::caught("DB open: the engine's text"); // the layer's text below
-        }
-        std::string own = e.what(); // "SQLite VM Exception: " comes again with the new exception
-        if (const std::string_view prefix = "SQLite VM Exception: "; own.rfind(prefix, 0) == 0)
-            own.erase(0, prefix.size());
-        std::string text = path + ": " + (reason.empty() ? own : reason);
-        if (!opened)
-            text = own + ": " + text;
-        throw dwin::database::sqlite::SQLiteVMException(text, e.getCode());
+        throw dbopen::failure(*connection_, path, e, true);
     }
     current = this;
 }
@@ -286,14 +267,8 @@ bool DB::isReadOnly()
 {
     if (connection_->isReadOnly())
         return true;
-    // The engine writes its journal next to the file (next to the file a link names): a folder
-    // it cannot write to refuses every change.
-    std::error_code ec;
-    std::filesystem::path path = std::filesystem::canonical(connection_->getPath(), ec);
-    if (ec)
-        path = connection_->getPath();
-    const auto folder = path.parent_path();
-    return access(folder.empty() ? "." : folder.c_str(), W_OK) != 0;
+    // The engine writes its journal next to the file: a folder it cannot write refuses changes.
+    return !dbopen::folderWritable(connection_->getPath());
 }
 
 std::optional<std::string> DB::currentListingName()
@@ -321,21 +296,8 @@ bool DB::refusesEmptyProductId(const std::string& table, const std::string& colu
 
 void DB::refuseForeignFile()
 {
-    Cursor cursor = newCursor();
-    cursor.execute("SELECT name FROM sqlite_master WHERE type IN ('table', 'view') AND name NOT "
-                   "LIKE 'sqlite\\_%' ESCAPE '\\' ORDER BY rowid;");
-    if (!cursor.hasRow())
-        return; // an empty file: a new database
-    std::vector<std::string> names;
-    for (; cursor.hasRow() && names.size() < 5; cursor.next())
-        names.push_back(cursor.getText(0));
-    if (cursor.hasRow())
-        names.push_back("...");
-    throw std::runtime_error(
-        fill("{}: not a database of this program: it holds other tables ({}) and none of {}. It "
-             "is left as it is.",
-             connection_->getPath(), sql::join(names, ", "),
-             sql::join({std::begin(kFixedTables), std::end(kFixedTables)}, ", ")));
+    if (auto text = dbopen::foreignFileText(*connection_, connection_->getPath()))
+        throw std::runtime_error(*text);
 }
 
 bool DB::refusesUnusableId(const std::string& id)

@@ -55,9 +55,10 @@ public:
     using Cursor = dwin::database::sqlite::Cursor;
 
     // Opens (creating when missing) the database file at path, creates the four fixed tables
-    // when missing and records this object as the single instance. Throws when the file cannot
-    // be opened or is not a database; std::runtime_error, with the file unchanged, when it holds
-    // tables but none of the fixed ones (another program's database).
+    // when missing and records this object as the single instance. The file is judged first by a
+    // look that changes nothing (DBOpen.h). Throws when the file cannot be opened or is not a
+    // database; std::runtime_error, with the file unchanged, when it holds tables but none of the
+    // fixed ones (another program's database) or cannot be judged or read without changing it.
     // A statement waits this long for another connection's lock before it fails.
     static constexpr int busyTimeoutMs = 5000;
     // A count result of a write that failed (and was reported).

@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <thread>
 
@@ -29,7 +30,12 @@ public:
         if (sqlite3_open(file.c_str(), &handle_) != SQLITE_OK)
             ADD_FAILURE() << "raw open failed";
     }
-    ~Raw() { sqlite3_close(handle_); }
+    ~Raw() { close(); }
+    void close()
+    {
+        sqlite3_close(handle_);
+        handle_ = nullptr;
+    }
     int exec(const std::string& sql)
     {
         return sqlite3_exec(handle_, sql.c_str(), nullptr, nullptr, nullptr);
@@ -356,6 +362,44 @@ TEST_F(Faults, ReadOnlyFileIsSeenAtOpeningAndEveryWriteIsReported)
     EXPECT_EXIT(check(), testing::ExitedWithCode(0), "");
     EXPECT_EQ(raw.one("SELECT notes FROM Tool WHERE id = 's.com'"), "first");
     EXPECT_EQ(raw.one("SELECT count(*) FROM Shareware_Sites"), "1");
+
+    // The file in WAL mode, its last change in the log (copied aside while it was open): read-only
+    // as it stands, and through its log and index; a log whose index is missing is said.
+    namespace fs = std::filesystem;
+    const fs::path aside = dir.path() / "aside";
+    fs::create_directory(aside);
+    ASSERT_EQ(raw.exec("PRAGMA journal_mode = WAL; PRAGMA wal_autocheckpoint = 0; UPDATE Tool SET "
+                       "notes = 'logged' WHERE id = 's.com';"),
+              SQLITE_OK);
+    for (const char* ending : {"", "-wal", "-shm"})
+        fs::copy_file(file + ending, aside / (std::string("qmk.db") + ending));
+    raw.close(); // checkpointed: no log left
+    const auto reads = [&](const char* notes, const char* refusal) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            std::exit(3);
+        try {
+            FakeWindow fake;
+            DB readOnly(file, &fake, 100);
+            auto cursor = readOnly.getConnection().createCursor();
+            cursor.execute("SELECT notes FROM Tool WHERE id = 's.com'");
+            std::exit(readOnly.isReadOnly() && !refusal && cursor.getText(0) == notes ? 0 : 4);
+        } catch (const std::exception& e) {
+            std::exit(refusal && std::string(e.what()) == file + ": it cannot be read: " + refusal
+                          ? 0
+                          : 5);
+        }
+    };
+    ASSERT_FALSE(fs::exists(file + "-wal"));
+    EXPECT_EXIT(reads("logged", nullptr), testing::ExitedWithCode(0), "");
+    for (const char* ending : {"", "-wal", "-shm"})
+        fs::copy_file(aside / (std::string("qmk.db") + ending), file + ending,
+                      fs::copy_options::overwrite_existing);
+    EXPECT_EXIT(reads("logged", nullptr), testing::ExitedWithCode(0), "");
+    fs::remove(file + "-shm");
+    const std::string missing = "its write-ahead log " + file +
+        "-wal holds changes that are read through the index " + file +
+        "-shm, which is missing, and the folder does not let the program make it.";
+    EXPECT_EXIT(reads(nullptr, missing.c_str()), testing::ExitedWithCode(0), "");
 }
 
 } // namespace

@@ -74,6 +74,30 @@ TEST(ConnectionOpen, NameWithZeroByteIsRefused)
     EXPECT_FALSE(fs::exists(dir.file("a.db")));
 }
 
+// A name holding URI characters opens that very file, read-only, and a missing one is not made.
+TEST(ConnectionOpen, ReadOnlyOpensTheNamedFileOnly)
+{
+    TempDir dir;
+    const std::string path = dir.file("a?mode=rwc#b%20c é.db");
+    {
+        Connection w;
+        w.open(path);
+        w.createCursor().execute("CREATE TABLE t(a)");
+    }
+    for (bool asItStands : {false, true}) {
+        Connection c;
+        c.openReadOnly(path, asItStands);
+        EXPECT_TRUE(c.isReadOnly());
+        EXPECT_EQ(c.getPath(), path);
+        Cursor cur = c.createCursor();
+        EXPECT_TRUE(cur.execute("SELECT name FROM sqlite_master"));
+        EXPECT_EQ(cur.getText(0), "t");
+    }
+    EXPECT_VM_CODE(Connection().openReadOnly(dir.file("missing.db"), false),
+                   SQLiteVMCode::CantOpen);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+}
+
 TEST(ConnectionClose, NeverOpenedDoesNothing)
 {
     TempDir dir;

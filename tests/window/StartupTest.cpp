@@ -3,6 +3,7 @@
 
 #include "qmk/Startup.h"
 #include "qmk/config/Config.h"
+#include "winsup/ScopedEnv.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -13,6 +14,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <tuple>
 
 namespace qmk::test {
 namespace {
@@ -39,6 +42,45 @@ struct Closer {
         });
     }
 };
+
+// The file and whichever of its journal and log exist, by name ending.
+std::map<std::string, std::string> databaseFiles(const std::string& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const char* ending : {"", "-journal", "-wal", "-shm"})
+        if (std::filesystem::exists(folder + "/qmk.db" + ending))
+            files[ending] = readFile(folder + "/qmk.db" + ending);
+    return files;
+}
+
+// Runs sql on another file and copies it, with its journal or log, to qmk.db while its
+// connection is still open, as a crash or a running program would leave it.
+void copyWhileOpen(const std::string& folder, const std::string& sql)
+{
+    namespace fs = std::filesystem;
+    const std::string source = folder + "/other.db";
+    for (const char* ending : {"", "-journal", "-wal", "-shm"})
+        fs::remove(folder + "/qmk.db" + ending);
+    sqlite3* handle = nullptr;
+    ASSERT_EQ(sqlite3_open(source.c_str(), &handle), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+    for (const char* ending : {"", "-journal", "-wal", "-shm"})
+        if (fs::exists(source + ending))
+            fs::copy_file(source + ending, folder + "/qmk.db" + ending);
+    sqlite3_close(handle); // the open transaction rolls back
+    fs::remove(source);
+}
+
+// A write too big for the cache reaches the file before its end: the copy's journal is hot.
+const std::string kUnfinishedWrite =
+    "PRAGMA cache_size = 1; BEGIN; INSERT INTO {} WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
+    "SELECT i + 1 FROM n WHERE i < 2000) SELECT 's' || i, hex(randomblob(200)) FROM n;";
+
+std::string unfinishedWrite(const std::string& table)
+{
+    std::string sql = kUnfinishedWrite;
+    return sql.replace(sql.find("{}"), 2, table);
+}
 
 class Startup : public ::testing::Test {
 protected:
@@ -102,6 +144,49 @@ TEST_F(Startup, DatabaseThatCannotBeOpenedIsReportedAndTheProgramEnds)
               std::string::npos)
         << closer.modalText;
     EXPECT_EQ(readFile(folder_ + "/qmk.db"), before);
+
+    // Another program's file in WAL mode with a table still in its log, and one with a journal
+    // a crash left: judged as they stand (the log read, the journal's write undone on a copy),
+    // refused, and not a byte of any of their files changed, none removed.
+    const std::string inLog = "PRAGMA journal_mode = WAL; PRAGMA wal_autocheckpoint = 0; CREATE "
+                              "TABLE bookmarks(url); PRAGMA wal_checkpoint; CREATE TABLE later(x);";
+    const std::string crashed = "CREATE TABLE bookmarks(id, url);" + unfinishedWrite("bookmarks");
+    for (const auto& [sql, tables, ending] : {std::tuple(inLog, "bookmarks, later", "-wal"),
+                                              std::tuple(crashed, "bookmarks", "-journal")}) {
+        copyWhileOpen(folder_, sql);
+        const auto files = databaseFiles(folder_);
+        ASSERT_TRUE(files.count(ending)) << ending;
+        ASSERT_NE(files.at(ending).substr(0, 1), std::string(1, '\0')) << ending;
+        closer.arm();
+        EXPECT_EQ(startQuillmark(), 1);
+        EXPECT_NE(closer.modalText.find(std::string("it holds other tables (") + tables + ")"),
+                  std::string::npos)
+            << closer.modalText;
+        EXPECT_TRUE(databaseFiles(folder_) == files) << ending;
+    }
+
+    {
+        // no copy can be made to judge the last one on: refused the same, unchanged
+        const auto files = databaseFiles(folder_);
+        ScopedEnv noTemp("TMPDIR", folder_ + "/missing");
+        closer.arm();
+        EXPECT_EQ(startQuillmark(), 1);
+        EXPECT_NE(closer.modalText.find("it cannot be judged without changing it: a crash left its "
+                                        "journal"),
+                  std::string::npos)
+            << closer.modalText;
+        EXPECT_TRUE(databaseFiles(folder_) == files);
+    }
+
+    // This program's own file with such a journal opens as ever: the write is undone.
+    {
+        DB own(folder_ + "/other.db");
+    }
+    copyWhileOpen(folder_, unfinishedWrite("Temp_Sites(id, notes)"));
+    closer.arm();
+    EXPECT_EQ(startQuillmark(), 0);
+    EXPECT_EQ(closer.tabs, 4);
+    EXPECT_EQ(databaseFiles(folder_).size(), 1u); // the journal rolled back and gone
 }
 
 TEST_F(Startup, SettingsFileThatCannotBeReadIsNamedAndLeftAsItIs)

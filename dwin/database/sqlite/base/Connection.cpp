@@ -6,6 +6,9 @@
 
 #include <sqlite3.h>
 
+#include <filesystem>
+#include <system_error>
+
 namespace dwin::database::sqlite {
 
 Connection::Connection() = default;
@@ -32,6 +35,52 @@ void Connection::open(std::string_view path)
     if (path_.find('\0') != std::string::npos)
         throw SQLiteVMException("Can't Open Connection", SQLITE_CANTOPEN);
     int rc = sqlite3_open(path_.c_str(), &handle_);
+    if (rc != SQLITE_OK)
+        throw SQLiteVMException("Can't Open Connection", rc);
+}
+
+namespace {
+
+// The path as a URI: every byte outside the plain ones escaped, so '?', '#' and '%' stay in it.
+std::string fileUri(const std::string& path)
+{
+    static const char hex[] = "0123456789ABCDEF";
+    std::string uri = "file://";
+    for (unsigned char c : path) {
+        const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+            (c >= '0' && c <= '9') ||
+            std::string_view("/-._~").find(char(c)) != std::string_view::npos;
+        if (plain) {
+            uri += char(c);
+        } else {
+            uri += '%';
+            uri += hex[c >> 4];
+            uri += hex[c & 15];
+        }
+    }
+    return uri;
+}
+
+} // namespace
+
+void Connection::openReadOnly(std::string_view path, bool asItStands)
+{
+    if (closed_)
+        throw SQLiteDException("Connection Has Already Closed");
+    if (handle_)
+        throw SQLiteDException("Connection Has Already Opened");
+    path_.assign(path);
+    if (path_.empty() || path_.find('\0') != std::string::npos)
+        throw SQLiteVMException("Can't Open Connection", SQLITE_CANTOPEN);
+    std::error_code ec;
+    std::string absolute = std::filesystem::absolute(path_, ec).string();
+    if (ec)
+        throw SQLiteVMException("Can't Open Connection", SQLITE_CANTOPEN);
+    // readonly_shm: the index is read, never written (a reader would note its place in it)
+    const std::string uri =
+        fileUri(absolute) + (asItStands ? "?mode=ro&immutable=1" : "?mode=ro&readonly_shm=1");
+    int rc =
+        sqlite3_open_v2(uri.c_str(), &handle_, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
     if (rc != SQLITE_OK)
         throw SQLiteVMException("Can't Open Connection", rc);
 }

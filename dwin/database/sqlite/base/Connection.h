@@ -43,6 +43,13 @@ public:
     // Opens (or creates) the file for reading and writing; its folder must exist.
     // A failed open keeps the handle SQLite handed out, so the connection counts as open.
     void open(std::string_view path);
+    // Opens an existing file for reading only. Nothing is ever written, made or removed: not the
+    // file, its journal, its write-ahead log (-wal) nor that log's index (-shm). A file whose log
+    // holds frames is read with them through an existing index; a reading that needs a recovery
+    // (a journal left by a crash, a log without its index) fails with code 8 or 14. asItStands
+    // reads the file alone, without locks, any journal or log ignored; for a file in WAL mode with
+    // no -wal this is the only reading, as the engine would make one otherwise.
+    void openReadOnly(std::string_view path, bool asItStands);
     // Does nothing when not open. Refused with code 5 while statements are alive; the
     // connection then stays open.
     void close();
