@@ -176,8 +176,9 @@ std::optional<char32_t> referenced(std::string_view name)
 std::string decodeDocument(std::string_view bytes)
 {
     if (const std::optional<Mark> mark = markedEncoding(bytes)) {
-        const std::size_t skipped = mark->isByteOrderMark ? mark->bytes.size() : 0;
-        return decodeAs(bytes.substr(skipped), mark->charset, mark->charset);
+        // decoded with the mark, so that a reason counts the bytes of the file
+        std::string text = decodeAs(bytes, mark->charset, mark->charset);
+        return mark->isByteOrderMark ? text.substr(3) : text; // U+FEFF in UTF-8
     }
     const std::string_view declaration = declarationOf(bytes);
     if (const std::optional<std::string> name = declaredEncoding(declaration)) {
