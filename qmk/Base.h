@@ -114,7 +114,11 @@ std::optional<std::string> cellUrl();
 // to "pad file <path> not read: <reason>"; else it is set empty.
 std::optional<std::string> readXmlTag(const std::string& filePath, const std::string& tag,
                                       std::string* whyNotRead = nullptr);
-// readXmlTag of the product's pad_locale file; no value for any failure (whyNotRead as there).
+// The value of the element in the product's pad_locale file, found as readXmlTag finds it but in
+// the file's text decoded as its byte-order mark or XML declaration says (dwin::text::xml::
+// decodeDocument), with its escapes and CDATA sections decoded. No value for any failure
+// (whyNotRead as there, also for a file in an encoding not read: "... not read: encoding <name>
+// not supported").
 std::optional<std::string> readPad(const std::string& productId, const std::string& tag,
                                    std::string* whyNotRead = nullptr);
 

@@ -6,6 +6,7 @@
 #include "dwin/core/Exception.h"
 #include "dwin/net/Http.h"
 #include "dwin/text/Unicode.h"
+#include "dwin/text/XmlText.h"
 #include "dwin/text/convert/Utf.h"
 #include "qmk/DB.h"
 #include "qmk/MessageDialog.h"
@@ -199,6 +200,35 @@ std::optional<std::string> readPadFile(const std::string& filePath, std::string&
     return std::nullopt;
 }
 
+// The text between the end of the first "<tag>" and the first "</tag>", or no value.
+std::optional<std::string> elementText(std::string_view text, const std::string& tag)
+{
+    const std::string open = "<" + tag + ">";
+    const std::size_t start = text.find(open);
+    const std::size_t end = text.find("</" + tag + ">");
+    if (start == std::string::npos || end == std::string::npos)
+        return std::nullopt;
+    const std::size_t from = start + open.size();
+    // a closing tag that starts inside the opening one: no element
+    if (end < from)
+        return std::nullopt;
+    return std::string(text.substr(from, end - from));
+}
+
+// The PAD file's text in UTF-8, as its byte-order mark or declaration says; no value when it
+// cannot be decoded: whyNotRead says why.
+std::optional<std::string> decodePad(const std::string& filePath, std::string_view bytes,
+                                     std::string& whyNotRead)
+{
+    try {
+        return dwin::text::xml::decodeDocument(bytes);
+    } catch (const dwin::core::TextException& e) {
+        whyNotRead = "pad file " + filePath + " not read: " + e.msg();
+        report::trace(whyNotRead);
+        return std::nullopt;
+    }
+}
+
 } // namespace
 
 std::optional<std::string> readXmlTag(const std::string& filePath, const std::string& tag,
@@ -210,16 +240,7 @@ std::optional<std::string> readXmlTag(const std::string& filePath, const std::st
         *whyNotRead = why;
     if (!text)
         return std::nullopt;
-    const std::string open = "<" + tag + ">";
-    const std::size_t start = text->find(open);
-    const std::size_t end = text->find("</" + tag + ">");
-    if (start == std::string::npos || end == std::string::npos)
-        return std::nullopt;
-    const std::size_t from = start + open.size();
-    // a closing tag that starts inside the opening one: no element
-    if (end < from)
-        return std::nullopt;
-    return text->substr(from, end - from);
+    return elementText(*text, tag);
 }
 
 std::optional<std::string> readPad(const std::string& productId, const std::string& tag,
@@ -236,7 +257,16 @@ std::optional<std::string> readPad(const std::string& productId, const std::stri
         if (!isUsableValue(path))
             return std::nullopt;
         std::replace(path.begin(), path.end(), '\\', '/');
-        return readXmlTag(path, tag, whyNotRead);
+        std::string why;
+        std::optional<std::string> text = readPadFile(path, why);
+        if (text)
+            text = decodePad(path, *text, why);
+        if (whyNotRead)
+            *whyNotRead = why;
+        const std::optional<std::string> value = text ? elementText(*text, tag) : std::nullopt;
+        if (!value)
+            return std::nullopt;
+        return dwin::text::xml::decodeContent(*value);
     } catch (const std::exception& e) {
         report::trace(std::string("readPad catch ") + e.what());
         return std::nullopt;

@@ -81,6 +81,23 @@ int writeTemporary(int fd, std::string_view text, const struct stat* target)
     return ::fsync(fd) == 0 ? 0 : errno;
 }
 
+// Writes the text into the file itself, emptied first: where no temporary file can be made beside
+// it. Throws as replaceFile does.
+void overwrite(const std::string& file, std::string_view text)
+{
+    // (a pipe put in the file's place meanwhile does not hold the program up)
+    Descriptor out(::open(file.c_str(), O_WRONLY | O_TRUNC | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    if (out.get() < 0)
+        throw failure("cannot write", file, errno);
+    int error = writeAll(out.get(), text);
+    if (!error && ::fsync(out.get()) != 0)
+        error = errno;
+    if (const int closed = out.close(); !error)
+        error = closed;
+    if (error)
+        throw failure("cannot write", file, error);
+}
+
 // Makes the rename itself durable; a folder that cannot be synced still holds the new file.
 void syncFolder(const fs::path& folder)
 {
@@ -116,8 +133,13 @@ void replaceFile(const std::string& path, std::string_view text)
     const std::string tempPath = target + ".new";
     ::unlink(tempPath.c_str()); // left by a crash
     Descriptor out(::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (out.get() < 0)
-        throw failure("cannot write", tempPath, errno);
+    if (out.get() < 0) {
+        // a folder that takes no new file: the file itself is written, when it is a plain one
+        const int refused = errno;
+        if (!existed || !S_ISREG(old.st_mode))
+            throw failure("cannot write", tempPath, refused);
+        return overwrite(target, text);
+    }
     TemporaryFile temp{tempPath};
     int error = writeTemporary(out.get(), text, existed ? &old : nullptr);
     if (const int closed = out.close(); !error)

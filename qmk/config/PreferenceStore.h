@@ -23,8 +23,9 @@ public:
     // the file cannot be read; the values in memory are then left as they were.
     void load();
     // Writes every key, sorted, under a "#" comment line, through a link to the file it names
-    // (see replaceFile). Throws PreferenceStoreException when the file cannot be written
-    // completely; an earlier file is kept in that case.
+    // (see replaceFile; in a folder that takes no new file, the file itself is written). Throws
+    // PreferenceStoreException when the file cannot be written completely; an earlier file is
+    // kept in that case, unless it was being written in place.
     void save() const;
 
     // The value of key, or the empty text when the key is absent.

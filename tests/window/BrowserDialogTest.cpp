@@ -327,6 +327,21 @@ TEST_F(BrowserDialog, PadButtonsCopyTheCurrentProductsFields)
                   "4194304)");
     std::filesystem::resize_file(padPath_, kPad.size());
 
+    // the text as the file's encoding and escapes give it
+    std::ofstream(padPath_, std::ios::trunc)
+        << "<?xml version=\"1.0\" encoding=\"windows-1252\"?><Company_Name>Caf\xE9 Soft"
+           "</Company_Name><Program_Name>Tidy &amp; &#x201C;Neat&#8221;</Program_Name>";
+    button("&Company")->click();
+    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("Caf\xC3\xA9 Soft"));
+    button("&Name")->click();
+    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("Tidy & \u201CNeat\u201D"));
+    std::ofstream(padPath_, std::ios::trunc)
+        << "<?xml version=\"1.0\" encoding=\"x-unknown\"?><Company_Name>X</Company_Name>";
+    button("&Company")->click();
+    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("Tidy & \u201CNeat\u201D"));
+    EXPECT_EQ(status(), "pad file " + padPath_ + " not read: encoding x-unknown not supported");
+    QApplication::clipboard()->setText("before");
+
     selectListing("other.example"); // not the download site's row: nothing at all
     button("&pad_locale")->click();
     EXPECT_EQ(QApplication::clipboard()->text(), "before");

@@ -591,12 +591,40 @@ TEST_F(Commands, StampsFromTodayAndThePadFile)
     }
     EXPECT_EQ(versionFrom(pad), before);
     EXPECT_EQ(status(), notRead + pad + " not read: too large (5242916 bytes, at most 4194304)");
-    std::ofstream(pad, std::ios::binary | std::ios::trunc)
-        << std::string("\0\xff\xfe<Program_Version>2.\xe9\xff</Program_Version>\x80", 43);
-    EXPECT_EQ(versionFrom(pad), "2.\xe9\xff");
-    std::ofstream(pad, std::ios::trunc) << "<PAD><Program_Version>2.1</Program_Version></PAD>";
+    // a file that declares nothing and is no UTF-8 is read as Windows-1252
+    auto write = [&](const std::string& bytes) {
+        std::ofstream(pad, std::ios::binary | std::ios::trunc) << bytes;
+    };
+    write(std::string("\0\xff\xfe<Program_Version>2.\xe9\xff</Program_Version>\x80", 43));
+    EXPECT_EQ(versionFrom(pad), "2.\xc3\xa9\xc3\xbf");
+    write("<PAD><Program_Version>2.1</Program_Version></PAD>");
     EXPECT_EQ(versionFrom(pad), "2.1");
     EXPECT_EQ(status(), "a.com submited version setted to 2.1");
+
+    // the file's own encoding, its escapes and character references; no entity of a DTD
+    write("<?xml version=\"1.0\" encoding=\"Windows-1252\"?>\n<Program_Version>2.0 b\xEAta &amp; "
+          "\x93q\x94</Program_Version>");
+    EXPECT_EQ(versionFrom(pad), "2.0 b\xC3\xAAta & \xE2\x80\x9Cq\xE2\x80\x9D");
+    const std::u16string utf16 = u"\uFEFF<?xml version=\"1.0\" encoding=\"UTF-16\"?>"
+                                 u"<Program_Version>3 \u03B1&lt;&#x1F600;&#946;</Program_Version>";
+    std::string bytes;
+    for (char16_t unit : utf16)
+        bytes += {char(unit & 0xFF), char(unit >> 8)};
+    write(bytes);
+    EXPECT_EQ(versionFrom(pad), "3 \xCE\xB1<\xF0\x9F\x98\x80\xCE\xB2");
+    write("<!DOCTYPE PAD [<!ENTITY v SYSTEM \"" + pad +
+          "\"><!ENTITY w \"9\">]><PAD>"
+          "<Program_Version>&v;&w;&#0;&#65<![CDATA[ &amp;]]></Program_Version></PAD>");
+    EXPECT_EQ(versionFrom(pad), "&v;&w;&#0;&#65 &amp;");
+    const std::string kept = one("SELECT version FROM Tool");
+    write("<?xml version='1.0' encoding='x-unknown'?><Program_Version>9</Program_Version>");
+    EXPECT_EQ(versionFrom(pad), kept);
+    EXPECT_EQ(status(), notRead + pad + " not read: encoding x-unknown not supported");
+    write("<?xml version=\"1.0\" encoding=\"UTF-8\"?><Program_Version>\xE9</Program_Version>");
+    EXPECT_EQ(versionFrom(pad), kept);
+    EXPECT_EQ(status(),
+              notRead + pad +
+                  " not read: not valid UTF-8: invalid UTF-8 continuation byte at index 56");
 
     // outside a listing table the stamps only clear the status line
     select(SharewareTab, "a.com");

@@ -86,6 +86,29 @@ TEST(ConfigStore, FirstStartCreatesFolderAndWritesFileAtSave)
               std::string::npos);
     EXPECT_EQ(mode(folder + "/kept/real.config"), fs::perms(0600));
     EXPECT_FALSE(fs::exists(folder + "/kept/real.config.new"));
+
+    // a folder that takes no new file: the linked file is written itself. Root is not stopped by
+    // the folder's mode, so the save runs in a child that has given root up.
+    fs::permissions(dir.path().toStdString(), fs::perms(0755));
+    fs::create_directory(folder + "/shut");
+    fs::rename(folder + "/kept/real.config", folder + "/shut/real.config");
+    fs::permissions(folder + "/shut/real.config", fs::perms(0666));
+    fs::permissions(folder + "/shut", fs::perms(0555));
+    fs::remove(folder + "/qmk.config");
+    fs::create_symlink("shut/real.config", folder + "/qmk.config");
+    const auto saveAsUser = [&] {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(3);
+        Config shut(folder, "qmk.config");
+        shut.getPreferenceStore().setValue("last_id", "shut.example");
+        shut.save();
+        ::_exit(0);
+    };
+    EXPECT_EXIT(saveAsUser(), testing::ExitedWithCode(0), "");
+    EXPECT_NE(readFile(folder + "/shut/real.config").find("last_id=shut.example"),
+              std::string::npos);
+    fs::permissions(folder + "/shut", fs::perms(0755));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder + "/shut"), fs::directory_iterator()), 1);
 }
 
 TEST(ConfigStore, UnreadableOrOversizedFileGivesAnEmptyStore)

@@ -1,7 +1,8 @@
-// UTF-8, UTF-16 and UTF-32 conversions; the encoding an HTML text declares.
+// UTF-8, UTF-16 and UTF-32 conversions; the encoding an HTML text declares; XML text.
 #include "dwin/core/Exception.h"
 #include "dwin/sys/win32/CodePage.h"
 #include "dwin/text/HtmlCharset.h"
+#include "dwin/text/XmlText.h"
 #include "dwin/text/convert/Utf.h"
 
 #include <gtest/gtest.h>
@@ -163,4 +164,33 @@ TEST(HtmlCharset, DeclarationsInTheFirst1024Bytes)
     EXPECT_TRUE(dwin::text::isUtf8Label("UTF-8"));
     EXPECT_TRUE(dwin::text::isUtf8Label("utf8"));
     EXPECT_FALSE(dwin::text::isUtf8Label("utf-16"));
+}
+
+TEST(XmlText, DecodedAsTheFileSaysOrTheReason)
+{
+    using namespace std::string_literals;
+    const std::string decl = "<?xml version=\"1.0\" encoding=";
+    const std::pair<std::string, std::string> cases[] = {
+        {"\xEF\xBB\xBF<a>\xC3\xA9</a>", "<a>\xC3\xA9</a>"},
+        {"\xFE\xFF\0<\0a\0>\x20\xAC"s, "<a>\xE2\x82\xAC"},
+        {"\xFF\xFE\0\0<\0\0\0\x1E\xD1\x01\0"s, "<\xF0\x9D\x84\x9E"},
+        {"<\0?\0x\0"s, "<?x"},
+        {decl + "'Shift_JIS'?>\x82\xA0", decl + "'Shift_JIS'?>\xE3\x81\x82"},
+        {decl + "\"iso-8859-1\"?>\x93\xE9\x81",
+         decl + "\"iso-8859-1\"?>\xE2\x80\x9C\xC3\xA9\xC2\x81"},
+        {"<?xml version=\"1.0\"?><a>\x80</a>", "<?xml version=\"1.0\"?><a>\xE2\x82\xAC</a>"},
+        {decl + "\"IBM037\"?><a/>", "!not written in its declared encoding IBM037"},
+        {decl + "\"UTF-8//IGNORE\"?>", "!encoding UTF-8//IGNORE not supported"},
+        {"\xFF\xFE<\0a"s, "!not valid UTF-16LE: invalid or incomplete character at byte 4"},
+    };
+    for (const auto& [bytes, expected] : cases) {
+        try {
+            EXPECT_EQ(dwin::text::xml::decodeDocument(bytes), expected) << bytes;
+        } catch (const dwin::core::TextException& e) {
+            EXPECT_EQ("!" + e.msg(), expected) << bytes;
+        }
+    }
+    EXPECT_EQ(dwin::text::xml::decodeEscapes("&amp;lt; &#x20AC;&#8364; &#xD800; &nbsp; &amp"),
+              "&lt; \xE2\x82\xAC\xE2\x82\xAC &#xD800; &nbsp; &amp");
+    EXPECT_EQ(dwin::text::xml::decodeContent("&lt;<![CDATA[&lt;]]>&gt;"), "<&lt;>");
 }

@@ -132,4 +132,33 @@ std::string toUtf8(std::string_view bytes, std::uint32_t codePage)
     return out;
 }
 
+std::string charsetToUtf8(std::string_view bytes, const std::string& charset)
+{
+    Iconv cd("UTF-8", charset);
+    std::string out;
+    std::string_view in = bytes;
+    if (!cd.run(in, out)) {
+        const std::size_t at = bytes.size() - in.size();
+        throw dwin::core::UtfException(
+            "invalid or incomplete character at byte " + std::to_string(at), at);
+    }
+    return out;
+}
+
+std::string windows1252ToUtf8(std::string_view bytes)
+{
+    Iconv cd("UTF-8", "CP1252");
+    std::string out;
+    std::string_view in = bytes;
+    while (!cd.run(in, out)) {
+        if (errno != EILSEQ || in.empty())
+            fail(std::strerror(errno));
+        // one of the undefined bytes: the C1 control character U+0080..U+009F of its number
+        out += '\xC2';
+        out += in[0];
+        in.remove_prefix(1);
+    }
+    return out;
+}
+
 } // namespace dwin::sys::win32::CodePage

@@ -32,6 +32,17 @@ std::string convert(std::string_view utf8, std::uint32_t codePage);
 // The reverse: bytes in code page `codePage` to UTF-8. Same failures as convert().
 std::string toUtf8(std::string_view bytes, std::uint32_t codePage);
 
+// Bytes in the character set iconv knows as `charset` to UTF-8, all or nothing. Throws
+// dwin::core::IllegalArgumentException ("CodePage.convert :: unsupported code page ...") for a
+// set iconv does not know, and dwin::core::UtfException, whose offset() is that byte, for a
+// byte that starts no character of the set.
+std::string charsetToUtf8(std::string_view bytes, const std::string& charset);
+
+// Windows-1252 to UTF-8 as Windows reads it: the five bytes the page leaves undefined (0x81,
+// 0x8D, 0x8F, 0x90 and 0x9D) become the control characters of the same number. Never throws
+// but for an iconv without the page (IllegalArgumentException as above).
+std::string windows1252ToUtf8(std::string_view bytes);
+
 // The iconv name used for `codePage`.
 std::string iconvName(std::uint32_t codePage);
 
