@@ -2,7 +2,7 @@
 #include "FakeService.h"
 #include "vorn/Conv.h"
 #include "vorn/net/InboundLinks.h"
-#include "vorn/net/XmlText.h"
+#include "dwin/text/XmlText.h"
 
 #include <gtest/gtest.h>
 
@@ -267,7 +267,7 @@ TEST(InboundLinks, OneShortestPagePerSite)
         {"a & b &amp &unknown; &#; &#x; &#12 &", "a & b &amp &unknown; &#; &#x; &#12 &"},
     };
     for (const auto& [text, decoded] : texts)
-        EXPECT_EQ(vorn::net::decodeXmlText(text), decoded) << text;
+        EXPECT_EQ(dwin::text::xml::decodeEscapes(text), decoded) << text;
 }
 
 TEST(InboundLinks, HostOfALink)

@@ -3,7 +3,7 @@
 #include "dwin/net/Services.h"
 #include "dwin/text/scregexp.h"
 #include "vorn/Conv.h"
-#include "vorn/net/XmlText.h"
+#include "dwin/text/XmlText.h"
 
 #include <utility>
 
@@ -85,7 +85,7 @@ std::optional<std::vector<std::string>> InboundLinks::getLinks()
         [&links](const std::string& page) {
             screg<"<Url>(.+?)</Url>"> urlMatcher;
             while (urlMatcher.find(page))
-                links.push_back(decodeXmlText(urlMatcher.group(1)));
+                links.push_back(dwin::text::xml::decodeEscapes(urlMatcher.group(1)));
         });
     if (pages == 0)
         return std::nullopt;

@@ -38,7 +38,7 @@ public:
     // Throws vorn::ConvException when the reported total is not a number.
     std::optional<SiteMap> getSites();
 
-    // Every result URL of up to ten pages of 100, its XML references decoded (decodeXmlText);
+    // Every result URL of up to ten pages of 100, its XML references decoded (dwin::text::xml::decodeEscapes);
     // no value when the service gave none.
     // Throws vorn::ConvException when the reported total is not a number.
     std::optional<std::vector<std::string>> getLinks();
