@@ -20,7 +20,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScopeGuard>
@@ -114,7 +113,7 @@ MainWindow::MainWindow(DB* db) : db_(db)
     toolBar_ = addToolBar("Tools");
     toolBar_->setObjectName("tools");
     toolBar_->setMovable(false);
-    statusBar();
+    setStatusBar(new extends::ElidedStatusBar(this));
     fillCommandBars();
     clipboard_ = QApplication::clipboard();
 }
@@ -231,12 +230,13 @@ void MainWindow::createContents()
     tabFolder_ = new QTabWidget(composite);
     tabFolder_->setDocumentMode(false);
     tabFolder_->setTabsClosable(false);
+    tabFolder_->setElideMode(Qt::ElideRight); // a long product id does not widen the tab bar
     tabFolder_->setStyleSheet("QTabBar::tab:selected { background: qlineargradient(x1:0, y1:0, "
                               "x2:1, y2:0, stop:0 #008000, "
                               "stop:0.25 #00ff00, stop:0.45 #008080, stop:1 #00ffff); }");
     layout->addWidget(tabFolder_, 1);
     connect(tabFolder_, &QTabWidget::currentChanged, this, &MainWindow::onTabSelected);
-    notesLabel_ = new QLabel("Notes:", composite);
+    notesLabel_ = new extends::ElidedLabel("Notes:", composite);
     layout->addWidget(notesLabel_);
     notesText_ = new QPlainTextEdit(composite);
     notesText_->setPlainText(notesHint);
@@ -339,7 +339,7 @@ void MainWindow::showNotesHeading()
         ? QString::fromStdString("Notes : " + record->get("id").value_or(std::string()))
         : QString("Notes:");
     if (notesLabel_->text() != heading)
-        notesLabel_->setText(heading);
+        notesLabel_->setWholeText(heading);
 }
 
 void MainWindow::restoreState()

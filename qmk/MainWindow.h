@@ -6,6 +6,7 @@
 // Make it after the QApplication, the settings store and the database object; it does not own
 // the database, which must outlive it. UI thread only.
 #include "qmk/WindowPort.h"
+#include "qmk/extends/ElidedText.h"
 
 #include <QMainWindow>
 
@@ -13,7 +14,6 @@
 #include <string>
 
 class QClipboard;
-class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QTabWidget;
@@ -102,7 +102,7 @@ private:
     DB* db_;
     QTabWidget* tabFolder_ = nullptr;
     QClipboard* clipboard_ = nullptr;
-    QLabel* notesLabel_ = nullptr;
+    extends::ElidedLabel* notesLabel_ = nullptr;
     QPlainTextEdit* notesText_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     bool opened_ = false;
