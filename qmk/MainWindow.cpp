@@ -7,6 +7,7 @@
 #include "qmk/config/ImageManager.h"
 #include "qmk/extends/Commands.h"
 #include "qmk/extends/MyCellModifier.h"
+#include "qmk/extends/ShortcutGuard.h"
 #include "qmk/extends/TableViewer.h"
 #include "qmk/extends/ShownText.h"
 #include "qmk/extends/TextNotesKeyAdapter.h"
@@ -20,6 +21,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScopeGuard>
@@ -98,6 +100,13 @@ const std::vector<Entry>& toolBarEntries()
                                                Command::HelpAction,
                                                Command::AboutAction};
     return entries;
+}
+
+// The viewer of a tab page, or null.
+extends::TableViewer* viewerOf(const QWidget* page)
+{
+    ViewerRecords* records = extends::TableViewer::viewerRecordsOf(page);
+    return records ? dynamic_cast<extends::TableViewer*>(records->getTableViewer()) : nullptr;
 }
 
 } // namespace
@@ -358,6 +367,29 @@ void MainWindow::restoreState()
         }
     }
     restoreLastRecord();
+    focusShownTable();
+}
+
+void MainWindow::focusShownTable()
+{
+    QWidget* page = tabFolder_ ? tabFolder_->currentWidget() : nullptr;
+    QWidget* focus = focusWidget();
+    if (!page || (focus && (focus == page || page->isAncestorOf(focus))))
+        return;
+    if (focus && extends::ShortcutGuard::editsText(focus) && !tabFolder_->isAncestorOf(focus))
+        return;
+    page->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event)
+{
+    extends::TableViewer* viewer = tabFolder_ ? viewerOf(tabFolder_->currentWidget()) : nullptr;
+    if (viewer && !extends::ShortcutGuard::editsText(focusWidget()) &&
+        viewer->runMenuAccelerator(event)) {
+        event->accept();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void MainWindow::saveState()
