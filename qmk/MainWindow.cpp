@@ -236,10 +236,9 @@ void MainWindow::createContents()
 {
     auto* composite = new QWidget(this);
     auto* layout = new QVBoxLayout(composite);
-    tabFolder_ = new QTabWidget(composite);
+    tabFolder_ = new extends::ElidedTabWidget(composite);
     tabFolder_->setDocumentMode(false);
     tabFolder_->setTabsClosable(false);
-    tabFolder_->setElideMode(Qt::ElideRight); // a long product id does not widen the tab bar
     tabFolder_->setStyleSheet("QTabBar::tab:selected { background: qlineargradient(x1:0, y1:0, "
                               "x2:1, y2:0, stop:0 #008000, "
                               "stop:0.25 #00ff00, stop:0.45 #008080, stop:1 #00ffff); }");

@@ -1,8 +1,11 @@
 #include "qmk/extends/ElidedText.h"
 
 #include <QPainter>
+#include <QTabBar>
 #include <QStyle>
 #include <QStyleOption>
+
+#include <algorithm>
 
 namespace qmk::extends {
 
@@ -24,6 +27,19 @@ void setToolTipFor(QWidget& widget, const QString& text, const QRect& room)
     if (widget.toolTip() != tip)
         widget.setToolTip(tip);
 }
+
+class ElidedTabBar : public QTabBar {
+public:
+    using QTabBar::QTabBar;
+
+protected:
+    QSize tabSizeHint(int index) const override
+    {
+        QSize size = QTabBar::tabSizeHint(index);
+        size.setWidth(std::min(size.width(), fontMetrics().averageCharWidth() * 40));
+        return size;
+    }
+};
 
 } // namespace
 
@@ -102,6 +118,12 @@ void ElidedStatusBar::resizeEvent(QResizeEvent* event)
 {
     QStatusBar::resizeEvent(event);
     updateToolTip();
+}
+
+ElidedTabWidget::ElidedTabWidget(QWidget* parent) : QTabWidget(parent)
+{
+    setTabBar(new ElidedTabBar(this));
+    setElideMode(Qt::ElideRight);
 }
 
 } // namespace qmk::extends

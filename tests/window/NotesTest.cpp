@@ -141,6 +141,7 @@ TEST_F(Notes, LongTextsAreElidedAndLeaveTheWindowItsWidth)
     QTabBar* tabs = window_->getTabFolder()->tabBar();
     EXPECT_TRUE(tabs->tabToolTip(4) == product);
     EXPECT_LE(tabs->tabRect(4).right(), tabs->width());
+    EXPECT_GE(tabs->tabRect(0).width(), tabs->fontMetrics().horizontalAdvance("Shareware_Sites"));
 
     // nor wider than the user left it; a text that fits has no tooltip
     window_->setWindowState(Qt::WindowNoState);

@@ -15,8 +15,8 @@ QStringList engineSwitches(const QStringList& arguments)
     if (qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS"))
         return qEnvironmentVariable("QTWEBENGINE_CHROMIUM_FLAGS")
             .split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
-    const qsizetype from = arguments.indexOf(
-        QRegularExpression(QStringLiteral("--webEngineArgs"), QRegularExpression::CaseInsensitiveOption));
+    const qsizetype from = arguments.indexOf(QRegularExpression(
+        QStringLiteral("--webEngineArgs"), QRegularExpression::CaseInsensitiveOption));
     return from < 0 ? QStringList() : arguments.mid(from + 1);
 }
 
