@@ -111,6 +111,7 @@ std::string tabText(const QTabWidget* folder, int index)
 void setTabText(QTabWidget* folder, int index, const std::string& text)
 {
     folder->setTabText(index, QString::fromStdString(text).replace("&", "&&"));
+    folder->setTabToolTip(index, QString::fromStdString(text)); // the whole name of an elided tab
 }
 
 void saveState()

@@ -8,6 +8,7 @@
 #include "qmk/extends/Commands.h"
 #include "qmk/extends/ExactPlainText.h"
 #include "qmk/extends/MyCellModifier.h"
+#include "qmk/extends/ShortcutGuard.h"
 #include "qmk/extends/TableViewer.h"
 #include "qmk/extends/ShownText.h"
 #include "qmk/extends/TextNotesKeyAdapter.h"
@@ -21,7 +22,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QLabel>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QScopeGuard>
@@ -102,6 +103,13 @@ const std::vector<Entry>& toolBarEntries()
     return entries;
 }
 
+// The viewer of a tab page, or null.
+extends::TableViewer* viewerOf(const QWidget* page)
+{
+    ViewerRecords* records = extends::TableViewer::viewerRecordsOf(page);
+    return records ? dynamic_cast<extends::TableViewer*>(records->getTableViewer()) : nullptr;
+}
+
 } // namespace
 
 MainWindow::MainWindow(DB* db) : db_(db)
@@ -115,7 +123,7 @@ MainWindow::MainWindow(DB* db) : db_(db)
     toolBar_ = addToolBar("Tools");
     toolBar_->setObjectName("tools");
     toolBar_->setMovable(false);
-    statusBar();
+    setStatusBar(new extends::ElidedStatusBar(this));
     fillCommandBars();
     clipboard_ = QApplication::clipboard();
 }
@@ -229,7 +237,7 @@ void MainWindow::createContents()
 {
     auto* composite = new QWidget(this);
     auto* layout = new QVBoxLayout(composite);
-    tabFolder_ = new QTabWidget(composite);
+    tabFolder_ = new extends::ElidedTabWidget(composite);
     tabFolder_->setDocumentMode(false);
     tabFolder_->setTabsClosable(false);
     tabFolder_->setStyleSheet("QTabBar::tab:selected { background: qlineargradient(x1:0, y1:0, "
@@ -237,7 +245,7 @@ void MainWindow::createContents()
                               "stop:0.25 #00ff00, stop:0.45 #008080, stop:1 #00ffff); }");
     layout->addWidget(tabFolder_, 1);
     connect(tabFolder_, &QTabWidget::currentChanged, this, &MainWindow::onTabSelected);
-    notesLabel_ = new QLabel("Notes:", composite);
+    notesLabel_ = new extends::ElidedLabel("Notes:", composite);
     layout->addWidget(notesLabel_);
     notesText_ = new QPlainTextEdit(composite);
     notesText_->setPlainText(notesHint);
@@ -340,7 +348,7 @@ void MainWindow::showNotesHeading()
         ? QString::fromStdString("Notes : " + record->get("id").value_or(std::string()))
         : QString("Notes:");
     if (notesLabel_->text() != heading)
-        notesLabel_->setText(heading);
+        notesLabel_->setWholeText(heading);
 }
 
 void MainWindow::restoreState()
@@ -359,6 +367,29 @@ void MainWindow::restoreState()
         }
     }
     restoreLastRecord();
+    focusShownTable();
+}
+
+void MainWindow::focusShownTable()
+{
+    QWidget* page = tabFolder_ ? tabFolder_->currentWidget() : nullptr;
+    QWidget* focus = focusWidget();
+    if (!page || (focus && (focus == page || page->isAncestorOf(focus))))
+        return;
+    if (focus && extends::ShortcutGuard::editsText(focus) && !tabFolder_->isAncestorOf(focus))
+        return;
+    page->setFocus(Qt::OtherFocusReason);
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event)
+{
+    extends::TableViewer* viewer = tabFolder_ ? viewerOf(tabFolder_->currentWidget()) : nullptr;
+    if (viewer && !extends::ShortcutGuard::editsText(focusWidget()) &&
+        viewer->runMenuAccelerator(event)) {
+        event->accept();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 void MainWindow::saveState()

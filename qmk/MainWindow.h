@@ -7,6 +7,7 @@
 // the database, which must outlive it. UI thread only.
 #include "qmk/UnreadReport.h"
 #include "qmk/WindowPort.h"
+#include "qmk/extends/ElidedText.h"
 
 #include <QMainWindow>
 
@@ -14,7 +15,6 @@
 #include <string>
 
 class QClipboard;
-class QLabel;
 class QMenu;
 class QPlainTextEdit;
 class QTabWidget;
@@ -66,7 +66,11 @@ public:
     void showNotes();
     // The heading alone (the box keeps what is typed in it).
     void showNotesHeading();
+    // Restores the saved tab and row; the shown table takes the keyboard focus.
     void restoreState();
+    // A tab the program brings forward: its table takes the keyboard focus, unless text outside
+    // the tables is being typed (the notes box) or the focus is in that table already.
+    void focusShownTable();
     void saveState();
     void addNewRecord();
     void removeSelectedRecord();
@@ -88,6 +92,9 @@ protected:
     // Status tips are refused: only setStatus changes the status line.
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    // A key that no widget took (the focus on the tab bar, the tool bar or nowhere) runs the
+    // shown table's context-menu entry of that accelerator; never a key left by text editing.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void configureShell();
@@ -103,7 +110,7 @@ private:
     DB* db_;
     QTabWidget* tabFolder_ = nullptr;
     QClipboard* clipboard_ = nullptr;
-    QLabel* notesLabel_ = nullptr;
+    extends::ElidedLabel* notesLabel_ = nullptr;
     QPlainTextEdit* notesText_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     bool opened_ = false;

@@ -1,4 +1,5 @@
 #include "qmk/Base.h"
+#include "qmk/MainWindow.h"
 #include "qmk/MyAction.h"
 #include "qmk/MyActionPrompt.h"
 #include "qmk/dialog/FindDialog.h"
@@ -67,6 +68,8 @@ void FindTableItemAction::findInTables(const std::string& text)
                 if (at >= 0)
                     shown->setSelection({at});
             }
+            if (MainWindow* window = MainWindow::getInstance())
+                window->focusShownTable();
             dialog::FindDialog::getInstance().hide();
             return;
         }

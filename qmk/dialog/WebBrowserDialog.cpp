@@ -14,6 +14,7 @@
 #include "vorn/IE.h"
 #include "winapi/Com.h"
 #include "winapi/browser/BrowserServer.h"
+#include "winapi/browser/EngineCheck.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -111,6 +112,10 @@ WebBrowserDialog* WebBrowserDialog::getInstance()
 {
     if (theDialog)
         return theDialog;
+    if (const std::optional<std::string> why = winapi::browser::whyEngineCannotStart()) {
+        showStatus("Web Browser not available: " + *why);
+        return nullptr;
+    }
     ComPtr<winapi::IWebBrowser2> browser = com::createInternetExplorer(winapi::CLSCTX_LOCAL_SERVER);
     if (!browser || !winapi::browser::browserWidget(com::getBrowserHwnd(browser.get()))) {
         if (browser)

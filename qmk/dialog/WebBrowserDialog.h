@@ -31,7 +31,8 @@ public:
     using PadFields = std::vector<std::pair<std::string, std::string>>;
 
     // The dialog, made on the first call; null when the browser engine could not be made (the
-    // user has been told once; later calls report it on the status line).
+    // user has been told once; later calls report it on the status line) or cannot start here
+    // (the reason on the status line; the engine is not tried).
     static WebBrowserDialog* getInstance();
     // The dialog when it has been made, else null (never makes one).
     static WebBrowserDialog* instance();

@@ -24,13 +24,6 @@ QPointer<ShortcutGuard>& installed()
     return guard;
 }
 
-bool editsText(QObject* object)
-{
-    return qobject_cast<QLineEdit*>(object) || qobject_cast<QPlainTextEdit*>(object) ||
-        qobject_cast<QTextEdit*>(object) || qobject_cast<QComboBox*>(object) ||
-        qobject_cast<QAbstractSpinBox*>(object);
-}
-
 // A widget of another window than the main one (the browser window, a dialog): the commands
 // belong to the main window's menus and do not act there. Open menus keep their own keys.
 bool outsideMainWindow(QObject* object)
@@ -50,6 +43,13 @@ bool isCommandShortcut(const QKeySequence& keys)
 }
 
 } // namespace
+
+bool ShortcutGuard::editsText(const QObject* object)
+{
+    return qobject_cast<const QLineEdit*>(object) || qobject_cast<const QPlainTextEdit*>(object) ||
+        qobject_cast<const QTextEdit*>(object) || qobject_cast<const QComboBox*>(object) ||
+        qobject_cast<const QAbstractSpinBox*>(object);
+}
 
 void ShortcutGuard::install()
 {

@@ -16,6 +16,8 @@ public:
     // Filters every event of the running application while installed.
     static void install();
     static void uninstall();
+    // True for a widget that takes typed text (line edit, text box, combo box, spin box).
+    static bool editsText(const QObject* object);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

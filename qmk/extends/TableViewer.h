@@ -84,6 +84,9 @@ public:
     // as the cell the entry is about, and a disabled entry does nothing. Not while a cell editor
     // is open.
     void setContextMenu(QMenu* menu);
+    // True when the key was the accelerator of an entry of the context menu, run as above (a key
+    // the window hands over from a widget that does not take keys, such as the tab bar).
+    bool runMenuAccelerator(const QKeyEvent* key);
     // Hands a cell editor that is still open, and holds a change, to the modifier and closes it
     // (an edit in progress is not lost when the window closes or the table is read again).
     void commitOpenEditor();
@@ -104,8 +107,6 @@ private:
     // The cell editor open at the current cell, or null.
     QWidget* openEditor() const;
     std::optional<ViewerCell> cellOf(const QModelIndex& index) const;
-    // True when the key was the accelerator of an entry of the context menu (see setContextMenu).
-    bool runMenuAccelerator(const QKeyEvent* key);
 
     ViewerRecords* list_;
     ViewerListener* listener_;

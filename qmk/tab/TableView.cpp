@@ -80,6 +80,8 @@ void TableView::createTableViewer(QTabWidget* folder)
         setTabText(folder, index, name);
         folder->setCurrentIndex(index);
     }
+    if (MainWindow* window = MainWindow::getInstance(); window && window->getTabFolder() == folder)
+        window->focusShownTable();
     setTableViewer(viewer_);
     createContextMenu(table);
     addMenuItems();

@@ -14,6 +14,8 @@
 #include "qmk/dialog/WebBrowserDialog.h"
 #include "qmk/extends/Commands.h"
 #include "winapi/browser/BrowserServer.h"
+#include "winapi/browser/EngineCheck.h"
+#include "winsup/ScopedEnv.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -34,6 +36,8 @@
 #include <functional>
 #include <map>
 #include <thread>
+
+#include <unistd.h>
 
 namespace qmk::test {
 namespace {
@@ -567,6 +571,44 @@ TEST_F(BrowserDialog, WithoutTheEngineTheUserIsToldOnceAndCommandsDoNothing)
     EXPECT_EQ(messages_[0].rfind("Web Browser: The web browser could not be started.", 0), 0u);
     closeWindow(); // nothing to dispose
     winapi::browser::registerBrowserServer();
+}
+
+TEST_F(BrowserDialog, AsRootWithTheSandboxOnTheEngineIsNotStartedAndTheCommandsSaySo)
+{
+    using winapi::browser::whyEngineCannotStart;
+    const QStringList program{"quillmark"};
+    ScopedEnv noFlags("QTWEBENGINE_CHROMIUM_FLAGS", nullptr);
+    {
+        ScopedEnv sandboxOn("QTWEBENGINE_DISABLE_SANDBOX", nullptr);
+        EXPECT_FALSE(whyEngineCannotStart(false, program));
+        EXPECT_TRUE(whyEngineCannotStart(true, program));
+        EXPECT_TRUE(whyEngineCannotStart(true, {"quillmark", "--no-sandbox"})); // not the engine's
+        EXPECT_FALSE(whyEngineCannotStart(true, {"quillmark", "--webEngineArgs", "-no-sandbox"}));
+        {
+            ScopedEnv flags("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
+            EXPECT_TRUE(
+                whyEngineCannotStart(true, {"quillmark", "--webEngineArgs", "--no-sandbox"}));
+        }
+        ScopedEnv flags("QTWEBENGINE_CHROMIUM_FLAGS", " --disable-gpu\t--no-sandbox=1");
+        EXPECT_FALSE(whyEngineCannotStart(true, program));
+    }
+    {
+        ScopedEnv sandboxOff("QTWEBENGINE_DISABLE_SANDBOX", "");
+        EXPECT_FALSE(whyEngineCannotStart(true, program));
+    }
+
+    // this process as root: the command says why, the engine is not started, the program goes on
+    if (::geteuid() != 0)
+        return;
+    ScopedEnv sandboxOn("QTWEBENGINE_DISABLE_SANDBOX", nullptr);
+    addSite("Shareware_Sites", "a.com");
+    openWindow();
+    clickRow(0, 0);
+    extends::Commands::run(Command::OpenURLAction);
+    EXPECT_EQ(status(), "Web Browser not available: " + *whyEngineCannotStart(true, program));
+    EXPECT_EQ(WebBrowserDialog::instance(), nullptr);
+    EXPECT_FALSE(com::createInternetExplorer(winapi::CLSCTX_LOCAL_SERVER));
+    EXPECT_TRUE(window_->isVisible());
 }
 
 } // namespace

@@ -16,6 +16,8 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableView>
 #include <QTest>
 #include <QSignalSpy>
@@ -686,6 +688,7 @@ TEST_F(Commands, AcceleratorsLeaveTextBeingEditedAlone)
     window_->notesText()->setFocus();
     QTest::keyClick(window_->notesText(), Qt::Key_X, Qt::ControlModifier);
     QTest::keyClick(window_->notesText(), Qt::Key_B, Qt::ControlModifier);
+    QTest::keyClick(window_->notesText(), Qt::Key_M, Qt::ControlModifier);
     QTest::keyClick(window_->notesText(), Qt::Key_F1);
     EXPECT_EQ(home.count(), 0);
     EXPECT_EQ(column("SELECT id FROM Shareware_Sites"),
@@ -718,6 +721,44 @@ TEST_F(Commands, AcceleratorsLeaveTextBeingEditedAlone)
     QTest::keyClick(viewerAt(ListingTab)->getTable(), Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(column("SELECT id FROM Shareware_Sites UNION ALL SELECT id FROM Tool"),
               (std::vector<std::string>{"a.com", "a.com"}));
+
+    // a restored window: the first key acts, also with the focus on the tab bar or the tool bar
+    closeWindow();
+    exec("DROP TABLE Tool; DELETE FROM Softwares;");
+    addSite("Shareware_Sites", "c.com");
+    reopenDatabase();
+    setSetting("last_ctabitem_index", std::to_string(SharewareTab));
+    setSetting("last_id", "a.com");
+    openWindow();
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    auto press = [this](Qt::Key key) { // where a real key press goes
+        QWidget* focus = window_->focusWidget();
+        QTest::keyClick(focus ? focus : window_.get(), key, Qt::ControlModifier);
+        QApplication::processEvents();
+    };
+    EXPECT_EQ(window_->focusWidget(), viewerAt(SharewareTab)->getTable());
+    press(Qt::Key_M);
+    EXPECT_EQ(column("SELECT id FROM Black_Sites"), std::vector<std::string>{"a.com"});
+    selectTab(BlackTab);
+    select(BlackTab, "a.com");
+    window_->getTabFolder()->tabBar()->setFocus();
+    press(Qt::Key_S);
+    EXPECT_EQ(column("SELECT id FROM Shareware_Sites ORDER BY id"),
+              (std::vector<std::string>{"a.com", "c.com"}));
+    select(SharewareTab, "c.com");
+    window_->toolBar()->setFocus();
+    press(Qt::Key_M);
+    EXPECT_EQ(column("SELECT id FROM Black_Sites"), std::vector<std::string>{"c.com"});
+
+    // the listing of the first product comes forward when its id is given
+    selectTab(SoftwaresTab);
+    extends::Commands::run(extends::Command::AddAction);
+    edit(SoftwaresTab, 0, "id", QString("Kit"));
+    EXPECT_EQ(window_->focusWidget(), viewerAt(ListingTab)->getTable());
+    exec("DELETE FROM Kit;");
+    press(Qt::Key_Y);
+    EXPECT_EQ(column("SELECT id FROM Kit"), std::vector<std::string>{"a.com"});
     ::unsetenv("QMK_SEARCH_URL");
     ::unsetenv("QMK_MAKER_URL");
 }

@@ -8,6 +8,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTabBar>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -137,6 +140,44 @@ TEST_F(Notes, FollowTheShownTabAndATabReadAgain)
     EXPECT_EQ(status(), "notes not stored: no row selected");
     EXPECT_EQ(notes->toPlainText().toStdString(), "for no row\n");
     EXPECT_EQ(column("SELECT notes FROM Tool"), std::vector<std::string>{"site notes typed"});
+}
+
+TEST_F(Notes, LongTextsAreElidedAndLeaveTheWindowItsWidth)
+{
+    const QString site = QString(2996, 'a') + ".com";
+    const QString product(3000, 'P');
+    addSite("Shareware_Sites", "b.com");
+    addSite("Shareware_Sites", site.toStdString());
+    addProduct(product.toStdString(), "1");
+    openWindow();
+    const int width = window_->width();
+    EXPECT_LE(width, window_->screen()->availableGeometry().width());
+    selectTab(0);
+    clickRow(0, rowOfId(0, site.toStdString()));
+    window_->setStatus("found " + site.toStdString() + " in Shareware_Sites");
+    QApplication::processEvents();
+    EXPECT_EQ(window_->width(), width);
+    QLabel* heading = window_->notesLabel();
+    EXPECT_TRUE(heading->text() == "Notes : " + site);
+    EXPECT_TRUE(heading->toolTip() == "Notes : " + site)
+        << heading->toolTip().left(20).toStdString();
+    QStatusBar* line = window_->statusBar();
+    EXPECT_TRUE(line->toolTip() == line->currentMessage() && line->toolTip().startsWith("found a"));
+    QTabBar* tabs = window_->getTabFolder()->tabBar();
+    EXPECT_TRUE(tabs->tabToolTip(4) == product);
+    EXPECT_LE(tabs->tabRect(4).right(), tabs->width());
+    EXPECT_GE(tabs->tabRect(0).width(), tabs->fontMetrics().horizontalAdvance("Shareware_Sites"));
+
+    // nor wider than the user left it; a text that fits has no tooltip
+    window_->setWindowState(Qt::WindowNoState);
+    window_->resize(500, 400);
+    QApplication::processEvents();
+    clickRow(0, rowOfId(0, "b.com"));
+    EXPECT_EQ(heading->toolTip().toStdString(), "");
+    clickRow(0, rowOfId(0, site.toStdString()));
+    QApplication::processEvents();
+    EXPECT_EQ(window_->width(), 500);
+    EXPECT_EQ(heading->toolTip().size(), site.size() + 8);
 }
 
 // A press or release of a mouse button on a row, as the window system hands it to the window

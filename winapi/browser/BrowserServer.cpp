@@ -8,6 +8,7 @@
 #include "dwin/sys/win32/QtMessagePump.h"
 #include "winapi/Com.h"
 #include "winapi/Guids.h"
+#include "winapi/browser/EngineCheck.h"
 #include "winapi/browser/WebBrowser.h"
 
 namespace winapi::browser {
@@ -40,6 +41,9 @@ public:
         // The engine needs a widget application and its thread.
         auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
         if (app == nullptr || QThread::currentThread() != app->thread())
+            return E_FAIL;
+        // Started where it cannot run, the engine would end the whole program.
+        if (whyEngineCannotStart())
             return E_FAIL;
         auto* browser = new WebBrowser;
         const HRESULT hr = browser->QueryInterface(riid, object);

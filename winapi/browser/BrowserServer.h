@@ -2,7 +2,8 @@
 // The browser server: an object implementing IWebBrowser2 over a QWebEngineView, its documents
 // (IHTMLDocument2, IHTMLDocument3, IPersistMoniker) and elements. It lives in the program's
 // process; CoCreateInstance(CLSID_InternetExplorer, ...) makes one once registered.
-// Needs a QApplication; every call comes from its thread.
+// Needs a QApplication; every call comes from its thread. No browser is made where the engine
+// cannot start (whyEngineCannotStart, EngineCheck.h): CoCreateInstance fails there.
 
 class QWidget;
 
