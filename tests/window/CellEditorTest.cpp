@@ -99,11 +99,7 @@ TEST_F(CellEditors, NotesEditorAddsLinesWithEnterAndStoresWithCtrlEnter)
 
 TEST_F(CellEditors, NotesEditorHandsOverNoBreakSpacesAndCrLfLineBreaksAsStored)
 {
-    addSite("Shareware_Sites", "a.com", "1");
-    addProduct("Tool", "1");
-    addSite("Tool", "a.com", "1");
-    exec("UPDATE Shareware_Sites SET notes = 'a' || char(160) || 'b' || char(13, 10) || 'c';"
-         "UPDATE Tool SET notes = (SELECT notes FROM Shareware_Sites);");
+    addListedSiteWithNotes("a.com", "'a' || char(160) || 'b' || char(13, 10) || 'c'");
     openWindow();
     selectTab(0);
     window_->activateWindow();

@@ -145,6 +145,15 @@ void WindowTest::addProduct(const std::string& id, const std::string& pr)
          "sub_page,rev_days,g_user,g_pass,notes);");
 }
 
+void WindowTest::addListedSiteWithNotes(const std::string& id, const std::string& notesSql)
+{
+    addSite("Shareware_Sites", id, "1");
+    addProduct("Tool", "1");
+    addSite("Tool", id, "1");
+    exec("UPDATE Shareware_Sites SET notes = " + notesSql +
+         "; UPDATE Tool SET notes = (SELECT notes FROM Shareware_Sites);");
+}
+
 void WindowTest::openWindow()
 {
     window_ = std::make_unique<MainWindow>(db_.get());

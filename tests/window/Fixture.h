@@ -38,6 +38,9 @@ protected:
                  const std::string& notes = "");
     // Adds a product with its (empty) listing table.
     void addProduct(const std::string& id, const std::string& pr);
+    // Adds the site to the catalogue and to the listing of a product "Tool", both with the notes
+    // the SQL expression gives.
+    void addListedSiteWithNotes(const std::string& id, const std::string& notesSql);
     // Makes the window and opens it (tabs loaded, place restored).
     void openWindow();
     void closeWindow();

@@ -68,11 +68,7 @@ TEST_F(Notes, ClickShowsNotesAndEnterOrKeypadEnterSavesThem)
 
 TEST_F(Notes, EnterKeepsNoBreakSpacesAndCrLfLineBreaksAsStored)
 {
-    addSite("Shareware_Sites", "a.com", "1");
-    addProduct("Tool", "1");
-    addSite("Tool", "a.com", "1");
-    exec("UPDATE Shareware_Sites SET notes = 'a' || char(160) || 'b' || char(13, 10) || 'c';"
-         "UPDATE Tool SET notes = (SELECT notes FROM Shareware_Sites);");
+    addListedSiteWithNotes("a.com", "'a' || char(160) || 'b' || char(13, 10) || 'c'");
     openWindow();
     selectTab(0);
     clickRow(0, 0);
