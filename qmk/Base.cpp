@@ -262,6 +262,16 @@ bool isUsableValue(const std::optional<std::string>& text)
     return text && isUsableValue(*text);
 }
 
+std::optional<base::StoredKey> writableKeyOf(const base::BaseRecord& record)
+{
+    if (std::optional<base::StoredKey> stored = record.storedKey())
+        return stored;
+    std::optional<std::string> id = record.get("id");
+    if (!isUsableValue(id))
+        return std::nullopt;
+    return base::StoredKey::ofText(std::move(*id));
+}
+
 std::optional<std::string> writableIdOf(const base::BaseRecord& record)
 {
     if (std::optional<std::string> stored = record.storedId())

@@ -148,15 +148,15 @@ void moveSelected(tab::TableView& target, bool alsoFromCatalogue)
 
 // The one column written to the record's row in the file: true when stored. A row the file lacks
 // is reported as not stored.
-bool writeField(const std::string& table, const std::string& rowId, const std::string& column,
+bool writeField(const std::string& table, const base::StoredKey& row, const std::string& column,
                 const std::string& value, bool cascade)
 {
     DB& db = DB::getInstance();
     if (cascade)
-        return db.updateFieldCascade(table, rowId, column, value);
-    const int n = db.updateField(table, rowId, column, value);
+        return db.updateFieldCascade(table, row, column, value);
+    const int n = db.updateField(table, row, column, value);
     if (n == 0)
-        report::notStored(db.getWindow(), column + " of row " + rowId + " in " + table,
+        report::notStored(db.getWindow(), column + " of row " + row.text + " in " + table,
                           DB::noSuchRowText);
     return n > 0;
 }
@@ -171,10 +171,10 @@ bool storeField(ViewerRecords& records, const base::RecordPtr& record, const std
     if (!record->set(column, value))
         return false;
     records.recordChanged(record);
-    const std::optional<std::string> rowId = writableIdOf(*record);
-    if (!rowId)
+    const std::optional<base::StoredKey> row = writableKeyOf(*record);
+    if (!row)
         return true;
-    const bool stored = writeField(records.name, *rowId, column, value, cascade);
+    const bool stored = writeField(records.name, *row, column, value, cascade);
     if (!stored) {
         record->set(column, old.value_or(std::string()));
         records.recordChanged(record);
