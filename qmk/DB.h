@@ -164,6 +164,16 @@ public:
     // The same for a row stored as the text id.
     bool updateFieldCascade(const std::string& table, const std::string& id,
                             const std::string& column, const std::string& value);
+    // Moves the record's row (under its storedKey) from table into target, as one write: moved
+    // (a new record of target's kind) gets the columns both kinds have from the row as the file
+    // holds it now, and the id as text; the row leaves table with its cascade, and with
+    // fromCatalogue the site's catalogue row (catalogueRow: its key, the copy of the row the
+    // cascades would reach) goes too, with its cascade; moved is added to target with its
+    // cascade. True when stored. Nothing is kept when a step fails or is refused (the id is in
+    // another site table, say): "move of <id> not stored: <reason>" is reported as for any write.
+    bool move(const base::BaseRecord& record, const std::string& table, base::BaseRecord& moved,
+              const std::string& target, bool fromCatalogue,
+              std::optional<base::StoredKey>& catalogueRow);
     // Copies every catalogue site the current listing table lacks into it, in one transaction.
     // A row the engine refuses is skipped (a trace line names it) and the others are stored;
     // the status text counts the rows stored, and those refused when there are any. True when stored (or there is no listing table);
@@ -236,6 +246,10 @@ private:
                                       const std::string& table);
     // Deletes the row of key with its cascade: the rows deleted; throws noSuchRowText for none.
     int deleteRow(Cursor& cursor, const base::StoredKey& key, const std::string& table);
+    // The columns of into that the row of key in table holds, set to its values (NULL: the
+    // empty text); throws noSuchRowText when the table lacks the row.
+    void readRow(Cursor& cursor, const std::string& table, const base::StoredKey& key,
+                 base::BaseRecord& into);
     // updateRow on the copy of a row in another table (steps::Copies).
     int updateCopy(Cursor& cursor, steps::Copies& copies, const std::string& table,
                    const std::string& column, const std::string& value);

@@ -486,6 +486,27 @@ TEST_F(Commands, ARowNeverStoredIsRemovedFromTheScreenOnly)
               (std::vector<std::string>{"[Enter id]", "[Enter id]"}));
 }
 
+TEST_F(Commands, AMoveTakesTheRowAsTheFileHoldsItNow)
+{
+    addProduct("Tool", "1");
+    addSite("Shareware_Sites", "a.example", "2", "old a");
+    addSite("Shareware_Sites", "b.example", "3", "old b");
+    addListing("Tool", "b.example", ", notes", ", 'old listing b'");
+    openWindow();
+    // another window on the file stores its notes meanwhile
+    exec("UPDATE Shareware_Sites SET notes = 'new a', pr = '5' WHERE id = 'a.example';"
+         "UPDATE Tool SET notes = 'new listing b' WHERE id = 'b.example';");
+    select(SharewareTab, "a.example");
+    choose(SharewareTab, "&Move to Black Sites List");
+    select(ListingTab, "b.example");
+    choose(ListingTab, "&Move to Black Sites List");
+    EXPECT_EQ(column("SELECT id || ' ' || pr || ' ' || notes FROM Black_Sites"),
+              (std::vector<std::string>{"a.example 5 new a", "b.example -1 new listing b"}));
+    EXPECT_EQ(viewAt(BlackTab)->getById("a.example")->get("notes"), "new a");
+    EXPECT_EQ(column("SELECT id FROM Shareware_Sites UNION ALL SELECT id FROM Tool"),
+              std::vector<std::string>{});
+}
+
 TEST_F(Commands, AWriteThatFailsIsNeverAMoveOrAStamp)
 {
     addProduct("Tool", "1");
