@@ -6,10 +6,10 @@
 #include "qmk/base/BaseRecord.h"
 
 #include <exception>
-#include <utility>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace qmk {
@@ -71,6 +71,7 @@ private:
     base::StoredKey key_;
     std::optional<bool> twin_; // asked once, on the first copy not found exactly
 };
+
 // One of the four fixed tables, compared as SQLite compares names (ASCII letters without case).
 bool isFixedTable(const std::string& name);
 // A failure of the file or the transaction (lock, read-only, full disk, I/O, corruption, out of

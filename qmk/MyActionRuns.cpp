@@ -81,8 +81,7 @@ void navigate(const std::string& url, const std::string& shown)
 base::RecordPtr storedUnder(const ViewerRecords& records, const base::StoredKey& key)
 {
     for (const base::RecordPtr& record : records.getRecords())
-        if (std::optional<base::StoredKey> stored = record ? record->storedKey() : std::nullopt;
-            stored && stored->sameAs(key))
+        if (record && record->isStoredUnder(key.text) && record->storedKey()->sameAs(key))
             return record;
     return nullptr;
 }
