@@ -103,6 +103,8 @@ TEST_F(DiskFailing, ATableThatCannotBeReadAgainKeepsItsRowsAndTheWritesReport)
         EXPECT_EQ(idsShown(0), catalogue);
         EXPECT_EQ(idsShown(4), (std::vector<std::string>{"b.example", "a.example"}));
         EXPECT_EQ(idsShown(2), std::vector<std::string>{});
+        const std::vector<base::RecordPtr> selected = viewerAt(tab)->selectedRecords();
+        EXPECT_TRUE(selected.size() == 1 && selected[0]->get("id") == id) << tab;
     }
 
     FailingDisk::failing = false;
