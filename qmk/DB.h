@@ -5,11 +5,11 @@
 // quoted or bound in every statement, so any text (quotes, semicolons, SQL words, non-ASCII)
 // is a valid product or site id. A row is written by its id as the file stores it (the record's
 // base::StoredKey: an older file or another program may hold an id as a number or as bytes
-// beside the same text), so a write reaches that row and no other; its cascades reach the copies
-// of that row (steps::Copies). Look-ups of an id as text (duplicate checks, the listed url) find
-// it in whatever form the file holds it. A row never stored is never written. Opening creates the data
-// folder (getInstance) and the four fixed tables when missing, and gives every statement a busy
-// timeout (busyTimeoutMs) before another program's lock makes it fail.
+// beside the same text), so a write reaches that row and no other; its cascades reach the
+// copies of that row (steps::Copies). Look-ups of an id as text (duplicate checks, the listed
+// url) find it in whatever form the file holds it. A row never stored is never written. Opening
+// creates the data folder (getInstance) and the four fixed tables when missing, and gives every
+// statement a busy timeout (busyTimeoutMs) before another program's lock makes it fail.
 //
 // Writes. Each write operation (insert, deleteRecord, updateField, add, updateFieldCascade,
 // clearTable, synchronizeSites) runs in one transaction, its cascade across the listing tables
@@ -153,12 +153,12 @@ public:
     bool add(const base::BaseRecord& record, const std::string& table);
     // The follow-ups of the deleted row of key, on the caller's cursor; throws on any failure.
     void deleteCascade(Cursor& cursor, const base::StoredKey& key, const std::string& table);
-    // Updates one column of the row of key with its cascade (a product's new id renames its listing
-    // table). True when the row was updated and all of it stored; false when there was no such
-    // row (reported as not stored: callers name rows they hold as stored), the change was
-    // refused (a product renamed to the empty id, or onto a name SQLite already uses for another
-    // table; a site renamed to an id another site table holds: the status line says so) or the
-    // write failed.
+    // Updates one column of the row of key with its cascade (a product's new id renames its
+    // listing table). True when the row was updated and all of it stored; false when there was
+    // no such row (reported as not stored: callers name rows they hold as stored), the change
+    // was refused (a product renamed to the empty id, or onto a name SQLite already uses for
+    // another table; a site renamed to an id another site table holds: the status line says so)
+    // or the write failed.
     bool updateFieldCascade(const std::string& table, const base::StoredKey& key,
                             const std::string& column, const std::string& value);
     // The same for a row stored as the text id.
