@@ -272,12 +272,4 @@ std::optional<base::StoredKey> writableKeyOf(const base::BaseRecord& record)
     return base::StoredKey::ofText(std::move(*id));
 }
 
-std::optional<std::string> writableIdOf(const base::BaseRecord& record)
-{
-    if (std::optional<std::string> stored = record.storedId())
-        return stored;
-    std::optional<std::string> id = record.get("id");
-    return isUsableValue(id) ? id : std::nullopt;
-}
-
 } // namespace qmk
