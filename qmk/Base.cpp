@@ -263,12 +263,14 @@ bool isUsableValue(const std::optional<std::string>& text)
     return text && isUsableValue(*text);
 }
 
-std::optional<std::string> writableIdOf(const base::BaseRecord& record)
+std::optional<base::StoredKey> writableKeyOf(const base::BaseRecord& record)
 {
-    if (std::optional<std::string> stored = record.storedId())
+    if (std::optional<base::StoredKey> stored = record.storedKey())
         return stored;
     std::optional<std::string> id = record.get("id");
-    return isUsableValue(id) ? id : std::nullopt;
+    if (!isUsableValue(id))
+        return std::nullopt;
+    return base::StoredKey::ofText(std::move(*id));
 }
 
 } // namespace qmk

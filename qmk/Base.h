@@ -85,9 +85,10 @@ inline bool isUsableValue(const char* text)
 {
     return isUsableValue(std::string_view(text));
 }
-// The id an edit of the record is written under: the id its row is stored under; for a record
-// not known to be stored, its id when usable; none for a row never stored.
-std::optional<std::string> writableIdOf(const base::BaseRecord& record);
+// The id an edit of the record is written under, as the database's writes take it: the id its
+// row is stored under, as the file holds it (base::StoredKey); for a record not known to be
+// stored, its id as text when usable; none for a row never stored.
+std::optional<base::StoredKey> writableKeyOf(const base::BaseRecord& record);
 
 // --- rank ---
 // The rank of a page ("" when unranked), asked once more with a "/" added when the first

@@ -94,7 +94,7 @@ bool updateRecordPageRank(const base::RecordPtr& record, ViewerRecords& viewerRe
     if (!updatePageRank(pageUrl(site.value_or(std::string()), true), *record))
         return false;
     viewerRecords.recordChanged(record);
-    const std::optional<std::string> rowId = writableIdOf(*record);
+    const std::optional<base::StoredKey> rowId = writableKeyOf(*record);
     if (!rowId)
         return true; // a row never stored keeps its rank until its id is set, as a cell edit does
     if (DB::getInstance().updateFieldCascade(viewerRecords.name, *rowId, "pr",

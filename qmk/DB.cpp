@@ -55,6 +55,8 @@ std::string nowText()
     return buf;
 }
 
+constexpr int kStorageText = 3; // SQLite's storage class of text
+
 const auto& kFixedTables = dbopen::fixedTables;
 
 // Whether the record holds the named columns at those positions of its getFields() order.
@@ -357,38 +359,62 @@ int DB::insert(Cursor& cursor, const base::BaseRecord& record, const std::string
 
 int DB::deleteRecord(const base::BaseRecord& record, const std::string& table)
 {
-    const std::string id = base::rowIdOf(record);
+    const std::optional<base::StoredKey> key = record.storedKey();
+    if (!key)
+        return 0; // a row never stored: nothing in the file is its row
     int n = 0;
-    const bool stored = write(fill("removal of row {} from {}", id, table), [&](Cursor& cursor) {
-        if (!tableExists(table))
-            return;
-        n = steps::changeRow(cursor, fill("DELETE from {}", quoteId(table)), {}, id);
-        if (n != 0)
-            deleteCascade(cursor, record, table);
-        else if (record.storedId())
-            throw std::runtime_error(noSuchRowText); // the screen showed a row the file lacks
-    });
+    const bool stored =
+        write(fill("removal of row {} from {}", key->text, table), [&](Cursor& cursor) {
+            if (tableExists(table))
+                n = deleteRow(cursor, *key, table);
+        });
     return stored ? n : notStored;
+}
+
+int DB::deleteRow(Cursor& cursor, const base::StoredKey& key, const std::string& table)
+{
+    const int n =
+        steps::changeRow(cursor, fill("DELETE from {}", quoteId(table)), {}, steps::keyValue(key));
+    if (n == 0)
+        throw std::runtime_error(noSuchRowText); // the screen showed a row the file lacks
+    deleteCascade(cursor, key, table);
+    return n;
 }
 
 int DB::updateField(const std::string& table, const std::string& id, const std::string& column,
                     const std::string& value)
 {
+    return updateField(table, base::StoredKey::ofText(id), column, value);
+}
+
+int DB::updateField(const std::string& table, const base::StoredKey& key, const std::string& column,
+                    const std::string& value)
+{
     if (refusesEmptyProductId(table, column, value))
         return notStored;
     int n = 0;
-    const bool stored = write(fill("{} of row {} in {}", column, id, table), [&](Cursor& cursor) {
-        n = updateRow(cursor, table, id, column, value);
-    });
+    const bool stored =
+        write(fill("{} of row {} in {}", column, key.text, table),
+              [&](Cursor& cursor) { n = updateRow(cursor, table, key, column, value); });
     return stored ? n : notStored;
 }
 
-int DB::updateRow(Cursor& cursor, const std::string& table, const std::string& id,
+int DB::updateRow(Cursor& cursor, const std::string& table, const base::StoredKey& key,
                   const std::string& column, const std::string& value)
 {
     const int n =
         steps::changeRow(cursor, fill("UPDATE {} SET {}=?1", quoteId(table), quoteId(column)),
-                         {SQLiteData(value)}, id);
+                         {SQLiteData(value)}, steps::keyValue(key));
+    status(fill("{} rows updated on {}, column: {}, new value: {}", n, table, column, value));
+    return n;
+}
+
+int DB::updateCopy(Cursor& cursor, steps::Copies& copies, const std::string& table,
+                   const std::string& column, const std::string& value)
+{
+    const int n =
+        copies.change(cursor, fill("UPDATE {} SET {}=?1", quoteId(table), quoteId(column)),
+                      {SQLiteData(value)}, table);
     status(fill("{} rows updated on {}, column: {}, new value: {}", n, table, column, value));
     return n;
 }
@@ -543,8 +569,12 @@ bool DB::loadTableWith(BaseRecords& list, const std::string& table,
         cursor.execute(fill("SELECT {} FROM {} ORDER BY {};", sql::join(names, ","), quoteId(table),
                             prototype.orderBy));
         std::vector<std::string> resultNames;
-        for (std::size_t i = 0; i < names.size(); ++i)
+        int idColumn = -1;
+        for (std::size_t i = 0; i < names.size(); ++i) {
             resultNames.push_back(cursor.getColumnName(static_cast<int>(i)));
+            if (resultNames.back() == "id")
+                idColumn = static_cast<int>(i);
+        }
         auto& records = list.getRecords();
         const auto& row = *cursor.getStatement();
         // Where each result column goes in a new record: the same place in every record of a kind.
@@ -553,9 +583,17 @@ bool DB::loadTableWith(BaseRecords& list, const std::string& table,
             auto record = make();
             if (!holdsAt(std::as_const(*record), resultNames, slots))
                 slots = slotsIn(std::as_const(*record), resultNames, table);
+            // An id an older file or another program holds as a number or as bytes: its class is
+            // read before the text, which converts it.
+            std::optional<base::StoredKey> typed;
+            if (idColumn >= 0 && row.getColumnType(idColumn) != kStorageText)
+                typed = steps::keyAt(row, idColumn);
             for (std::size_t i = 0; i < slots.size(); ++i) // an SQL NULL reads as the empty text
                 record->loadedValue(slots[i]).assign(row.getTextView(static_cast<int>(i)));
-            record->setStored();
+            if (typed)
+                record->setStored(*typed);
+            else
+                record->setStored();
             records.push_back(
                 std::move(record)); // a new object: the identity scan of add() cannot refuse it
             ++read;

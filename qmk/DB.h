@@ -3,10 +3,13 @@
 //
 // Callers pass table names and records, never SQL. Table names, column names and ids are
 // quoted or bound in every statement, so any text (quotes, semicolons, SQL words, non-ASCII)
-// is a valid product or site id. A row is found by its id as text: a text id through the id's
-// index, and an id an older file holds as a number or as bytes too. Opening creates the data
-// folder (getInstance) and the four fixed tables when missing, and gives every statement a busy
-// timeout (busyTimeoutMs) before another program's lock makes it fail.
+// is a valid product or site id. A row is written by its id as the file stores it (the record's
+// base::StoredKey: an older file or another program may hold an id as a number or as bytes
+// beside the same text), so a write reaches that row and no other; its cascades reach the
+// copies of that row (steps::Copies). Look-ups of an id as text (duplicate checks, the listed
+// url) find it in whatever form the file holds it. A row never stored is never written. Opening
+// creates the data folder (getInstance) and the four fixed tables when missing, and gives every
+// statement a busy timeout (busyTimeoutMs) before another program's lock makes it fail.
 //
 // Writes. Each write operation (insert, deleteRecord, updateField, add, updateFieldCascade,
 // clearTable, synchronizeSites) runs in one transaction, its cascade across the listing tables
@@ -46,6 +49,10 @@ class Connection;
 class Cursor;
 class Statement;
 } // namespace dwin::database::sqlite
+
+namespace qmk::steps {
+class Copies;
+}
 
 namespace qmk {
 
@@ -104,17 +111,18 @@ public:
     int insert(const base::BaseRecord& record, const std::string& table);
     // A step of a caller's write on its cursor: rows inserted; throws on any failure.
     int insert(Cursor& cursor, const base::BaseRecord& record, const std::string& table);
-    // Deletes the record's row (under the id it is stored under, else its id), with its cascade:
-    // rows deleted (0: there was no such row or no such table, so the file holds no such row
-    // either), or notStored (also when the record is known to be stored and the table lacks its
-    // row: reported with noSuchRowText). Ids are compared as text, whatever type the file holds.
+    // Deletes the record's row (under its storedKey), with its cascade: rows deleted, or
+    // notStored (also when the table lacks that row: reported with noSuchRowText). A record
+    // never stored writes nothing (0), nor does a table the file lacks (0).
     int deleteRecord(const base::BaseRecord& record, const std::string& table);
-    // One column of one row: rows updated (0: no such row), or notStored (also for a product
-    // id set to the empty text, refused).
+    // One column of the row of key: rows updated (0: no such row), or notStored (also for a
+    // product id set to the empty text, refused). The id overload: a row stored as that text.
+    int updateField(const std::string& table, const base::StoredKey& key, const std::string& column,
+                    const std::string& value);
     int updateField(const std::string& table, const std::string& id, const std::string& column,
                     const std::string& value);
     // A step of a caller's write on its cursor: rows updated; throws on any failure.
-    int updateRow(Cursor& cursor, const std::string& table, const std::string& id,
+    int updateRow(Cursor& cursor, const std::string& table, const base::StoredKey& key,
                   const std::string& column, const std::string& value);
     // The listed_url of that row, or no value when the row is missing. Throws on engine errors
     // (for example a missing table).
@@ -144,16 +152,29 @@ public:
     // product's id would share a table with another product or a fixed table: the status line
     // says so) or the write failed.
     bool add(const base::BaseRecord& record, const std::string& table);
-    // The follow-ups of a deleted row, on the caller's cursor; throws on any failure.
-    void deleteCascade(Cursor& cursor, const base::BaseRecord& record, const std::string& table);
-    // Updates one column of one row with its cascade (a product's new id renames its listing
-    // table). True when the row was updated and all of it stored; false when there was no such
-    // row (reported as not stored: callers name rows they hold as stored), the change was
-    // refused (a product renamed to the empty id, or onto a name SQLite already uses for another
-    // table; a site renamed to an id another site table holds: the status line says so) or the
-    // write failed.
+    // The follow-ups of the deleted row of key, on the caller's cursor; throws on any failure.
+    void deleteCascade(Cursor& cursor, const base::StoredKey& key, const std::string& table);
+    // Updates one column of the row of key with its cascade (a product's new id renames its
+    // listing table). True when the row was updated and all of it stored; false when there was
+    // no such row (reported as not stored: callers name rows they hold as stored), the change
+    // was refused (a product renamed to the empty id, or onto a name SQLite already uses for
+    // another table; a site renamed to an id another site table holds: the status line says so)
+    // or the write failed.
+    bool updateFieldCascade(const std::string& table, const base::StoredKey& key,
+                            const std::string& column, const std::string& value);
+    // The same for a row stored as the text id.
     bool updateFieldCascade(const std::string& table, const std::string& id,
                             const std::string& column, const std::string& value);
+    // Moves the record's row (under its storedKey) from table into target, as one write: moved
+    // (a new record of target's kind) gets the columns both kinds have from the row as the file
+    // holds it now, and the id as text; the row leaves table with its cascade, and with
+    // fromCatalogue the site's catalogue row (catalogueRow: its key, the copy of the row the
+    // cascades would reach) goes too, with its cascade; moved is added to target with its
+    // cascade. True when stored. Nothing is kept when a step fails or is refused (the id is in
+    // another site table, say): "move of <id> not stored: <reason>" is reported as for any write.
+    bool move(const base::BaseRecord& record, const std::string& table, base::BaseRecord& moved,
+              const std::string& target, bool fromCatalogue,
+              std::optional<base::StoredKey>& catalogueRow);
     // Copies every catalogue site the current listing table lacks into it, in one transaction.
     // A row the engine refuses is skipped (a trace line names it) and the others are stored;
     // the status text counts the rows stored, and those refused when there are any. True when stored (or there is no listing table);
@@ -221,6 +242,18 @@ private:
     // line names each product the cascade on table skips for want of one.
     std::vector<std::string> productTables(Cursor& cursor, const std::string& table);
     bool rowExists(Cursor& cursor, const std::string& table, const std::string& id);
+    // The add's steps (see add): the refusal, with nothing written, or none once it is stored.
+    std::optional<std::string> addRow(Cursor& cursor, const base::BaseRecord& record,
+                                      const std::string& table);
+    // Deletes the row of key with its cascade: the rows deleted; throws noSuchRowText for none.
+    int deleteRow(Cursor& cursor, const base::StoredKey& key, const std::string& table);
+    // The columns of into that the row of key in table holds, set to its values (NULL: the
+    // empty text); throws noSuchRowText when the table lacks the row.
+    void readRow(Cursor& cursor, const std::string& table, const base::StoredKey& key,
+                 base::BaseRecord& into);
+    // updateRow on the copy of a row in another table (steps::Copies).
+    int updateCopy(Cursor& cursor, steps::Copies& copies, const std::string& table,
+                   const std::string& column, const std::string& value);
     // Copies the columns of from into target and inserts it unless the table has its id already.
     void copyMissing(Cursor& cursor, base::BaseRecord& target, const base::BaseRecord& from,
                      const std::vector<std::string>& columns, const std::string& table);
@@ -232,9 +265,9 @@ private:
     void addProduct(Cursor& cursor, const std::string& id);
     void addCatalogueSite(Cursor& cursor, const base::BaseRecord& record);
     void addListingSite(Cursor& cursor, const base::BaseRecord& record, const std::string& current);
-    void spreadCatalogueChange(Cursor& cursor, const std::string& id, const std::string& column,
-                               const std::string& value);
-    void spreadListingChange(Cursor& cursor, const std::string& current, const std::string& id,
+    void spreadCatalogueChange(Cursor& cursor, const base::StoredKey& key,
+                               const std::string& column, const std::string& value);
+    void spreadListingChange(Cursor& cursor, const std::string& current, const base::StoredKey& key,
                              const std::string& column, const std::string& value);
     void renameProduct(Cursor& cursor, const std::string& oldId, const std::string& newId);
     // The copy of the catalogue sites. source is the FROM clause choosing them; sources gives,

@@ -155,32 +155,35 @@ bool DB::add(const base::BaseRecord& record, const std::string& table)
     if (refusesEmptyProductId(table, "id", id) || refusesUnusableId(id))
         return false;
     std::optional<std::string> refusal;
-    const bool stored = write(fill("row {} of {}", id, table), [&](Cursor& cursor) {
-        if (steps::siteTableHolding(cursor, id)) {
-            refusal = fill("{} id {} exists", table, id);
-            return;
-        }
-        if (table == "Softwares") {
-            if (auto other = sharedTableName(cursor, id, id)) {
-                refusal = sharedNameText(id, *other);
-                return;
-            }
-        }
-        insert(cursor, record, table);
-        if (table == "Softwares") {
-            addProduct(cursor, id);
-        } else if (table == "Shareware_Sites") {
-            addCatalogueSite(cursor, record);
-        } else if (auto current = currentListingName(); current && table == *current) {
-            addListingSite(cursor, record, *current);
-        }
-    });
+    const bool stored = write(fill("row {} of {}", id, table),
+                              [&](Cursor& cursor) { refusal = addRow(cursor, record, table); });
     if (refusal) {
         if (window_)
             window_->showStatus(*refusal);
         return false;
     }
     return stored;
+}
+
+std::optional<std::string> DB::addRow(Cursor& cursor, const base::BaseRecord& record,
+                                      const std::string& table)
+{
+    const std::string id = idOf(record);
+    if (steps::siteTableHolding(cursor, id))
+        return fill("{} id {} exists", table, id);
+    if (table == "Softwares") {
+        if (auto other = sharedTableName(cursor, id, id))
+            return sharedNameText(id, *other);
+    }
+    insert(cursor, record, table);
+    if (table == "Softwares") {
+        addProduct(cursor, id);
+    } else if (table == "Shareware_Sites") {
+        addCatalogueSite(cursor, record);
+    } else if (auto current = currentListingName(); current && table == *current) {
+        addListingSite(cursor, record, *current);
+    }
+    return std::nullopt;
 }
 
 void DB::addProduct(Cursor& cursor, const std::string& id)
@@ -244,9 +247,9 @@ void DB::addListingSite(Cursor& cursor, const base::BaseRecord& record, const st
     });
 }
 
-void DB::deleteCascade(Cursor& cursor, const base::BaseRecord& record, const std::string& table)
+void DB::deleteCascade(Cursor& cursor, const base::StoredKey& key, const std::string& table)
 {
-    const std::string id = base::rowIdOf(record);
+    const std::string& id = key.text;
     if (table == "Softwares" && tableExists(id)) {
         // A product named like a fixed table does not own it: that table is never dropped.
         if (!steps::isFixedTable(id))
@@ -266,8 +269,9 @@ void DB::deleteCascade(Cursor& cursor, const base::BaseRecord& record, const std
     } else if (table == "Shareware_Sites") {
         if (productIds(cursor).empty())
             return;
+        steps::Copies copies(table, key);
         for (const auto& product : productTables(cursor, table))
-            steps::changeRow(cursor, fill("DELETE from {}", quoteId(product)), {}, id);
+            copies.change(cursor, fill("DELETE from {}", quoteId(product)), {}, product);
         reloadOnFailure(Tab::Listed_Urls);
         later([this] {
             if (window_)
@@ -279,6 +283,13 @@ void DB::deleteCascade(Cursor& cursor, const base::BaseRecord& record, const std
 bool DB::updateFieldCascade(const std::string& table, const std::string& id,
                             const std::string& column, const std::string& value)
 {
+    return updateFieldCascade(table, base::StoredKey::ofText(id), column, value);
+}
+
+bool DB::updateFieldCascade(const std::string& table, const base::StoredKey& key,
+                            const std::string& column, const std::string& value)
+{
+    const std::string& id = key.text;
     if (refusesEmptyProductId(table, column, value))
         return false;
     bool updated = false;
@@ -302,15 +313,15 @@ bool DB::updateFieldCascade(const std::string& table, const std::string& id,
                 return;
             }
         }
-        if (updateRow(cursor, table, id, column, value) == 0)
+        if (updateRow(cursor, table, key, column, value) == 0)
             throw std::runtime_error(noSuchRowText);
         updated = true;
         if (rename) {
             renameProduct(cursor, id, value);
         } else if (table == "Shareware_Sites") {
-            spreadCatalogueChange(cursor, id, column, value);
+            spreadCatalogueChange(cursor, key, column, value);
         } else if (auto current = currentListingName(); current && table == *current) {
-            spreadListingChange(cursor, *current, id, column, value);
+            spreadListingChange(cursor, *current, key, column, value);
         }
     });
     if (refusal) {
@@ -321,16 +332,17 @@ bool DB::updateFieldCascade(const std::string& table, const std::string& id,
     return stored && updated;
 }
 
-void DB::spreadCatalogueChange(Cursor& cursor, const std::string& id, const std::string& column,
-                               const std::string& value)
+void DB::spreadCatalogueChange(Cursor& cursor, const base::StoredKey& key,
+                               const std::string& column, const std::string& value)
 {
+    steps::Copies copies("Shareware_Sites", key);
     std::optional<std::string> current;
     bool currentKnown = false;
     bool reload = false;
     reloadOnFailure(Tab::Listed_Urls);
     // A product whose listing table is missing has no row to update.
     for (const auto& product : productTables(cursor, "Shareware_Sites")) {
-        if (updateRow(cursor, product, id, column, value) == 0)
+        if (updateCopy(cursor, copies, product, column, value) == 0)
             continue;
         if (!currentKnown) {
             current = currentListingName();
@@ -345,20 +357,21 @@ void DB::spreadCatalogueChange(Cursor& cursor, const std::string& id, const std:
         });
 }
 
-void DB::spreadListingChange(Cursor& cursor, const std::string& current, const std::string& id,
+void DB::spreadListingChange(Cursor& cursor, const std::string& current, const base::StoredKey& key,
                              const std::string& column, const std::string& value)
 {
     if (!isSiteColumn(column))
         return; // listing data stays with its product
     reloadOnFailure(Tab::Shareware_Sites);
-    if (updateRow(cursor, "Shareware_Sites", id, column, value) != 0)
+    steps::Copies copies(current, key);
+    if (updateCopy(cursor, copies, "Shareware_Sites", column, value) != 0)
         later([this] {
             if (window_)
                 window_->openTab(Tab::Shareware_Sites);
         });
     for (const auto& product : productTables(cursor, current))
         if (product != current)
-            updateRow(cursor, product, id, column, value);
+            updateCopy(cursor, copies, product, column, value);
 }
 
 void DB::renameProduct(Cursor& cursor, const std::string& oldId, const std::string& newId)

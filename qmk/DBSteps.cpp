@@ -5,6 +5,7 @@
 #include "qmk/Report.h"
 #include "qmk/SqlText.h"
 
+#include <span>
 #include <stdexcept>
 #include <string_view>
 
@@ -77,17 +78,96 @@ std::string idAsText(int n)
     return fill("id IN ({}, {}) AND CAST(id AS TEXT) = {}", p, typedIds(p), p);
 }
 
-int changeRow(Cursor& cursor, const std::string& head,
-              std::vector<dwin::database::sqlite::SQLiteData> values, const std::string& id)
+dwin::database::sqlite::SQLiteData keyValue(const base::StoredKey& key)
 {
-    values.emplace_back(id);
-    const std::string p = "?" + std::to_string(values.size());
-    cursor.execute(fill("{} WHERE id = {};", head, p), values);
-    if (cursor.getRowCount() != 0)
-        return cursor.getRowCount();
-    cursor.execute(fill("{} WHERE id IN ({}) AND CAST(id AS TEXT) = {};", head, typedIds(p), p),
-                   values);
+    using dwin::database::sqlite::SQLiteData;
+    using Class = base::StoredKey::Class;
+    switch (key.type) {
+    case Class::Integer: return SQLiteData::ofLong(key.integer);
+    case Class::Real: return SQLiteData::ofDouble(key.real);
+    case Class::Blob:
+        return SQLiteData::ofBlob(std::as_bytes(std::span(key.text.data(), key.text.size())));
+    case Class::Text: break;
+    }
+    return SQLiteData(key.text);
+}
+
+base::StoredKey keyAt(const dwin::database::sqlite::Statement& row, int i)
+{
+    using Class = base::StoredKey::Class;
+    constexpr int kInteger = 1, kReal = 2, kBlob = 4; // SQLite's storage classes
+    base::StoredKey key;
+    switch (row.getColumnType(i)) { // read before the text, which converts a number in place
+    case kInteger:
+        key.type = Class::Integer;
+        key.integer = row.getLong(i);
+        break;
+    case kReal:
+        key.type = Class::Real;
+        key.real = row.getDouble(i);
+        break;
+    case kBlob: key.type = Class::Blob; break;
+    default: break;
+    }
+    key.text = std::string(row.getTextView(i));
+    return key;
+}
+
+int changeRow(Cursor& cursor, const std::string& head,
+              std::vector<dwin::database::sqlite::SQLiteData> values,
+              const dwin::database::sqlite::SQLiteData& id)
+{
+    values.push_back(id);
+    cursor.execute(fill("{} WHERE id = ?{};", head, values.size()), values);
     return cursor.getRowCount();
+}
+
+int Copies::change(Cursor& cursor, const std::string& head,
+                   const std::vector<dwin::database::sqlite::SQLiteData>& values,
+                   const std::string& table)
+{
+    if (const int n = changeRow(cursor, head, values, keyValue(key_)); n != 0)
+        return n;
+    const auto copy = byText(cursor, table);
+    return copy ? changeRow(cursor, head, values, keyValue(*copy)) : 0;
+}
+
+std::optional<base::StoredKey> Copies::find(Cursor& cursor, const std::string& table)
+{
+    if (cursor.execute(fill("SELECT 1 FROM {} WHERE id = ?1;", quoteId(table)),
+                       {BindValue(keyValue(key_))}))
+        return key_;
+    return byText(cursor, table);
+}
+
+std::optional<base::StoredKey> Copies::byText(Cursor& cursor, const std::string& table)
+{
+    if (sourceHasTwin(cursor))
+        return std::nullopt;
+    std::vector<base::StoredKey> found;
+    // The text row first; a third row would change nothing.
+    cursor.execute(fill("SELECT id FROM {} WHERE {} ORDER BY typeof(id) = 'text' DESC LIMIT 2;",
+                        quoteId(table), idAsText(1)),
+                   {BindValue(key_.text)});
+    for (; cursor.hasRow(); cursor.next())
+        found.push_back(keyAt(*cursor.getStatement(), 0));
+    if (found.empty())
+        return std::nullopt;
+    if (found.size() > 1 && found.front().type != base::StoredKey::Class::Text) {
+        report::trace(
+            fill("cascade into {}: several rows read as {}, none changed", table, key_.text));
+        return std::nullopt;
+    }
+    return found.front();
+}
+
+bool Copies::sourceHasTwin(Cursor& cursor)
+{
+    if (!twin_)
+        twin_ = cursor.execute(
+            fill("SELECT 1 FROM {} WHERE {} AND id IS NOT ?2;", quoteId(source_), idAsText(1)),
+            {BindValue(key_.text), BindValue(keyValue(key_))});
+    return *twin_;
 }
 
 bool isFixedTable(const std::string& name)

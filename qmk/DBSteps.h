@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace qmk {
@@ -32,10 +33,45 @@ std::optional<std::string> siteTableHolding(Cursor& cursor, const std::string& i
 // The WHERE condition finding a row by its id as text, the id being parameter n: a text id, or
 // one an older file holds as a number or as bytes. The id's index serves every part of it.
 std::string idAsText(int n);
-// Runs "<head> WHERE ..." on the row of id (bound after values): the text id first, and only
-// when that matched nothing an id held as a number or as bytes. The rows the statement changed.
+// The exact value of a stored id, bound as the file holds it (integer, real, text or bytes): in
+// "id = ?" it matches that value only.
+dwin::database::sqlite::SQLiteData keyValue(const base::StoredKey& key);
+// The id in column i of the statement's row as the file holds it (a NULL id: the empty text).
+base::StoredKey keyAt(const dwin::database::sqlite::Statement& row, int i);
+// Runs "<head> WHERE id = ?" on the row whose id is exactly the value (bound after values). The
+// rows the statement changed.
 int changeRow(Cursor& cursor, const std::string& head,
-              std::vector<dwin::database::sqlite::SQLiteData> values, const std::string& id);
+              std::vector<dwin::database::sqlite::SQLiteData> values,
+              const dwin::database::sqlite::SQLiteData& id);
+
+// How a cascade reaches the copies of one row (of the source table, under its stored key) in the
+// other tables. The copy is the row of the key's exact value. Only where a table holds none is it
+// the row whose id reads as the key's text (a row an older file or another program stored in
+// another form), and then only when the source holds no other row reading as that text, which
+// could own it: the row held as text when there is one, else the one row found; none when
+// several are found. Never more than one row.
+class Copies {
+public:
+    Copies(std::string source, base::StoredKey key)
+        : source_(std::move(source)), key_(std::move(key))
+    {
+    }
+    // Runs "<head> WHERE id = ?" on the copy in table (bound after values): the rows changed.
+    int change(Cursor& cursor, const std::string& head,
+               const std::vector<dwin::database::sqlite::SQLiteData>& values,
+               const std::string& table);
+    // The id of the copy in table, as the file holds it; none when the table holds no copy.
+    std::optional<base::StoredKey> find(Cursor& cursor, const std::string& table);
+
+private:
+    std::optional<base::StoredKey> byText(Cursor& cursor, const std::string& table);
+    bool sourceHasTwin(Cursor& cursor);
+
+    std::string source_;
+    base::StoredKey key_;
+    std::optional<bool> twin_; // asked once, on the first copy not found exactly
+};
+
 // One of the four fixed tables, compared as SQLite compares names (ASCII letters without case).
 bool isFixedTable(const std::string& name);
 // A failure of the file or the transaction (lock, read-only, full disk, I/O, corruption, out of

@@ -1,12 +1,10 @@
 // What the commands do when run; the harvest, browser and About commands have files of their own.
 #include "qmk/MyAction.h"
 
-#include "dwin/database/sqlite/base/Transaction.h"
 #include "dwin/sys/win32/Shell32.h"
 #include "dwin/time/WallClock.h"
 #include "qmk/Base.h"
 #include "qmk/DB.h"
-#include "qmk/DBSteps.h"
 #include "qmk/MainWindow.h"
 #include "qmk/MessageDialog.h"
 #include "qmk/Report.h"
@@ -78,22 +76,28 @@ void navigate(const std::string& url, const std::string& shown)
     showStatus("navigate to " + shown);
 }
 
-// Every table read again from the file.
-void reloadTables()
+// The record of the list whose row the file holds under exactly that key, or null.
+base::RecordPtr storedUnder(const ViewerRecords& records, const base::StoredKey& key)
 {
-    tab::Shareware_Sites::openTab();
-    tab::Softwares::openTab();
-    tab::Black_Sites::openTab();
-    tab::Temp_Sites::openTab();
-    tab::Listed_Urls::openTab();
+    for (const base::RecordPtr& record : records.getRecords())
+        if (record && record->isStoredUnder(key.text) && record->storedKey()->sameAs(key))
+            return record;
+    return nullptr;
+}
+
+// The record leaves the list (and its row the table on show), the file holding it no longer.
+void unlist(ViewerRecords& records, const base::RecordPtr& record)
+{
+    records.remove(record);
+    record->setUnstored();
+    records.recordRemoved(record);
 }
 
 // Moves the selected record of the current tab into target as a new record of the target's
-// kind: the columns both kinds have are copied, the row leaves its table, the new one is stored
-// with its cascades and selected. The site moves under the id its row is stored under (a
-// placeholder typed over it is dropped). All of it is one transaction: when a step is not
-// stored (the database has told the user why) nothing is, and the tables show what the file
-// holds.
+// kind, in one write (DB::move): the columns both kinds have, as the file holds the row now,
+// under the id its row is stored under (a placeholder typed over it is dropped); the row leaves
+// its table (and, from a listing to the black list, the catalogue) with the cascades; the new
+// one is selected. A move not stored changes no list: the status line says why.
 void moveSelected(tab::TableView& target, bool alsoFromCatalogue)
 {
     showStatus("");
@@ -101,61 +105,43 @@ void moveSelected(tab::TableView& target, bool alsoFromCatalogue)
     auto* current = dynamic_cast<tab::TableView*>(currentViewerRecords());
     if (!record || !current)
         return;
-    const std::string id = base::rowIdOf(*record);
-    if (!isUsableValue(id)) {
+    if (!isUsableValue(base::rowIdOf(*record))) {
         showStatus(DB::unusableIdText);
         return;
     }
-    base::RecordPtr moved = target.newRecord();
-    for (const auto& [name, value] : record->getFields())
-        moved->set(name, value);
-    moved->set("id", id);
     const bool fromListing = isCurrentListing(current);
-    DB& db = DB::getInstance();
-    bool stored = false;
-    bool begun = false;
-    try {
-        dwin::database::sqlite::Transaction move(db.getConnection());
-        begun = true;
-        stored = current->removeAndDeleteHere(record);
-        if (stored && alsoFromCatalogue && fromListing) {
-            tab::Shareware_Sites* catalogue = tab::Shareware_Sites::getInstance();
-            if (base::RecordPtr site = catalogue->getStoredById(id))
-                stored = catalogue->removeAndDeleteHere(site);
-        }
-        if (stored)
-            stored = target.addAndStore(moved, false);
-        if (stored)
-            move.commit();
-    } catch (const std::exception& e) {
-        stored = false;
-        int code = 0;
-        report::notStored(db.getWindow(), "move of " + id,
-                          steps::reasonOf(db.getConnection(), e, code));
-    }
-    if (!stored) {
-        // Not begun (another program holds the file): nothing changed, and reading would only wait.
-        if (!begun)
-            return;
-        reloadTables();
-        if (base::RecordPtr again = current->getById(id))
-            current->selectRecord(again);
+    base::RecordPtr moved = target.newRecord();
+    std::optional<base::StoredKey> site;
+    if (!DB::getInstance().move(*record, current->name, *moved, target.name,
+                                alsoFromCatalogue && fromListing, site))
         return;
+    unlist(*current, record);
+    tab::Shareware_Sites* catalogue = tab::Shareware_Sites::getInstance();
+    if (base::RecordPtr shown = site && catalogue ? storedUnder(*catalogue, *site) : nullptr)
+        unlist(*catalogue, shown);
+    // The write's follow-ups may have read the target again: the row is listed once.
+    base::RecordPtr listed =
+        storedUnder(target, base::StoredKey::ofText(moved->get("id").value_or(std::string())));
+    if (!listed) {
+        target.add(moved);
+        moved->setStored();
+        target.recordInserted(moved);
+        listed = moved;
     }
-    target.selectRecord(moved);
+    target.selectRecord(listed);
 }
 
 // The one column written to the record's row in the file: true when stored. A row the file lacks
 // is reported as not stored.
-bool writeField(const std::string& table, const std::string& rowId, const std::string& column,
+bool writeField(const std::string& table, const base::StoredKey& row, const std::string& column,
                 const std::string& value, bool cascade)
 {
     DB& db = DB::getInstance();
     if (cascade)
-        return db.updateFieldCascade(table, rowId, column, value);
-    const int n = db.updateField(table, rowId, column, value);
+        return db.updateFieldCascade(table, row, column, value);
+    const int n = db.updateField(table, row, column, value);
     if (n == 0)
-        report::notStored(db.getWindow(), column + " of row " + rowId + " in " + table,
+        report::notStored(db.getWindow(), column + " of row " + row.text + " in " + table,
                           DB::noSuchRowText);
     return n > 0;
 }
@@ -170,10 +156,10 @@ bool storeField(ViewerRecords& records, const base::RecordPtr& record, const std
     if (!record->set(column, value))
         return false;
     records.recordChanged(record);
-    const std::optional<std::string> rowId = writableIdOf(*record);
-    if (!rowId)
+    const std::optional<base::StoredKey> row = writableKeyOf(*record);
+    if (!row)
         return true;
-    const bool stored = writeField(records.name, *rowId, column, value, cascade);
+    const bool stored = writeField(records.name, *row, column, value, cascade);
     if (!stored) {
         record->set(column, old.value_or(std::string()));
         records.recordChanged(record);

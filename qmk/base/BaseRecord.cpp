@@ -1,5 +1,7 @@
 #include "qmk/base/BaseRecord.h"
 
+#include <bit>
+
 namespace qmk::base {
 
 namespace {
@@ -125,16 +127,69 @@ std::string rowIdOf(const BaseRecord& record)
     return record.get("id").value_or(std::string());
 }
 
+StoredKey StoredKey::ofText(std::string id)
+{
+    StoredKey key;
+    key.text = std::move(id);
+    return key;
+}
+
+bool StoredKey::sameAs(const StoredKey& other) const
+{
+    if (type != other.type)
+        return false;
+    switch (type) {
+    case Class::Integer: return integer == other.integer;
+    case Class::Real:
+        return std::bit_cast<std::uint64_t>(real) == std::bit_cast<std::uint64_t>(other.real);
+    default: return text == other.text;
+    }
+}
+
+std::optional<StoredKey> BaseRecord::storedKey() const
+{
+    std::optional<std::string> id = storedId();
+    if (!id)
+        return std::nullopt;
+    StoredKey key = StoredKey::ofText(std::move(*id));
+    key.type = storedClass_;
+    if (storedClass_ == StoredKey::Class::Integer)
+        key.integer = std::bit_cast<std::int64_t>(storedValue_);
+    else if (storedClass_ == StoredKey::Class::Real)
+        key.real = std::bit_cast<double>(storedValue_);
+    return key;
+}
+
 void BaseRecord::setStored()
+{
+    // The same row under the same id (never renamed meanwhile) keeps the form the file holds.
+    const bool same = stored_ && (!storedUnder_ || storedUnder_ == get("id"));
+    if (!same) {
+        storedClass_ = StoredKey::Class::Text;
+        storedValue_ = 0;
+    }
+    stored_ = true;
+    storedUnder_.reset();
+}
+
+void BaseRecord::setStored(const StoredKey& key)
 {
     stored_ = true;
     storedUnder_.reset();
+    if (get("id") != key.text)
+        storedUnder_ = key.text;
+    storedClass_ = key.type;
+    storedValue_ = key.type == StoredKey::Class::Integer ? std::bit_cast<std::uint64_t>(key.integer)
+        : key.type == StoredKey::Class::Real             ? std::bit_cast<std::uint64_t>(key.real)
+                                                         : 0;
 }
 
 void BaseRecord::setUnstored()
 {
     stored_ = false;
     storedUnder_.reset();
+    storedClass_ = StoredKey::Class::Text;
+    storedValue_ = 0;
 }
 
 std::optional<std::string> BaseRecord::get(std::string_view name) const

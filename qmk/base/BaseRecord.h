@@ -20,6 +20,20 @@
 namespace qmk::base {
 
 using ValueList = std::vector<std::string>;
+
+// The id of a row as the file stores it: its storage class and its exact value. A row the
+// program stores itself (added or renamed) holds its id as text.
+struct StoredKey {
+    enum class Class : std::uint8_t { Text, Integer, Real, Blob };
+    Class type = Class::Text;
+    std::string text; // Text, Blob: the bytes; Integer, Real: the text the engine reads it as
+    std::int64_t integer = 0; // Integer
+    double real = 0; // Real
+
+    static StoredKey ofText(std::string id);
+    // The same class and value (reals bit for bit).
+    bool sameAs(const StoredKey& other) const;
+};
 using ValueListMap = std::map<std::string, ValueList, std::less<>>;
 
 // The column metadata of one table, shared by all records of that table.
@@ -73,8 +87,13 @@ public:
     std::optional<std::string> storedId() const;
     // Whether the record's row is in the file under that id (storedId, without a copy).
     bool isStoredUnder(std::string_view id) const;
-    // The row in the file holds the record under its id now (read, added or renamed).
+    // storedId with the class and exact value the file holds it as; no value when never stored.
+    std::optional<StoredKey> storedKey() const;
+    // The row in the file holds the record under its id now (read, added or renamed): as text,
+    // unless the row was stored under that very id already (a placeholder typed back over it).
     void setStored();
+    // For a loader: the row holds the id it shows (the key's text) as the key's class and value.
+    void setStored(const StoredKey& key);
     // The file holds no row of the record (never stored, or deleted).
     void setUnstored();
 
@@ -103,6 +122,8 @@ private:
     std::shared_ptr<const ColumnSet> columns_;
     bool stored_ = false;
     std::optional<std::string> storedUnder_; // set while the id differs from the stored one
+    StoredKey::Class storedClass_ = StoredKey::Class::Text;
+    std::uint64_t storedValue_ = 0; // an Integer's or a Real's bits
 };
 
 using RecordPtr = std::shared_ptr<BaseRecord>;

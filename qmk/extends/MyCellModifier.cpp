@@ -204,7 +204,7 @@ void MyCellModifier::modify(const base::RecordPtr& element, const std::string& p
         if (shortcut && element->get(property) == oldValue)
             return;
         const base::FieldMap stored = element->getFields();
-        const std::optional<std::string> rowId = writableIdOf(*element);
+        const std::optional<base::StoredKey> rowId = writableKeyOf(*element);
         if (!shortcut)
             element->set(property, *newValue);
         normalizeRecordUrl(*element);
@@ -244,7 +244,7 @@ bool MyCellModifier::refusedAsDuplicate(const base::RecordPtr& record,
 }
 
 bool MyCellModifier::store(const base::RecordPtr& record, const std::string& property,
-                           const std::optional<std::string>& rowId, const std::string& newValue)
+                           const std::optional<base::StoredKey>& rowId, const std::string& newValue)
 {
     DB& db = DB::getInstance();
     if (property == "id") {
@@ -254,9 +254,9 @@ bool MyCellModifier::store(const base::RecordPtr& record, const std::string& pro
         }
         // Never stored: the whole row is added. Stored: renamed from the id it is stored under,
         // also after a placeholder (nothing to write when it is that id again).
-        const bool stored = !rowId ? db.add(*record, table_->name)
-            : *rowId == newValue   ? true
-                                   : db.updateFieldCascade(table_->name, *rowId, "id", newValue);
+        const bool stored = !rowId    ? db.add(*record, table_->name)
+            : rowId->text == newValue ? true
+                                      : db.updateFieldCascade(table_->name, *rowId, "id", newValue);
         if (stored)
             record->setStored();
         return stored;

@@ -41,11 +41,11 @@ public:
 private:
     bool refusedAsDuplicate(const base::RecordPtr& record, const std::string& newValue) const;
     // Writes the edit to the database; false when it was not stored (the database has said why).
-    // rowId (writableIdOf the record before the edit) is where its row is: none, and the record
-    // is added; else the edit is written under it (a new id renames the row), whatever the id
-    // in memory meanwhile.
+    // rowId (writableKeyOf the record before the edit) is where its row is: none, and the
+    // record is added; else the edit is written under it (a new id renames the row), whatever
+    // the id in memory meanwhile.
     bool store(const base::RecordPtr& record, const std::string& property,
-               const std::optional<std::string>& rowId, const std::string& newValue);
+               const std::optional<base::StoredKey>& rowId, const std::string& newValue);
 
     ViewerRecords* table_;
 };

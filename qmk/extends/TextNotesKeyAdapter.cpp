@@ -44,7 +44,7 @@ void TextNotesKeyAdapter::keyPressed(int key, bool)
         showStatus(id + " notes not changed");
         return;
     }
-    const std::optional<std::string> rowId = writableIdOf(*record);
+    const std::optional<base::StoredKey> rowId = writableKeyOf(*record);
     const std::optional<std::string> stored = record->get("notes");
     record->set("notes", text);
     table->recordChanged(record);

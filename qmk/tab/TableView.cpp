@@ -55,8 +55,8 @@ void TableView::openView()
             createTableViewer(mainTabFolder());
         } else {
             viewer_->commitOpenEditor(); // the edit in progress goes to the file before it is read
-            load();
-            refresh();
+            if (load()) // not read: the rows shown stay, and the selection on them
+                refresh();
         }
     } catch (...) {
         report::caught(name + " openTab");

@@ -71,6 +71,7 @@ TEST_F(Cascade, ProductCallsReachTheWindowInOrder)
     window.clearCalls();
     tab::Software tool;
     tool.set("id", "Tool");
+    tool.setStored();
     db->deleteRecord(tool, "Softwares");
     EXPECT_EQ(window.calls, (Calls{"unregister:Tool", "close", "open:Listed_Urls"}));
 }
@@ -129,7 +130,7 @@ TEST_F(Cascade, EachCascadeNamesTheProductItSkipsForWantOfAListingTable)
     db->add(*site("new.com"), "Shareware_Sites");
     db->updateFieldCascade("Shareware_Sites", "new.com", "notes", "n");
     db->updateFieldCascade("Alpha", "new.com", "pr", "4");
-    db->deleteRecord(*site("new.com"), "Shareware_Sites");
+    db->deleteRecord(*stored(site("new.com")), "Shareware_Sites");
     const std::string trace = testing::internal::GetCapturedStdout();
     const std::string catalogue = "cascade on Shareware_Sites skips product Beta: it has no "
                                   "listing table\n";
@@ -335,7 +336,7 @@ TEST_F(Cascade, DeleteCatalogueSiteRemovesItFromEveryProduct)
     db->add(*site("s.com"), "Shareware_Sites");
     db->add(*site("keep.com"), "Shareware_Sites");
     window.clearCalls();
-    EXPECT_EQ(db->deleteRecord(*site("s.com"), "Shareware_Sites"), 1);
+    EXPECT_EQ(db->deleteRecord(*stored(site("s.com")), "Shareware_Sites"), 1);
     for (const char* t : {"Shareware_Sites", "Alpha", "Beta", "Gamma"}) {
         EXPECT_FALSE(value(t, "s.com", "id").has_value()) << t;
         EXPECT_TRUE(value(t, "keep.com", "id").has_value()) << t;
@@ -348,7 +349,7 @@ TEST_F(Cascade, DeleteListingRowLeavesCatalogue)
     products(2);
     show("Alpha");
     db->add(*site("s.com"), "Shareware_Sites");
-    EXPECT_EQ(db->deleteRecord(*site("s.com"), "Alpha"), 1);
+    EXPECT_EQ(db->deleteRecord(*stored(site("s.com")), "Alpha"), 1);
     EXPECT_FALSE(value("Alpha", "s.com", "id").has_value());
     EXPECT_TRUE(value("Beta", "s.com", "id").has_value());
     EXPECT_TRUE(value("Shareware_Sites", "s.com", "id").has_value());
@@ -360,6 +361,7 @@ TEST_F(Cascade, DeleteProductOnShowDropsTableAndReopens)
     show("Alpha");
     tab::Software alpha;
     alpha.set("id", "Alpha");
+    alpha.setStored();
     EXPECT_EQ(db->deleteRecord(alpha, "Softwares"), 1);
     EXPECT_FALSE(hasTable("Alpha"));
     EXPECT_TRUE(window.called("unregister:Alpha"));
@@ -374,6 +376,7 @@ TEST_F(Cascade, DeleteProductOffShowRefreshesMenu)
     show("Alpha");
     tab::Software beta;
     beta.set("id", "Beta");
+    beta.setStored();
     db->deleteRecord(beta, "Softwares");
     EXPECT_FALSE(hasTable("Beta"));
     EXPECT_TRUE(hasTable("Alpha"));
@@ -389,6 +392,7 @@ TEST_F(Cascade, DeletingProductNamedLikeAFixedTableKeepsThatTable)
         exec(std::string("INSERT INTO Softwares (id, pr) VALUES ('") + fixed + "', '-1');");
         tab::Software product;
         product.set("id", fixed);
+        product.setStored();
         EXPECT_EQ(db->deleteRecord(product, "Softwares"), 1) << fixed;
         EXPECT_TRUE(hasTable(fixed)) << fixed;
     }
@@ -410,6 +414,7 @@ TEST_F(Cascade, ProductRenamedToAFixedTableNameIsRefusedAndSuchAProductDeletedKe
     window.registered.insert("Shareware_Sites");
     tab::Software product;
     product.set("id", "Shareware_Sites");
+    product.setStored();
     window.clearCalls();
     db->deleteRecord(product, "Softwares");
     EXPECT_TRUE(value("Shareware_Sites", "kept.com", "id").has_value());
@@ -441,6 +446,7 @@ TEST_F(Cascade, WithoutWindowCascadesStillKeepTablesInStep)
     db->synchronizeSites(); // no current listing without a window: nothing
     tab::Software alpha;
     alpha.set("id", "Alpha");
+    alpha.setStored();
     db->deleteRecord(alpha, "Softwares");
     EXPECT_FALSE(hasTable("Alpha"));
 }

@@ -167,10 +167,14 @@ TEST_F(DBOps, DeleteRecordOnMissingTableOrRow)
 {
     tab::Temp_Site t;
     t.set("id", "x.com");
-    EXPECT_EQ(db->deleteRecord(t, "No_Such"), 0);
-    EXPECT_EQ(db->deleteRecord(t, "Temp_Sites"), 0);
+    // a record never stored deletes nothing, not even a row showing its id
     db->insert(t, "Temp_Sites");
+    EXPECT_EQ(db->deleteRecord(t, "Temp_Sites"), 0);
+    EXPECT_EQ(rowCount("Temp_Sites"), 1);
+    t.setStored();
+    EXPECT_EQ(db->deleteRecord(t, "No_Such"), 0);
     EXPECT_EQ(db->deleteRecord(t, "Temp_Sites"), 1);
+    EXPECT_EQ(db->deleteRecord(t, "Temp_Sites"), DB::notStored); // the file lacks its row
     EXPECT_EQ(rowCount("Temp_Sites"), 0);
 }
 

@@ -155,12 +155,12 @@ TEST_F(Faults, TriggerInTheMiddleOfEachSiteCascadeLeavesNothingHalfWritten)
     // delete of a catalogue site
     raw.exec("CREATE TRIGGER stop BEFORE DELETE ON Gamma BEGIN SELECT RAISE(ABORT, 'Gamma "
              "refuses'); END;");
-    EXPECT_EQ(db->deleteRecord(*site("s.com"), "Shareware_Sites"), DB::notStored);
+    EXPECT_EQ(db->deleteRecord(*stored(site("s.com")), "Shareware_Sites"), DB::notStored);
     EXPECT_EQ(listedIn("s.com"), kAll);
     EXPECT_EQ(window.statusText,
               "removal of row s.com from Shareware_Sites not stored: Gamma refuses");
     raw.exec("DROP TRIGGER stop;");
-    EXPECT_EQ(db->deleteRecord(*site("s.com"), "Shareware_Sites"), 1);
+    EXPECT_EQ(db->deleteRecord(*stored(site("s.com")), "Shareware_Sites"), 1);
     EXPECT_EQ(listedIn("s.com"), std::vector<std::string>{});
 
     // a site added to the current listing reaches the catalogue and the other listings, or nothing does
@@ -209,6 +209,7 @@ TEST_F(Faults, ProductCascadesStoppedByTheAuthoriserKeepProductAndTableTogether)
     };
     tab::Software gamma;
     gamma.set("id", "Gamma");
+    gamma.setStored();
     EXPECT_EQ(db->deleteRecord(gamma, "Softwares"), DB::notStored);
     EXPECT_EQ(products(), before);
     EXPECT_TRUE(hasTable("Gamma"));

@@ -131,6 +131,12 @@ base::RecordPtr DbTest::site(const std::string& id, const std::string& notes)
     return r;
 }
 
+base::RecordPtr DbTest::stored(base::RecordPtr record)
+{
+    record->setStored();
+    return record;
+}
+
 std::optional<std::string> DbTest::value(const std::string& table, const std::string& id,
                                          const std::string& column)
 {

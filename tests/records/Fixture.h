@@ -70,6 +70,8 @@ protected:
     // Adds a product through the cascade and forgets the window calls it made.
     void addProduct(const std::string& id, const std::string& pr = "-1");
     base::RecordPtr site(const std::string& id, const std::string& notes = "[Enter notes]");
+    // The record marked as the file's row under its id, as a table read from the file holds it.
+    static base::RecordPtr stored(base::RecordPtr record);
     // Rows of a table as "id" -> column value; "<null>" for SQL NULL; no value when no row.
     std::optional<std::string> value(const std::string& table, const std::string& id,
                                      const std::string& column);

@@ -38,6 +38,7 @@ TEST_F(Hostile, ProductIsCreatedRenamedAndDropped)
 
     tab::Software product;
     product.set("id", kRenamed);
+    product.setStored();
     EXPECT_EQ(db->deleteRecord(product, "Softwares"), 1);
     EXPECT_FALSE(hasTable(kRenamed));
     EXPECT_TRUE(hasTable("x"));
@@ -64,7 +65,7 @@ TEST_F(Hostile, SiteIdWithQuotesAcrossAllTables)
     db->updateField("Alpha", kSite, "listed_url", "https://x/'");
     EXPECT_EQ(db->getListedUrl("Alpha", kSite), "https://x/'");
 
-    EXPECT_EQ(db->deleteRecord(*site(kSite), "Shareware_Sites"), 1);
+    EXPECT_EQ(db->deleteRecord(*stored(site(kSite)), "Shareware_Sites"), 1);
     for (const auto& t : {std::string("Shareware_Sites"), std::string("Alpha"), kProduct})
         EXPECT_FALSE(value(t, kSite, "id").has_value()) << t;
     EXPECT_EQ(rowCount("Softwares"), 2);
@@ -146,6 +147,7 @@ TEST_F(Hostile, EmptyProductIdIsRefusedWhereverAnIdIsSet)
     // A file that holds such a product already: removing it removes its table too.
     exec("INSERT INTO Softwares (id) VALUES ('');");
     exec("create table \"\" ( id UNIQUE NOT NULL );");
+    product.setStored();
     EXPECT_EQ(db->deleteRecord(product, "Softwares"), 1);
     EXPECT_EQ(emptyTables(), 0);
 }

@@ -2,6 +2,10 @@
 // an I/O error. What the tables show and what the status line says stay true to the file.
 #include "Fixture.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+
 #include <sqlite3.h>
 
 #include <atomic>
@@ -78,12 +82,38 @@ TEST_F(DiskFailing, ATableThatCannotBeReadAgainKeepsItsRowsAndTheWritesReport)
     EXPECT_EQ(idsShown(4), (std::vector<std::string>{"b.example", "a.example"}));
     EXPECT_EQ(status(), "reading Beta Backup (0 rows read) failed: disk I/O error");
 
+    // a move from the catalogue and from a listing: not stored, and every row stays in place
+    const auto move = [this](int tab, const std::string& id) {
+        selectTab(tab);
+        viewerAt(tab)->setSelection({rowOfId(tab, id)});
+        QMenu* menu = viewAt(tab)->menuManager();
+        emit menu->aboutToShow();
+        for (QAction* action : menu->actions())
+            if (action->text() == "&Move to Black Sites List")
+                action->trigger();
+        QApplication::processEvents();
+    };
+    const std::vector<std::string> catalogue = idsShown(0);
+    for (const auto& [tab, id] : {std::pair(0, "b.example"), std::pair(4, "a.example")}) {
+        move(tab, id);
+        EXPECT_EQ(status(),
+                  "move of " + std::string(id) +
+                      " not stored: disk I/O error; reading Beta Backup (0 rows read) failed: "
+                      "disk I/O error");
+        EXPECT_EQ(idsShown(0), catalogue);
+        EXPECT_EQ(idsShown(4), (std::vector<std::string>{"b.example", "a.example"}));
+        EXPECT_EQ(idsShown(2), std::vector<std::string>{});
+        const std::vector<base::RecordPtr> selected = viewerAt(tab)->selectedRecords();
+        EXPECT_TRUE(selected.size() == 1 && selected[0]->get("id") == id) << tab;
+    }
+
     FailingDisk::failing = false;
     addSite("Beta Backup", "c.example", "3"); // another program, once the disk works again
     edit(3, rowOfId(3, "t.example"), "notes", QString("any")); // the next write reads it again
     EXPECT_EQ(idsShown(4), (std::vector<std::string>{"c.example", "b.example", "a.example"}));
     EXPECT_EQ(column("SELECT notes FROM Shareware_Sites WHERE id = 'a.example'"),
               std::vector<std::string>{"first"});
+    EXPECT_EQ(column("SELECT id FROM Black_Sites"), std::vector<std::string>{});
 }
 
 } // namespace
