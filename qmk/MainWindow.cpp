@@ -110,6 +110,29 @@ extends::TableViewer* viewerOf(const QWidget* page)
     return records ? dynamic_cast<extends::TableViewer*>(records->getTableViewer()) : nullptr;
 }
 
+// The one row of the viewer that shows the site of record: the row stored under the same id
+// (class and value), else the first showing its id; -1 when none does. Twins an older file holds
+// (12345 as a number and as text) are never both selected.
+int rowShowing(extends::TableViewer& viewer, const base::BaseRecord* record)
+{
+    const std::optional<std::string> id = record ? record->get("id") : std::nullopt;
+    if (!id)
+        return -1;
+    const std::optional<base::StoredKey> key = record->storedKey();
+    int first = -1;
+    for (int row = 0; row < viewer.rowCount(); ++row) {
+        const base::RecordPtr& shown = viewer.recordAt(row);
+        if (shown->get("id") != id)
+            continue;
+        const std::optional<base::StoredKey> shownKey = shown->storedKey();
+        if (key && shownKey && shownKey->sameAs(*key))
+            return row;
+        if (first < 0)
+            first = row;
+    }
+    return first;
+}
+
 } // namespace
 
 MainWindow::MainWindow(DB* db) : db_(db)
@@ -303,24 +326,13 @@ void MainWindow::onTabSelected(int index)
     if (!viewer)
         return;
     std::vector<int> rows;
-    for (const base::RecordPtr& remembered : lastSelection()) {
-        std::optional<std::string> id = remembered ? remembered->get("id") : std::nullopt;
-        if (!id)
-            continue;
-        for (int row = 0; row < viewer->rowCount(); ++row)
-            if (viewer->recordAt(row)->get("id") == id)
-                rows.push_back(row);
-    }
+    for (const base::RecordPtr& remembered : lastSelection())
+        if (const int row = rowShowing(*viewer, remembered.get()); row >= 0)
+            rows.push_back(row);
     const std::optional<ViewerCell>& cell = mouseCell();
-    if (rows.empty() && cell && cell->record) {
-        std::optional<std::string> id = cell->record->get("id");
-        for (int row = 0; row < viewer->rowCount(); ++row) {
-            if (viewer->recordAt(row)->get("id") == id) {
-                rows.push_back(row);
-                break;
-            }
-        }
-    }
+    if (rows.empty() && cell)
+        if (const int row = rowShowing(*viewer, cell->record.get()); row >= 0)
+            rows.push_back(row);
     if (!rows.empty())
         viewer->setSelection(rows);
     showNotes();

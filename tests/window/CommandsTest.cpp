@@ -485,6 +485,13 @@ TEST_F(Commands, RowsWhoseIdsAnOlderFileHoldsAsANumberOrBytesAreWrittenAndRemove
                                         "/text 12345 text", "/real 0.3 real", "/blob hi bytes",
                                         "/text hi ", "/text 777 copy", "/text 555 kept"}));
     EXPECT_EQ(one("SELECT count(*) FROM Shareware_Sites WHERE id = 0.1 + 0.2"), "1");
+    // the listing selects the row of the site selected in the catalogue, not its twin too
+    selectTab(SharewareTab);
+    clickRow(SharewareTab, rowOf(SharewareTab, "12345", Class::Integer));
+    selectTab(ListingTab);
+    const std::vector<base::RecordPtr> selected = viewerAt(ListingTab)->selectedRecords();
+    ASSERT_EQ(selected.size(), 1u);
+    EXPECT_EQ(selected[0]->get("notes"), "int");
 
     // renamed and removed: the row acted on, in the catalogue and the listing
     edit(SharewareTab, rowOf(SharewareTab, "12345", Class::Integer), "id", QString("n.example"));
