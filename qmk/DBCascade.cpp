@@ -38,11 +38,6 @@ bool isSiteColumn(const std::string& column)
     return std::find(names.begin(), names.end(), column) != names.end();
 }
 
-bool isSiteTable(const std::string& table)
-{
-    return table == "Shareware_Sites" || table == "Black_Sites" || table == "Temp_Sites";
-}
-
 std::string sharedNameText(const std::string& id, const std::string& other)
 {
     if (other == id)
@@ -305,7 +300,7 @@ bool DB::updateFieldCascade(const std::string& table, const base::StoredKey& key
         // A site is in one site table at most; a new id in the current listing goes to the
         // catalogue too.
         if (column == "id" && value != id && !rename) {
-            const bool site = isSiteTable(table);
+            const bool site = steps::isSiteTable(table);
             const auto current = site ? std::nullopt : currentListingName();
             if ((site || (current && table == *current)) &&
                 steps::siteTableHolding(cursor, value, site ? table : "Shareware_Sites")) {

@@ -13,15 +13,6 @@ using dwin::database::sqlite::BindValue;
 using sql::fill;
 using sql::quoteId;
 
-namespace {
-
-bool isSiteTable(const std::string& table)
-{
-    return table == "Shareware_Sites" || table == "Black_Sites" || table == "Temp_Sites";
-}
-
-} // namespace
-
 void DB::readRow(Cursor& cursor, const std::string& table, const base::StoredKey& key,
                  base::BaseRecord& into)
 {
@@ -45,7 +36,7 @@ bool DB::move(const base::BaseRecord& record, const std::string& table, base::Ba
         readRow(cursor, table, *key, moved);
         moved.set("id", key->text);
         deleteRow(cursor, *key, table);
-        if (fromCatalogue && !isSiteTable(table)) {
+        if (fromCatalogue && !steps::isSiteTable(table)) {
             steps::Copies copies(table, *key);
             catalogueRow = copies.find(cursor, "Shareware_Sites");
             if (catalogueRow)

@@ -170,6 +170,11 @@ bool Copies::sourceHasTwin(Cursor& cursor)
     return *twin_;
 }
 
+bool isSiteTable(const std::string& table)
+{
+    return table == "Shareware_Sites" || table == "Black_Sites" || table == "Temp_Sites";
+}
+
 bool isFixedTable(const std::string& name)
 {
     for (std::string_view fixed : {"Softwares", "Shareware_Sites", "Black_Sites", "Temp_Sites"})

@@ -72,6 +72,8 @@ private:
     std::optional<bool> twin_; // asked once, on the first copy not found exactly
 };
 
+// One of the three site tables: "Shareware_Sites", "Black_Sites", "Temp_Sites".
+bool isSiteTable(const std::string& table);
 // One of the four fixed tables, compared as SQLite compares names (ASCII letters without case).
 bool isFixedTable(const std::string& name);
 // A failure of the file or the transaction (lock, read-only, full disk, I/O, corruption, out of

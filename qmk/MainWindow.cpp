@@ -321,8 +321,7 @@ void MainWindow::onTabSelected(int index)
     if (!db_ || !records || !db_->isUnread(records->name))
         setStatus(tabText(tabFolder_, index) +
                   ",  total: " + std::to_string(table->model()->rowCount()));
-    auto* viewer =
-        records ? dynamic_cast<extends::TableViewer*>(records->getTableViewer()) : nullptr;
+    extends::TableViewer* viewer = viewerOf(page);
     if (!viewer)
         return;
     std::vector<int> rows;
@@ -459,12 +458,9 @@ void MainWindow::closeOwnWindows()
 
 void MainWindow::commitOpenEditors()
 {
-    for (int index = 0; tabFolder_ && index < tabFolder_->count(); ++index) {
-        ViewerRecords* records = extends::TableViewer::viewerRecordsOf(tabFolder_->widget(index));
-        if (auto* viewer =
-                records ? dynamic_cast<extends::TableViewer*>(records->getTableViewer()) : nullptr)
+    for (int index = 0; tabFolder_ && index < tabFolder_->count(); ++index)
+        if (extends::TableViewer* viewer = viewerOf(tabFolder_->widget(index)))
             viewer->commitOpenEditor();
-    }
 }
 
 void MainWindow::shutDown()

@@ -2,6 +2,7 @@
 
 #include "dwin/core/Exception.h"
 #include "dwin/sys/win32/CodePage.h"
+#include "dwin/text/HtmlCharset.h"
 #include "dwin/text/convert/Utf.h"
 
 #include <algorithm>
@@ -130,9 +131,9 @@ std::optional<std::string> declaredEncoding(std::string_view declaration)
 
 std::string decodeDeclared(std::string_view bytes, const std::string& name)
 {
-    const std::string label = lower(name);
-    if (label == "utf-8" || label == "utf8")
+    if (isUtf8Label(name))
         return decodeAs(bytes, "UTF-8", name);
+    const std::string label = lower(name);
     for (const char* latin : {"windows-1252", "cp1252", "x-cp1252", "iso-8859-1", "iso8859-1",
                               "iso_8859-1", "latin1", "l1", "us-ascii", "ascii"})
         if (label == latin)
