@@ -17,6 +17,7 @@
 #include "qmk/tab/Shareware_Sites.h"
 #include "qmk/tab/Softwares.h"
 #include "qmk/tab/Temp_Sites.h"
+#include "dwin/text/Unicode.h"
 #include "vorn/Texts.h"
 
 #include <QApplication>
@@ -44,6 +45,12 @@ namespace {
 MainWindow* theWindow = nullptr;
 
 const char* const notesHint = "Press Enter to save the Notes\n\n\n\n\n\n";
+
+// The text as the notes are stored: without the white space around it.
+std::string trimmed(const QString& text)
+{
+    return dwin::text::Unicode::trim(text.toStdString());
+}
 
 std::function<void()>& createActionsHook()
 {
@@ -285,6 +292,8 @@ void MainWindow::createContents()
     tab::Listed_Urls::openTab();
     // The tables shown while they were built took the hint: the restored row may show its notes.
     notesText_->setPlainText(notesHint);
+    notesFilled_ = notesHint;
+    notesRow_.reset();
     restoreState();
 }
 
@@ -318,7 +327,9 @@ void MainWindow::onTabSelected(int index)
     // line keeps the reason.
     if (db_ && records && db_->isUnread(records->name))
         openTab(DB::tabOf(records->name));
-    if (!db_ || !records || !db_->isUnread(records->name))
+    // An edit this switch ended and did not store keeps its report in sight.
+    const bool editReported = extends::TableViewer::takeHiddenEditUnstored();
+    if (!editReported && (!db_ || !records || !db_->isUnread(records->name)))
         setStatus(tabText(tabFolder_, index) +
                   ",  total: " + std::to_string(table->model()->rowCount()));
     extends::TableViewer* viewer = viewerOf(page);
@@ -343,11 +354,50 @@ void MainWindow::showNotes()
         return;
     showNotesHeading();
     const base::RecordPtr record = selectedRecord();
+    const ViewerRecords* table = record ? currentViewerRecords() : nullptr;
+    const std::string id = record ? record->get("id").value_or(std::string()) : std::string();
+    // With no row highlighted (a list read again) typed text waits for its row to come back.
+    if (!record && notesTyped())
+        return;
+    const bool sameRow = record && table && notesRow_ && notesRow_->table == table->name &&
+        (notesRow_->record.lock() == record || notesRow_->id == id);
+    notesRow_.reset();
+    if (record && table)
+        notesRow_ = NotesRow{table->name, record, id};
     // A press, a release and the new selection of one click all ask: what is shown stays.
     const QString notes =
         record ? QString::fromStdString(record->get("notes").value_or(std::string())) : QString();
-    if (extends::exactText(*notesText_) != notes)
+    const QString shown = extends::exactText(*notesText_);
+    if (sameRow && (trimmed(shown) == trimmed(notes) || notesTyped()))
+        return;
+    if (shown != notes)
         extends::setExactText(*notesText_, notes);
+    notesFilled_ = notes;
+}
+
+void MainWindow::notesStored()
+{
+    if (notesText_)
+        notesFilled_ = extends::exactText(*notesText_);
+}
+
+bool MainWindow::notesTyped() const
+{
+    return notesText_ && trimmed(extends::exactText(*notesText_)) != trimmed(notesFilled_);
+}
+
+bool MainWindow::storeTypedNotes()
+{
+    if (!notesTyped() || !notesRow_)
+        return true;
+    const base::RecordPtr record = selectedRecord();
+    const ViewerRecords* table = currentViewerRecords();
+    if (!record || !table || table->name != notesRow_->table || record != notesRow_->record.lock())
+        return true; // the heading names no row of the shown table any more
+    if (extends::TextNotesKeyAdapter::storeNotes())
+        return true;
+    notesStored(); // not stored, and said so: the next close ends the program
+    return false;
 }
 
 void MainWindow::showNotesHeading()
@@ -435,8 +485,9 @@ void MainWindow::closeEvent(QCloseEvent* event)
         const bool unread = unreadReport_.pending();
         const std::size_t failures = report::notStoredCount();
         const std::size_t unstored = extends::MyCellModifier::unstoredCount();
+        const bool notesKept = storeTypedNotes();
         commitOpenEditors();
-        if (unread || report::notStoredCount() != failures ||
+        if (unread || !notesKept || report::notStoredCount() != failures ||
             extends::MyCellModifier::unstoredCount() != unstored) {
             event->ignore();
             return;
@@ -456,11 +507,15 @@ void MainWindow::closeOwnWindows()
             child->hide();
 }
 
-void MainWindow::commitOpenEditors()
+bool MainWindow::commitOpenEditors()
 {
+    const std::size_t failures = report::notStoredCount();
+    const std::size_t unstored = extends::MyCellModifier::unstoredCount();
     for (int index = 0; tabFolder_ && index < tabFolder_->count(); ++index)
         if (extends::TableViewer* viewer = viewerOf(tabFolder_->widget(index)))
             viewer->commitOpenEditor();
+    return report::notStoredCount() == failures &&
+        extends::MyCellModifier::unstoredCount() == unstored;
 }
 
 void MainWindow::shutDown()
@@ -469,7 +524,8 @@ void MainWindow::shutDown()
         return;
     closed_ = true;
     clipboard_ = nullptr;
-    // An edit still open in a cell is stored while the database is open.
+    // An edit still open in a cell, or notes typed, are stored while the database is open.
+    storeTypedNotes();
     commitOpenEditors();
     if (disposeBrowserHook())
         disposeBrowserHook()();

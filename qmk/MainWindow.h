@@ -11,7 +11,11 @@
 
 #include <QMainWindow>
 
+#include <QString>
+
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 
 class QClipboard;
@@ -23,6 +27,9 @@ class QToolBar;
 namespace qmk {
 
 class DB;
+namespace base {
+class BaseRecord;
+}
 
 class MainWindow : public QMainWindow, public WindowPort {
     Q_OBJECT
@@ -62,8 +69,11 @@ public:
     // and the notes of the shown table's highlighted row.
     void onTabSelected(int index);
     // The notes heading and box show the highlighted row of the shown table: "Notes : <id>" and
-    // its notes; "Notes:" and an empty box when no row is highlighted.
+    // its notes; "Notes:" and an empty box when no row is highlighted. Text typed into the box
+    // stays while the box shows the same row (its notes changed, the list read again).
     void showNotes();
+    // The box's text was stored as its row's notes: it holds nothing typed since.
+    void notesStored();
     // The heading alone (the box keeps what is typed in it).
     void showNotesHeading();
     // Restores the saved tab and row; the shown table takes the keyboard focus.
@@ -72,6 +82,9 @@ public:
     // the tables is being typed (the notes box) or the focus is in that table already.
     void focusShownTable();
     void saveState();
+    // Stores the edit still open in a cell of any tab (a command does so before it runs); false
+    // when it was refused or not stored, whose report is on the status line then.
+    bool commitOpenEditors();
     void addNewRecord();
     void removeSelectedRecord();
     // Refills the menus and the tool bar from the registered commands.
@@ -97,6 +110,11 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // True when the box holds text typed since it was filled or stored.
+    bool notesTyped() const;
+    // At close: typed notes are stored as Enter stores them; false when they were not (the next
+    // close does not try again).
+    bool storeTypedNotes();
     void configureShell();
     void createContents();
     void createMenus();
@@ -104,14 +122,20 @@ private:
     void shutDown();
     // Hides the windows this window owns (find, browser, dialogs): they go with it.
     void closeOwnWindows();
-    // Stores the edit still open in a cell of any tab.
-    void commitOpenEditors();
 
     DB* db_;
     QTabWidget* tabFolder_ = nullptr;
     QClipboard* clipboard_ = nullptr;
     extends::ElidedLabel* notesLabel_ = nullptr;
     QPlainTextEdit* notesText_ = nullptr;
+    // The row the notes box shows (its table, record and id) and the text it was filled with.
+    struct NotesRow {
+        std::string table;
+        std::weak_ptr<base::BaseRecord> record;
+        std::string id;
+    };
+    std::optional<NotesRow> notesRow_;
+    QString notesFilled_;
     QToolBar* toolBar_ = nullptr;
     bool opened_ = false;
     bool closed_ = false;

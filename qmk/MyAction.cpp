@@ -1,5 +1,6 @@
 #include "qmk/MyAction.h"
 
+#include "qmk/MainWindow.h"
 #include "qmk/ProductsAction.h"
 #include "qmk/config/ImageManager.h"
 #include "qmk/extends/Commands.h"
@@ -56,7 +57,13 @@ Action::Action(const std::string& text, const std::string& image, const std::str
             icon.addPixmap(*disabled, QIcon::Disabled);
     setIcon(icon);
     setToolTip(QString::fromStdString(toolTip));
-    connect(this, &QAction::triggered, this, [this] { run(); });
+    connect(this, &QAction::triggered, this, [this] {
+        // The edit open in a cell goes to the file first; one refused or not stored keeps its
+        // report, and the command does not run.
+        if (MainWindow* window = MainWindow::getInstance(); window && !window->commitOpenEditors())
+            return;
+        run();
+    });
 }
 
 ExitAction::ExitAction() : Action("E&xit@Alt+F4", "exit16.png", "Exit")

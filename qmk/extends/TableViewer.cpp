@@ -3,6 +3,7 @@
 #include "qmk/extends/CellEditorDelegate.h"
 #include "qmk/extends/Commands.h"
 #include "qmk/extends/RecordTableModel.h"
+#include "qmk/Report.h"
 
 #include <QEvent>
 #include <QHeaderView>
@@ -11,6 +12,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QScopeGuard>
+#include <QStackedWidget>
 #include <QTableView>
 
 #include <algorithm>
@@ -22,6 +24,9 @@ namespace qmk::extends {
 namespace {
 
 constexpr const char* viewerRecordsKey = "_ViewerRecords_";
+
+// An edit ended by its table being hidden (a tab switch) was not stored.
+bool hiddenEditUnstored = false;
 
 // The table widget tells its viewer first thing when it goes, before any part of it is gone.
 class ViewerTable : public QTableView {
@@ -36,6 +41,34 @@ public:
     std::function<bool()> storing; // an edit is being handed to the model
 
 protected:
+    // Tab and Shift+Tab go on to the next cell's editor only after an edit that was stored, in a
+    // table still shown; otherwise the shown table takes the keyboard focus and nothing more is
+    // edited (a refused edit keeps its report, a renamed product's listing in front gets the keys).
+    void commitData(QWidget* editor) override
+    {
+        const bool hidden = !isVisible();
+        const std::size_t failures = report::notStoredCount();
+        const std::size_t unstored = MyCellModifier::unstoredCount();
+        QTableView::commitData(editor);
+        lastStored_ =
+            report::notStoredCount() == failures && MyCellModifier::unstoredCount() == unstored;
+        if (hidden && !lastStored_)
+            hiddenEditUnstored = true;
+    }
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override
+    {
+        const bool stored = std::exchange(lastStored_, true);
+        const bool onward = hint == QAbstractItemDelegate::EditNextItem ||
+            hint == QAbstractItemDelegate::EditPreviousItem;
+        if (!onward || (stored && isVisible())) {
+            QTableView::closeEditor(editor, hint);
+            return;
+        }
+        QTableView::closeEditor(editor, QAbstractItemDelegate::NoHint);
+        auto* pages = qobject_cast<QStackedWidget*>(parentWidget());
+        if (QWidget* shown = pages ? pages->currentWidget() : nullptr)
+            shown->setFocus(Qt::TabFocusReason);
+    }
     // Storing an edit may bring another tab to the front, which hides this table and moves the
     // focus on. The view would move its current cell too, and so close the editor being stored
     // in the middle of storing it: only the focus moves then.
@@ -45,6 +78,9 @@ protected:
             return QWidget::focusNextPrevChild(next);
         return QTableView::focusNextPrevChild(next);
     }
+
+private:
+    bool lastStored_ = true;
 };
 
 } // namespace
@@ -142,6 +178,11 @@ void TableViewer::commitOpenEditor()
     emit delegate_->closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
+bool TableViewer::takeHiddenEditUnstored()
+{
+    return std::exchange(hiddenEditUnstored, false);
+}
+
 ViewerRecords* TableViewer::viewerRecordsOf(const QWidget* page)
 {
     if (!page)
@@ -175,8 +216,17 @@ void TableViewer::refresh()
         listener_->onSelectionChanged();
 }
 
+void TableViewer::storeEditOf(const base::BaseRecord* record)
+{
+    // The view would refill or drop the editor of a row that changes under it.
+    QWidget* editor = model_->isEditing() ? nullptr : openEditor();
+    if (editor && record && model_->recordAt(table_->currentIndex().row()).get() == record)
+        commitOpenEditor();
+}
+
 void TableViewer::recordChanged(const base::RecordPtr& record)
 {
+    storeEditOf(record.get());
     model_->recordChanged(record);
     if (listener_ && !going_)
         listener_->onRecordChanged(record);
@@ -189,6 +239,7 @@ void TableViewer::recordInserted(const base::RecordPtr& record)
 
 void TableViewer::recordRemoved(const base::RecordPtr& record)
 {
+    storeEditOf(record.get());
     model_->recordRemoved(record);
 }
 

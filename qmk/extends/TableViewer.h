@@ -62,7 +62,8 @@ public:
     // list once the event loop runs.
     void refresh() override;
     // One record changed, was listed or unlisted: only its row is redrawn, moved, inserted or
-    // removed; the selection and an open editor stay with their rows.
+    // removed; the selection and an open editor stay with their rows. An editor open in the row
+    // of a record that changes or goes is stored first (unless it is the edit being stored).
     void recordChanged(const base::RecordPtr& record) override;
     void recordInserted(const base::RecordPtr& record) override;
     void recordRemoved(const base::RecordPtr& record) override;
@@ -93,6 +94,10 @@ public:
     // Forgets list, modifier and listener (they are going away); the table then shows no rows.
     void detach();
 
+    // True once after an edit that the hiding of its table ended (a tab switch) was refused or not
+    // stored: its report is on the status line.
+    static bool takeHiddenEditUnstored();
+
     // The record list shown by a tab page (the "_ViewerRecords_" of the tab), or null.
     static ViewerRecords* viewerRecordsOf(const QWidget* page);
 
@@ -104,6 +109,8 @@ private:
     void tableGoing();
     void onHeaderClicked(int column);
     void showSortIndicator();
+    // Stores the editor open in the record's row, if any (commitOpenEditor).
+    void storeEditOf(const base::BaseRecord* record);
     // The cell editor open at the current cell, or null.
     QWidget* openEditor() const;
     std::optional<ViewerCell> cellOf(const QModelIndex& index) const;

@@ -23,17 +23,21 @@ bool TextNotesKeyAdapter::eventFilter(QObject* watched, QEvent* event)
 
 void TextNotesKeyAdapter::keyPressed(int key, bool)
 {
-    if (key != Qt::Key_Return && key != Qt::Key_Enter)
-        return;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        storeNotes();
+}
+
+bool TextNotesKeyAdapter::storeNotes()
+{
     MainWindow* window = MainWindow::getInstance();
     if (!window)
-        return;
+        return false;
     // The box shows the notes of the shown table's highlighted row (MainWindow::showNotes).
     ViewerRecords* table = currentViewerRecords();
     base::RecordPtr record = table ? selectedRecord() : nullptr;
     if (!record) {
         showStatus("notes not stored: no row selected"); // the typed text stays in the box
-        return;
+        return false;
     }
     const std::string id = record->get("id").value_or(std::string());
     const std::string notes =
@@ -42,7 +46,7 @@ void TextNotesKeyAdapter::keyPressed(int key, bool)
         dwin::text::Unicode::trim(exactText(*window->notesText()).toStdString());
     if (notes == text) {
         showStatus(id + " notes not changed");
-        return;
+        return true;
     }
     const std::optional<base::StoredKey> rowId = writableKeyOf(*record);
     const std::optional<std::string> stored = record->get("notes");
@@ -51,14 +55,17 @@ void TextNotesKeyAdapter::keyPressed(int key, bool)
     if (!rowId) {
         // A row never stored keeps its notes until its id is set, as a cell edit does.
         showStatus("please set the value of id");
-        return;
+        return false;
     }
     if (!DB::getInstance().updateFieldCascade(table->name, *rowId, "notes", text)) {
         // Not stored: the record goes back to what the file holds while the box keeps the typed
         // text, so Enter again stores it.
         record->set("notes", stored.value_or(std::string()));
         table->recordChanged(record);
+        return false;
     }
+    window->notesStored();
+    return true;
 }
 
 } // namespace qmk::extends

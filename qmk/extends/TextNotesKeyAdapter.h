@@ -15,6 +15,10 @@ public:
     using QObject::QObject;
     // Acts on Enter (13) and the keypad's Enter; every other key is ignored.
     void keyPressed(int key, bool keypad);
+    // Stores the box's text as the notes of the highlighted row of the shown table, as Enter
+    // does; false when it was not stored (no row, a row never stored, a failed write), which the
+    // status line says.
+    static bool storeNotes();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

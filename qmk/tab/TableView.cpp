@@ -276,7 +276,7 @@ void TableView::onRecordChanged(const base::RecordPtr& record)
 {
     MainWindow* window = MainWindow::getInstance();
     if (window && currentViewerRecords() == this && selectedRecord() == record)
-        window->showNotesHeading();
+        window->showNotes();
 }
 
 void TableView::showNotes()

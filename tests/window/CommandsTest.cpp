@@ -327,6 +327,42 @@ TEST_F(Commands, RankUpdateChangedSameUnrankedAndOffline)
     EXPECT_EQ(viewAt(SharewareTab)->getById("a.com")->get("pr"), "5");
 }
 
+TEST_F(Commands, ARankLookUpStoresTheEditOpenInItsRowFirst)
+{
+    addListedSiteWithNotes("a.com", "'old'");
+    RankService service;
+    service.rank("http://www.a.com", "7");
+    openWindow();
+    window_->activateWindow();
+    selectTab(SharewareTab);
+    // a double click on the cell, as a user opens its editor
+    QTableView* table = viewerAt(SharewareTab)->getTable();
+    const QRect cell = table->visualRect(table->model()->index(0, columnIndex(0, "notes")));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+    QApplication::processEvents();
+    auto* notes = qobject_cast<QPlainTextEdit*>(QApplication::focusWidget());
+    ASSERT_NE(notes, nullptr);
+    notes->selectAll();
+    QTest::keyClicks(notes, "typed");
+    QAction* rank = entry(window_->menu("&Net"), "&Get PageRank");
+    ASSERT_NE(rank, nullptr);
+    rank->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(column("SELECT notes || ' ' || pr FROM Shareware_Sites UNION ALL SELECT notes || ' ' "
+                     "|| pr FROM Tool"),
+              (std::vector<std::string>{"typed 7", "typed 7"}));
+    // a one-line cell the same way
+    QLineEdit* user = qobject_cast<QLineEdit*>(openEditor(SharewareTab, 0, "g_user"));
+    ASSERT_NE(user, nullptr);
+    user->setText("someone");
+    service.rank("http://www.a.com", "8");
+    entry(window_->menu("&Net"), "&Get PageRank")->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(column("SELECT g_user || ' ' || pr FROM Shareware_Sites"),
+              std::vector<std::string>{"someone 8"});
+}
+
 TEST_F(Commands, OnlyAWholeNumberFromZeroToTenIsStoredAsARank)
 {
     addProduct("Tool", "2");

@@ -599,6 +599,90 @@ TEST_F(Editing, AnOpenEditIsStoredBeforeTheWindowCloses)
               (std::vector<std::string>{"a.com http://a.com/add", "b.com [Enter page]"}));
 }
 
+TEST_F(Editing, TabOpensTheNextEditorOnlyInTheShownTableAfterAStoredEdit)
+{
+    addProduct("Tool", "1");
+    addSite("Shareware_Sites", "a.com", "10");
+    addSite("Shareware_Sites", "b.com", "10");
+    addSite("Tool", "a.com", "10");
+    setSetting("last_listed_urls", "Tool");
+    openWindow();
+    window_->activateWindow();
+    const auto editing = [this](int tab) {
+        QTableView* table = viewerAt(tab)->getTable();
+        return table->indexWidget(table->currentIndex()) != nullptr;
+    };
+    const std::string homes = "SELECT id || ' ' || home || ' ' || notes FROM Softwares";
+    const std::vector<std::string> before = column(homes);
+    // a rename that brings the product's listing forward: the keys go to that listing
+    for (const auto key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+        selectTab(1);
+        QLineEdit* editor = typeWithoutEnter(1, 0, "id", key == Qt::Key_Tab ? "Tool2" : "Tool");
+        ASSERT_NE(editor, nullptr);
+        QTest::keyClick(editor, key);
+        QApplication::processEvents();
+        QWidget* focus = QApplication::focusWidget();
+        EXPECT_EQ(focus, viewerAt(window_->getTabFolder()->currentIndex())->getTable());
+        EXPECT_FALSE(editing(1));
+        if (focus) {
+            QTest::keyClicks(focus, "zz");
+            QTest::keyClick(focus, Qt::Key_Return);
+            QApplication::processEvents();
+        }
+    }
+    EXPECT_EQ(column(homes), before);
+
+    // a refused id: the editor closes, the other row is selected, the refusal stays
+    selectTab(0);
+    QLineEdit* editor = typeWithoutEnter(0, rowOfId(0, "b.com"), "id", "a.com");
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_FALSE(editing(0));
+    EXPECT_EQ(QApplication::focusWidget(), viewerAt(0)->getTable());
+    EXPECT_EQ(status(), "Shareware_Sites already exists a.com");
+    ASSERT_NE(selectedRecord(), nullptr);
+    EXPECT_EQ(selectedRecord()->get("id"), "a.com");
+    EXPECT_EQ(column("SELECT pr FROM Shareware_Sites UNION ALL SELECT pr FROM Tool"),
+              std::vector<std::string>(3, "10"));
+
+    // a stored edit goes on to the next cell
+    editor = typeWithoutEnter(0, rowOfId(0, "b.com"), "id", "c.com");
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QApplication::processEvents();
+    EXPECT_TRUE(editing(0));
+    EXPECT_EQ(viewerAt(0)->getTable()->currentIndex().column(), columnIndex(0, "pr"));
+}
+
+TEST_F(Editing, AnEditEndedByATabSwitchKeepsItsRefusalOnTheStatusLine)
+{
+    addSite("Shareware_Sites", "a.com");
+    addSite("Shareware_Sites", "b.com");
+    addSite("Black_Sites", "black.com");
+    openWindow();
+    window_->activateWindow();
+    selectTab(0);
+    ASSERT_NE(typeWithoutEnter(0, rowOfId(0, "b.com"), "id", "a.com"), nullptr);
+    QTest::mouseClick(window_->getTabFolder()->tabBar(), Qt::LeftButton, {},
+                      window_->getTabFolder()->tabBar()->tabRect(2).center());
+    QApplication::processEvents();
+    EXPECT_EQ(window_->getTabFolder()->currentIndex(), 2);
+    EXPECT_EQ(status(), "Shareware_Sites already exists a.com");
+    EXPECT_EQ(column("SELECT id FROM Shareware_Sites ORDER BY id"),
+              (std::vector<std::string>{"a.com", "b.com"}));
+    // an edit stored by the switch, and a switch with none: the tab's total
+    selectTab(0);
+    ASSERT_NE(typeWithoutEnter(0, rowOfId(0, "b.com"), "id", "c.com"), nullptr);
+    selectTab(2);
+    EXPECT_EQ(status(), "Black_Sites,  total: 1");
+    selectTab(0);
+    EXPECT_EQ(status(), "Shareware_Sites,  total: 2");
+    EXPECT_EQ(column("SELECT id FROM Shareware_Sites ORDER BY id"),
+              (std::vector<std::string>{"a.com", "c.com"}));
+}
+
 TEST_F(Editing, TypingIntoTheTableAsAUserStoresTheRow)
 {
     addSite("Shareware_Sites", "a.com", "1", "");

@@ -1,6 +1,8 @@
 // The notes pane: a click shows a record's notes, Enter saves them.
 #include "Fixture.h"
 
+#include "dwin/database/sqlite/Base.h"
+#include "qmk/UnreadReport.h"
 #include "qmk/extends/Commands.h"
 #include "qmk/extends/RecordTableModel.h"
 
@@ -14,6 +16,8 @@
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+
+#include <sqlite3.h>
 
 #include <functional>
 
@@ -136,6 +140,81 @@ TEST_F(Notes, FollowTheShownTabAndATabReadAgain)
     EXPECT_EQ(status(), "notes not stored: no row selected");
     EXPECT_EQ(notes->toPlainText().toStdString(), "for no row\n");
     EXPECT_EQ(column("SELECT notes FROM Tool"), std::vector<std::string>{"site notes typed"});
+}
+
+TEST_F(Notes, TheBoxFollowsItsRowsStoredNotesUntilTypedInto)
+{
+    addListedSiteWithNotes("a.com", "'old note'");
+    openWindow();
+    selectTab(0);
+    clickRow(0, 0);
+    QPlainTextEdit* notes = window_->notesText();
+    auto* cell = qobject_cast<QPlainTextEdit*>(openEditor(0, 0, "notes"));
+    ASSERT_NE(cell, nullptr);
+    cell->selectAll();
+    QTest::keyClicks(cell, "called them");
+    QTest::keyClick(cell, Qt::Key_Return, Qt::ControlModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(notes->toPlainText().toStdString(), "called them");
+    notes->moveCursor(QTextCursor::End);
+    QTest::keyClicks(notes, " - follow up");
+    QTest::keyClick(notes, Qt::Key_Return);
+    const std::vector<std::string> followedUp(2, "called them - follow up");
+    EXPECT_EQ(column("SELECT notes FROM Shareware_Sites UNION ALL SELECT notes FROM Tool"),
+              followedUp);
+
+    // once stored, the box follows the row again; typed into, it keeps the text through a change
+    // of the row and a reading of the list
+    edit(0, 0, "notes", QString("by the cell"));
+    EXPECT_EQ(notes->toPlainText().toStdString(), "by the cell");
+    notes->moveCursor(QTextCursor::End);
+    QTest::keyClicks(notes, " and the box");
+    edit(0, 0, "g_user", QString("someone"));
+    extends::Commands::run(extends::Command::RefreshViewAction);
+    QApplication::processEvents();
+    clickRow(0, 0);
+    EXPECT_EQ(notes->toPlainText().toStdString(), "by the cell and the box");
+}
+
+TEST_F(Notes, TextTypedIntoTheBoxIsStoredAtClose)
+{
+    addListedSiteWithNotes("a.com", "'old'");
+    exec("CREATE TABLE writes(n); CREATE TRIGGER counted AFTER UPDATE ON Shareware_Sites BEGIN "
+         "INSERT INTO writes VALUES (1); END;");
+    openWindow();
+    selectTab(0);
+    clickRow(0, 0);
+    QPlainTextEdit* notes = window_->notesText();
+    notes->selectAll();
+    QTest::keyClicks(notes, "typed, no Enter");
+    // another program holds the file: the window stays to say so; the next close ends it
+    db_->getConnection().setBusyTimeout(100);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open((folder_ + "/qmk.db").c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr), SQLITE_OK);
+    closeWindow();
+    sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_TRUE(window_->isVisible());
+    EXPECT_EQ(status(), "notes of row a.com in Shareware_Sites not stored: database is locked");
+    QTest::qWait(int(UnreadReport::readTime.count()) + 100); // the report read
+    notes->selectAll();
+    QTest::keyClicks(notes, "typed again");
+    closeWindow();
+    EXPECT_FALSE(window_->isVisible());
+    EXPECT_EQ(column("SELECT notes FROM Shareware_Sites UNION ALL SELECT notes FROM Tool"),
+              std::vector<std::string>(2, "typed again"));
+    EXPECT_EQ(column("SELECT count(*) FROM writes"), std::vector<std::string>{"1"});
+
+    // the box holding the stored note writes nothing
+    reopenDatabase();
+    openWindow();
+    selectTab(0);
+    clickRow(0, 0);
+    EXPECT_EQ(window_->notesText()->toPlainText().toStdString(), "typed again");
+    closeWindow();
+    EXPECT_FALSE(window_->isVisible());
+    EXPECT_EQ(column("SELECT count(*) FROM writes"), std::vector<std::string>{"1"});
 }
 
 TEST_F(Notes, LongTextsAreElidedAndLeaveTheWindowItsWidth)
