@@ -60,6 +60,19 @@ private:
     bool picked_ = false;
 };
 
+// A line editor shows a line break as a blank: what it holds is made the same, CR LF as one
+// blank (the mandatory breaks of Unicode: CR, LF, VT, FF, NEL, U+2028, U+2029).
+QString oneLine(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    for (QChar& c : text) {
+        const char16_t u = c.unicode();
+        if ((u >= 0x0a && u <= 0x0d) || u == 0x85 || u == 0x2028 || u == 0x2029)
+            c = QLatin1Char(' ');
+    }
+    return text;
+}
+
 // What the editor holds now: the chosen index of a combo box, else the text.
 QVariant editorValue(const QWidget* editor)
 {
@@ -114,6 +127,16 @@ QWidget* CellEditorDelegate::createEditor(QWidget* parent, const QStyleOptionVie
     line->setFrame(false);
     // a cell holds values of any length: nothing is cut when shown or taken
     line->setMaxLength(std::numeric_limits<int>::max());
+    // Line breaks typed or pasted become the blanks the editor shows; a value given to the
+    // editor stays as it is until the user changes it.
+    connect(line, &QLineEdit::textEdited, line, [line](const QString& text) {
+        const QString kept = oneLine(text);
+        if (kept == text)
+            return;
+        const int cursor = int(oneLine(text.left(line->cursorPosition())).size());
+        line->setText(kept);
+        line->setCursorPosition(cursor);
+    });
     return line;
 }
 

@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -271,6 +272,44 @@ TEST_F(Editing, AListEditorStoresAChoiceOnlyWhenConfirmed)
     EXPECT_EQ(status(), "10 not changed");
     EXPECT_EQ(column("SELECT pr FROM Shareware_Sites WHERE id='b.com'"),
               std::vector<std::string>{"10"});
+}
+
+TEST_F(Editing, LineBreaksPastedIntoAOneLineCellBecomeTheBlanksItShows)
+{
+    addProduct("Tool", "1");
+    addSite("Shareware_Sites", "a.com");
+    addSite("Tool", "a.com");
+    exec("UPDATE Tool SET g_pass = 'x' || char(10) || 'y';"); // from an older file
+    openWindow();
+    selectTab(4);
+    window_->activateWindow();
+    const auto paste = [&](int tab, const std::string& name, const QString& text) {
+        auto* editor = qobject_cast<QLineEdit*>(openEditor(tab, 0, name));
+        if (!editor)
+            return std::string("no editor");
+        QApplication::clipboard()->setText(text);
+        editor->selectAll();
+        QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+        const std::string shown = editor->text().toStdString();
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents();
+        return shown;
+    };
+    EXPECT_EQ(paste(4, "username", "user one\nuser two\n"), "user one user two ");
+    EXPECT_EQ(column("SELECT username FROM Tool"), std::vector<std::string>{"user one user two"});
+    EXPECT_EQ(status(), "1 rows updated on Tool, column: username, new value: user one user two");
+
+    auto* editor = qobject_cast<QLineEdit*>(openEditor(4, 0, "g_pass"));
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Return); // left as it was: nothing written
+    QApplication::processEvents();
+    EXPECT_EQ(column("SELECT hex(g_pass) FROM Tool"), std::vector<std::string>{"780A79"});
+
+    selectTab(0);
+    EXPECT_EQ(paste(0, "sub_page", "http://a.com/\r\nadd\r\rhere\u2028"),
+              "http://a.com/ add  here ");
+    EXPECT_EQ(column("SELECT sub_page FROM Shareware_Sites UNION ALL SELECT sub_page FROM Tool"),
+              (std::vector<std::string>{"http://a.com/ add  here", "http://a.com/ add  here"}));
 }
 
 TEST_F(Editing, NotesCellHasAMultiLineEditor)
