@@ -8,13 +8,70 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include <algorithm>
 #include <limits>
+#include <optional>
+#include <utility>
 
 namespace qmk::extends {
 
 namespace {
 
 constexpr const char* startValueKey = "startValue";
+
+// A list editor that tells a pick from its opened list (a click on an entry, Enter in the list)
+// from a choice stepped to with keys, letters or the wheel: QComboBox sends activated for both,
+// and closes its list just before it does for a pick.
+class ChoiceBox : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+
+    // True once after the opened list was closed: the activated that follows is a pick.
+    bool takePick() { return std::exchange(picked_, false); }
+    void showPopup() override
+    {
+        picked_ = false;
+        QComboBox::showPopup();
+    }
+    void hidePopup() override
+    {
+        picked_ = true;
+        QComboBox::hidePopup();
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        picked_ = false;
+        QComboBox::keyPressEvent(event);
+    }
+    void wheelEvent(QWheelEvent* event) override
+    {
+        picked_ = false;
+        QComboBox::wheelEvent(event);
+    }
+    void inputMethodEvent(QInputMethodEvent* event) override
+    {
+        picked_ = false;
+        QComboBox::inputMethodEvent(event);
+    }
+
+private:
+    bool picked_ = false;
+};
+
+// A line editor shows a line break as a blank: what it holds is made the same, CR LF as one
+// blank (the mandatory breaks of Unicode: CR, LF, VT, FF, NEL, U+2028, U+2029).
+QString oneLine(QString text)
+{
+    text.replace(QLatin1String("\r\n"), QLatin1String(" "));
+    for (QChar& c : text) {
+        const char16_t u = c.unicode();
+        if ((u >= 0x0a && u <= 0x0d) || u == 0x85 || u == 0x2028 || u == 0x2029)
+            c = QLatin1Char(' ');
+    }
+    return text;
+}
 
 // What the editor holds now: the chosen index of a combo box, else the text.
 QVariant editorValue(const QWidget* editor)
@@ -51,13 +108,16 @@ QWidget* CellEditorDelegate::createEditor(QWidget* parent, const QStyleOptionVie
     }
     const base::ValueList& options = model_->optionList(index.column());
     if (options.size() > 1) {
-        auto* combo = new QComboBox(parent);
+        auto* combo = new ChoiceBox(parent);
         combo->setEditable(false);
         for (const std::string& option : options)
             combo->addItem(QString::fromStdString(option));
-        // a choice is taken at once, as a user of a drop-down list expects
+        // An entry picked from the opened list is taken at once; a choice stepped to with keys
+        // or the wheel waits for Enter, Tab or a click elsewhere (Escape drops it).
         auto* self = const_cast<CellEditorDelegate*>(this);
         connect(combo, &QComboBox::activated, self, [self, combo] {
+            if (!combo->takePick())
+                return;
             emit self->commitData(combo);
             emit self->closeEditor(combo);
         });
@@ -67,6 +127,16 @@ QWidget* CellEditorDelegate::createEditor(QWidget* parent, const QStyleOptionVie
     line->setFrame(false);
     // a cell holds values of any length: nothing is cut when shown or taken
     line->setMaxLength(std::numeric_limits<int>::max());
+    // Line breaks typed or pasted become the blanks the editor shows; a value given to the
+    // editor stays as it is until the user changes it.
+    connect(line, &QLineEdit::textEdited, line, [line](const QString& text) {
+        const QString kept = oneLine(text);
+        if (kept == text)
+            return;
+        const int cursor = int(oneLine(text.left(line->cursorPosition())).size());
+        line->setText(kept);
+        line->setCursorPosition(cursor);
+    });
     return line;
 }
 
@@ -76,10 +146,23 @@ void CellEditorDelegate::setEditorData(QWidget* editor, const QModelIndex& index
     const auto& names = model_->columnNames();
     if (index.column() < 0 || index.column() >= int(names.size()))
         return;
-    CellValue value =
-        model_->modifier()->getValue(record.get(), names[std::size_t(index.column())]);
+    const std::string& name = names[std::size_t(index.column())];
+    CellValue value = model_->modifier()->getValue(record.get(), name);
     if (auto* combo = qobject_cast<QComboBox*>(editor)) {
-        combo->setCurrentIndex(std::holds_alternative<int>(value) ? std::get<int>(value) : 0);
+        int at = std::holds_alternative<int>(value) ? std::get<int>(value) : 0;
+        // A value the list lacks (a service's rank, an older file's) is shown as an entry of
+        // its own that hands back that text: left there, nothing changes.
+        const base::ValueList& options = model_->optionList(index.column());
+        while (combo->count() > int(options.size()))
+            combo->removeItem(combo->count() - 1);
+        const std::optional<std::string> stored =
+            record ? record->get(name) : std::optional<std::string>();
+        if (stored && std::find(options.begin(), options.end(), *stored) == options.end()) {
+            const QString text = QString::fromStdString(*stored);
+            combo->addItem(text, text);
+            at = combo->count() - 1;
+        }
+        combo->setCurrentIndex(at);
     } else {
         QString text = std::holds_alternative<std::string>(value)
             ? QString::fromStdString(std::get<std::string>(value))
@@ -100,9 +183,11 @@ bool CellEditorDelegate::isChanged(const QWidget* editor) const
 void CellEditorDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
                                       const QModelIndex& index) const
 {
-    if (auto* combo = qobject_cast<QComboBox*>(editor))
-        model->setData(index, combo->currentIndex(), Qt::EditRole);
-    else if (auto* notes = qobject_cast<QPlainTextEdit*>(editor))
+    if (auto* combo = qobject_cast<QComboBox*>(editor)) {
+        const QVariant kept = combo->currentData();
+        model->setData(index, kept.isValid() ? kept : QVariant(combo->currentIndex()),
+                       Qt::EditRole);
+    } else if (auto* notes = qobject_cast<QPlainTextEdit*>(editor))
         model->setData(index, exactText(*notes), Qt::EditRole);
     else if (auto* line = qobject_cast<QLineEdit*>(editor))
         model->setData(index, line->text(), Qt::EditRole);

@@ -3,7 +3,11 @@
 // Ctrl+Enter stores and closes), a read-only combo box for a column with a list of choices, a
 // line editor for every other column. The editor starts from MyCellModifier::getValue and hands
 // its text (or the chosen index) to the model, whatever its length, character for character
-// (the notes editor's line breaks as the value had them).
+// (the notes editor's line breaks as the value had them; a line break typed or pasted into a
+// line editor is the blank it shows). A combo box stores an entry picked from its opened list at
+// once; one stepped to with keys, letters or the wheel waits for Enter, Tab or a click
+// elsewhere, and Escape drops it. A value its list lacks is shown as an entry of its own, which
+// hands that text back.
 #include <QStyledItemDelegate>
 
 namespace qmk::extends {

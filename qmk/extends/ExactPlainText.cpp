@@ -35,12 +35,15 @@ void setExactText(QPlainTextEdit& box, const QString& text)
 
 QString exactText(const QPlainTextEdit& box)
 {
-    // the raw text holds every character as typed, with a paragraph separator between blocks
+    // The raw text holds every character as typed, with a paragraph separator between blocks
+    // (Enter, a line break pasted) and a line separator where Shift+Enter broke a line.
     QString blocks = box.document()->toRawText();
     const QString shown = box.property(shownKey).toString();
     if (blocks == box.property(blocksKey).toString())
         return shown;
-    return blocks.replace(QChar::ParagraphSeparator, lineBreakOf(shown));
+    const QString lineBreak = lineBreakOf(shown);
+    return blocks.replace(QChar::ParagraphSeparator, lineBreak)
+        .replace(QChar::LineSeparator, lineBreak);
 }
 
 } // namespace qmk::extends

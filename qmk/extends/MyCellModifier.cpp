@@ -151,7 +151,11 @@ void MyCellModifier::modify(const base::RecordPtr& element, const std::string& p
         const base::ValueList* list = optionList(*element, property);
         if (isChoice(list)) {
             int index = std::holds_alternative<int>(value) ? std::get<int>(value) : -1;
-            if (index > -1 && index < int(list->size())) {
+            // a list editor left on a value its list lacks hands that value back as text
+            if (std::holds_alternative<std::string>(value) &&
+                std::get<std::string>(value) == *oldValue) {
+                newValue = *oldValue;
+            } else if (index > -1 && index < int(list->size())) {
                 newValue = (*list)[std::size_t(index)];
             } else {
                 showStatus(replaceFirst("modify index {} out of bounds, property {}",

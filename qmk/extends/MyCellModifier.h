@@ -16,7 +16,8 @@
 namespace qmk::extends {
 
 // The value an editor starts from or hands back: nothing, a text (text editors) or the index
-// of the chosen entry (combo boxes).
+// of the chosen entry (combo boxes; a combo box left on a value its list lacks hands back that
+// text, which modify takes as not changed).
 using CellValue = std::variant<std::monostate, std::string, int>;
 
 class MyCellModifier {

@@ -103,12 +103,13 @@ TEST_F(CellEditors, NotesEditorHandsOverNoBreakSpacesAndCrLfLineBreaksAsStored)
     openWindow();
     selectTab(0);
     window_->activateWindow();
-    auto storeWithCtrlEnter = [&](const char* typed) {
+    auto storeWithCtrlEnter = [&](const char* typed,
+                                  Qt::KeyboardModifiers lineBreak = Qt::NoModifier) {
         auto* editor = qobject_cast<QPlainTextEdit*>(openEditor(0, 0, "notes"));
         ASSERT_NE(editor, nullptr);
         editor->moveCursor(QTextCursor::End);
         if (*typed) {
-            QTest::keyClick(editor, Qt::Key_Return);
+            QTest::keyClick(editor, Qt::Key_Return, lineBreak);
             QTest::keyClicks(editor, typed);
         }
         QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
@@ -123,6 +124,10 @@ TEST_F(CellEditors, NotesEditorHandsOverNoBreakSpacesAndCrLfLineBreaksAsStored)
     EXPECT_EQ(column("SELECT hex(notes) FROM Shareware_Sites"),
               std::vector<std::string>{stored + "0D0A64"});
     EXPECT_EQ(column("SELECT hex(notes) FROM Tool"), std::vector<std::string>{stored + "0D0A64"});
+    storeWithCtrlEnter("e", Qt::ShiftModifier);
+    EXPECT_EQ(
+        column("SELECT hex(notes) FROM Shareware_Sites UNION ALL SELECT hex(notes) FROM Tool"),
+        std::vector<std::string>(2, stored + "0D0A64" + "0D0A65"));
 }
 
 TEST_F(CellEditors, ACellOfMegabytesShowsItsStartAndIsEditedAndStoredWhole)

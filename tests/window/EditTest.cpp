@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -25,10 +26,12 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <sqlite3.h>
 
 #include <ctime>
+#include <functional>
 #include <fstream>
 
 namespace qmk::test {
@@ -177,6 +180,136 @@ TEST_F(Editing, ComboBoxChoiceIsStoredAtOnce)
     EXPECT_EQ(viewerAt(0)->recordAt(0)->get("sub_method"), "email");
     EXPECT_EQ(column("SELECT sub_method FROM Shareware_Sites"), std::vector<std::string>{"email"});
     EXPECT_EQ(status(), "1 rows updated on Shareware_Sites, column: sub_method, new value: email");
+}
+
+TEST_F(Editing, AListEditorStoresAChoiceOnlyWhenConfirmed)
+{
+    addSite("Shareware_Sites", "a.com", "1");
+    addSite("Shareware_Sites", "b.com", "10"); // a rank the list lacks
+    addProduct("Tool", "1");
+    addSite("Tool", "a.com", "1");
+    openWindow();
+    selectTab(0);
+    window_->activateWindow();
+    QTableView* table = viewerAt(0)->getTable();
+    const auto open = [&](const std::string& id, const std::string& name) {
+        return qobject_cast<QComboBox*>(openEditor(0, rowOfId(0, id), name));
+    };
+    const auto isOpen = [&](QComboBox* combo) {
+        return table->indexWidget(table->currentIndex()) == combo;
+    };
+    const auto inFile = [&](const std::string& name) {
+        return column("SELECT " + name +
+                      " FROM Shareware_Sites WHERE id='a.com' UNION ALL SELECT " + name +
+                      " FROM Tool");
+    };
+    const std::vector<std::function<void(QComboBox*)>> steps = {
+        [](QComboBox* combo) { QTest::keyClick(combo, Qt::Key_C); },
+        [](QComboBox* combo) { QTest::keyClick(combo, Qt::Key_Down); },
+        [](QComboBox* combo) {
+            QWheelEvent notch(QPointF(5, 5), combo->mapToGlobal(QPointF(5, 5)), QPoint(),
+                              QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                              false);
+            QApplication::sendEvent(combo, &notch);
+        }};
+    for (const auto& step : steps) {
+        QComboBox* combo = open("a.com", "backlink");
+        ASSERT_NE(combo, nullptr);
+        step(combo);
+        QApplication::processEvents();
+        EXPECT_EQ(combo->currentText().toStdString(), "custom");
+        EXPECT_TRUE(isOpen(combo));
+        QTest::keyClick(combo, Qt::Key_Escape);
+        QApplication::processEvents();
+        EXPECT_EQ(inFile("backlink"), (std::vector<std::string>{"not", "not"}));
+        EXPECT_EQ(viewAt(0)->getById("a.com")->get("backlink"), "not");
+    }
+
+    QComboBox* combo = open("a.com", "sub_method");
+    ASSERT_NE(combo, nullptr);
+    QTest::keyClick(combo, Qt::Key_Down);
+    QTest::keyClick(combo, Qt::Key_Down);
+    QApplication::processEvents();
+    EXPECT_TRUE(isOpen(combo));
+    EXPECT_EQ(inFile("sub_method"), (std::vector<std::string>{"pad", "pad"}));
+    QTest::keyClick(combo, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(inFile("sub_method"), (std::vector<std::string>{"email", "email"}));
+    EXPECT_EQ(status(), "1 rows updated on Tool, column: sub_method, new value: email");
+
+    // an entry picked in the opened list is taken at once
+    combo = open("a.com", "sort");
+    ASSERT_NE(combo, nullptr);
+    combo->showPopup();
+    QApplication::processEvents();
+    QTest::keyClick(combo->view(), Qt::Key_Down);
+    QTest::keyClick(combo->view(), Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(inFile("sort"), (std::vector<std::string>{"date", "date"}));
+    EXPECT_FALSE(isOpen(combo));
+
+    combo = open("b.com", "pr");
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->currentText().toStdString(), "10");
+    QTest::keyClick(combo, Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(status(), "10 not changed");
+    EXPECT_EQ(column("SELECT pr FROM Shareware_Sites WHERE id='b.com'"),
+              std::vector<std::string>{"10"});
+    auto* delegate = qobject_cast<extends::CellEditorDelegate*>(table->itemDelegate());
+    ASSERT_NE(delegate, nullptr);
+    QPointer<QComboBox> left = open("b.com", "pr");
+    ASSERT_NE(left, nullptr);
+    EXPECT_FALSE(delegate->isChanged(left));
+    QTest::keyClick(left, Qt::Key_Up);
+    EXPECT_EQ(left->currentText().toStdString(), "9");
+    EXPECT_TRUE(delegate->isChanged(left));
+    QTest::keyClick(left, Qt::Key_Down);
+    EXPECT_FALSE(delegate->isChanged(left));
+    clickRow(0, rowOfId(0, "a.com")); // a click elsewhere
+    QApplication::processEvents();
+    EXPECT_TRUE(left.isNull());
+    EXPECT_EQ(status(), "10 not changed");
+    EXPECT_EQ(column("SELECT pr FROM Shareware_Sites WHERE id='b.com'"),
+              std::vector<std::string>{"10"});
+}
+
+TEST_F(Editing, LineBreaksPastedIntoAOneLineCellBecomeTheBlanksItShows)
+{
+    addProduct("Tool", "1");
+    addSite("Shareware_Sites", "a.com");
+    addSite("Tool", "a.com");
+    exec("UPDATE Tool SET g_pass = 'x' || char(10) || 'y';"); // from an older file
+    openWindow();
+    selectTab(4);
+    window_->activateWindow();
+    const auto paste = [&](int tab, const std::string& name, const QString& text) {
+        auto* editor = qobject_cast<QLineEdit*>(openEditor(tab, 0, name));
+        if (!editor)
+            return std::string("no editor");
+        QApplication::clipboard()->setText(text);
+        editor->selectAll();
+        QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+        const std::string shown = editor->text().toStdString();
+        QTest::keyClick(editor, Qt::Key_Return);
+        QApplication::processEvents();
+        return shown;
+    };
+    EXPECT_EQ(paste(4, "username", "user one\nuser two\n"), "user one user two ");
+    EXPECT_EQ(column("SELECT username FROM Tool"), std::vector<std::string>{"user one user two"});
+    EXPECT_EQ(status(), "1 rows updated on Tool, column: username, new value: user one user two");
+
+    auto* editor = qobject_cast<QLineEdit*>(openEditor(4, 0, "g_pass"));
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Return); // left as it was: nothing written
+    QApplication::processEvents();
+    EXPECT_EQ(column("SELECT hex(g_pass) FROM Tool"), std::vector<std::string>{"780A79"});
+
+    selectTab(0);
+    EXPECT_EQ(paste(0, "sub_page", "http://a.com/\r\nadd\r\rhere\u2028"),
+              "http://a.com/ add  here ");
+    EXPECT_EQ(column("SELECT sub_page FROM Shareware_Sites UNION ALL SELECT sub_page FROM Tool"),
+              (std::vector<std::string>{"http://a.com/ add  here", "http://a.com/ add  here"}));
 }
 
 TEST_F(Editing, NotesCellHasAMultiLineEditor)

@@ -73,22 +73,44 @@ TEST_F(Notes, ClickShowsNotesAndEnterOrKeypadEnterSavesThem)
 TEST_F(Notes, EnterKeepsNoBreakSpacesAndCrLfLineBreaksAsStored)
 {
     addListedSiteWithNotes("a.com", "'a' || char(160) || 'b' || char(13, 10) || 'c'");
+    addSite("Shareware_Sites", "b.com", "2", "plain");
     openWindow();
     selectTab(0);
-    clickRow(0, 0);
+    clickRow(0, rowOfId(0, "a.com"));
     QPlainTextEdit* notes = window_->notesText();
     notes->moveCursor(QTextCursor::End);
     QTest::keyClick(notes, Qt::Key_Return);
     EXPECT_EQ(status(), "a.com notes not changed");
     const std::string stored = "61C2A0620D0A63";
-    EXPECT_EQ(column("SELECT hex(notes) FROM Shareware_Sites"), std::vector<std::string>{stored});
+    EXPECT_EQ(column("SELECT hex(notes) FROM Shareware_Sites WHERE id='a.com'"),
+              std::vector<std::string>{stored});
     EXPECT_EQ(column("SELECT hex(notes) FROM Tool"), std::vector<std::string>{stored});
 
     QTest::keyClicks(notes, "d"); // on the line the Enter above added
     QTest::keyClick(notes, Qt::Key_Return);
-    EXPECT_EQ(column("SELECT hex(notes) FROM Shareware_Sites"),
+    EXPECT_EQ(column("SELECT hex(notes) FROM Shareware_Sites WHERE id='a.com'"),
               std::vector<std::string>{stored + "0D0A64"});
     EXPECT_EQ(column("SELECT hex(notes) FROM Tool"), std::vector<std::string>{stored + "0D0A64"});
+
+    // a line broken with Shift+Enter breaks as the note does
+    QTest::keyClicks(notes, "e");
+    QTest::keyClick(notes, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(notes, "f");
+    QTest::keyClick(notes, Qt::Key_Return);
+    const std::string broken = stored + "0D0A64" + "0D0A65" + "0D0A66";
+    EXPECT_EQ(column("SELECT hex(notes) FROM Shareware_Sites WHERE id='a.com'"),
+              std::vector<std::string>{broken});
+    EXPECT_EQ(column("SELECT hex(notes) FROM Tool"), std::vector<std::string>{broken});
+
+    // a note without line breaks gets LF
+    clickRow(0, rowOfId(0, "b.com"));
+    notes->selectAll();
+    QTest::keyClicks(notes, "one");
+    QTest::keyClick(notes, Qt::Key_Return, Qt::ShiftModifier);
+    QTest::keyClicks(notes, "two");
+    QTest::keyClick(notes, Qt::Key_Return);
+    EXPECT_EQ(column("SELECT hex(notes) FROM Shareware_Sites WHERE id='b.com'"),
+              std::vector<std::string>{"6F6E650A74776F"});
 }
 
 TEST_F(Notes, SavedIntoTheCurrentTabsRecordOfThatId)
