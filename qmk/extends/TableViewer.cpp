@@ -5,6 +5,7 @@
 #include "qmk/extends/RecordTableModel.h"
 #include "qmk/Report.h"
 
+#include <QContextMenuEvent>
 #include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -331,6 +332,37 @@ void TableViewer::setContextMenu(QMenu* menu)
         return;
     menu_ = menu;
     connect(menu, &QMenu::aboutToShow, this, [] { Commands::menuAboutToShow(); });
+    // The entry chosen runs after the menu hides: the cell it acts on stays until then.
+    connect(menu, &QMenu::aboutToHide, this, [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { restoreMouseCell(); }, Qt::QueuedConnection);
+    });
+}
+
+void TableViewer::popupAtCurrentCell(const QPoint& at)
+{
+    if (!menu_ || menu_->isEmpty())
+        return;
+    const QModelIndex current = table_->currentIndex();
+    QPoint place = at;
+    if (current.isValid()) {
+        table_->scrollTo(current);
+        place = viewport_->mapToGlobal(table_->visualRect(current).center());
+    }
+    // Keys have no pointer: the cell the entries are about is the current one.
+    if (asidePointer_)
+        mouseCell() = cellOf(current);
+    else
+        asidePointer_ = std::exchange(mouseCell(), cellOf(current));
+    menu_->popup(place);
+}
+
+void TableViewer::restoreMouseCell()
+{
+    if (!asidePointer_)
+        return;
+    mouseCell() = std::move(*asidePointer_);
+    asidePointer_.reset();
 }
 
 bool TableViewer::eventFilter(QObject* watched, QEvent* event)
@@ -341,8 +373,13 @@ bool TableViewer::eventFilter(QObject* watched, QEvent* event)
         (event->type() == QEvent::MouseButtonPress ||
          event->type() == QEvent::MouseButtonRelease)) {
         mouseCell() = cellAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+        asidePointer_.reset(); // a click is newer than the cell set aside
         if (listener_)
             listener_->onMouse();
+    } else if (event->type() == QEvent::ContextMenu &&
+               static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+        popupAtCurrentCell(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
     } else if (watched == table_ && event->type() == QEvent::Hide) {
         if (listener_)
             listener_->rememberSelection();

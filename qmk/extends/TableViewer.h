@@ -83,7 +83,9 @@ public:
     // in the table that no shortcut of the window took runs the menu's entry with that
     // accelerator, as choosing it would: the listener runs first, with the table's current cell
     // as the cell the entry is about, and a disabled entry does nothing. Not while a cell editor
-    // is open.
+    // is open. Opened from the keyboard (the Menu key), the menu shows at the current cell, and
+    // the listener and the entry chosen take that cell too; the mouse cell is back once the
+    // entry has run or the menu closed.
     void setContextMenu(QMenu* menu);
     // True when the key was the accelerator of an entry of the context menu, run as above (a key
     // the window hands over from a widget that does not take keys, such as the tab bar).
@@ -114,6 +116,11 @@ private:
     // The cell editor open at the current cell, or null.
     QWidget* openEditor() const;
     std::optional<ViewerCell> cellOf(const QModelIndex& index) const;
+    // Shows the context menu for a keyboard request (at global point at when there is no
+    // current cell).
+    void popupAtCurrentCell(const QPoint& at);
+    // Puts back the mouse cell a menu opened from the keyboard set aside.
+    void restoreMouseCell();
 
     ViewerRecords* list_;
     ViewerListener* listener_;
@@ -124,6 +131,8 @@ private:
     RecordTableModel* model_;
     CellEditorDelegate* delegate_;
     QPointer<QMenu> menu_;
+    // The mouse cell while a menu opened from the keyboard lends the current cell in its place.
+    std::optional<std::optional<ViewerCell>> asidePointer_;
 };
 
 } // namespace qmk::extends

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTableView>
@@ -42,6 +43,13 @@ const Command commands[] = {Command::AddAction,
                             Command::CopyUsernameAction,
                             Command::CopyPasswordAction};
 
+// The id of the row of the mouse cell, "none" without one.
+std::string pointed()
+{
+    return mouseCell() && mouseCell()->record ? mouseCell()->record->get("id").value_or("")
+                                              : "none";
+}
+
 std::string entries(const QList<QAction*>& actions)
 {
     std::string text;
@@ -66,7 +74,10 @@ protected:
             extends::Commands::registerAction(command, action.get());
             actions_.push_back(std::move(action));
         }
-        extends::Commands::setMenuListener([this] { ++listened_; });
+        extends::Commands::setMenuListener([this] {
+            ++listened_;
+            shown_ = pointed();
+        });
     }
     void TearDown() override
     {
@@ -78,6 +89,7 @@ protected:
     }
     std::vector<std::unique_ptr<QAction>> actions_;
     int listened_ = 0;
+    std::string shown_; // the row of the mouse cell when a menu last showed
 };
 
 TEST_F(Menus, MenuBarAndToolBarInTheirOrder)
@@ -101,6 +113,8 @@ TEST_F(Menus, MenuBarAndToolBarInTheirOrder)
 TEST_F(Menus, ContextMenusOfEachTable)
 {
     addProduct("Solo", "1");
+    for (const char* id : {"a.com", "b.com", "c.com", "d.com", "e.com"})
+        addSite("Shareware_Sites", id);
     openWindow();
     const std::string common = "Add FindTableItem Remove | OpenHomePage OpenSubPage | OpenURL "
                                "OpenWithDefaultBrowser | PageRank ";
@@ -119,6 +133,57 @@ TEST_F(Menus, ContextMenusOfEachTable)
               "SynchronizeSites | Today Version | CopyUsername CopyPassword | MoveToBlackSites ");
     emit viewAt(3)->menuManager()->aboutToShow();
     EXPECT_EQ(listened_, 1);
+
+    // the Menu key: the menu at the current cell, acting on its row, not on the last click's
+    QAction* browser = extends::Commands::find(Command::OpenWithDefaultBrowserAction);
+    QMenu* menu = viewAt(0)->menuManager();
+    std::string ran;
+    QObject::connect(browser, &QAction::triggered, menu, [&ran] { ran = pointed(); });
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    selectTab(0);
+    const std::vector<std::string> ids = idsShown(0);
+    ASSERT_EQ(ids.size(), 5u);
+    QTableView* table = viewerAt(0)->getTable();
+    clickRow(0, 1);
+    for (int down = 0; down < 3; ++down)
+        QTest::keyClick(table, Qt::Key_Down);
+    ASSERT_EQ(table->currentIndex().row(), 4);
+    auto menuKey = [table, menu] {
+        // as the window hands the key to the focused widget
+        ASSERT_EQ(QApplication::focusWidget(), table);
+        QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(1, 1),
+                              table->mapToGlobal(QPoint(1, 1)));
+        QApplication::sendEvent(table, &key);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    };
+    menuKey();
+    EXPECT_EQ(shown_, ids[4]);
+    EXPECT_TRUE(menu->geometry().contains(table->viewport()->mapToGlobal(
+        table->visualRect(table->currentIndex()).center() + QPoint(1, 1))));
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(browser).center());
+    EXPECT_EQ(ran, ids[4]);
+    QApplication::processEvents();
+    EXPECT_EQ(pointed(), ids[1]);
+    // closed without a choice
+    menuKey();
+    QTest::keyClick(menu, Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_EQ(pointed(), ids[1]);
+    // a right click still takes the cell under the pointer, also one that closes such a menu
+    menuKey();
+    const QPoint third = table->visualRect(table->model()->index(2, 1)).center();
+    QTest::keyClick(menu, Qt::Key_Escape); // the press outside closes the menu first
+    QTest::mouseClick(table->viewport(), Qt::RightButton, {}, third);
+    QApplication::processEvents();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, third, table->viewport()->mapToGlobal(third));
+    QApplication::sendEvent(table->viewport(), &click);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(menu));
+    EXPECT_EQ(shown_, ids[2]);
+    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(browser).center());
+    EXPECT_EQ(ran, ids[2]);
+    QApplication::processEvents();
+    EXPECT_EQ(pointed(), ids[2]);
 }
 
 TEST_F(Menus, OpeningAndHoveringMenusLeavesTheStatusLineAlone)
