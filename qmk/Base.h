@@ -117,7 +117,8 @@ std::optional<std::string> readXmlTag(const std::string& filePath, const std::st
                                       std::string* whyNotRead = nullptr);
 // The value of the element in the product's pad_locale file, found as readXmlTag finds it but in
 // the file's text decoded as its byte-order mark or XML declaration says (dwin::text::xml::
-// decodeDocument), with its escapes and CDATA sections decoded. No value for any failure
+// decodeDocument), with its escapes and CDATA sections decoded and the white space at either end
+// left out (dwin::text::Unicode::trim). No value for any failure
 // (whyNotRead as there, also for a file in an encoding not read: "... not read: encoding <name>
 // not supported").
 std::optional<std::string> readPad(const std::string& productId, const std::string& tag,

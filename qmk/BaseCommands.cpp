@@ -266,7 +266,7 @@ std::optional<std::string> readPad(const std::string& productId, const std::stri
         const std::optional<std::string> value = text ? elementText(*text, tag) : std::nullopt;
         if (!value)
             return std::nullopt;
-        return dwin::text::xml::decodeContent(*value);
+        return dwin::text::Unicode::trim(dwin::text::xml::decodeContent(*value));
     } catch (const std::exception& e) {
         report::trace(std::string("readPad catch ") + e.what());
         return std::nullopt;

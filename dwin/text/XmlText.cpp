@@ -50,24 +50,13 @@ bool isEncodingName(std::string_view name)
     return !name.empty() && isLetter(name[0]) && std::all_of(name.begin(), name.end(), nameChar);
 }
 
-bool isUtf8(std::string_view bytes)
-{
-    try {
-        convert::Utf::toString32(bytes);
-        return true;
-    } catch (const UtfException&) {
-        return false;
-    }
-}
-
-// The bytes in the charset iconv knows by that name; shown is the name a reason gives.
+// The bytes in the charset iconv knows by that name; shown is the name a reason gives. UTF-8 is
+// read with its stray bytes as Windows-1252, as editors and older generators leave them.
 std::string decodeAs(std::string_view bytes, const std::string& charset, const std::string& shown)
 {
     try {
-        if (charset == "UTF-8") {
-            convert::Utf::toString32(bytes);
-            return std::string(bytes);
-        }
+        if (charset == "UTF-8")
+            return CodePage::utf8OrWindows1252ToUtf8(bytes);
         return CodePage::charsetToUtf8(bytes, charset);
     } catch (const UtfException& e) {
         fail("not valid " + shown + ": " + e.msg());
@@ -188,7 +177,7 @@ std::string decodeDocument(std::string_view bytes)
             fail("not written in its declared encoding " + *name);
         return text;
     }
-    return isUtf8(bytes) ? std::string(bytes) : CodePage::windows1252ToUtf8(bytes);
+    return CodePage::utf8OrWindows1252ToUtf8(bytes);
 }
 
 std::string decodeEscapes(std::string_view text)

@@ -12,10 +12,12 @@ namespace dwin::text::xml {
 // byte-order mark gives (UTF-8, UTF-16 or UTF-32, little or big endian); else UTF-16 when the
 // text opens with "<?" in it; else the one the XML declaration names (any iconv knows, in the
 // spelling the declaration may use; ISO-8859-1 and US-ASCII are read as Windows-1252, as browsers
-// read them, since files so declared are mostly written so); else UTF-8 when the bytes are valid
-// UTF-8, and Windows-1252 when they are not. Throws dwin::core::TextException whose msg() is the
-// reason when the document cannot be read so: "encoding <name> not supported", "not valid <name>:
-// <what is wrong, where>", "not written in its declared encoding <name>".
+// read them, since files so declared are mostly written so); else UTF-8. Text taken as UTF-8
+// keeps its well-formed sequences and reads each byte that starts none as Windows-1252
+// (CodePage::utf8OrWindows1252ToUtf8), so it always reads. Throws dwin::core::TextException
+// whose msg() is the reason when the document cannot be read so: "encoding <name> not
+// supported", "not valid <name>: <what is wrong, where>", "not written in its declared encoding
+// <name>".
 std::string decodeDocument(std::string_view bytes);
 
 // The text with the predefined escapes (&amp; &lt; &gt; &quot; &apos;) and the character

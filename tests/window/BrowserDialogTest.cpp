@@ -344,6 +344,13 @@ TEST_F(BrowserDialog, PadButtonsCopyTheCurrentProductsFields)
     button("&Company")->click();
     EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("Tidy & \u201CNeat\u201D"));
     EXPECT_EQ(status(), "pad file " + padPath_ + " not read: encoding x-unknown not supported");
+    // declared UTF-8 but for a byte an ANSI editor left; a value on lines of its own
+    std::ofstream(padPath_, std::ios::trunc)
+        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Company_Name>\r\n  Caf\xC3\xA9 Soft\xAE"
+           "\r\n</Company_Name>";
+    button("&Company")->click();
+    EXPECT_EQ(QApplication::clipboard()->text(), QString::fromUtf8("Caf\xC3\xA9 Soft\xC2\xAE"));
+    EXPECT_EQ(status(), "copied to clipboard : Caf\xC3\xA9 Soft\xC2\xAE");
     QApplication::clipboard()->setText("before");
 
     selectListing("other.example"); // not the download site's row: nothing at all

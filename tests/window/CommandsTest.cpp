@@ -739,11 +739,26 @@ TEST_F(Commands, StampsFromTodayAndThePadFile)
     write("<?xml version='1.0' encoding='x-unknown'?><Program_Version>9</Program_Version>");
     EXPECT_EQ(versionFrom(pad), kept);
     EXPECT_EQ(status(), notRead + pad + " not read: encoding x-unknown not supported");
-    write("<?xml version=\"1.0\" encoding=\"UTF-8\"?><Program_Version>\xE9</Program_Version>");
-    EXPECT_EQ(versionFrom(pad), kept);
-    EXPECT_EQ(status(),
-              notRead + pad +
-                  " not read: not valid UTF-8: invalid UTF-8 continuation byte at index 56");
+
+    // taken as UTF-8, a stray byte reads as its Windows-1252 character; the value is trimmed
+    const std::string utf8 = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<PAD>";
+    write(utf8 +
+          "<Company_Name>Brightfen\xAE \xA9 2009</Company_Name>\r\n  <Program_Version>"
+          "\r\n      3.4.5\r\n    </Program_Version></PAD>");
+    EXPECT_EQ(versionFrom(pad), "3.4.5");
+    EXPECT_EQ(status(), "a.com submited version setted to 3.4.5");
+    write(utf8 +
+          "<Program_Version>\t4\xC2\xA0\xE9\xC3\xA9 \x93"
+          "b\x94\xA0</Program_Version>");
+    EXPECT_EQ(versionFrom(pad),
+              "4\xC2\xA0\xC3\xA9\xC3\xA9 \xE2\x80\x9C"
+              "b\xE2\x80\x9D");
+    write("\xEF\xBB\xBF<Program_Version><![CDATA[ 5\xA9 ]]></Program_Version>");
+    edit(ListingTab, rowOfId(ListingTab, "a.com"), "version", QString("v")); // as the command does
+    EXPECT_EQ(one("SELECT version FROM Tool"), "5\xC2\xA9");
+    write(utf8 + "<Program_Version> \r\n\t</Program_Version>");
+    EXPECT_EQ(versionFrom(pad), "5\xC2\xA9");
+    EXPECT_EQ(status(), " version for Tool not setted");
 
     // outside a listing table the stamps only clear the status line
     select(SharewareTab, "a.com");

@@ -182,6 +182,19 @@ TEST(XmlText, DecodedAsTheFileSaysOrTheReason)
         {decl + "\"IBM037\"?><a/>", "!not written in its declared encoding IBM037"},
         {decl + "\"UTF-8//IGNORE\"?>", "!encoding UTF-8//IGNORE not supported"},
         {"\xFF\xFE<\0a"s, "!not valid UTF-16LE: invalid or incomplete character at byte 4"},
+        // taken as UTF-8: well-formed sequences as they are, each stray byte as Windows-1252
+        {decl + "\"UTF-8\"?><a>\xA9 A\xAE</a>", decl + "\"UTF-8\"?><a>\xC2\xA9 A\xC2\xAE</a>"},
+        {decl + "'utf8'?>\xC3\xA9\xA9\xC3\xA9\xA9\xE2\x82\xAC",
+         decl + "'utf8'?>\xC3\xA9\xC2\xA9\xC3\xA9\xC2\xA9\xE2\x82\xAC"},
+        {"\xEF\xBB\xBF<a>\xE2\x82<\xC0\xAF\xED\xA0\x80\xF4\x90\x80\x80</a>\xC3",
+         "<a>\xC3\xA2\xE2\x80\x9A<\xC3\x80\xC2\xAF\xC3\xAD\xC2\xA0\xE2\x82\xAC\xC3\xB4\xC2\x90"
+         "\xE2\x82\xAC\xE2\x82\xAC</a>\xC3\x83"},
+        {"<a>\x80\x81\x8D\x8F\x90\x9D\x9F\xF0\x9F\x98\x80</a>",
+         "<a>\xE2\x82\xAC\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D\xC5\xB8\xF0\x9F\x98\x80</a>"},
+        {"<a>\xC3\xA9\xE9</a>", "<a>\xC3\xA9\xC3\xA9</a>"},
+        // declared in another encoding: read in it alone
+        {decl + "\"windows-1252\"?>\xC3\xA9", decl + "\"windows-1252\"?>\xC3\x83\xC2\xA9"},
+        {"\xFF\xFE<\0\0\xDC>\0"s, "!not valid UTF-16LE: invalid or incomplete character at byte 4"},
     };
     for (const auto& [bytes, expected] : cases) {
         try {

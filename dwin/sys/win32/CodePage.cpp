@@ -4,6 +4,7 @@
 #include "dwin/text/convert/Utf.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
@@ -157,6 +158,30 @@ std::string windows1252ToUtf8(std::string_view bytes)
         out += '\xC2';
         out += in[0];
         in.remove_prefix(1);
+    }
+    return out;
+}
+
+std::string utf8OrWindows1252ToUtf8(std::string_view bytes)
+{
+    // the characters of the bytes 0x80 to 0xFF, read once
+    static const std::array<std::string, 128> upper = [] {
+        std::array<std::string, 128> table;
+        for (std::size_t b = 0; b < table.size(); ++b)
+            table[b] = windows1252ToUtf8(std::string(1, static_cast<char>(0x80 + b)));
+        return table;
+    }();
+    std::string out;
+    out.reserve(bytes.size());
+    while (!bytes.empty()) {
+        const std::size_t length = dwin::text::convert::Utf::sequenceLength(bytes);
+        if (length == 0) {
+            out += upper[static_cast<unsigned char>(bytes[0]) - 0x80];
+            bytes.remove_prefix(1);
+        } else {
+            out.append(bytes.substr(0, length));
+            bytes.remove_prefix(length);
+        }
     }
     return out;
 }

@@ -43,6 +43,12 @@ std::string charsetToUtf8(std::string_view bytes, const std::string& charset);
 // but for an iconv without the page (IllegalArgumentException as above).
 std::string windows1252ToUtf8(std::string_view bytes);
 
+// Text taken as UTF-8 to UTF-8: each well-formed UTF-8 sequence stays as it is, and each byte
+// that starts none (a stray 0xA9 typed in an ANSI editor, the first byte of a broken or cut
+// sequence) is the Windows-1252 character it stands for, as windows1252ToUtf8 reads it (0xA9
+// gives U+00A9, 0x81 the control character U+0081). Never throws but as windows1252ToUtf8.
+std::string utf8OrWindows1252ToUtf8(std::string_view bytes);
+
 // The iconv name used for `codePage`.
 std::string iconvName(std::uint32_t codePage);
 

@@ -46,16 +46,22 @@ void appendUtf8(std::string& out, char32_t c)
     }
 }
 
-// Decodes the UTF-8 sequence at text[i], advancing i past it.
-char32_t decodeUtf8(std::string_view text, std::size_t& i)
+// The UTF-8 sequence at text[start]: its character and length, or what is wrong with it and at
+// which index.
+struct Sequence {
+    char32_t c = 0;
+    std::size_t length = 0;
+    const char* error = nullptr;
+    std::size_t errorAt = 0;
+};
+
+Sequence sequenceAt(std::string_view text, std::size_t start) noexcept
 {
-    const std::size_t start = i;
-    const auto lead = static_cast<unsigned char>(text[i]);
+    const auto lead = static_cast<unsigned char>(text[start]);
     std::size_t extra;
     char32_t c;
     if (lead < 0x80) {
-        ++i;
-        return lead;
+        return {lead, 1};
     } else if (lead >= 0xC2 && lead <= 0xDF) {
         extra = 1;
         c = lead & 0x1F;
@@ -66,22 +72,34 @@ char32_t decodeUtf8(std::string_view text, std::size_t& i)
         extra = 3;
         c = lead & 0x07;
     } else {
-        fail("invalid UTF-8 lead byte", start);
+        return {0, 0, "invalid UTF-8 lead byte", start};
     }
     if (text.size() - start <= extra)
-        fail("incomplete UTF-8 sequence", start);
+        return {0, 0, "incomplete UTF-8 sequence", start};
     for (std::size_t k = 1; k <= extra; ++k) {
         const auto b = static_cast<unsigned char>(text[start + k]);
         if ((b & 0xC0) != 0x80)
-            fail("invalid UTF-8 continuation byte", start + k);
+            return {0, 0, "invalid UTF-8 continuation byte", start + k};
         c = (c << 6) | (b & 0x3F);
     }
     static constexpr char32_t smallest[] = {0, 0x80, 0x800, 0x10000};
     if (c < smallest[extra])
-        fail("overlong UTF-8 sequence", start);
-    checkCodePoint(c, start);
-    i = start + extra + 1;
-    return c;
+        return {0, 0, "overlong UTF-8 sequence", start};
+    if (c > 0x10FFFF)
+        return {0, 0, "code point above U+10FFFF", start};
+    if (isSurrogate(c))
+        return {0, 0, "surrogate code point", start};
+    return {c, extra + 1};
+}
+
+// Decodes the UTF-8 sequence at text[i], advancing i past it.
+char32_t decodeUtf8(std::string_view text, std::size_t& i)
+{
+    const Sequence sequence = sequenceAt(text, i);
+    if (sequence.error)
+        fail(sequence.error, sequence.errorAt);
+    i += sequence.length;
+    return sequence.c;
 }
 
 std::string fromUtf16(const char16_t* units, std::size_t size)
@@ -142,6 +160,11 @@ std::u16string toString16(std::string_view text)
         }
     }
     return out;
+}
+
+std::size_t sequenceLength(std::string_view text) noexcept
+{
+    return text.empty() ? 0 : sequenceAt(text, 0).length;
 }
 
 std::u32string toString32(std::string_view text)

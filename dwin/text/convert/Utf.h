@@ -20,4 +20,8 @@ std::u16string toString16(std::string_view text);
 // UTF-8 to UTF-32.
 std::u32string toString32(std::string_view text);
 
+// The length in bytes of the well-formed UTF-8 sequence the text opens with: 0 when it opens
+// with a byte that starts none (or is empty). Never throws.
+std::size_t sequenceLength(std::string_view text) noexcept;
+
 } // namespace dwin::text::convert::Utf
