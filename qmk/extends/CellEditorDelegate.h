@@ -8,6 +8,13 @@
 // once; one stepped to with keys, letters or the wheel waits for Enter, Tab or a click
 // elsewhere, and Escape drops it. A value its list lacks is shown as an entry of its own, which
 // hands that text back.
+//
+// The rule every editor of the window keeps (these, the notes box): an editor's text is the
+// user's until the user confirms it (Enter, Tab, a click elsewhere, the close) or cancels it
+// (Escape). Nothing the program does in between stores, replaces or drops it: a command that
+// changes a shown row stores the open editor first (TableViewer, MyAction), a list editor stores
+// a choice only when confirmed, and a box that shows a stored value follows that value when it
+// changes, unless typed into (MainWindow::showNotes). What is stored is what the editor showed.
 #include <QStyledItemDelegate>
 
 namespace qmk::extends {
