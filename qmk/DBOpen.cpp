@@ -84,12 +84,12 @@ std::string engineText(Connection& connection, const std::string& fallback)
     return fallback;
 }
 
-// Removes a private folder and what it holds.
+// A folder of its own made in parent, removed with what it holds.
 struct PrivateFolder {
     std::string path;
-    PrivateFolder()
+    PrivateFolder(const fs::path& parent, const char* pattern)
     {
-        std::string name = (fs::temp_directory_path() / "qmk-look-XXXXXX").string();
+        std::string name = (parent / pattern).string();
         if (!mkdtemp(name.data()))
             throw fs::filesystem_error("cannot make a private folder", name,
                                        std::error_code(errno, std::generic_category()));
@@ -102,20 +102,20 @@ struct PrivateFolder {
     }
 };
 
-// The judgement on a copy of the file with its journal and log, which the engine recovers as it
-// opens the copy. Throws std::runtime_error when the copy cannot be made or read.
-std::optional<std::string> judgedOnCopy(const std::string& path, const Files& files)
+// Why a copy to judge on failed: the place took no copy (no folder, no room), or the copy it
+// holds cannot be read.
+struct CopyFailed {
+    std::string why;
+    bool unreadable = false;
+};
+
+// The judgement on a copy of the file with its journal and log, made in a private folder in
+// parent, which the engine recovers as it opens the copy. Throws CopyFailed.
+std::optional<std::string> judgedIn(const fs::path& parent, const char* pattern,
+                                    const std::string& path, const Files& files)
 {
-    std::error_code ec;
-    const std::string why = fs::exists(files.name + "-journal", ec)
-        ? "a crash left its journal " + files.name + "-journal to be rolled back"
-        : "its write-ahead log " + files.name + "-wal must be read through an index it lacks";
-    const auto refused = [&](const std::string& copyFailure) {
-        return std::runtime_error(path + ": it cannot be judged without changing it: " + why +
-                                  ", and a copy of it " + copyFailure + ". It is left as it is.");
-    };
     try {
-        PrivateFolder folder;
+        PrivateFolder folder(parent, pattern);
         const std::string copyName = folder.path + "/look.db";
         fs::copy_file(files.name, copyName);
         for (const char* suffix : {"-journal", "-wal"})
@@ -126,10 +126,49 @@ std::optional<std::string> judgedOnCopy(const std::string& path, const Files& fi
             copy.open(copyName);
             return foreignFileText(copy, path);
         } catch (const SQLiteVMException& e) {
-            throw refused("cannot be read: " + engineText(copy, e.what()));
+            const int code = e.getCode() & 0xff;
+            const bool noRoom = code == SQLiteVMCode::Full || code == SQLiteVMCode::IOErr ||
+                code == SQLiteVMCode::CantOpen;
+            throw CopyFailed{engineText(copy, e.what()), !noRoom};
         }
     } catch (const fs::filesystem_error& e) {
-        throw refused("could not be made: " + e.code().message());
+        throw CopyFailed{e.code().message()};
+    }
+}
+
+// The judgement on a copy made in the temporary folder, else in the folder of path (the data
+// folder, under a hidden name of its own). Throws std::runtime_error when no copy can be made
+// or read.
+std::optional<std::string> judgedOnCopy(const std::string& path, const Files& files)
+{
+    std::error_code ec;
+    const std::string why = fs::exists(files.name + "-journal", ec)
+        ? "a crash left its journal " + files.name + "-journal to be rolled back"
+        : "its write-ahead log " + files.name + "-wal must be read through an index it lacks";
+    const auto refused = [&](const std::string& copyFailure) {
+        return std::runtime_error(path + ": it cannot be judged without changing it: " + why +
+                                  ", and a copy of it " + copyFailure + ". It is left as it is.");
+    };
+    fs::path own = fs::path(path).parent_path();
+    if (own.empty())
+        own = ".";
+    std::string inTemporary;
+    try {
+        try {
+            return judgedIn(fs::temp_directory_path(), "qmk-look-XXXXXX", path, files);
+        } catch (const fs::filesystem_error& e) {
+            inTemporary = e.code().message(); // no temporary folder
+        } catch (const CopyFailed& e) {
+            if (e.unreadable)
+                throw;
+            inTemporary = e.why;
+        }
+        return judgedIn(own, ".qmk-look-XXXXXX", path, files);
+    } catch (const CopyFailed& e) {
+        if (e.unreadable)
+            throw refused("cannot be read: " + e.why);
+        throw refused("could not be made: in the temporary folder: " + inTemporary + "; in " +
+                      own.string() + ": " + e.why);
     }
 }
 

@@ -6,7 +6,9 @@
 // The look is a read-only connection (Connection::openReadOnly): a file in WAL mode with nothing
 // in its log is read as it stands, any other through its journal or log. A file whose reading
 // needs a recovery (a journal left by a crash, a log without its index) is judged on a private
-// copy of the file with its journal and log, where the engine may recover the copy.
+// copy of the file with its journal and log, where the engine may recover the copy. The copy is
+// made in a folder of its own in the temporary folder, else in the folder path names (the data
+// folder), and removed after the look; the file is refused only when neither takes the copy.
 //
 // The session connection opens for reading and writing as it always did, except for a file in
 // WAL mode in a folder the program cannot write (the engine could make neither log nor index

@@ -98,6 +98,13 @@ void overwrite(const std::string& file, std::string_view text)
         throw failure("cannot write", file, error);
 }
 
+// A refusal for permission. A read-only file system (EROFS) is not one: it refuses the write into
+// the file itself too, and the new file it could not make is the one named.
+bool deniedByFolder(int error)
+{
+    return error == EACCES || error == EPERM;
+}
+
 // Makes the rename itself durable; a folder that cannot be synced still holds the new file.
 void syncFolder(const fs::path& folder)
 {
@@ -127,16 +134,25 @@ std::string linkTarget(const std::string& path)
 
 void replaceFile(const std::string& path, std::string_view text)
 {
+    replaceFile(path, text, [](const char* file, unsigned mode) {
+        return ::open(file, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode_t(mode));
+    });
+}
+
+void replaceFile(const std::string& path, std::string_view text, CreateNew createNew)
+{
     const std::string target = linkTarget(path);
     struct stat old {};
     const bool existed = ::stat(target.c_str(), &old) == 0;
     const std::string tempPath = target + ".new";
-    ::unlink(tempPath.c_str()); // left by a crash
-    Descriptor out(::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    const int kept = ::unlink(tempPath.c_str()) == 0 ? 0 : errno; // left by a crash
+    Descriptor out(createNew(tempPath.c_str(), 0666));
     if (out.get() < 0) {
-        // a folder that takes no new file: the file itself is written, when it is a plain one
-        const int refused = errno;
-        if (!existed || !S_ISREG(old.st_mode))
+        // a stale file the folder would not let go of: the folder refused it
+        const int refused = errno == EEXIST && deniedByFolder(kept) ? kept : errno;
+        // only a folder that takes no new file has the file itself written (a plain one): a
+        // full disk or quota could leave it empty
+        if (!deniedByFolder(refused) || !existed || !S_ISREG(old.st_mode))
             throw failure("cannot write", tempPath, refused);
         return overwrite(target, text);
     }

@@ -2,6 +2,7 @@
 #include "Fixture.h"
 #include "qmk/DB.h"
 #include "qmk/config/Config.h"
+#include "qmk/config/FileReplace.h"
 #include "winsup/ScopedEnv.h"
 #include "qmk/config/ImageManager.h"
 
@@ -10,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -96,18 +99,55 @@ TEST(ConfigStore, FirstStartCreatesFolderAndWritesFileAtSave)
     fs::permissions(folder + "/shut", fs::perms(0555));
     fs::remove(folder + "/qmk.config");
     fs::create_symlink("shut/real.config", folder + "/qmk.config");
-    const auto saveAsUser = [&] {
+    const auto saveAsUser = [&](const std::string& id) {
         if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
             ::_exit(3);
         Config shut(folder, "qmk.config");
-        shut.getPreferenceStore().setValue("last_id", "shut.example");
+        shut.getPreferenceStore().setValue("last_id", id);
         shut.save();
         ::_exit(0);
     };
-    EXPECT_EXIT(saveAsUser(), testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(saveAsUser("shut.example"), testing::ExitedWithCode(0), "");
     EXPECT_NE(readFile(folder + "/shut/real.config").find("last_id=shut.example"),
               std::string::npos);
     fs::permissions(folder + "/shut", fs::perms(0755));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder + "/shut"), fs::directory_iterator()), 1);
+
+    // a new file a crash left there, which the shut folder will not let go of, is no hindrance
+    std::ofstream(folder + "/shut/real.config.new") << "stale";
+    fs::permissions(folder + "/shut", fs::perms(0555));
+    EXPECT_EXIT(saveAsUser("stale.example"), testing::ExitedWithCode(0), "");
+    fs::permissions(folder + "/shut", fs::perms(0755));
+    EXPECT_NE(readFile(folder + "/shut/real.config").find("last_id=stale.example"),
+              std::string::npos);
+    fs::remove(folder + "/shut/real.config.new");
+
+    // Any other failure to make the new file (a full disk, a quota, a read-only file system)
+    // leaves the file as it was and is thrown; a refusal for permission has it written itself.
+    static int refusal = 0;
+    const CreateNew failing = [](const char*, unsigned) {
+        errno = refusal;
+        return -1;
+    };
+    const std::string real = folder + "/shut/real.config";
+    const std::string before = readFile(real);
+    for (const int error : {ENOSPC, EDQUOT, EROFS}) {
+        refusal = error;
+        try {
+            replaceFile(folder + "/qmk.config", "last_id=lost\n", failing);
+            ADD_FAILURE() << "nothing thrown for " << std::strerror(error);
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "cannot write " + real + ".new: " + std::strerror(error));
+        }
+        EXPECT_EQ(readFile(real), before) << std::strerror(error);
+    }
+    for (const int error : {EACCES, EPERM}) {
+        refusal = error;
+        const std::string text = "last_id=" + std::to_string(error) + "\n";
+        replaceFile(folder + "/qmk.config", text, failing);
+        EXPECT_EQ(readFile(real), text);
+    }
     EXPECT_EQ(std::distance(fs::directory_iterator(folder + "/shut"), fs::directory_iterator()), 1);
 }
 

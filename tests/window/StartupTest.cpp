@@ -1,6 +1,8 @@
 // Start-up and shutdown as the program runs them, on a data folder of the test's own.
 #include "Fixture.h"
 
+#include "dwin/database/sqlite/Base.h"
+#include "qmk/DBOpen.h"
 #include "qmk/Startup.h"
 #include "qmk/config/Config.h"
 #include "winsup/ScopedEnv.h"
@@ -12,10 +14,15 @@
 
 #include <sqlite3.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
+#include <set>
 #include <tuple>
+
+#include <unistd.h>
 
 namespace qmk::test {
 namespace {
@@ -51,6 +58,15 @@ std::map<std::string, std::string> databaseFiles(const std::string& folder)
         if (std::filesystem::exists(folder + "/qmk.db" + ending))
             files[ending] = readFile(folder + "/qmk.db" + ending);
     return files;
+}
+
+// The names in folder, hidden ones too.
+std::set<std::string> folderNames(const std::string& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
 }
 
 // Runs sql on another file and copies it, with its journal or log, to qmk.db while its
@@ -166,27 +182,63 @@ TEST_F(Startup, DatabaseThatCannotBeOpenedIsReportedAndTheProgramEnds)
     }
 
     {
-        // no copy can be made to judge the last one on: refused the same, unchanged
+        // No temporary folder: the last one is judged on a copy in the data folder, refused the
+        // same, unchanged, and the copy is gone.
         const auto files = databaseFiles(folder_);
+        const auto names = folderNames(folder_);
         ScopedEnv noTemp("TMPDIR", folder_ + "/missing");
         closer.arm();
         EXPECT_EQ(startQuillmark(), 1);
-        EXPECT_NE(closer.modalText.find("it cannot be judged without changing it: a crash left its "
-                                        "journal"),
-                  std::string::npos)
+        EXPECT_NE(closer.modalText.find("it holds other tables (bookmarks)"), std::string::npos)
             << closer.modalText;
         EXPECT_TRUE(databaseFiles(folder_) == files);
+        EXPECT_EQ(folderNames(folder_), names);
+
+        // Nor can a read-only data folder take the copy: refused as it is. Root is not stopped by
+        // the folder's mode, so the look runs in a child that has given root up.
+        namespace fs = std::filesystem;
+        fs::permissions(dir_.path().toStdString(), fs::perms(0755));
+        fs::permissions(folder_, fs::perms(0555));
+        const auto judgeAsUser = [&] {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                ::_exit(3);
+            dwin::database::sqlite::Connection session;
+            try {
+                dbopen::open(session, folder_ + "/qmk.db", 0);
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "%s\n", e.what());
+                ::_exit(0);
+            }
+            ::_exit(4);
+        };
+        EXPECT_EXIT(judgeAsUser(), testing::ExitedWithCode(0),
+                    "it cannot be judged without changing it: a crash left its journal .*, and a "
+                    "copy of it could not be made: in the temporary folder: .*; in " +
+                        folder_ + ": Permission denied");
+        fs::permissions(folder_, fs::perms(0755));
+        EXPECT_TRUE(databaseFiles(folder_) == files);
+        EXPECT_EQ(folderNames(folder_), names);
     }
 
-    // This program's own file with such a journal opens as ever: the write is undone.
-    {
-        DB own(folder_ + "/other.db");
+    // This program's own file with such a journal opens as ever, also with no temporary folder
+    // (judged on a copy in the data folder): the write is undone, and no copy stays.
+    for (const bool noTemporaryFolder : {false, true}) {
+        std::optional<ScopedEnv> noTemp;
+        if (noTemporaryFolder)
+            noTemp.emplace("TMPDIR", folder_ + "/missing");
+        {
+            DB own(folder_ + "/other.db");
+        }
+        copyWhileOpen(folder_, unfinishedWrite("Temp_Sites(id, notes)"));
+        auto names = folderNames(folder_);
+        names.erase("qmk.db-journal");
+        names.insert("qmk.config");
+        closer.arm();
+        EXPECT_EQ(startQuillmark(), 0) << closer.modalText;
+        EXPECT_EQ(closer.tabs, 4);
+        EXPECT_EQ(databaseFiles(folder_).size(), 1u); // the journal rolled back and gone
+        EXPECT_EQ(folderNames(folder_), names) << noTemporaryFolder;
     }
-    copyWhileOpen(folder_, unfinishedWrite("Temp_Sites(id, notes)"));
-    closer.arm();
-    EXPECT_EQ(startQuillmark(), 0);
-    EXPECT_EQ(closer.tabs, 4);
-    EXPECT_EQ(databaseFiles(folder_).size(), 1u); // the journal rolled back and gone
 }
 
 TEST_F(Startup, SettingsFileThatCannotBeReadIsNamedAndLeftAsItIs)
