@@ -195,6 +195,7 @@ bool DB::write(const std::string& what, const std::function<void(Cursor&)>& body
     }
     followUps_.clear();
     reloads_.clear();
+    fileFailed_ = false;
     std::string reason;
     int code = 0;
     bool stored = false;
@@ -226,6 +227,7 @@ bool DB::write(const std::string& what, const std::function<void(Cursor&)>& body
         finishWrite(std::move(followUps), {}, true, {});
         return true;
     }
+    fileFailed_ = steps::isFileFailure(code);
     report::notStored(window_, what, reason);
     // Lists the write touched are read again, unless the file is locked: reading would only wait.
     const int primary = code & 0xff;

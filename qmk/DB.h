@@ -139,6 +139,12 @@ public:
     bool clearTable();
     std::string getErrorMessage();
     int getChanges();
+    // Whether the latest write operation failed for the file rather than for its rows: a lock, a
+    // read-only or full file, an I/O error, a damaged file (steps::isFileFailure of the engine's
+    // result code), so that any other write would fail alike. False once a write stored, or when
+    // the engine refused it for its own rows (a unique id, a constraint, a trigger) or it failed
+    // for another reason. Reset as each write begins.
+    bool fileFailed() const { return fileFailed_; }
     // Renames a table (also when only letter case changes): the connection's change count after
     // it, 0 when it failed (reported).
     int alterTable(Cursor& cursor, const std::string& oldName, const std::string& newName);
@@ -303,6 +309,7 @@ private:
     std::vector<WindowPort::Tab> unread_;
     std::string shown_;
     std::vector<std::string>* readFailures_ = nullptr;
+    bool fileFailed_ = false;
 };
 
 } // namespace qmk

@@ -4,6 +4,7 @@
 #include "dwin/net/Net.h"
 #include "dwin/sys/win32/Process.h"
 #include "qmk/Base.h"
+#include "qmk/DB.h"
 #include "qmk/MainWindow.h"
 #include "qmk/MyAction.h"
 #include "qmk/MyActionPrompt.h"
@@ -37,6 +38,12 @@ constexpr std::size_t skipsPerPump = 1024;
 
 int harvestsAlive = 0;
 
+// True when the store of a site just failed for the file itself (a lock, a read-only file).
+bool fileFailed()
+{
+    return tab::Temp_Sites::getInstance() && DB::getInstance().fileFailed();
+}
+
 // The end both workers share: visit, store, report. Says nothing when the run ended because
 // the window closed.
 void harvest(const std::string& input, const std::string& label, const HarvestRun::SiteMap& sites,
@@ -49,10 +56,10 @@ void harvest(const std::string& input, const std::string& label, const HarvestRu
     const std::size_t count = run.store();
     if (!run.windowOpen())
         return;
-    // sites the file refused are counted, with the first refusal's reason
+    // sites not stored are counted, with the reason of the first refusal or of the file's failure
     const std::string refused = run.notStored() == 0
         ? std::string()
-        : ", " + std::to_string(run.notStored()) + " not stored (" + run.firstRefusal() + ")";
+        : ", " + std::to_string(run.notStored()) + " not stored (" + run.notStoredReason() + ")";
     if (count == 0) {
         showStatus(failed + refused);
         return;
@@ -158,14 +165,21 @@ std::size_t HarvestRun::store()
             fresh.push_back(record);
     }
     std::size_t stored = 0;
-    for (const base::RecordPtr& record : fresh) {
-        if (tab::Temp_Sites::addAllAndStore({record}, true)) {
+    for (std::size_t i = 0; i < fresh.size(); ++i) {
+        if (tab::Temp_Sites::addAllAndStore({fresh[i]}, true)) {
             ++stored;
             continue;
         }
         // the store has said why on the status line
-        if (notStored_++ == 0 && window_)
-            firstRefusal_ = window_->statusText();
+        const std::string reason = window_ ? window_->statusText() : std::string();
+        if (notStored_++ == 0)
+            notStoredReason_ = reason;
+        if (fileFailed()) {
+            // every later site would wait and fail alike: they are not tried, and this is the reason
+            notStored_ += fresh.size() - i - 1;
+            notStoredReason_ = reason;
+            break;
+        }
     }
     return stored;
 }

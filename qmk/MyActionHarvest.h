@@ -63,12 +63,15 @@ public:
     // closed, application quitting); then nothing is to be stored.
     bool visit(const SiteMap& sites);
     // Drops collected sites that became known meanwhile and stores the rest in Temp_Sites, one
-    // by one (addAllAndStore with storing on): a site the file refuses is left out and counted,
-    // the others are stored. The number stored.
+    // by one (addAllAndStore with storing on): a site whose row the file refuses (its unique id,
+    // a constraint or trigger) is left out and counted, and the store goes on. A failure of the
+    // file itself (DB::fileFailed: a lock, a read-only or full file) ends the store at once: that
+    // site and those after it, not tried, are counted as not stored. The number stored.
     std::size_t store();
-    // The number of sites store() could not store, and the status text of the first refusal.
+    // The number of sites store() could not store, and the status text of the failure of the
+    // file that ended it, else of the first refusal.
     std::size_t notStored() const { return notStored_; }
-    const std::string& firstRefusal() const { return firstRefusal_; }
+    const std::string& notStoredReason() const { return notStoredReason_; }
 
     // True while the main window that was there at the start is still open (always true when
     // the run began without one).
@@ -83,7 +86,7 @@ private:
     Rank rank_;
     bool askedRank_ = false;
     std::size_t notStored_ = 0;
-    std::string firstRefusal_;
+    std::string notStoredReason_;
     bool hadWindow_;
     QPointer<MainWindow> window_;
 };

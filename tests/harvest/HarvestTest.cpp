@@ -2,6 +2,7 @@
 #include "Fixture.h"
 #include "HarvestServices.h"
 
+#include "dwin/database/sqlite/Base.h"
 #include "qmk/Base.h"
 #include "qmk/MyAction.h"
 #include "qmk/MyActionHarvest.h"
@@ -15,6 +16,8 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
+
+#include <sqlite3.h>
 
 #include <iostream>
 #include <sstream>
@@ -235,6 +238,46 @@ TEST_F(Harvest, AStoreTheFileRefusesIsReportedAsNotStored)
         (std::vector<std::string>{"known2.example 4 [Enter page]", "site1.example 7 [Enter page]",
                                   "sitez.example 3 http://www.sitez.example/p"}));
     EXPECT_EQ(idsShown(3), (std::vector<std::string>{"known2.example", "sitez.example"}));
+
+    // Another program takes the write lock as the second write begins (site1 is refused again
+    // first): the store ends after that one wait, the sites after it are not tried; the report
+    // counts all four and names the lock.
+    exec("DROP TRIGGER full;");
+    engine_.ranks["z1.example"] = "2";
+    engine_.ranks["z2.example"] = "2";
+    engine_.links.push_back(page("z1.example"));
+    engine_.links.push_back(page("z2.example"));
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open((folder_ + "/qmk.db").c_str(), &other), SQLITE_OK);
+    int writes = 0;
+    int locked = SQLITE_ERROR;
+    db_->getConnection().setTrace([&](dwin::database::sqlite::Connection&, std::string_view sql) {
+        if (sql.starts_with("BEGIN") && ++writes == 2)
+            locked = sqlite3_exec(other, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr);
+    });
+    harvest(extends::Command::GoogleSearchAction, "Cheap Software");
+    db_->getConnection().setTrace({});
+    EXPECT_EQ(locked, SQLITE_OK);
+    EXPECT_EQ(writes, 2);
+    EXPECT_EQ(status(),
+              "finished, not get valid links for cheap software, 4 not stored (row "
+              "site2.example of Temp_Sites not stored: database is locked)");
+    EXPECT_EQ(idsShown(3), (std::vector<std::string>{"known2.example", "sitez.example"}));
+
+    // the lock released, the same search stores them
+    sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    harvest(extends::Command::GoogleSearchAction, "Cheap Software");
+    EXPECT_EQ(status(),
+              "finished, get 3 URLs linking to cheap software, 1 not stored (row "
+              "site1.example of Temp_Sites not stored: UNIQUE constraint failed: "
+              "Temp_Sites.id)");
+    EXPECT_EQ(tempSites(),
+              (std::vector<std::string>{
+                  "known2.example 4 [Enter page]", "site1.example 7 [Enter page]",
+                  "site2.example 0 http://www.site2.example/p",
+                  "sitez.example 3 http://www.sitez.example/p",
+                  "z1.example 2 http://www.z1.example/p", "z2.example 2 http://www.z2.example/p"}));
 }
 
 TEST_F(Harvest, OnlyAWholeNumberFromZeroToTenIsARank)
