@@ -6,6 +6,7 @@
 #include "qmk/Report.h"
 
 #include <QContextMenuEvent>
+#include <QApplication>
 #include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -80,8 +81,25 @@ protected:
         return QTableView::focusNextPrevChild(next);
     }
 
+    // A click on the selected cell opens its editor once the double-click time has passed: not
+    // when the focus has gone elsewhere meanwhile (the notes box clicked into), whose keys the
+    // editor would take.
+    void timerEvent(QTimerEvent* event) override
+    {
+        const bool was = std::exchange(timed_, true);
+        QTableView::timerEvent(event);
+        timed_ = was;
+    }
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override
+    {
+        if (timed_ && !hasFocus())
+            return false;
+        return QTableView::edit(index, trigger, event);
+    }
+
 private:
     bool lastStored_ = true;
+    bool timed_ = false; // in a timer of the view (the delayed edit of a click)
 };
 
 } // namespace

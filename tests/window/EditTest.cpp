@@ -816,6 +816,35 @@ TEST_F(Editing, AnEditEndedByATabSwitchKeepsItsRefusalOnTheStatusLine)
               (std::vector<std::string>{"a.com", "c.com"}));
 }
 
+TEST_F(Editing, AClickOnTheSelectedCellOpensItsEditorOnlyWhileTheTableKeepsTheFocus)
+{
+    addSite("Shareware_Sites", "a.com", "1", "note");
+    openWindow();
+    window_->activateWindow();
+    selectTab(0);
+    QTableView* table = viewerAt(0)->getTable();
+    const QPoint cell = table->visualRect(table->model()->index(0, 0)).center();
+    const int interval = QApplication::doubleClickInterval();
+    const auto editing = [table] { return table->indexWidget(table->currentIndex()) != nullptr; };
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell);
+    QTest::qWait(interval + 50);
+    // a second click on the selected cell, then at once into the notes box: the keys stay there
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell);
+    QTest::mouseClick(window_->notesText(), Qt::LeftButton);
+    QTest::qWait(interval + 100);
+    EXPECT_FALSE(editing());
+    EXPECT_EQ(QApplication::focusWidget(), window_->notesText());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClicks(QApplication::focusWidget(), "more");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(column("SELECT id || ' ' || notes FROM Shareware_Sites"),
+              std::vector<std::string>{"a.com notemore"});
+    // left in the table, a click on the selected cell opens its editor
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell);
+    QTest::qWait(interval + 100);
+    EXPECT_TRUE(editing());
+}
+
 TEST_F(Editing, TypingIntoTheTableAsAUserStoresTheRow)
 {
     addSite("Shareware_Sites", "a.com", "1", "");
