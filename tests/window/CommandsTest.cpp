@@ -352,15 +352,6 @@ TEST_F(Commands, ARankLookUpStoresTheEditOpenInItsRowFirst)
     EXPECT_EQ(column("SELECT notes || ' ' || pr FROM Shareware_Sites UNION ALL SELECT notes || ' ' "
                      "|| pr FROM Tool"),
               (std::vector<std::string>{"typed 7", "typed 7"}));
-    // a one-line cell the same way
-    QLineEdit* user = qobject_cast<QLineEdit*>(openEditor(SharewareTab, 0, "g_user"));
-    ASSERT_NE(user, nullptr);
-    user->setText("someone");
-    service.rank("http://www.a.com", "8");
-    entry(window_->menu("&Net"), "&Get PageRank")->trigger();
-    QApplication::processEvents();
-    EXPECT_EQ(column("SELECT g_user || ' ' || pr FROM Shareware_Sites"),
-              std::vector<std::string>{"someone 8"});
 }
 
 TEST_F(Commands, OnlyAWholeNumberFromZeroToTenIsStoredAsARank)
