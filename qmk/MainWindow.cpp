@@ -483,12 +483,9 @@ void MainWindow::closeEvent(QCloseEvent* event)
         // report is read; the editor has gone, so a second close ends the program. So does a
         // write that failed while this close waited for it, until its report can have been read.
         const bool unread = unreadReport_.pending();
-        const std::size_t failures = report::notStoredCount();
-        const std::size_t unstored = extends::MyCellModifier::unstoredCount();
         const bool notesKept = storeTypedNotes();
-        commitOpenEditors();
-        if (unread || !notesKept || report::notStoredCount() != failures ||
-            extends::MyCellModifier::unstoredCount() != unstored) {
+        const bool editsKept = commitOpenEditors();
+        if (unread || !notesKept || !editsKept) {
             event->ignore();
             return;
         }
@@ -509,13 +506,11 @@ void MainWindow::closeOwnWindows()
 
 bool MainWindow::commitOpenEditors()
 {
-    const std::size_t failures = report::notStoredCount();
-    const std::size_t unstored = extends::MyCellModifier::unstoredCount();
+    const extends::StoredSince before;
     for (int index = 0; tabFolder_ && index < tabFolder_->count(); ++index)
         if (extends::TableViewer* viewer = viewerOf(tabFolder_->widget(index)))
             viewer->commitOpenEditor();
-    return report::notStoredCount() == failures &&
-        extends::MyCellModifier::unstoredCount() == unstored;
+    return before.allStored();
 }
 
 void MainWindow::shutDown()

@@ -10,7 +10,6 @@
 #include "qmk/extends/ElidedText.h"
 
 #include <QMainWindow>
-
 #include <QString>
 
 #include <functional>

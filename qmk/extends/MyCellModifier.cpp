@@ -101,6 +101,15 @@ std::size_t MyCellModifier::unstoredCount()
     return unstored;
 }
 
+StoredSince::StoredSince() : failures_(report::notStoredCount()), unstored_(unstored)
+{
+}
+
+bool StoredSince::allStored() const
+{
+    return report::notStoredCount() == failures_ && unstored == unstored_;
+}
+
 bool MyCellModifier::canModify(const base::BaseRecord*, const std::string&) const
 {
     return true;

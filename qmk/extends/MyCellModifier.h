@@ -20,6 +20,18 @@ namespace qmk::extends {
 // text, which modify takes as not changed).
 using CellValue = std::variant<std::monostate, std::string, int>;
 
+// Made before edits are handed over: allStored tells whether every one since then reached the
+// file (none refused, failed or kept in memory only).
+class StoredSince {
+public:
+    StoredSince();
+    bool allStored() const;
+
+private:
+    std::size_t failures_;
+    std::size_t unstored_;
+};
+
 class MyCellModifier {
 public:
     // The table whose cells are edited (not owned; the table view owns the modifier).

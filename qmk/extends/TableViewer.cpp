@@ -3,10 +3,8 @@
 #include "qmk/extends/CellEditorDelegate.h"
 #include "qmk/extends/Commands.h"
 #include "qmk/extends/RecordTableModel.h"
-#include "qmk/Report.h"
 
 #include <QContextMenuEvent>
-#include <QApplication>
 #include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -49,11 +47,9 @@ protected:
     void commitData(QWidget* editor) override
     {
         const bool hidden = !isVisible();
-        const std::size_t failures = report::notStoredCount();
-        const std::size_t unstored = MyCellModifier::unstoredCount();
+        const StoredSince before;
         QTableView::commitData(editor);
-        lastStored_ =
-            report::notStoredCount() == failures && MyCellModifier::unstoredCount() == unstored;
+        lastStored_ = before.allStored();
         if (hidden && !lastStored_)
             hiddenEditUnstored = true;
     }

@@ -19,12 +19,20 @@ bool isSurrogate(char32_t c)
     return c >= 0xD800 && c <= 0xDFFF;
 }
 
-void checkCodePoint(char32_t c, std::size_t offset)
+// What makes c no character, or null.
+const char* codePointError(char32_t c) noexcept
 {
     if (c > 0x10FFFF)
-        fail("code point above U+10FFFF", offset);
+        return "code point above U+10FFFF";
     if (isSurrogate(c))
-        fail("surrogate code point", offset);
+        return "surrogate code point";
+    return nullptr;
+}
+
+void checkCodePoint(char32_t c, std::size_t offset)
+{
+    if (const char* error = codePointError(c))
+        fail(error, offset);
 }
 
 void appendUtf8(std::string& out, char32_t c)
@@ -85,10 +93,8 @@ Sequence sequenceAt(std::string_view text, std::size_t start) noexcept
     static constexpr char32_t smallest[] = {0, 0x80, 0x800, 0x10000};
     if (c < smallest[extra])
         return {0, 0, "overlong UTF-8 sequence", start};
-    if (c > 0x10FFFF)
-        return {0, 0, "code point above U+10FFFF", start};
-    if (isSurrogate(c))
-        return {0, 0, "surrogate code point", start};
+    if (const char* error = codePointError(c))
+        return {0, 0, error, start};
     return {c, extra + 1};
 }
 
