@@ -8,6 +8,7 @@
 #include "qmk/extends/Commands.h"
 #include "qmk/extends/ExactPlainText.h"
 #include "qmk/extends/MyCellModifier.h"
+#include "qmk/extends/NotesEditor.h"
 #include "qmk/extends/ShortcutGuard.h"
 #include "qmk/extends/TableViewer.h"
 #include "qmk/extends/ShownText.h"
@@ -17,7 +18,6 @@
 #include "qmk/tab/Shareware_Sites.h"
 #include "qmk/tab/Softwares.h"
 #include "qmk/tab/Temp_Sites.h"
-#include "dwin/text/Unicode.h"
 #include "vorn/Texts.h"
 
 #include <QApplication>
@@ -45,12 +45,6 @@ namespace {
 MainWindow* theWindow = nullptr;
 
 const char* const notesHint = "Press Enter to save the Notes\n\n\n\n\n\n";
-
-// The text as the notes are stored: without the white space around it.
-std::string trimmed(const QString& text)
-{
-    return dwin::text::Unicode::trim(text.toStdString());
-}
 
 std::function<void()>& createActionsHook()
 {
@@ -283,6 +277,7 @@ void MainWindow::createContents()
     notesText_->setFixedHeight(notesText_->fontMetrics().lineSpacing() * 7 +
                                2 * notesText_->frameWidth() + 8);
     notesText_->installEventFilter(new extends::TextNotesKeyAdapter(notesText_));
+    notesEditor_ = new extends::NotesEditor(notesText_, notesLabel_, tabFolder_);
     layout->addWidget(notesText_);
     setCentralWidget(composite);
     tab::Shareware_Sites::openTab();
@@ -291,9 +286,7 @@ void MainWindow::createContents()
     tab::Temp_Sites::openTab();
     tab::Listed_Urls::openTab();
     // The tables shown while they were built took the hint: the restored row may show its notes.
-    notesText_->setPlainText(notesHint);
-    notesFilled_ = notesHint;
-    notesRow_.reset();
+    notesEditor_->showUnowned(notesHint);
     restoreState();
 }
 
@@ -322,6 +315,9 @@ void MainWindow::onTabSelected(int index)
     auto* table = qobject_cast<QTableView*>(page);
     if (!table)
         return;
+    // Notes typed for a row of the table left go to the file before any list is read again here.
+    if (notesEditor_)
+        notesEditor_->leave();
     ViewerRecords* records = extends::TableViewer::viewerRecordsOf(page);
     // A list the file could not give last time is read now; while it cannot be, the status
     // line keeps the reason.
@@ -350,66 +346,8 @@ void MainWindow::onTabSelected(int index)
 
 void MainWindow::showNotes()
 {
-    if (!notesText_)
-        return;
-    showNotesHeading();
-    const base::RecordPtr record = selectedRecord();
-    const ViewerRecords* table = record ? currentViewerRecords() : nullptr;
-    const std::string id = record ? record->get("id").value_or(std::string()) : std::string();
-    // With no row highlighted (a list read again) typed text waits for its row to come back.
-    if (!record && notesTyped())
-        return;
-    const bool sameRow = record && table && notesRow_ && notesRow_->table == table->name &&
-        (notesRow_->record.lock() == record || notesRow_->id == id);
-    notesRow_.reset();
-    if (record && table)
-        notesRow_ = NotesRow{table->name, record, id};
-    // A press, a release and the new selection of one click all ask: what is shown stays.
-    const QString notes =
-        record ? QString::fromStdString(record->get("notes").value_or(std::string())) : QString();
-    const QString shown = extends::exactText(*notesText_);
-    if (sameRow && (trimmed(shown) == trimmed(notes) || notesTyped()))
-        return;
-    if (shown != notes)
-        extends::setExactText(*notesText_, notes);
-    notesFilled_ = notes;
-}
-
-void MainWindow::notesStored()
-{
-    if (notesText_)
-        notesFilled_ = extends::exactText(*notesText_);
-}
-
-bool MainWindow::notesTyped() const
-{
-    return notesText_ && trimmed(extends::exactText(*notesText_)) != trimmed(notesFilled_);
-}
-
-bool MainWindow::storeTypedNotes()
-{
-    if (!notesTyped() || !notesRow_)
-        return true;
-    const base::RecordPtr record = selectedRecord();
-    const ViewerRecords* table = currentViewerRecords();
-    if (!record || !table || table->name != notesRow_->table || record != notesRow_->record.lock())
-        return true; // the heading names no row of the shown table any more
-    if (extends::TextNotesKeyAdapter::storeNotes())
-        return true;
-    notesStored(); // not stored, and said so: the next close ends the program
-    return false;
-}
-
-void MainWindow::showNotesHeading()
-{
-    if (!notesLabel_)
-        return;
-    const base::RecordPtr record = selectedRecord();
-    const QString heading = record
-        ? QString::fromStdString("Notes : " + record->get("id").value_or(std::string()))
-        : QString("Notes:");
-    if (notesLabel_->text() != heading)
-        notesLabel_->setWholeText(heading);
+    if (notesEditor_)
+        notesEditor_->follow();
 }
 
 void MainWindow::restoreState()
@@ -483,8 +421,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
         // report is read; the editor has gone, so a second close ends the program. So does a
         // write that failed while this close waited for it, until its report can have been read.
         const bool unread = unreadReport_.pending();
-        const bool notesKept = storeTypedNotes();
-        const bool editsKept = commitOpenEditors();
+        const bool editsKept = commitCellEditors();
+        const bool notesKept = !notesEditor_ || notesEditor_->storeAtClose();
         if (unread || !notesKept || !editsKept) {
             event->ignore();
             return;
@@ -506,6 +444,12 @@ void MainWindow::closeOwnWindows()
 
 bool MainWindow::commitOpenEditors()
 {
+    const bool edits = commitCellEditors();
+    return (!notesEditor_ || notesEditor_->leave()) && edits;
+}
+
+bool MainWindow::commitCellEditors()
+{
     const extends::StoredSince before;
     for (int index = 0; tabFolder_ && index < tabFolder_->count(); ++index)
         if (extends::TableViewer* viewer = viewerOf(tabFolder_->widget(index)))
@@ -519,9 +463,6 @@ void MainWindow::shutDown()
         return;
     closed_ = true;
     clipboard_ = nullptr;
-    // An edit still open in a cell, or notes typed, are stored while the database is open.
-    storeTypedNotes();
-    commitOpenEditors();
     if (disposeBrowserHook())
         disposeBrowserHook()();
     if (db_) {

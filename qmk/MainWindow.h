@@ -26,8 +26,8 @@ class QToolBar;
 namespace qmk {
 
 class DB;
-namespace base {
-class BaseRecord;
+namespace extends {
+class NotesEditor;
 }
 
 class MainWindow : public QMainWindow, public WindowPort {
@@ -67,22 +67,20 @@ public:
     // The tab switch: status text, then the remembered rows or the mouse cell's record selected,
     // and the notes of the shown table's highlighted row.
     void onTabSelected(int index);
-    // The notes heading and box show the highlighted row of the shown table: "Notes : <id>" and
-    // its notes; "Notes:" and an empty box when no row is highlighted. Text typed into the box
-    // stays while the box shows the same row (its notes changed, the list read again).
+    // The notes heading and box follow the highlighted row of the shown table: "Notes : <id>"
+    // and its notes; "Notes:" and an empty box when no row is highlighted (NotesEditor::follow).
     void showNotes();
-    // The box's text was stored as its row's notes: it holds nothing typed since.
-    void notesStored();
-    // The heading alone (the box keeps what is typed in it).
-    void showNotesHeading();
+    // The editor of the notes box: its row, what was typed, its store.
+    extends::NotesEditor* notesEditor() const { return notesEditor_; }
     // Restores the saved tab and row; the shown table takes the keyboard focus.
     void restoreState();
     // A tab the program brings forward: its table takes the keyboard focus, unless text outside
     // the tables is being typed (the notes box) or the focus is in that table already.
     void focusShownTable();
     void saveState();
-    // Stores the edit still open in a cell of any tab (a command does so before it runs); false
-    // when it was refused or not stored, whose report is on the status line then.
+    // Stores the edit still open in a cell of any tab and the notes typed into the box (a command
+    // does so before it runs); false when one was refused or not stored, whose report is on the
+    // status line then.
     bool commitOpenEditors();
     void addNewRecord();
     void removeSelectedRecord();
@@ -109,11 +107,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    // True when the box holds text typed since it was filled or stored.
-    bool notesTyped() const;
-    // At close: typed notes are stored as Enter stores them; false when they were not (the next
-    // close does not try again).
-    bool storeTypedNotes();
+    // Stores the edit still open in a cell of any tab; false as commitOpenEditors.
+    bool commitCellEditors();
     void configureShell();
     void createContents();
     void createMenus();
@@ -127,14 +122,7 @@ private:
     QClipboard* clipboard_ = nullptr;
     extends::ElidedLabel* notesLabel_ = nullptr;
     QPlainTextEdit* notesText_ = nullptr;
-    // The row the notes box shows (its table, record and id) and the text it was filled with.
-    struct NotesRow {
-        std::string table;
-        std::weak_ptr<base::BaseRecord> record;
-        std::string id;
-    };
-    std::optional<NotesRow> notesRow_;
-    QString notesFilled_;
+    extends::NotesEditor* notesEditor_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     bool opened_ = false;
     bool closed_ = false;

@@ -1,14 +1,9 @@
 #include "qmk/extends/TextNotesKeyAdapter.h"
 
-#include "qmk/Base.h"
-#include "qmk/DB.h"
 #include "qmk/MainWindow.h"
-#include "qmk/extends/ExactPlainText.h"
-#include "dwin/text/Unicode.h"
+#include "qmk/extends/NotesEditor.h"
 
 #include <QKeyEvent>
-#include <QLabel>
-#include <QPlainTextEdit>
 
 namespace qmk::extends {
 
@@ -16,7 +11,12 @@ bool TextNotesKeyAdapter::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        keyPressed(key->key(), key->modifiers().testFlag(Qt::KeypadModifier));
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            // The box takes the key first (its line break), then the text it shows is stored.
+            watched->event(event);
+            keyPressed(key->key(), key->modifiers().testFlag(Qt::KeypadModifier));
+            return true;
+        }
     }
     return QObject::eventFilter(watched, event);
 }
@@ -30,42 +30,8 @@ void TextNotesKeyAdapter::keyPressed(int key, bool)
 bool TextNotesKeyAdapter::storeNotes()
 {
     MainWindow* window = MainWindow::getInstance();
-    if (!window)
-        return false;
-    // The box shows the notes of the shown table's highlighted row (MainWindow::showNotes).
-    ViewerRecords* table = currentViewerRecords();
-    base::RecordPtr record = table ? selectedRecord() : nullptr;
-    if (!record) {
-        showStatus("notes not stored: no row selected"); // the typed text stays in the box
-        return false;
-    }
-    const std::string id = record->get("id").value_or(std::string());
-    const std::string notes =
-        dwin::text::Unicode::trim(record->get("notes").value_or(std::string()));
-    const std::string text =
-        dwin::text::Unicode::trim(exactText(*window->notesText()).toStdString());
-    if (notes == text) {
-        showStatus(id + " notes not changed");
-        return true;
-    }
-    const std::optional<base::StoredKey> rowId = writableKeyOf(*record);
-    const std::optional<std::string> stored = record->get("notes");
-    record->set("notes", text);
-    table->recordChanged(record);
-    if (!rowId) {
-        // A row never stored keeps its notes until its id is set, as a cell edit does.
-        showStatus("please set the value of id");
-        return false;
-    }
-    if (!DB::getInstance().updateFieldCascade(table->name, *rowId, "notes", text)) {
-        // Not stored: the record goes back to what the file holds while the box keeps the typed
-        // text, so Enter again stores it.
-        record->set("notes", stored.value_or(std::string()));
-        table->recordChanged(record);
-        return false;
-    }
-    window->notesStored();
-    return true;
+    NotesEditor* editor = window ? window->notesEditor() : nullptr;
+    return editor && editor->store();
 }
 
 } // namespace qmk::extends

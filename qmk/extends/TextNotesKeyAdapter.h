@@ -1,9 +1,9 @@
 #pragma once
-// Saves the notes box into the "notes" of the row it shows, the highlighted row of the shown
-// table, when Enter or the keypad's Enter is pressed. The key still reaches the box. Install it
-// as an event filter of the notes box. With no row highlighted nothing is stored and the status
-// line says so. The box's text is taken as typed (no character replaced). Notes the database did
-// not store are taken back from the record but stay in the box, so Enter again stores them.
+// Saves the notes box into the "notes" of its row when Enter or the keypad's Enter is pressed
+// (Shift+Enter too). The key reaches the box first, so what is stored is the box's text as the
+// box then shows it (without the white space around it: the line break Enter typed at the end
+// is never stored). Install it as an event filter of the notes box; the store is the box's
+// editor's (NotesEditor::store), which reports a box with no row and keeps text not stored.
 #include <QObject>
 
 namespace qmk::extends {
@@ -15,9 +15,8 @@ public:
     using QObject::QObject;
     // Acts on Enter (13) and the keypad's Enter; every other key is ignored.
     void keyPressed(int key, bool keypad);
-    // Stores the box's text as the notes of the highlighted row of the shown table, as Enter
-    // does; false when it was not stored (no row, a row never stored, a failed write), which the
-    // status line says.
+    // Stores the box's text as its row's notes, as Enter does; false when it was not stored
+    // (no row, a row never stored, a failed write), which the status line says.
     static bool storeNotes();
 
 protected:

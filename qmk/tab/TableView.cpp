@@ -5,6 +5,7 @@
 #include "qmk/MainWindow.h"
 #include "qmk/Report.h"
 #include "qmk/extends/Commands.h"
+#include "qmk/extends/NotesEditor.h"
 #include "qmk/extends/RecordTableModel.h"
 #include "qmk/tab/Listed_Urls.h"
 
@@ -274,9 +275,8 @@ void TableView::onSelectionChanged()
 
 void TableView::onRecordChanged(const base::RecordPtr& record)
 {
-    MainWindow* window = MainWindow::getInstance();
-    if (window && currentViewerRecords() == this && selectedRecord() == record)
-        window->showNotes();
+    if (MainWindow* window = MainWindow::getInstance(); window && window->notesEditor())
+        window->notesEditor()->rowChanged(record);
 }
 
 void TableView::showNotes()

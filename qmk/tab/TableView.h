@@ -70,7 +70,7 @@ public:
     // (the list read again among them), show the selected record's notes (showNotes).
     void onMouse() override;
     void onSelectionChanged() override;
-    // A change of the row whose notes are shown shows its new id and notes (MainWindow::showNotes).
+    // A change of the row whose notes are shown shows its new id and notes (NotesEditor::rowChanged).
     void onRecordChanged(const base::RecordPtr& record) override;
     void rememberSelection() override;
     void viewerDestroyed() override;

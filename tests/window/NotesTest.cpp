@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -220,12 +221,12 @@ TEST_F(Notes, TextTypedIntoTheBoxIsStoredAtClose)
     EXPECT_TRUE(window_->isVisible());
     EXPECT_EQ(status(), "notes of row a.com in Shareware_Sites not stored: database is locked");
     QTest::qWait(int(UnreadReport::readTime.count()) + 100); // the report read
-    notes->selectAll();
-    QTest::keyClicks(notes, "typed again");
+    clickRow(0, 0); // the text stays typed for the next try
+    EXPECT_EQ(notes->toPlainText().toStdString(), "typed, no Enter");
     closeWindow();
     EXPECT_FALSE(window_->isVisible());
     EXPECT_EQ(column("SELECT notes FROM Shareware_Sites UNION ALL SELECT notes FROM Tool"),
-              std::vector<std::string>(2, "typed again"));
+              std::vector<std::string>(2, "typed, no Enter"));
     EXPECT_EQ(column("SELECT count(*) FROM writes"), std::vector<std::string>{"1"});
 
     // the box holding the stored note writes nothing
@@ -233,10 +234,167 @@ TEST_F(Notes, TextTypedIntoTheBoxIsStoredAtClose)
     openWindow();
     selectTab(0);
     clickRow(0, 0);
-    EXPECT_EQ(window_->notesText()->toPlainText().toStdString(), "typed again");
+    EXPECT_EQ(window_->notesText()->toPlainText().toStdString(), "typed, no Enter");
     closeWindow();
     EXPECT_FALSE(window_->isVisible());
     EXPECT_EQ(column("SELECT count(*) FROM writes"), std::vector<std::string>{"1"});
+
+    // Enter inside the text, then after select-all: what is stored is what the box shows, and
+    // the close adds nothing
+    reopenDatabase();
+    openWindow();
+    selectTab(0);
+    clickRow(0, 0);
+    notes = window_->notesText();
+    QTextCursor cursor = notes->textCursor();
+    cursor.setPosition(5);
+    notes->setTextCursor(cursor);
+    QTest::keyClicks(notes, "X");
+    QTest::keyClick(notes, Qt::Key_Return);
+    EXPECT_EQ(notes->toPlainText().toStdString(), "typedX\n, no Enter");
+    EXPECT_EQ(column("SELECT notes FROM Shareware_Sites UNION ALL SELECT notes FROM Tool"),
+              std::vector<std::string>(2, "typedX\n, no Enter"));
+    notes->selectAll();
+    QTest::keyClick(notes, Qt::Key_Return);
+    EXPECT_EQ(status().substr(status().find(", column")), ", column: notes, new value: ");
+    closeWindow();
+    EXPECT_FALSE(window_->isVisible());
+    EXPECT_EQ(column("SELECT notes FROM Shareware_Sites UNION ALL SELECT notes FROM Tool"),
+              std::vector<std::string>(2, ""));
+    EXPECT_EQ(column("SELECT count(*) FROM writes"), std::vector<std::string>{"3"});
+}
+
+TEST_F(Notes, TypedNotesReachTheirRowWhenTheUserLeavesIt)
+{
+    addListedSiteWithNotes("a.com", "'note a'");
+    addSite("Shareware_Sites", "b.com", "1", "note b");
+    addSite("Shareware_Sites", "c.com", "1", "note c");
+    addSite("Black_Sites", "x.com");
+    openWindow();
+    window_->activateWindow();
+    selectTab(0);
+    QPlainTextEdit* notes = window_->notesText();
+    const auto type = [notes](const char* text) {
+        notes->moveCursor(QTextCursor::End);
+        QTest::keyClicks(notes, text);
+    };
+    const auto notesOf = [this](const std::string& table, const std::string& id) {
+        return column("SELECT notes FROM " + table + " WHERE id='" + id + "'");
+    };
+    using Notes = std::vector<std::string>;
+
+    // a click on another row, the focus in the box
+    clickRow(0, rowOfId(0, "a.com"));
+    QTest::mouseClick(notes->viewport(), Qt::LeftButton);
+    ASSERT_EQ(QApplication::focusWidget(), notes);
+    type(" one");
+    clickRow(0, rowOfId(0, "b.com"));
+    EXPECT_EQ(notesOf("Shareware_Sites", "a.com"), Notes{"note a one"});
+    EXPECT_EQ(notesOf("Tool", "a.com"), Notes{"note a one"});
+    EXPECT_EQ(notes->toPlainText().toStdString(), "note b");
+    EXPECT_EQ(window_->notesLabel()->text().toStdString(), "Notes : b.com");
+
+    // Down in the table
+    clickRow(0, 0);
+    const std::string first = idsShown(0)[0];
+    type(" two");
+    QTest::keyClick(viewerAt(0)->getTable(), Qt::Key_Down);
+    EXPECT_EQ(notesOf("Shareware_Sites", first), Notes{"note " + first.substr(0, 1) + " two"});
+    EXPECT_EQ(notes->toPlainText().toStdString(), "note " + idsShown(0)[1].substr(0, 1));
+
+    // the listing tab, showing the same site; then a tab with no row selected, and the close
+    clickRow(0, rowOfId(0, "a.com"));
+    type(" three");
+    QTabBar* tabs = window_->getTabFolder()->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(4).center());
+    QApplication::processEvents();
+    EXPECT_EQ(notesOf("Shareware_Sites", "a.com"), Notes{"note a one three"});
+    EXPECT_EQ(notes->toPlainText().toStdString(), "note a one three");
+    type(" four");
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(2).center());
+    QApplication::processEvents();
+    EXPECT_EQ(notesOf("Tool", "a.com"), Notes{"note a one three four"});
+    EXPECT_EQ(window_->notesLabel()->text().toStdString(), "Notes:");
+    closeWindow();
+    EXPECT_FALSE(window_->isVisible());
+    EXPECT_EQ(notesOf("Shareware_Sites", "a.com"), Notes{"note a one three four"});
+}
+
+TEST_F(Notes, TypedNotesReachTheirRowBeforeACommandRuns)
+{
+    addSite("Shareware_Sites", "a.com", "2", "note a");
+    addSite("Shareware_Sites", "b.com", "1", "note b");
+    openWindow();
+    selectTab(0);
+    QPlainTextEdit* notes = window_->notesText();
+    clickRow(0, rowOfId(0, "a.com"));
+    notes->moveCursor(QTextCursor::End);
+    QTest::keyClicks(notes, " added");
+    extends::Commands::find(extends::Command::AddAction)->trigger();
+    EXPECT_EQ(column("SELECT notes FROM Shareware_Sites WHERE id='a.com'"),
+              std::vector<std::string>{"note a added"});
+    EXPECT_EQ(window_->notesLabel()->text().toStdString(), "Notes : [Enter id]");
+
+    // a move carries the typed notes into the row it makes
+    clickRow(0, rowOfId(0, "b.com"));
+    notes->moveCursor(QTextCursor::End);
+    QTest::keyClicks(notes, " moved");
+    QMenu* menu = viewAt(0)->menuManager();
+    emit menu->aboutToShow();
+    for (QAction* action : menu->actions())
+        if (action->text() == "&Move to Black Sites List")
+            action->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(column("SELECT notes FROM Black_Sites"), std::vector<std::string>{"note b moved"});
+    EXPECT_EQ(column("SELECT count(*) FROM Shareware_Sites WHERE id='b.com'"),
+              std::vector<std::string>{"0"});
+}
+
+TEST_F(Notes, TypedNotesAndACellEditOfTheirRowBothReachIt)
+{
+    addListedSiteWithNotes("a.com", "'site note'");
+    openWindow();
+    window_->activateWindow();
+    selectTab(0);
+    clickRow(0, 0);
+    QPlainTextEdit* notes = window_->notesText();
+    QTest::mouseClick(notes->viewport(), Qt::LeftButton);
+    notes->moveCursor(QTextCursor::End);
+    QTest::keyClicks(notes, " draft");
+    // the notes cell of the same row, edited and confirmed: what it stored stays
+    QTableView* table = viewerAt(0)->getTable();
+    const QModelIndex cell = table->model()->index(0, columnIndex(0, "notes"));
+    const QPoint at = table->visualRect(cell).center();
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, at);
+    auto* editor = qobject_cast<QPlainTextEdit*>(table->indexWidget(cell));
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, "final text");
+    QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
+    QTest::keyRelease(table, Qt::Key_Control); // Ctrl is up again
+    QApplication::processEvents();
+    EXPECT_EQ(notes->toPlainText().toStdString(), "final text");
+    closeWindow();
+    EXPECT_FALSE(window_->isVisible());
+    EXPECT_EQ(column("SELECT notes FROM Shareware_Sites UNION ALL SELECT notes FROM Tool"),
+              std::vector<std::string>(2, "final text"));
+
+    // notes typed while the row's id is being edited: at the close both reach the row
+    reopenDatabase();
+    openWindow();
+    selectTab(0);
+    auto* id = qobject_cast<QLineEdit*>(openEditor(0, 0, "id"));
+    ASSERT_NE(id, nullptr);
+    id->selectAll();
+    QTest::keyClicks(id, "renamed.com");
+    window_->notesText()->selectAll();
+    QTest::keyClicks(window_->notesText(), "NOTE TWO");
+    closeWindow();
+    EXPECT_FALSE(window_->isVisible());
+    EXPECT_EQ(column("SELECT id || ' ' || notes FROM Shareware_Sites UNION ALL SELECT id || ' ' || "
+                     "notes FROM Tool"),
+              std::vector<std::string>(2, "renamed.com NOTE TWO"));
 }
 
 TEST_F(Notes, LongTextsAreElidedAndLeaveTheWindowItsWidth)
