@@ -167,9 +167,11 @@ void CellEditorDelegate::setEditorData(QWidget* editor, const QModelIndex& index
         QString text = std::holds_alternative<std::string>(value)
             ? QString::fromStdString(std::get<std::string>(value))
             : QString();
-        if (auto* notes = qobject_cast<QPlainTextEdit*>(editor))
+        if (auto* notes = qobject_cast<QPlainTextEdit*>(editor)) {
+            // typed over as a line editor is (the view selects those)
             setExactText(*notes, text);
-        else if (auto* line = qobject_cast<QLineEdit*>(editor))
+            notes->selectAll();
+        } else if (auto* line = qobject_cast<QLineEdit*>(editor))
             line->setText(text);
     }
     editor->setProperty(startValueKey, editorValue(editor));
