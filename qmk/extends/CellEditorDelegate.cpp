@@ -211,6 +211,16 @@ bool CellEditorDelegate::eventFilter(QObject* object, QEvent* event)
             emit closeEditor(notes, QAbstractItemDelegate::SubmitModelCache);
             return true;
         }
+        // QStyledItemDelegate leaves Tab and Shift+Tab to a text box, which hands them on as a
+        // focus change: the view would move its current cell and open no editor there. They
+        // store and go on as from the other editors.
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            emit commitData(notes);
+            emit closeEditor(notes,
+                             key->key() == Qt::Key_Tab ? QAbstractItemDelegate::EditNextItem
+                                                       : QAbstractItemDelegate::EditPreviousItem);
+            return true;
+        }
     }
     return QStyledItemDelegate::eventFilter(object, event);
 }
