@@ -167,9 +167,11 @@ void CellEditorDelegate::setEditorData(QWidget* editor, const QModelIndex& index
         QString text = std::holds_alternative<std::string>(value)
             ? QString::fromStdString(std::get<std::string>(value))
             : QString();
-        if (auto* notes = qobject_cast<QPlainTextEdit*>(editor))
+        if (auto* notes = qobject_cast<QPlainTextEdit*>(editor)) {
+            // typed over as a line editor is (the view selects those)
             setExactText(*notes, text);
-        else if (auto* line = qobject_cast<QLineEdit*>(editor))
+            notes->selectAll();
+        } else if (auto* line = qobject_cast<QLineEdit*>(editor))
             line->setText(text);
     }
     editor->setProperty(startValueKey, editorValue(editor));
@@ -207,6 +209,16 @@ bool CellEditorDelegate::eventFilter(QObject* object, QEvent* event)
             (key->modifiers() & Qt::ControlModifier)) {
             emit commitData(notes);
             emit closeEditor(notes, QAbstractItemDelegate::SubmitModelCache);
+            return true;
+        }
+        // QStyledItemDelegate leaves Tab and Shift+Tab to a text box, which hands them on as a
+        // focus change: the view would move its current cell and open no editor there. They
+        // store and go on as from the other editors.
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            emit commitData(notes);
+            emit closeEditor(notes,
+                             key->key() == Qt::Key_Tab ? QAbstractItemDelegate::EditNextItem
+                                                       : QAbstractItemDelegate::EditPreviousItem);
             return true;
         }
     }

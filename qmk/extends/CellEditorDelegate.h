@@ -7,7 +7,8 @@
 // line editor is the blank it shows). A combo box stores an entry picked from its opened list at
 // once; one stepped to with keys, letters or the wheel waits for Enter, Tab or a click
 // elsewhere, and Escape drops it. A value its list lacks is shown as an entry of its own, which
-// hands that text back.
+// hands that text back. The notes editor opens with its text selected, as a line editor does;
+// Tab and Shift+Tab store it and go on as from the others.
 //
 // The rule every editor of the window keeps (these, the notes box): an editor's text is the
 // user's until the user confirms it (Enter, Tab, a click elsewhere, the close) or cancels it

@@ -42,8 +42,9 @@ public:
 
 protected:
     // Tab and Shift+Tab go on to the next cell's editor only after an edit that was stored, in a
-    // table still shown; otherwise the shown table takes the keyboard focus and nothing more is
-    // edited (a refused edit keeps its report, a renamed product's listing in front gets the keys).
+    // table still shown, and not round from the last cell to the first (or back); otherwise the
+    // shown table takes the keyboard focus and nothing more is edited (a refused edit keeps its
+    // report, a renamed product's listing in front gets the keys).
     void commitData(QWidget* editor) override
     {
         const bool hidden = !isVisible();
@@ -56,9 +57,9 @@ protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override
     {
         const bool stored = std::exchange(lastStored_, true);
-        const bool onward = hint == QAbstractItemDelegate::EditNextItem ||
-            hint == QAbstractItemDelegate::EditPreviousItem;
-        if (!onward || (stored && isVisible())) {
+        const bool next = hint == QAbstractItemDelegate::EditNextItem;
+        const bool onward = next || hint == QAbstractItemDelegate::EditPreviousItem;
+        if (!onward || (stored && isVisible() && !wrapsRound(next))) {
             QTableView::closeEditor(editor, hint);
             return;
         }
@@ -94,6 +95,19 @@ protected:
     }
 
 private:
+    // True when the cell after (or before) the current one is back at the other end of the table.
+    bool wrapsRound(bool next)
+    {
+        const auto place = [this](const QModelIndex& index) {
+            return std::pair(index.row(), horizontalHeader()->visualIndex(index.column()));
+        };
+        const QModelIndex from = currentIndex();
+        const QModelIndex to = moveCursor(next ? MoveNext : MovePrevious, Qt::NoModifier);
+        if (!from.isValid() || !to.isValid())
+            return false;
+        return next ? place(to) <= place(from) : place(to) >= place(from);
+    }
+
     bool lastStored_ = true;
     bool timed_ = false; // in a timer of the view (the delayed edit of a click)
 };

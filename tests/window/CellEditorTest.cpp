@@ -71,14 +71,16 @@ TEST_F(CellEditors, ARefusedIdTypedAndEnteredClosesItsEditorWithoutWarnings)
 TEST_F(CellEditors, NotesEditorAddsLinesWithEnterAndStoresWithCtrlEnter)
 {
     addSite("Shareware_Sites", "a.com", "1", "old");
+    addSite("Shareware_Sites", "b.com", "1", "[Enter notes]");
     openWindow();
     selectTab(0);
     window_->activateWindow();
     WarningLog warnings;
     QTableView* table = viewerAt(0)->getTable();
-    auto* editor = qobject_cast<QPlainTextEdit*>(openEditor(0, 0, "notes"));
+    const std::string notesOfA = "SELECT notes FROM Shareware_Sites WHERE id = 'a.com'";
+    // opened with its text selected: typing replaces it
+    auto* editor = qobject_cast<QPlainTextEdit*>(openEditor(0, rowOfId(0, "a.com"), "notes"));
     ASSERT_NE(editor, nullptr);
-    editor->selectAll();
     QTest::keyClicks(editor, "first");
     QTest::keyClick(editor, Qt::Key_Return);
     QTest::keyClicks(editor, "second");
@@ -86,14 +88,31 @@ TEST_F(CellEditors, NotesEditorAddsLinesWithEnterAndStoresWithCtrlEnter)
     QTest::keyClicks(editor, "third");
     QApplication::processEvents();
     EXPECT_EQ(table->indexWidget(table->currentIndex()), editor); // still open
-    EXPECT_EQ(column("SELECT notes FROM Shareware_Sites"), std::vector<std::string>{"old"});
+    EXPECT_EQ(column(notesOfA), std::vector<std::string>{"old"});
     QTest::keyClick(editor, Qt::Key_Return, Qt::ControlModifier);
     QApplication::processEvents();
     QApplication::processEvents();
-    EXPECT_EQ(column("SELECT notes FROM Shareware_Sites"),
-              std::vector<std::string>{"first\nsecond\nthird"});
+    EXPECT_EQ(column(notesOfA), std::vector<std::string>{"first\nsecond\nthird"});
     EXPECT_EQ(table->indexWidget(table->currentIndex()), nullptr); // closed
     EXPECT_EQ(viewAt(0)->getById("a.com")->get("notes"), "first\nsecond\nthird");
+
+    // opened with F2: Home goes to the start of the last line; a placeholder is typed over
+    const auto typeAfterF2 = [&](const std::string& id, Qt::Key move, const char* typed) {
+        table->setCurrentIndex(table->model()->index(rowOfId(0, id), columnIndex(0, "notes")));
+        QTest::keyClick(table, Qt::Key_F2);
+        auto* box = qobject_cast<QPlainTextEdit*>(QApplication::focusWidget());
+        ASSERT_NE(box, nullptr);
+        if (move != Qt::Key_unknown)
+            QTest::keyClick(box, move);
+        QTest::keyClicks(box, typed);
+        QTest::keyClick(box, Qt::Key_Return, Qt::ControlModifier);
+        QApplication::processEvents();
+        QApplication::processEvents();
+    };
+    typeAfterF2("a.com", Qt::Key_Home, "3 ");
+    typeAfterF2("b.com", Qt::Key_unknown, "called them");
+    EXPECT_EQ(column("SELECT notes FROM Shareware_Sites ORDER BY id"),
+              (std::vector<std::string>{"first\nsecond\n3 third", "called them"}));
     EXPECT_TRUE(WarningLog::lines().empty()) << WarningLog::lines().front();
 }
 

@@ -662,18 +662,20 @@ TEST_F(Editing, APressActsOnTheRowUnderThePointerWhenTheEditItStoresMovesRows)
 TEST_F(Editing, TabMovesToTheNextCellsEditorAfterStoring)
 {
     addSite("Shareware_Sites", "a.com", "1", "");
+    addSite("Shareware_Sites", "b.com", "1", "");
     openWindow();
     selectTab(0);
     window_->activateWindow();
     QTableView* table = viewerAt(0)->getTable();
-    QLineEdit* editor = typeWithoutEnter(0, 0, "g_user", "bob");
+    QLineEdit* editor = typeWithoutEnter(0, rowOfId(0, "a.com"), "g_user", "bob");
     ASSERT_NE(editor, nullptr);
     QTest::keyClick(editor, Qt::Key_Tab);
     QApplication::processEvents();
     QApplication::processEvents();
-    EXPECT_EQ(column("SELECT g_user FROM Shareware_Sites"), std::vector<std::string>{"bob"});
+    EXPECT_EQ(column("SELECT g_user FROM Shareware_Sites WHERE id = 'a.com'"),
+              std::vector<std::string>{"bob"});
     EXPECT_EQ(status(), "1 rows updated on Shareware_Sites, column: g_user, new value: bob");
-    const QModelIndex next = table->model()->index(0, columnIndex(0, "g_pass"));
+    const QModelIndex next = table->model()->index(rowOfId(0, "a.com"), columnIndex(0, "g_pass"));
     EXPECT_EQ(table->currentIndex(), next);
     auto* nextEditor = qobject_cast<QLineEdit*>(table->indexWidget(next));
     ASSERT_NE(nextEditor, nullptr); // still open for typing
@@ -681,7 +683,34 @@ TEST_F(Editing, TabMovesToTheNextCellsEditorAfterStoring)
     QTest::keyClicks(nextEditor, "secret");
     QTest::keyClick(nextEditor, Qt::Key_Return);
     QApplication::processEvents();
-    EXPECT_EQ(column("SELECT g_pass FROM Shareware_Sites"), std::vector<std::string>{"secret"});
+    EXPECT_EQ(column("SELECT g_pass FROM Shareware_Sites WHERE id = 'a.com'"),
+              std::vector<std::string>{"secret"});
+
+    // from the last cell of a row to the first cell of the next; on the last row the edit ends
+    const auto tabFromNotes = [&](const std::string& id) {
+        auto* notes = qobject_cast<QPlainTextEdit*>(openEditor(0, rowOfId(0, id), "notes"));
+        ASSERT_NE(notes, nullptr);
+        notes->selectAll();
+        QTest::keyClicks(notes, ("on " + id).c_str());
+        QTest::keyClick(notes, Qt::Key_Tab);
+        QApplication::processEvents();
+        QApplication::processEvents();
+    };
+    const std::string first = idsShown(0).front();
+    tabFromNotes(first);
+    EXPECT_EQ(table->currentIndex(), table->model()->index(1, 0));
+    auto* idEditor = qobject_cast<QLineEdit*>(table->indexWidget(table->currentIndex()));
+    ASSERT_NE(idEditor, nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), idEditor);
+    QTest::keyClicks(idEditor, "c.com");
+    QTest::keyClick(idEditor, Qt::Key_Return);
+    QApplication::processEvents();
+    tabFromNotes("c.com");
+    EXPECT_EQ(table->currentIndex().row(), rowOfId(0, "c.com"));
+    EXPECT_EQ(table->indexWidget(table->currentIndex()), nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), table);
+    EXPECT_EQ(column("SELECT id || ' ' || notes FROM Shareware_Sites ORDER BY id = 'c.com'"),
+              (std::vector<std::string>{first + " on " + first, "c.com on c.com"}));
 }
 
 TEST_F(Editing, AnOpenEditIsStoredBeforeTheWindowCloses)
