@@ -229,6 +229,7 @@ void DB::addListingSite(Cursor& cursor, const base::BaseRecord& record, const st
     }
     if (productIds(cursor).size() < 2)
         return;
+    // The other products' listings are read when shown; the current one lists the row already.
     tab::Listed_Url copy;
     for (const auto& name : siteColumns())
         if (auto value = record.get(name))
@@ -236,10 +237,6 @@ void DB::addListingSite(Cursor& cursor, const base::BaseRecord& record, const st
     for (const auto& product : productTables(cursor, current))
         if (product != current)
             insertMissing(cursor, copy, product);
-    later([this] {
-        if (window_)
-            window_->openTab(Tab::Listed_Urls);
-    });
 }
 
 void DB::deleteCascade(Cursor& cursor, const base::StoredKey& key, const std::string& table)

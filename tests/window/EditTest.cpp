@@ -853,6 +853,9 @@ TEST_F(Editing, AClickOnTheSelectedCellOpensItsEditorOnlyWhileTheTableKeepsTheFo
 TEST_F(Editing, TypingIntoTheTableAsAUserStoresTheRow)
 {
     addSite("Shareware_Sites", "a.com", "1", "");
+    addProduct("Tool", "1");
+    addProduct("Other", "2");
+    setSetting("last_listed_urls", "Tool");
     openWindow();
     selectTab(0);
     window_->activateWindow();
@@ -883,6 +886,36 @@ TEST_F(Editing, TypingIntoTheTableAsAUserStoresTheRow)
     QTest::keyClick(combo, Qt::Key_Return);
     QApplication::processEvents();
     EXPECT_EQ(column("SELECT backlink FROM Shareware_Sites"), std::vector<std::string>{"custom"});
+
+    // a site added in the shown listing keeps its row while its cells are filled with Tab
+    selectTab(4);
+    table = viewerAt(4)->getTable();
+    QTest::keyClick(table, Qt::Key_B, Qt::ControlModifier);
+    QApplication::processEvents();
+    const auto typeAndLeave = [](const char* text, Qt::Key key) {
+        QApplication::processEvents();
+        auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        ASSERT_NE(field, nullptr) << text;
+        field->selectAll();
+        QTest::keyClicks(field, text);
+        QTest::keyClick(field, key);
+        QApplication::processEvents();
+    };
+    ASSERT_NE(openEditor(4, rowOfId(4, "[Enter id]"), "id"), nullptr);
+    typeAndLeave("listing-new.example.com", Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); // past the pr cell
+    typeAndLeave("http://listing-new.example.com/tool", Qt::Key_Tab);
+    typeAndLeave("me", Qt::Key_Return);
+    EXPECT_EQ(column("SELECT id || ' ' || listed_url || ' ' || username FROM Tool"),
+              std::vector<std::string>{"listing-new.example.com "
+                                       "http://listing-new.example.com/tool me"});
+    EXPECT_EQ(column("SELECT listed_url || ' ' || username FROM Other"),
+              std::vector<std::string>{"[Enter listed url] [Enter Username]"});
+    EXPECT_EQ(column("SELECT id FROM Shareware_Sites ORDER BY id"),
+              (std::vector<std::string>{"listing-new.example.com", "typed.com"}));
+    ASSERT_NE(selectedRecord(), nullptr);
+    EXPECT_EQ(selectedRecord()->get("id"), "listing-new.example.com");
+    EXPECT_EQ(table->currentIndex().row(), rowOfId(4, "listing-new.example.com"));
 }
 
 TEST_F(Editing, TheFirstProductsIdTypedAsAUserOpensItsListingTabAndClosesTheEditorOnce)
