@@ -75,7 +75,8 @@ base::RecordPtr NotesEditor::rowRecord(ViewerRecords** list) const
         return nullptr;
     const base::RecordPtr& record = row_->record;
     // the id it is stored under now (a rename since it was chosen), else then
-    const std::optional<base::StoredKey> stored = record->storedKey() ? record->storedKey() : row_->key;
+    const std::optional<base::StoredKey> stored =
+        record->storedKey() ? record->storedKey() : row_->key;
     QTabWidget* folder = mainTabFolder();
     for (int index = 0; folder && index < folder->count(); ++index) {
         ViewerRecords* records = TableViewer::viewerRecordsOf(folder->widget(index));
@@ -187,8 +188,7 @@ bool NotesEditor::store()
     return write(*list, record, text);
 }
 
-bool NotesEditor::write(ViewerRecords& list, const base::RecordPtr& record,
-                        const std::string& text)
+bool NotesEditor::write(ViewerRecords& list, const base::RecordPtr& record, const std::string& text)
 {
     const QScopedValueRollback guard(storing_, true);
     const std::optional<std::string> before = record->get("notes");
