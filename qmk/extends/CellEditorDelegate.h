@@ -15,7 +15,8 @@
 // (Escape). Nothing the program does in between stores, replaces or drops it: a command that
 // changes a shown row stores the open editor first (TableViewer, MyAction), a list editor stores
 // a choice only when confirmed, and a box that shows a stored value follows that value when it
-// changes, unless typed into (MainWindow::showNotes). What is stored is what the editor showed.
+// changes, unless typed into (NotesEditor). What is stored is what the editor showed. The notes
+// box edits one row's notes: leaving that row confirms them.
 #include <QStyledItemDelegate>
 
 namespace qmk::extends {
