@@ -353,6 +353,20 @@ TEST_F(Commands, ARankLookUpStoresTheEditOpenInItsRowFirst)
     EXPECT_EQ(column("SELECT notes || ' ' || pr FROM Shareware_Sites UNION ALL SELECT notes || ' ' "
                      "|| pr FROM Tool"),
               (std::vector<std::string>{"typed 7", "typed 7"}));
+
+    // an id the store refuses: no look-up, and the refusal stays
+    addSite("Shareware_Sites", "b.com", "2");
+    service.rank("http://www.b.com", "8");
+    window_->openTab(WindowPort::Tab::Shareware_Sites);
+    auto* id = qobject_cast<QLineEdit*>(openEditor(SharewareTab, rowOfId(0, "b.com"), "id"));
+    ASSERT_NE(id, nullptr);
+    id->selectAll();
+    QTest::keyClicks(id, "a.com");
+    rank->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(status(), "Shareware_Sites already exists a.com");
+    EXPECT_EQ(column("SELECT id || ' ' || pr FROM Shareware_Sites ORDER BY id"),
+              (std::vector<std::string>{"a.com 7", "b.com 2"}));
 }
 
 TEST_F(Commands, ARefusedEditTurnsNoCommandOntoTheRowItSelected)
