@@ -6,6 +6,7 @@
 #include "qmk/extends/Commands.h"
 #include "qmk/extends/MyMenuListener.h"
 #include "qmk/extends/ShortcutGuard.h"
+#include "qmk/extends/TableViewer.h"
 
 #include <QKeySequence>
 
@@ -59,7 +60,10 @@ Action::Action(const std::string& text, const std::string& image, const std::str
     setToolTip(QString::fromStdString(toolTip));
     connect(this, &QAction::triggered, this, [this] {
         // The edit open in a cell goes to the file first; one refused or not stored keeps its
-        // report, and the command does not run.
+        // report, and the command does not run; so does one that a click elsewhere ended, until
+        // the user acts in the window again (the menu that click opened, the browser's menu).
+        if (extends::TableViewer::commandsHeld())
+            return;
         if (MainWindow* window = MainWindow::getInstance(); window && !window->commitOpenEditors())
             return;
         run();

@@ -4,6 +4,7 @@
 #include "qmk/extends/Commands.h"
 #include "qmk/extends/RecordTableModel.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QEvent>
 #include <QHeaderView>
@@ -27,6 +28,52 @@ constexpr const char* viewerRecordsKey = "_ViewerRecords_";
 
 // An edit ended by its table being hidden (a tab switch) was not stored.
 bool hiddenEditUnstored = false;
+
+// An edit that the focus leaving it ended (a click elsewhere, another window) and that was not
+// stored holds the commands until the user acts in its window again: a key or a mouse button
+// pressed there, not in a menu or another window. Until then the selection is the one the
+// refusal chose, not the row the user pointed at.
+class CommandHold : public QObject {
+public:
+    static CommandHold& instance()
+    {
+        static QPointer<CommandHold> hold;
+        if (!hold)
+            hold = new CommandHold(qApp);
+        return *hold;
+    }
+    bool held() const { return window_ != nullptr; }
+    void hold(QWidget* window)
+    {
+        window_ = window;
+        // from the next event on: the press that ended the edit does not count
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (held())
+                    qApp->installEventFilter(this);
+            },
+            Qt::QueuedConnection);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (widget && widget->window() == window_ &&
+            (type == QEvent::MouseButtonPress || type == QEvent::KeyPress ||
+             type == QEvent::ShortcutOverride)) {
+            window_ = nullptr;
+            qApp->removeEventFilter(this);
+        }
+        return false;
+    }
+
+private:
+    using QObject::QObject;
+    QPointer<QWidget> window_;
+};
 
 // The table widget tells its viewer first thing when it goes, before any part of it is gone.
 class ViewerTable : public QTableView {
@@ -53,6 +100,9 @@ protected:
         lastStored_ = before.allStored();
         if (hidden && !lastStored_)
             hiddenEditUnstored = true;
+        QWidget* focus = QApplication::focusWidget();
+        if (!lastStored_ && !(focus && (focus == editor || editor->isAncestorOf(focus))))
+            CommandHold::instance().hold(window());
     }
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override
     {
@@ -210,6 +260,11 @@ void TableViewer::commitOpenEditor()
 bool TableViewer::takeHiddenEditUnstored()
 {
     return std::exchange(hiddenEditUnstored, false);
+}
+
+bool TableViewer::commandsHeld()
+{
+    return CommandHold::instance().held();
 }
 
 ViewerRecords* TableViewer::viewerRecordsOf(const QWidget* page)

@@ -99,6 +99,12 @@ public:
     // True once after an edit that the hiding of its table ended (a tab switch) was refused or not
     // stored: its report is on the status line.
     static bool takeHiddenEditUnstored();
+    // True after an edit that the focus leaving it ended (a click elsewhere, another window) was
+    // refused or not stored, until the user presses a key or a mouse button in the table's window
+    // again. The selection is the one the refusal chose, not the row the user pointed at (the
+    // row right-clicked, the row edited): a command chosen meanwhile does not run, as it would
+    // not with the edit still open (MainWindow::commitOpenEditors), and the report stays.
+    static bool commandsHeld();
 
     // The record list shown by a tab page (the "_ViewerRecords_" of the tab), or null.
     static ViewerRecords* viewerRecordsOf(const QWidget* page);

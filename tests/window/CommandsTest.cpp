@@ -4,6 +4,7 @@
 #include "lookups/FakeService.h"
 
 #include "dwin/time/WallClock.h"
+#include "qmk/Base.h"
 #include "qmk/MessageDialog.h"
 #include "qmk/extends/Commands.h"
 #include "qmk/extends/MyMenuListener.h"
@@ -352,6 +353,80 @@ TEST_F(Commands, ARankLookUpStoresTheEditOpenInItsRowFirst)
     EXPECT_EQ(column("SELECT notes || ' ' || pr FROM Shareware_Sites UNION ALL SELECT notes || ' ' "
                      "|| pr FROM Tool"),
               (std::vector<std::string>{"typed 7", "typed 7"}));
+
+    // an id the store refuses: no look-up, and the refusal stays
+    addSite("Shareware_Sites", "b.com", "2");
+    service.rank("http://www.b.com", "8");
+    window_->openTab(WindowPort::Tab::Shareware_Sites);
+    auto* id = qobject_cast<QLineEdit*>(openEditor(SharewareTab, rowOfId(0, "b.com"), "id"));
+    ASSERT_NE(id, nullptr);
+    id->selectAll();
+    QTest::keyClicks(id, "a.com");
+    rank->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(status(), "Shareware_Sites already exists a.com");
+    EXPECT_EQ(column("SELECT id || ' ' || pr FROM Shareware_Sites ORDER BY id"),
+              (std::vector<std::string>{"a.com 7", "b.com 2"}));
+}
+
+TEST_F(Commands, ARefusedEditTurnsNoCommandOntoTheRowItSelected)
+{
+    for (const char* id : {"a.com", "b.com", "c.com", "d.com"})
+        addSite("Shareware_Sites", id);
+    addProduct("Tool", "1");
+    addSite("Tool", "a.com");
+    addSite("Tool", "b.com");
+    openWindow();
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    // b.com's id typed over with a.com, or nothing typed; a right click on a row's second cell as
+    // the window system hands it over, and the entry clicked in the menu it opened: the status
+    // line and the selected row once the entry ran.
+    const auto rightClickAndChoose = [this](int tab, const char* typed, const char* row,
+                                            const char* text) -> std::string {
+        selectTab(tab);
+        if (auto* editor = qobject_cast<QLineEdit*>(
+                typed ? openEditor(tab, rowOfId(tab, "b.com"), "id") : nullptr)) {
+            editor->selectAll();
+            QTest::keyClicks(editor, typed);
+        }
+        QTableView* table = viewerAt(tab)->getTable();
+        const QPoint at = table->viewport()->mapTo(
+            window_.get(), table->visualRect(table->model()->index(rowOfId(tab, row), 1)).center());
+        QTest::mousePress(window_->windowHandle(), Qt::RightButton, {}, at);
+        QTest::mouseRelease(window_->windowHandle(), Qt::RightButton, {}, at);
+        QApplication::processEvents();
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        for (QAction* entry : menu ? menu->actions() : QList<QAction*>())
+            if (entry->text() == text)
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(entry).center());
+        QApplication::processEvents();
+        const base::RecordPtr selected = selectedRecord();
+        return status() + " | " + (selected ? *selected->get("id") : "none");
+    };
+    // another row, and the edited row itself
+    EXPECT_EQ(rightClickAndChoose(SharewareTab, "a.com", "d.com", "&Remove Record"),
+              "Shareware_Sites already exists a.com | a.com");
+    EXPECT_EQ(rightClickAndChoose(ListingTab, "a.com", "b.com", "Set submit date to &Today"),
+              "Tool already exists a.com | a.com");
+    // an id refused as another window takes the focus: a command from there, as from the browser
+    auto* editor = qobject_cast<QLineEdit*>(openEditor(ListingTab, rowOfId(4, "b.com"), "id"));
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClicks(editor, "a.com");
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    QApplication::processEvents();
+    extends::Commands::find(extends::Command::TodayAction)->trigger();
+    EXPECT_EQ(status(), "Tool already exists a.com");
+    // the window used again: the menu after no edit
+    window_->activateWindow();
+    EXPECT_EQ(rightClickAndChoose(SharewareTab, nullptr, "d.com", "&Remove Record"), " | none");
+    EXPECT_EQ(column("SELECT id FROM Shareware_Sites ORDER BY id"),
+              (std::vector<std::string>{"a.com", "b.com", "c.com"}));
+    EXPECT_EQ(column("SELECT id || ' ' || quote(sub_date) FROM Tool ORDER BY id"),
+              (std::vector<std::string>{"a.com NULL", "b.com NULL"}));
 }
 
 TEST_F(Commands, OnlyAWholeNumberFromZeroToTenIsStoredAsARank)
