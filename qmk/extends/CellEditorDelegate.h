@@ -15,6 +15,12 @@
 // changes a shown row stores the open editor first (TableViewer, MyAction), a list editor stores
 // a choice only when confirmed, and a box that shows a stored value follows that value when it
 // changes, unless typed into (MainWindow::showNotes). What is stored is what the editor showed.
+// The menu bar taking the keys (Alt, a menu opened and cancelled), a popup or another window
+// taking the focus confirms nothing: the editor waits with its text until the focus comes back,
+// and a later move of the focus to another widget of its window (or its table hidden by a tab
+// switch) confirms it, as a click elsewhere would have.
+#include <QList>
+#include <QPointer>
 #include <QStyledItemDelegate>
 
 namespace qmk::extends {
@@ -42,7 +48,11 @@ protected:
     bool eventFilter(QObject* object, QEvent* event) override;
 
 private:
+    void focusMoved(QWidget* old, QWidget* now);
+    void confirm(QWidget* editor);
+
     RecordTableModel* model_;
+    QList<QPointer<QWidget>> waiting_; // editors whose focus went to the menu bar or away
 };
 
 } // namespace qmk::extends
