@@ -3,9 +3,12 @@
 #include "qmk/extends/ExactPlainText.h"
 #include "qmk/extends/RecordTableModel.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 
 #include <algorithm>
@@ -85,6 +88,15 @@ QVariant editorValue(const QWidget* editor)
     return QVariant();
 }
 
+// The focus went where the user does not edit the window's contents: the menu bar, a menu or
+// list popup, another window.
+bool focusAway(const QEvent* event)
+{
+    const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
+    return reason == Qt::MenuBarFocusReason || reason == Qt::PopupFocusReason ||
+        reason == Qt::ActiveWindowFocusReason;
+}
+
 bool isNotes(const RecordTableModel* model, int column)
 {
     const auto& names = model->columnNames();
@@ -96,6 +108,8 @@ bool isNotes(const RecordTableModel* model, int column)
 CellEditorDelegate::CellEditorDelegate(RecordTableModel* model, QObject* parent)
     : QStyledItemDelegate(parent), model_(model)
 {
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget* old, QWidget* now) { focusMoved(old, now); });
 }
 
 QWidget* CellEditorDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
@@ -198,10 +212,22 @@ void CellEditorDelegate::setModelData(QWidget* editor, QAbstractItemModel* model
 bool CellEditorDelegate::eventFilter(QObject* object, QEvent* event)
 {
     // Storing an edit may move the focus (a renamed product's tab comes to the front): the edit
-    // being stored closes its editor when it is done, so the focus leaving it must not commit and
-    // close it a second time.
-    if (event->type() == QEvent::FocusOut && model_->isEditing())
+    // being stored closes its editor when it is done, so the focus leaving it (or its table hidden)
+    // must not commit and close it a second time.
+    if (model_->isEditing() && (event->type() == QEvent::FocusOut || event->type() == QEvent::Hide))
         return false;
+    if (auto* editor = qobject_cast<QWidget*>(object)) {
+        if (event->type() == QEvent::FocusOut && focusAway(event)) {
+            if (!waiting_.contains(editor))
+                waiting_.append(editor);
+            return false;
+        }
+        if (event->type() == QEvent::FocusIn)
+            waiting_.removeAll(editor);
+        // a tab switch while the keys were away (a window minimized is no switch)
+        if (event->type() == QEvent::Hide && !event->spontaneous() && waiting_.contains(editor))
+            confirm(editor);
+    }
     auto* notes = qobject_cast<QPlainTextEdit*>(object);
     if (notes && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -223,6 +249,29 @@ bool CellEditorDelegate::eventFilter(QObject* object, QEvent* event)
         }
     }
     return QStyledItemDelegate::eventFilter(object, event);
+}
+
+void CellEditorDelegate::focusMoved(QWidget* old, QWidget* now)
+{
+    waiting_.removeAll(nullptr);
+    if (!now)
+        return;
+    for (const QPointer<QWidget>& editor : QList(waiting_)) {
+        if (!editor || editor == now || editor->isAncestorOf(now) ||
+            editor->window() != now->window())
+            continue;
+        if (!qobject_cast<QMenuBar*>(now))
+            confirm(editor);
+        else if (!old && editor->isVisible()) // the window is active again: its edit has the keys
+            editor->setFocus(Qt::ActiveWindowFocusReason);
+    }
+}
+
+void CellEditorDelegate::confirm(QWidget* editor)
+{
+    waiting_.removeAll(editor);
+    emit commitData(editor);
+    emit closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
 void CellEditorDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,

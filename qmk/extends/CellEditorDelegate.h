@@ -17,6 +17,12 @@
 // a choice only when confirmed, and a box that shows a stored value follows that value when it
 // changes, unless typed into (NotesEditor). What is stored is what the editor showed. The notes
 // box edits one row's notes: leaving that row confirms them.
+// The menu bar taking the keys (Alt, a menu opened and cancelled), a popup or another window
+// taking the focus confirms nothing: the editor waits with its text until the focus comes back,
+// and a later move of the focus to another widget of its window (or its table hidden by a tab
+// switch) confirms it, as a click elsewhere would have.
+#include <QList>
+#include <QPointer>
 #include <QStyledItemDelegate>
 
 namespace qmk::extends {
@@ -44,7 +50,11 @@ protected:
     bool eventFilter(QObject* object, QEvent* event) override;
 
 private:
+    void focusMoved(QWidget* old, QWidget* now);
+    void confirm(QWidget* editor);
+
     RecordTableModel* model_;
+    QList<QPointer<QWidget>> waiting_; // editors whose focus went to the menu bar or away
 };
 
 } // namespace qmk::extends

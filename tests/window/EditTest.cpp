@@ -258,6 +258,54 @@ TEST_F(Editing, AListEditorStoresAChoiceOnlyWhenConfirmed)
               std::vector<std::string>{"10"});
 }
 
+TEST_F(Editing, TheMenuBarOrAnotherWindowConfirmsNoEdit)
+{
+    addSite("Shareware_Sites", "a.com", "1");
+    openWindow();
+    selectTab(0);
+    window_->activateWindow();
+    const auto key = [](Qt::Key key) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+        QApplication::processEvents();
+    };
+    const auto file = [&](const std::string& name) {
+        return column("SELECT " + name + " FROM Shareware_Sites");
+    };
+    // Alt alone: Escape gives the keys back from the menu bar to the choice, Escape drops it
+    QWidget* combo = openEditor(0, 0, "backlink");
+    key(Qt::Key_Down);
+    key(Qt::Key_Alt);
+    EXPECT_EQ(file("backlink"), std::vector<std::string>{"not"});
+    key(Qt::Key_Escape);
+    EXPECT_EQ(QApplication::focusWidget(), combo);
+    key(Qt::Key_Escape);
+    EXPECT_EQ(file("backlink"), std::vector<std::string>{"not"});
+
+    // another window in front and gone, the keys in the editor or the menu bar: back in the
+    // editor, Enter stores the text
+    QLineEdit* line = typeWithoutEnter(0, 0, "g_user", "me");
+    QWidget other;
+    other.show();
+    for (const bool menuBar : {false, true}) {
+        if (menuBar)
+            key(Qt::Key_Alt);
+        other.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+        window_->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+        EXPECT_EQ(QApplication::focusWidget(), line) << menuBar;
+    }
+    EXPECT_EQ(file("g_user"), std::vector<std::string>{""});
+    key(Qt::Key_Return);
+    EXPECT_EQ(file("g_user"), std::vector<std::string>{"me"});
+
+    // a tab chosen while the menu bar has the keys is a click elsewhere
+    typeWithoutEnter(0, 0, "g_user", "you");
+    key(Qt::Key_Alt);
+    selectTab(1);
+    EXPECT_EQ(file("g_user"), std::vector<std::string>{"you"});
+}
+
 TEST_F(Editing, LineBreaksPastedIntoAOneLineCellBecomeTheBlanksItShows)
 {
     addProduct("Tool", "1");
