@@ -174,8 +174,12 @@ bool NotesEditor::store()
     ViewerRecords* list = nullptr;
     const base::RecordPtr record = rowRecord(&list);
     if (!record) {
+        // Said once: the text stays on show, for no row.
         report::notStored(MainWindow::getInstance(),
                           "notes of row " + row_->id + " in " + row_->table, DB::noSuchRowText);
+        row_.reset();
+        taken(boxText(*box_));
+        showHeading();
         return false;
     }
     const std::string text = trimmed(boxText(*box_));

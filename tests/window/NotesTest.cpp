@@ -348,6 +348,16 @@ TEST_F(Notes, TypedNotesReachTheirRowBeforeACommandRuns)
     EXPECT_EQ(column("SELECT notes FROM Black_Sites"), std::vector<std::string>{"note b moved"});
     EXPECT_EQ(column("SELECT count(*) FROM Shareware_Sites WHERE id='b.com'"),
               std::vector<std::string>{"0"});
+
+    // the row gone under typed notes (no command stored them first): said, and commands go on
+    selectTab(0);
+    clickRow(0, rowOfId(0, "a.com"));
+    QTest::keyClicks(notes, " gone");
+    window_->removeSelectedRecord();
+    EXPECT_EQ(status(),
+              "notes of row a.com in Shareware_Sites not stored: " +
+                  std::string(DB::noSuchRowText));
+    EXPECT_TRUE(window_->commitOpenEditors());
 }
 
 TEST_F(Notes, TypedNotesAndACellEditOfTheirRowBothReachIt)
