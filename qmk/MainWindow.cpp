@@ -418,8 +418,10 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     if (!closed_) {
         // An open edit that was not stored (refused or failed) keeps the window open, so its
-        // report is read; the editor has gone, so a second close ends the program. So does a
-        // write that failed while this close waited for it, until its report can have been read.
+        // report is read; the editor has gone, so a second close ends the program. Notes the box
+        // could not store stay typed: the second close tries them again and ends the program
+        // whatever comes of it. A write that failed while this close waited for it keeps the
+        // window open too, until its report can have been read.
         const bool unread = unreadReport_.pending();
         const bool editsKept = commitCellEditors();
         const bool notesKept = !notesEditor_ || notesEditor_->storeAtClose();
