@@ -446,8 +446,14 @@ void MainWindow::closeOwnWindows()
 
 bool MainWindow::commitOpenEditors()
 {
-    const bool edits = commitCellEditors();
-    return (!notesEditor_ || notesEditor_->leave()) && edits;
+    const QWidget* shown = tabFolder_ ? tabFolder_->currentWidget() : nullptr;
+    const extends::StoredSince before;
+    commitCellEditors();
+    const bool notes = !notesEditor_ || notesEditor_->leave();
+    // A renamed product brings its listing forward: a command meant for the tab the user saw
+    // must not run on another.
+    const bool samePlace = !tabFolder_ || tabFolder_->currentWidget() == shown;
+    return before.noneRefused() && notes && samePlace;
 }
 
 bool MainWindow::commitCellEditors()

@@ -79,8 +79,9 @@ public:
     void focusShownTable();
     void saveState();
     // Stores the edit still open in a cell of any tab and the notes typed into the box (a command
-    // does so before it runs); false when one was refused or not stored, whose report is on the
-    // status line then.
+    // does so before it runs); false when one was refused or not stored (an edit kept by a row
+    // not stored yet is taken), whose report is on the status line then, or when storing brought
+    // another tab forward: the command is not to run then.
     bool commitOpenEditors();
     void addNewRecord();
     void removeSelectedRecord();

@@ -21,14 +21,18 @@ namespace qmk::extends {
 namespace {
 
 std::size_t unstored = 0;
+std::size_t kept = 0; // of the unstored: taken into a row never stored
 
 // Counts an edit that leaves modify without reaching the file.
 struct UnstoredCounter {
     const bool& inFile;
+    const bool& inMemory;
     ~UnstoredCounter()
     {
         if (!inFile)
             ++unstored;
+        if (!inFile && inMemory)
+            ++kept;
     }
 };
 
@@ -101,13 +105,18 @@ std::size_t MyCellModifier::unstoredCount()
     return unstored;
 }
 
-StoredSince::StoredSince() : failures_(report::notStoredCount()), unstored_(unstored)
+StoredSince::StoredSince() : failures_(report::notStoredCount()), unstored_(unstored), kept_(kept)
 {
 }
 
 bool StoredSince::allStored() const
 {
     return report::notStoredCount() == failures_ && unstored == unstored_;
+}
+
+bool StoredSince::noneRefused() const
+{
+    return report::notStoredCount() == failures_ && unstored - unstored_ == kept - kept_;
 }
 
 bool MyCellModifier::canModify(const base::BaseRecord*, const std::string&) const
@@ -144,7 +153,8 @@ void MyCellModifier::modify(const base::RecordPtr& element, const std::string& p
 {
     std::string newValueText;
     bool inFile = false;
-    const UnstoredCounter counter{inFile};
+    bool inMemory = false;
+    const UnstoredCounter counter{inFile, inMemory};
     try {
         showStatus("");
         if (!element) {
@@ -230,6 +240,7 @@ void MyCellModifier::modify(const base::RecordPtr& element, const std::string& p
             // store keeps the edit in memory only while the row's id is not usable
             inFile = property == "id" ? isUsableValue(element->get("id").value_or(std::string()))
                                       : rowId.has_value();
+            inMemory = property != "id" && !rowId;
         }
     } catch (const std::exception& e) {
         report::trace("qmk.extends.MyCellModifier.MyCellModifier modify catch " +

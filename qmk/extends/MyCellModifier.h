@@ -21,15 +21,18 @@ namespace qmk::extends {
 using CellValue = std::variant<std::monostate, std::string, int>;
 
 // Made before edits are handed over: allStored tells whether every one since then reached the
-// file (none refused, failed or kept in memory only).
+// file (none refused, failed or kept in memory only); noneRefused whether every one was taken,
+// into the file or, in a row never stored, into memory until the row's id is set.
 class StoredSince {
 public:
     StoredSince();
     bool allStored() const;
+    bool noneRefused() const;
 
 private:
     std::size_t failures_;
     std::size_t unstored_;
+    std::size_t kept_;
 };
 
 class MyCellModifier {

@@ -204,7 +204,7 @@ bool NotesEditor::write(ViewerRecords& list, const base::RecordPtr& record, cons
         // A row never stored keeps its notes until its id is set, as a cell edit does.
         showStatus(DB::unusableIdText);
         taken(text);
-        return false;
+        return true;
     }
     if (!DB::getInstance().updateFieldCascade(list.name, *key, "notes", text)) {
         // The row shows what the file holds; the box keeps the text for Enter or the next leave.

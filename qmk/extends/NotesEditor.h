@@ -43,10 +43,11 @@ public:
     // A record changed: when it is the box's row, the heading shows its id and a box not typed
     // into its notes; typed text gives way only to notes a confirmed edit stored meanwhile.
     void rowChanged(const base::RecordPtr& record);
-    // Stores text typed for a row; true when there was none or it was stored.
+    // Stores text typed for a row; true when there was none or it was taken.
     bool leave();
     // Enter: stores the box's text as it is, without the white space around it, to the box's
-    // row; false when it was not stored, which the status line says.
+    // row (a row never stored keeps it until its id is set); false when it was not taken (no
+    // row, the row gone, a failed write), which the status line says.
     bool store();
     // At the close: as leave, and text typed for no row is reported; false once for text not
     // stored, so the close waits for the report to be read, true the next time.

@@ -88,28 +88,29 @@ public:
     std::function<bool()> storing; // an edit is being handed to the model
 
 protected:
-    // Tab and Shift+Tab go on to the next cell's editor only after an edit that was stored, in a
-    // table still shown, and not round from the last cell to the first (or back); otherwise the
-    // shown table takes the keyboard focus and nothing more is edited (a refused edit keeps its
-    // report, a renamed product's listing in front gets the keys).
+    // Tab and Shift+Tab go on to the next cell's editor only after an edit that was taken (stored,
+    // or kept by a row not stored yet), in a table still shown, and not round from the last cell
+    // to the first (or back); otherwise the shown table takes the keyboard focus and nothing more
+    // is edited (a refused edit keeps its report, a renamed product's listing in front gets the
+    // keys).
     void commitData(QWidget* editor) override
     {
         const bool hidden = !isVisible();
         const StoredSince before;
         QTableView::commitData(editor);
-        lastStored_ = before.allStored();
-        if (hidden && !lastStored_)
+        lastTaken_ = before.noneRefused();
+        if (hidden && !before.allStored())
             hiddenEditUnstored = true;
         QWidget* focus = QApplication::focusWidget();
-        if (!lastStored_ && !(focus && (focus == editor || editor->isAncestorOf(focus))))
+        if (!lastTaken_ && !(focus && (focus == editor || editor->isAncestorOf(focus))))
             CommandHold::instance().hold(window());
     }
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override
     {
-        const bool stored = std::exchange(lastStored_, true);
+        const bool taken = std::exchange(lastTaken_, true);
         const bool next = hint == QAbstractItemDelegate::EditNextItem;
         const bool onward = next || hint == QAbstractItemDelegate::EditPreviousItem;
-        if (!onward || (stored && isVisible() && !wrapsRound(next))) {
+        if (!onward || (taken && isVisible() && !wrapsRound(next))) {
             QTableView::closeEditor(editor, hint);
             return;
         }
@@ -158,7 +159,7 @@ private:
         return next ? place(to) <= place(from) : place(to) >= place(from);
     }
 
-    bool lastStored_ = true;
+    bool lastTaken_ = true;
     bool timed_ = false; // in a timer of the view (the delayed edit of a click)
 };
 

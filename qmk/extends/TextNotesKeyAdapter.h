@@ -15,8 +15,8 @@ public:
     using QObject::QObject;
     // Acts on Enter (13) and the keypad's Enter; every other key is ignored.
     void keyPressed(int key, bool keypad);
-    // Stores the box's text as its row's notes, as Enter does; false when it was not stored
-    // (no row, a row never stored, a failed write), which the status line says.
+    // Stores the box's text as its row's notes, as Enter does; false when it was not taken
+    // (no row, the row gone, a failed write), which the status line says.
     static bool storeNotes();
 
 protected:

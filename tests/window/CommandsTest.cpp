@@ -427,6 +427,17 @@ TEST_F(Commands, ARefusedEditTurnsNoCommandOntoTheRowItSelected)
               (std::vector<std::string>{"a.com", "b.com", "c.com"}));
     EXPECT_EQ(column("SELECT id || ' ' || quote(sub_date) FROM Tool ORDER BY id"),
               (std::vector<std::string>{"a.com NULL", "b.com NULL"}));
+
+    // the shown product renamed by the store a command makes first: its listing comes forward,
+    // and the command meant for the products does not run there
+    selectTab(SoftwaresTab);
+    editor = qobject_cast<QLineEdit*>(openEditor(SoftwaresTab, 0, "id"));
+    ASSERT_NE(editor, nullptr);
+    editor->selectAll();
+    QTest::keyClicks(editor, "Tool2");
+    extends::Commands::find(extends::Command::AddAction)->trigger();
+    EXPECT_EQ(viewAt(ListingTab)->name, "Tool2");
+    EXPECT_EQ(idsShown(ListingTab), (std::vector<std::string>{"a.com", "b.com"}));
 }
 
 TEST_F(Commands, OnlyAWholeNumberFromZeroToTenIsStoredAsARank)

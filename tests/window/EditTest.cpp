@@ -759,6 +759,22 @@ TEST_F(Editing, TabMovesToTheNextCellsEditorAfterStoring)
     EXPECT_EQ(QApplication::focusWidget(), table);
     EXPECT_EQ(column("SELECT id || ' ' || notes FROM Shareware_Sites ORDER BY id = 'c.com'"),
               (std::vector<std::string>{first + " on " + first, "c.com on c.com"}));
+
+    // in a new row, before its id: the row keeps each value and Tab goes on
+    window_->addNewRecord();
+    editor = typeWithoutEnter(0, rowOfId(0, "[Enter id]"), "g_user", "early");
+    ASSERT_NE(editor, nullptr);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QApplication::processEvents();
+    QApplication::processEvents();
+    auto* password = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    ASSERT_NE(password, nullptr);
+    QTest::keyClicks(password, "pw");
+    QTest::keyClick(password, Qt::Key_Return);
+    QApplication::processEvents();
+    edit(0, rowOfId(0, "[Enter id]"), "id", QString("new.com"));
+    EXPECT_EQ(column("SELECT g_user || ' ' || g_pass FROM Shareware_Sites WHERE id = 'new.com'"),
+              std::vector<std::string>{"early pw"});
 }
 
 TEST_F(Editing, AnOpenEditIsStoredBeforeTheWindowCloses)
