@@ -2,6 +2,8 @@
 
 #include "qmk/Report.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QSocketNotifier>
 
 #include <atomic>
@@ -106,7 +108,22 @@ void EndSignals::onSignal()
     if (end_ && !end_()) {
         leftOpen = true;
         report::trace("the window stays open: the next end signal ends the program at once");
+        qApp->installEventFilter(this);
     }
+}
+
+bool EndSignals::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if (leftOpen.load() && event->spontaneous() &&
+        (type == QEvent::KeyPress || type == QEvent::MouseButtonPress)) {
+        qApp->removeEventFilter(this);
+        // the pipe is read again before the handler writes to it
+        notifier_->setEnabled(true);
+        runSince = notRun;
+        leftOpen = false;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 } // namespace qmk

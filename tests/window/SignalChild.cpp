@@ -1,9 +1,11 @@
 // The program as a user starts it, with an edit left open: once the window runs, the first
-// argument is typed over the first Shareware_Sites id (no Enter), then "ready" is printed.
+// argument is typed over the first Shareware_Sites id (no Enter), then "ready" is printed. A line
+// on standard input is a key the user presses in the window.
 #include "qmk/MainWindow.h"
 #include "qmk/Startup.h"
 
 #include <QApplication>
+#include <QSocketNotifier>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTest>
@@ -22,6 +24,15 @@ int main(int argc, char** argv)
         table->edit(table->currentIndex());
         QTest::keyClicks(table->indexWidget(table->currentIndex()), typed); // over the old id
         std::puts("ready");
+        std::fflush(stdout);
+    });
+    QSocketNotifier input(0, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, [] {
+        char line[64];
+        if (!std::fgets(line, sizeof line, stdin))
+            return;
+        QTest::keyClick(qmk::MainWindow::getInstance(), Qt::Key_Shift);
+        std::puts("pressed");
         std::fflush(stdout);
     });
     return qmk::startQuillmark();

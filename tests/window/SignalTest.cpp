@@ -74,6 +74,21 @@ TEST_F(EndSignal, ASignalAfterTheCloseRanEndsTheProgramAtOnce)
     EXPECT_EQ(refused.exitStatus(), QProcess::CrashExit);
     EXPECT_FALSE(configWritten());
 
+    // once the user has acted in the window, a signal is a close again
+    QProcess used;
+    start(used, "b.com");
+    send(used, {SIGTERM});
+    for (console.clear(); console.find("pressed") == std::string::npos;) {
+        if (console.find("the window stays open") != std::string::npos)
+            used.write("key\n"), console.clear();
+        ASSERT_TRUE(used.waitForReadyRead(20000)) << console;
+        console += used.readAllStandardOutput().toStdString();
+    }
+    send(used, {SIGTERM});
+    ASSERT_TRUE(used.waitForFinished(20000));
+    EXPECT_EQ(used.exitStatus(), QProcess::NormalExit);
+    EXPECT_TRUE(configWritten());
+
     QProcess stuck; // the close waits for another program's lock
     start(stuck, "c.com");
     sqlite3* other = nullptr;
