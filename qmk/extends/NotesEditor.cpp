@@ -10,6 +10,7 @@
 #include "dwin/text/Unicode.h"
 
 #include <QApplication>
+#include <QInputEvent>
 #include <QPlainTextEdit>
 #include <QScopedValueRollback>
 #include <QTabWidget>
@@ -43,11 +44,26 @@ bool holds(const ViewerRecords& list, const base::RecordPtr& record)
 NotesEditor::NotesEditor(QPlainTextEdit* box, ElidedLabel* heading, QWidget* tables)
     : QObject(box), box_(box), heading_(heading), tables_(tables)
 {
-    // A click into a table or a cell editor leaves the row, as a click elsewhere confirms a cell.
+    // A click into a table or a cell editor leaves the row, as a click elsewhere confirms a cell:
+    // once the press has reached the table (the focus moves first), as one gesture.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         if (old == box_ && now && tables_ && tables_->isAncestorOf(now))
-            leave();
+            QMetaObject::invokeMethod(
+                this, [this] { leave(); }, Qt::QueuedConnection);
     });
+    qApp->installEventFilter(this);
+}
+
+bool NotesEditor::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    // A press reaches the window, then the widget: one gesture, one time stamp.
+    if (event->spontaneous() && (type == QEvent::KeyPress || type == QEvent::MouseButtonPress)) {
+        const quint64 stamp = static_cast<QInputEvent*>(event)->timestamp();
+        if (std::exchange(lastStamp_, stamp) != stamp)
+            ++gestures_;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 void NotesEditor::showUnowned(const QString& text)
@@ -67,6 +83,7 @@ void NotesEditor::taken(const std::string& notes)
 {
     notes_ = notes;
     closeWaited_ = false;
+    failedIn_.reset();
 }
 
 base::RecordPtr NotesEditor::rowRecord(ViewerRecords** list) const
@@ -162,6 +179,9 @@ bool NotesEditor::leave()
 {
     if (!row_ || !typed())
         return true;
+    // One try a gesture: a click is a focus change, a new selection and a press of the table.
+    if (failedIn_ == gestures_)
+        return false;
     return store();
 }
 
@@ -210,6 +230,7 @@ bool NotesEditor::write(ViewerRecords& list, const base::RecordPtr& record, cons
         // The row shows what the file holds; the box keeps the text for Enter or the next leave.
         record->set("notes", before.value_or(std::string()));
         list.recordChanged(record);
+        failedIn_ = gestures_;
         return false;
     }
     taken(text);

@@ -11,6 +11,7 @@
 
 #include <QObject>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -43,7 +44,8 @@ public:
     // A record changed: when it is the box's row, the heading shows its id and a box not typed
     // into its notes; typed text gives way only to notes a confirmed edit stored meanwhile.
     void rowChanged(const base::RecordPtr& record);
-    // Stores text typed for a row; true when there was none or it was taken.
+    // Stores text typed for a row; true when there was none or it was taken. A store the file
+    // refused is tried again at the user's next gesture, not within the same one.
     bool leave();
     // Enter: stores the box's text as it is, without the white space around it, to the box's
     // row (a row never stored keeps it until its id is set); false when it was not taken (no
@@ -54,6 +56,10 @@ public:
     bool storeAtClose();
     // True when the box holds text typed since it was filled or stored.
     bool typed() const;
+
+protected:
+    // Counts the user's gestures (a key or a mouse button pressed).
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Row {
@@ -79,6 +85,9 @@ private:
     std::string notes_; // the notes the box was filled with or stored
     bool storing_ = false;
     bool closeWaited_ = false;
+    std::uint64_t gestures_ = 0;
+    std::uint64_t lastStamp_ = 0;
+    std::optional<std::uint64_t> failedIn_; // the gesture whose leave the file refused
 };
 
 } // namespace extends

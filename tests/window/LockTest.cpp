@@ -5,6 +5,7 @@
 #include "dwin/database/sqlite/Base.h"
 #include "qmk/EndSignals.h"
 #include "qmk/MessageDialog.h"
+#include "qmk/Report.h"
 #include "qmk/UnreadReport.h"
 #include "qmk/extends/Commands.h"
 #include "qmk/extends/RecordTableModel.h"
@@ -94,6 +95,13 @@ TEST_F(Locked, EditsNotesAndRowsAreTakenBackThenStoredWhenMadeAgain)
     EXPECT_EQ(status(), "notes of row a.com in Shareware_Sites" + locked);
     EXPECT_EQ(viewAt(0)->getById("a.com")->get("notes"), "first");
     EXPECT_TRUE(window_->notesText()->toPlainText().contains("box text")); // kept for Enter again
+    // leaving the row tries once, however many steps the click takes
+    window_->activateWindow();
+    QTest::mouseClick(window_->notesText()->viewport(), Qt::LeftButton);
+    const std::size_t failures = report::notStoredCount();
+    clickRow(0, rowOfId(0, "b.com"));
+    EXPECT_EQ(report::notStoredCount(), failures + 1);
+    EXPECT_EQ(window_->notesLabel()->text().toStdString(), "Notes : a.com");
 
     window_->addNewRecord();
     edit(0, rowOfId(0, "[Enter id]"), "id", QString("new.com"));
