@@ -8,8 +8,10 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QTimer>
 
 #include <algorithm>
 #include <limits>
@@ -95,6 +97,14 @@ bool focusAway(const QEvent* event)
     const Qt::FocusReason reason = static_cast<const QFocusEvent*>(event)->reason();
     return reason == Qt::MenuBarFocusReason || reason == Qt::PopupFocusReason ||
         reason == Qt::ActiveWindowFocusReason;
+}
+
+// The menu bar itself, or the one a menu opens from.
+QMenuBar* menuBarOf(QObject* object)
+{
+    while (qobject_cast<QMenu*>(object))
+        object = object->parent();
+    return qobject_cast<QMenuBar*>(object);
 }
 
 bool isNotes(const RecordTableModel* model, int column)
@@ -211,6 +221,13 @@ void CellEditorDelegate::setModelData(QWidget* editor, QAbstractItemModel* model
 
 bool CellEditorDelegate::eventFilter(QObject* object, QEvent* event)
 {
+    // a key or a menu closed may have ended the menu bar's keys (Escape, Alt, a click outside)
+    if (QMenuBar* bar = menuBarOf(object)) {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::KeyPress || type == QEvent::KeyRelease || type == QEvent::Hide)
+            QTimer::singleShot(0, this, [this, bar = QPointer(bar)] { menuBarLeft(bar); });
+        return false;
+    }
     // Storing an edit may move the focus (a renamed product's tab comes to the front): the edit
     // being stored closes its editor when it is done, so the focus leaving it (or its table hidden)
     // must not commit and close it a second time.
@@ -264,7 +281,24 @@ void CellEditorDelegate::focusMoved(QWidget* old, QWidget* now)
             confirm(editor);
         else if (!old && editor->isVisible()) // the window is active again: its edit has the keys
             editor->setFocus(Qt::ActiveWindowFocusReason);
+        else { // to see it give the keys back
+            now->installEventFilter(this);
+            for (QMenu* menu : now->findChildren<QMenu*>())
+                menu->installEventFilter(this);
+        }
     }
+}
+
+// The menu bar holds the focus with no menu lit or open: it gave the keys back to the widget that
+// had them when it took them, which is the bar itself when a menu's Alt+letter came after Alt.
+void CellEditorDelegate::menuBarLeft(QMenuBar* bar)
+{
+    if (!bar || QApplication::focusWidget() != bar || bar->activeAction() ||
+        QApplication::activePopupWidget())
+        return;
+    for (const QPointer<QWidget>& editor : QList(waiting_))
+        if (editor && editor->window() == bar->window() && editor->isVisible())
+            editor->setFocus(Qt::MenuBarFocusReason);
 }
 
 void CellEditorDelegate::confirm(QWidget* editor)

@@ -18,12 +18,15 @@
 // changes, unless typed into (NotesEditor). What is stored is what the editor showed. The notes
 // box edits one row's notes: leaving that row confirms them.
 // The menu bar taking the keys (Alt, a menu opened and cancelled), a popup or another window
-// taking the focus confirms nothing: the editor waits with its text until the focus comes back,
-// and a later move of the focus to another widget of its window (or its table hidden by a tab
-// switch) confirms it, as a click elsewhere would have.
+// taking the focus confirms nothing: the editor waits with its text until the focus comes back
+// (the bar's keys ended or the window active again give it the keys), and a later move of the
+// focus to another widget of its window (or its table hidden by a tab switch) confirms it, as a
+// click elsewhere would have.
 #include <QList>
 #include <QPointer>
 #include <QStyledItemDelegate>
+
+class QMenuBar;
 
 namespace qmk::extends {
 
@@ -51,6 +54,7 @@ protected:
 
 private:
     void focusMoved(QWidget* old, QWidget* now);
+    void menuBarLeft(QMenuBar* bar);
     void confirm(QWidget* editor);
 
     RecordTableModel* model_;

@@ -264,8 +264,9 @@ TEST_F(Editing, TheMenuBarOrAnotherWindowConfirmsNoEdit)
     openWindow();
     selectTab(0);
     window_->activateWindow();
-    const auto key = [](Qt::Key key) {
-        QTest::keyClick(QApplication::focusWidget(), key);
+    const auto key = [](Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+        QWidget* menu = QApplication::activePopupWidget();
+        QTest::keyClick(menu ? menu : QApplication::focusWidget(), key, modifiers);
         QApplication::processEvents();
     };
     const auto file = [&](const std::string& name) {
@@ -280,6 +281,37 @@ TEST_F(Editing, TheMenuBarOrAnotherWindowConfirmsNoEdit)
     EXPECT_EQ(QApplication::focusWidget(), combo);
     key(Qt::Key_Escape);
     EXPECT_EQ(file("backlink"), std::vector<std::string>{"not"});
+
+    // Alt, then a menu opened with Alt+E and left with Escape and Escape or Alt, or a click
+    // outside: the keys are back in the editor, which goes on with its text; Escape drops it
+    QLineEdit* typed = typeWithoutEnter(0, 0, "g_user", "abc");
+    const auto clickOutside = [] {
+        QWidget* menu = QApplication::activePopupWidget();
+        QTest::mouseClick(menu, Qt::LeftButton, {}, QPoint(menu->width() + 50, menu->height()));
+        QApplication::processEvents();
+    };
+    const std::vector<std::function<void()>> leaves = {
+        [&] {
+            key(Qt::Key_Escape);
+            key(Qt::Key_Escape);
+        },
+        [&] {
+            key(Qt::Key_Escape);
+            key(Qt::Key_Alt);
+        },
+        clickOutside,
+    };
+    for (std::size_t way = 0; way < leaves.size(); ++way) {
+        key(Qt::Key_Alt);
+        key(Qt::Key_E, Qt::AltModifier);
+        ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+        leaves[way]();
+        EXPECT_EQ(QApplication::focusWidget(), typed) << way;
+    }
+    key(Qt::Key_D);
+    EXPECT_EQ(typed->text(), "abcd");
+    key(Qt::Key_Escape);
+    EXPECT_EQ(file("g_user"), std::vector<std::string>{""});
 
     // another window in front and gone, the keys in the editor or the menu bar: back in the
     // editor, Enter stores the text
