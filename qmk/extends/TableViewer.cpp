@@ -211,7 +211,9 @@ TableViewer::TableViewer(ViewerRecords* list, std::shared_ptr<const base::Column
     table_->installEventFilter(this);
     table_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(table_, &QWidget::customContextMenuRequested, this, [this](const QPoint& point) {
-        if (menu_ && !menu_->isEmpty())
+        // The press may have stored an edit that brought another tab forward (a renamed
+        // product's listing): this table's entries are not for that one.
+        if (menu_ && !menu_->isEmpty() && table_->isVisible())
             menu_->popup(viewport_->mapToGlobal(point));
     });
 }

@@ -379,14 +379,15 @@ TEST_F(Commands, ARefusedEditTurnsNoCommandOntoTheRowItSelected)
     openWindow();
     window_->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
-    // b.com's id typed over with a.com, or nothing typed; a right click on a row's second cell as
-    // the window system hands it over, and the entry clicked in the menu it opened: the status
-    // line and the selected row once the entry ran.
+    // b.com's id (or the edited row's) typed over, or nothing typed; a right click on a row's
+    // second cell as the window system hands it over, and the entry clicked in the menu it
+    // opened: the status line and the selected row once the entry ran.
     const auto rightClickAndChoose = [this](int tab, const char* typed, const char* row,
-                                            const char* text) -> std::string {
+                                            const char* text,
+                                            const char* edited = "b.com") -> std::string {
         selectTab(tab);
         if (auto* editor = qobject_cast<QLineEdit*>(
-                typed ? openEditor(tab, rowOfId(tab, "b.com"), "id") : nullptr)) {
+                typed ? openEditor(tab, rowOfId(tab, edited), "id") : nullptr)) {
             editor->selectAll();
             QTest::keyClicks(editor, typed);
         }
@@ -437,6 +438,11 @@ TEST_F(Commands, ARefusedEditTurnsNoCommandOntoTheRowItSelected)
     QTest::keyClicks(editor, "Tool2");
     extends::Commands::find(extends::Command::AddAction)->trigger();
     EXPECT_EQ(viewAt(ListingTab)->name, "Tool2");
+    EXPECT_EQ(idsShown(ListingTab), (std::vector<std::string>{"a.com", "b.com"}));
+    // the same ended by a right click: no menu of the products over the listing
+    rightClickAndChoose(SoftwaresTab, "Tool3", "Tool2", "&Add Record", "Tool2");
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_EQ(viewAt(ListingTab)->name, "Tool3");
     EXPECT_EQ(idsShown(ListingTab), (std::vector<std::string>{"a.com", "b.com"}));
 }
 
