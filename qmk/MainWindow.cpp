@@ -315,16 +315,16 @@ void MainWindow::onTabSelected(int index)
     auto* table = qobject_cast<QTableView*>(page);
     if (!table)
         return;
-    // Notes typed for a row of the table left go to the file before any list is read again here.
-    if (notesEditor_)
-        notesEditor_->leave();
+    // Notes typed for a row of the table left go to the file before any list is read again here;
+    // notes not stored keep their report in sight.
+    const bool notesReported = notesEditor_ && !notesEditor_->leave();
     ViewerRecords* records = extends::TableViewer::viewerRecordsOf(page);
     // A list the file could not give last time is read now; while it cannot be, the status
     // line keeps the reason.
     if (db_ && records && db_->isUnread(records->name))
         openTab(DB::tabOf(records->name));
     // An edit this switch ended and did not store keeps its report in sight.
-    const bool editReported = extends::TableViewer::takeHiddenEditUnstored();
+    const bool editReported = extends::TableViewer::takeHiddenEditUnstored() || notesReported;
     if (!editReported && (!db_ || !records || !db_->isUnread(records->name)))
         setStatus(tabText(tabFolder_, index) +
                   ",  total: " + std::to_string(table->model()->rowCount()));

@@ -166,13 +166,30 @@ void NotesEditor::rowChanged(const base::RecordPtr& record)
     row_->key = record->storedKey();
     row_->id = record->get("id").value_or(std::string());
     const std::string notes = record->get("notes").value_or(std::string());
-    // Notes stored meanwhile by a confirmed edit are newer than anything typed here.
-    if (!typed() || notes != notes_) {
-        if (trimmed(boxText(*box_)) != trimmed(notes))
-            setExactText(*box_, QString::fromStdString(notes));
-        taken(notes);
+    if (!typed() && superseded_ && notes == superseded_->over) {
+        // the file refused the edit that replaced the typed text: the text is typed again
+        setExactText(*box_, superseded_->text);
+        notes_ = notes;
+        superseded_.reset();
+    } else if (!typed()) {
+        showNotesOf(*record);
+    } else if (notes != notes_) {
+        // Notes a confirmed edit gives the row are newer than anything typed here; should the
+        // file refuse them (the old notes come back while that edit ends), the text comes back.
+        superseded_ = Superseded{exactText(*box_), notes_};
+        showNotesOf(*record);
+        QMetaObject::invokeMethod(
+            this, [this] { superseded_.reset(); }, Qt::QueuedConnection);
     }
     showHeading();
+}
+
+void NotesEditor::showNotesOf(const base::BaseRecord& record)
+{
+    const std::string notes = record.get("notes").value_or(std::string());
+    if (trimmed(boxText(*box_)) != trimmed(notes))
+        setExactText(*box_, QString::fromStdString(notes));
+    taken(notes);
 }
 
 bool NotesEditor::leave()

@@ -10,6 +10,7 @@
 #include "qmk/base/BaseRecord.h"
 
 #include <QObject>
+#include <QString>
 
 #include <cstdint>
 #include <memory>
@@ -17,7 +18,6 @@
 #include <string>
 
 class QPlainTextEdit;
-class QString;
 class QWidget;
 
 namespace qmk {
@@ -75,6 +75,8 @@ private:
     bool write(ViewerRecords& list, const base::RecordPtr& record, const std::string& text);
     // The box now holds the row's notes as stored.
     void taken(const std::string& notes);
+    // The box shows the record's notes (unless only white space around them differs), taken.
+    void showNotesOf(const base::BaseRecord& record);
     void show(ViewerRecords* list, const base::RecordPtr& record);
     void showHeading();
 
@@ -82,6 +84,12 @@ private:
     ElidedLabel* heading_;
     QWidget* tables_;
     std::optional<Row> row_;
+    // Typed text a confirmed edit of the row's notes replaced, while that edit ends.
+    struct Superseded {
+        QString text;
+        std::string over; // the notes it was typed over
+    };
+    std::optional<Superseded> superseded_;
     std::string notes_; // the notes the box was filled with or stored
     bool storing_ = false;
     bool closeWaited_ = false;

@@ -99,9 +99,18 @@ TEST_F(Locked, EditsNotesAndRowsAreTakenBackThenStoredWhenMadeAgain)
     window_->activateWindow();
     QTest::mouseClick(window_->notesText()->viewport(), Qt::LeftButton);
     const std::size_t failures = report::notStoredCount();
-    clickRow(0, rowOfId(0, "b.com"));
+    QTableView* table = viewerAt(0)->getTable();
+    const QModelIndex b = table->model()->index(rowOfId(0, "b.com"), 0);
+    QTest::mouseClick(window_->windowHandle(), Qt::LeftButton, {},
+                      table->viewport()->mapTo(window_.get(), table->visualRect(b).center()));
     EXPECT_EQ(report::notStoredCount(), failures + 1);
     EXPECT_EQ(window_->notesLabel()->text().toStdString(), "Notes : a.com");
+    // nor do a refused cell edit of those notes and a tab switch drop the text or its report
+    edit(0, rowOfId(0, "a.com"), "notes", QString("cell under lock"));
+    selectTab(2);
+    EXPECT_EQ(status(), "notes of row a.com in Shareware_Sites" + locked);
+    selectTab(0);
+    EXPECT_TRUE(window_->notesText()->toPlainText().contains("box text"));
 
     window_->addNewRecord();
     edit(0, rowOfId(0, "[Enter id]"), "id", QString("new.com"));
