@@ -44,12 +44,10 @@ bool holds(const ViewerRecords& list, const base::RecordPtr& record)
 NotesEditor::NotesEditor(QPlainTextEdit* box, ElidedLabel* heading, QWidget* tables)
     : QObject(box), box_(box), heading_(heading), tables_(tables)
 {
-    // A click into a table or a cell editor leaves the row, as a click elsewhere confirms a cell:
-    // once the press has reached the table (the focus moves first), as one gesture.
+    // A click into a table or a cell editor leaves the row, as a click elsewhere confirms a cell.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
         if (old == box_ && now && tables_ && tables_->isAncestorOf(now))
-            QMetaObject::invokeMethod(
-                this, [this] { leave(); }, Qt::QueuedConnection);
+            leave();
     });
     qApp->installEventFilter(this);
 }
@@ -258,7 +256,9 @@ bool NotesEditor::storeAtClose()
 {
     if (!typed())
         return true;
-    if (row_ ? store() : (showStatus("notes not stored: no row selected"), false))
+    if (!row_)
+        showStatus("notes not stored: no row selected");
+    else if (store())
         return true;
     return std::exchange(closeWaited_, true);
 }
